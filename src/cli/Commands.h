@@ -1,0 +1,27 @@
+#pragma once
+#include <string>
+#include <vector>
+
+namespace sonaveld::cli {
+
+// Exit statuses of sonaveld-cli.
+constexpr int kExitDone = 0;
+constexpr int kExitRefused = 1;  // refused or failed; the message went to stderr
+constexpr int kExitUsage = 2;    // wrong usage; the usage went to stderr
+
+// Each command takes the arguments after its name and returns the exit status.
+int RunInfo(const std::vector<std::string>& args);
+int RunCut(const std::vector<std::string>& args);
+int RunSplit(const std::vector<std::string>& args);
+int RunSplitMarks(const std::vector<std::string>& args);
+int RunNormalize(const std::vector<std::string>& args);
+
+// The usage text printed by --help and on wrong usage.
+const char* UsageText();
+
+// Prints a message of the system to stderr, one line.
+void PrintMessage(const std::string& message);
+// Prints the usage to stderr and returns kExitUsage.
+int UsageError(const std::string& what);
+
+}  // namespace sonaveld::cli

@@ -1,0 +1,41 @@
+// sonaveld-cli: the file work of Sonaveld (probe, cut, split, normalize) for scripts.
+#include <csignal>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "cli/Commands.h"
+
+namespace {
+
+struct CommandEntry {
+  const char* name;
+  int (*run)(const std::vector<std::string>&);
+};
+
+constexpr CommandEntry kCommands[] = {
+    {"info", sonaveld::cli::RunInfo},
+    {"cut", sonaveld::cli::RunCut},
+    {"split", sonaveld::cli::RunSplit},
+    {"split-marks", sonaveld::cli::RunSplitMarks},
+    {"normalize", sonaveld::cli::RunNormalize},
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  // A file-size limit must show as a failed write (reported, output removed), not kill the process.
+  std::signal(SIGXFSZ, SIG_IGN);
+  using namespace sonaveld::cli;
+  if (argc < 2) return UsageError("no command");
+  const std::string name = argv[1];
+  if (name == "--help" || name == "-h" || name == "help") {
+    std::fputs(UsageText(), stdout);
+    return kExitDone;
+  }
+  for (const auto& command : kCommands) {
+    if (name == command.name) return command.run(std::vector<std::string>(argv + 2, argv + argc));
+  }
+  return UsageError("unknown command: " + name);
+}

@@ -1,0 +1,54 @@
+#include "document/ByteSource.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace sonaveld {
+
+int64_t MemorySource::ReadAt(int64_t offset, void* buffer, int64_t n) {
+  const auto size = static_cast<int64_t>(bytes_.size());
+  if (offset < 0 || n < 0) return -1;
+  if (offset >= size) return 0;
+  const int64_t count = std::min(n, size - offset);
+  std::memcpy(buffer, bytes_.data() + offset, static_cast<size_t>(count));
+  return count;
+}
+
+std::unique_ptr<FileSource> FileSource::Open(const std::string& path) {
+  std::FILE* file = std::fopen(path.c_str(), "rb");
+  if (file == nullptr) return nullptr;
+  // Callers read in large blocks; stdio's own buffer would only add a copy.
+  std::setvbuf(file, nullptr, _IONBF, 0);
+  return std::unique_ptr<FileSource>(new FileSource(file));
+}
+
+FileSource::~FileSource() { std::fclose(file_); }
+
+int64_t FileSource::Size() {
+  position_ = -1;
+  if (std::fseek(file_, 0, SEEK_END) != 0) return -1;
+  const long end = std::ftell(file_);
+  return end < 0 ? -1 : static_cast<int64_t>(end);
+}
+
+int64_t FileSource::ReadAt(int64_t offset, void* buffer, int64_t n) {
+  if (offset < 0 || n < 0) return -1;
+  if (offset != position_) {
+    if (std::fseek(file_, static_cast<long>(offset), SEEK_SET) != 0) {
+      position_ = -1;
+      return -1;
+    }
+    position_ = offset;
+  }
+  const size_t got = std::fread(buffer, 1, static_cast<size_t>(n), file_);
+  if (got < static_cast<size_t>(n) && std::ferror(file_)) {
+    std::clearerr(file_);
+    position_ = -1;
+    return -1;
+  }
+  std::clearerr(file_);
+  position_ += static_cast<int64_t>(got);
+  return static_cast<int64_t>(got);
+}
+
+}  // namespace sonaveld

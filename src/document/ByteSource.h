@@ -1,0 +1,52 @@
+#pragma once
+#include <cstdint>
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace sonaveld {
+
+// Random-access reading of a file's bytes. The probe, the parsers and the copiers read through
+// this, so tests and fuzzers can feed them from memory.
+class ByteSource {
+ public:
+  virtual ~ByteSource() = default;
+  // Current size in bytes, or -1 when it cannot be learnt.
+  virtual int64_t Size() = 0;
+  // Reads up to n bytes starting at byte offset into buffer. Returns the number of bytes read
+  // (fewer than n only where the data ends), or -1 on a read error.
+  virtual int64_t ReadAt(int64_t offset, void* buffer, int64_t n) = 0;
+};
+
+// Bytes held in memory (tests, fuzzers).
+class MemorySource final : public ByteSource {
+ public:
+  explicit MemorySource(std::vector<uint8_t> bytes) : bytes_(std::move(bytes)) {}
+  MemorySource(const uint8_t* data, size_t size) : bytes_(data, data + size) {}
+  int64_t Size() override { return static_cast<int64_t>(bytes_.size()); }
+  int64_t ReadAt(int64_t offset, void* buffer, int64_t n) override;
+
+ private:
+  std::vector<uint8_t> bytes_;
+};
+
+// A file opened for reading for the length of one operation; closed by the destructor.
+class FileSource final : public ByteSource {
+ public:
+  // Opens path for reading; nullptr when it cannot be opened.
+  static std::unique_ptr<FileSource> Open(const std::string& path);
+  ~FileSource() override;
+  FileSource(const FileSource&) = delete;
+  FileSource& operator=(const FileSource&) = delete;
+
+  int64_t Size() override;
+  int64_t ReadAt(int64_t offset, void* buffer, int64_t n) override;
+
+ private:
+  explicit FileSource(std::FILE* file) : file_(file) {}
+  std::FILE* file_;
+  int64_t position_ = -1;  // where the stream stands, -1 when unknown
+};
+
+}  // namespace sonaveld

@@ -1,0 +1,86 @@
+#include "document/WaveProbe.h"
+
+#include <cstring>
+
+namespace sonaveld {
+namespace {
+
+constexpr char kBitsMessage[] = "8ビット、16ビット WAVファイルではない可能性があります。確認して下さい。";
+constexpr char kChannelsMessage[] = "モノラル、ステレオ WAVファイルではない可能性があります。確認して下さい。";
+constexpr char kRateMessage[] = "周波数[Hz]が正しくありません。確認して下さい。";
+constexpr char kNoDataMessage[] = "dataチャンクが見つかりません。WAVファイルではない可能性があります。";
+
+bool IsDataTag(ByteSource& source, int64_t offset) {
+  char tag[4] = {};
+  return source.ReadAt(offset, tag, 4) == 4 && std::memcmp(tag, "data", 4) == 0;
+}
+
+DataChunk ChunkAt(ByteSource& source, int64_t tagOffset, int64_t fileSize) {
+  DataChunk chunk;
+  chunk.offset = tagOffset + 8;
+  const int64_t size = ReadU32(source, tagOffset + 4);
+  chunk.end = (size > 0 && chunk.offset + size <= fileSize) ? chunk.offset + size : fileSize;
+  return chunk;
+}
+
+}  // namespace
+
+uint32_t ReadU32(ByteSource& source, int64_t offset) {
+  uint8_t b[4] = {};
+  source.ReadAt(offset, b, 4);
+  return static_cast<uint32_t>(b[0]) | static_cast<uint32_t>(b[1]) << 8 |
+         static_cast<uint32_t>(b[2]) << 16 | static_cast<uint32_t>(b[3]) << 24;
+}
+
+uint8_t ReadU8(ByteSource& source, int64_t offset) {
+  uint8_t b = 0;
+  source.ReadAt(offset, &b, 1);
+  return b;
+}
+
+int64_t WaveHeader::Frames() const {
+  const int bytes = FrameBytes(Kind);
+  return bytes == 0 || DataEnd <= DataOffset ? 0 : (DataEnd - DataOffset) / bytes;
+}
+
+DataChunk FindDataChunk(ByteSource& source, int64_t fileSize, int firstTagOffset, int lastTagOffset) {
+  // The chunk walk: 4-byte id, 32-bit size, bodies padded to an even length.
+  for (int64_t at = 12; at + 8 <= fileSize;) {
+    if (IsDataTag(source, at)) return ChunkAt(source, at, fileSize);
+    const int64_t size = ReadU32(source, at + 4);
+    at += 8 + size + (size & 1);
+  }
+  // Fallback for headers the walk cannot follow: the last "data" tag near the start.
+  int64_t found = -1;
+  for (int64_t p = firstTagOffset; p <= lastTagOffset; ++p) {
+    if (p + 8 <= fileSize && IsDataTag(source, p)) found = p;
+  }
+  return found < 0 ? DataChunk{} : ChunkAt(source, found, fileSize);
+}
+
+ProbeResult ProbeWave(ByteSource& source) {
+  ProbeResult result;
+  WaveHeader& h = result.header;
+  h.Channels = ReadU8(source, 22);
+  h.BitsPerSample = ReadU8(source, 34);
+  h.SampleRate = static_cast<int32_t>(ReadU32(source, 24));
+  h.FileSize = source.Size();
+  const DataChunk chunk = FindDataChunk(source, h.FileSize, 1, 100);
+  h.DataOffset = chunk.offset;
+  h.DataEnd = chunk.end;
+
+  if (h.BitsPerSample != 8 && h.BitsPerSample != 16) {
+    result.status = Status::Fail(kBitsMessage);
+  } else if (h.Channels != 1 && h.Channels != 2) {
+    result.status = Status::Fail(kChannelsMessage);
+  } else if (h.SampleRate <= 0) {
+    result.status = Status::Fail(kRateMessage);
+  } else if (chunk.offset == 0) {
+    result.status = Status::Fail(kNoDataMessage);
+  } else {
+    h.Kind = ClassifyFormat(h.BitsPerSample, h.Channels);
+  }
+  return result;
+}
+
+}  // namespace sonaveld

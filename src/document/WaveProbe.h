@@ -1,0 +1,48 @@
+#pragma once
+#include <cstdint>
+
+#include "document/ByteSource.h"
+#include "document/FormatKind.h"
+#include "document/Status.h"
+
+namespace sonaveld {
+
+// The header values of a WAV file that the system uses. Offsets and sizes in bytes.
+struct WaveHeader {
+  uint8_t Channels = 0;       // low byte of the channel count at offset 22
+  uint8_t BitsPerSample = 0;  // low byte of the bits-per-sample field at offset 34
+  int32_t SampleRate = 0;     // signed 32-bit at offset 24
+  int64_t DataOffset = 0;     // first sample byte
+  int64_t DataEnd = 0;        // one past the last sample byte (never beyond FileSize)
+  int64_t FileSize = 0;       // size of the whole file
+  FormatKind Kind = FormatKind::kNone;
+
+  // Whole sample frames between DataOffset and DataEnd; 0 without a kind.
+  int64_t Frames() const;
+};
+
+struct ProbeResult {
+  Status status;      // Ok, or the refusal's message
+  WaveHeader header;  // the values read, also when the file was refused
+};
+
+// Where the sample data lies. offset is 0 when no data chunk was found.
+struct DataChunk {
+  int64_t offset = 0;  // byte after the chunk's size field
+  int64_t end = 0;     // offset + the chunk's size when that is above 0 and fits, else the file's end
+};
+
+// Reads and classifies the header: the channel byte, the bits byte, the rate, then the data chunk
+// (RIFF chunk walk from byte 12; where it finds none, the "data" tag search over offsets 1..100).
+// Refuses files that are not 8/16-bit, not mono/stereo, have a rate of 0 or below, or no data chunk.
+ProbeResult ProbeWave(ByteSource& source);
+
+// Finds the data chunk: the first "data" chunk of the chunk walk from byte 12, else the last
+// "data" tag at offsets first..last (the size field must lie within the file). fileSize in bytes.
+DataChunk FindDataChunk(ByteSource& source, int64_t fileSize, int firstTagOffset, int lastTagOffset);
+
+// Little-endian readers over a source; bytes beyond the end read as 0.
+uint32_t ReadU32(ByteSource& source, int64_t offset);
+uint8_t ReadU8(ByteSource& source, int64_t offset);
+
+}  // namespace sonaveld

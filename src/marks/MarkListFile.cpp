@@ -1,0 +1,107 @@
+#include "marks/MarkListFile.h"
+
+#include <algorithm>
+#include <charconv>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "output/OutputFile.h"
+
+namespace sonaveld {
+namespace fs = std::filesystem;
+namespace {
+
+std::vector<std::string_view> SplitLines(std::string_view text) {
+  std::vector<std::string_view> lines;
+  size_t start = 0;
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] != '\r' && text[i] != '\n') continue;
+    lines.push_back(text.substr(start, i - start));
+    if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+    start = i + 1;
+  }
+  if (start < text.size()) lines.push_back(text.substr(start));
+  return lines;
+}
+
+std::string_view Trim(std::string_view s) {
+  while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
+  while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
+  return s;
+}
+
+bool ParseInteger(std::string_view text, int64_t* value) {
+  text = Trim(text);
+  if (!text.empty() && text.front() == '+') text.remove_prefix(1);
+  if (text.empty()) return false;
+  const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), *value);
+  return ec == std::errc() && end == text.data() + text.size();
+}
+
+}  // namespace
+
+std::string MarkListFileName(const std::string& wavePath) {
+  const fs::path path(wavePath);
+  const std::string name = path.filename().string();
+  const auto dot = name.rfind('.');
+  if (dot == std::string::npos) return wavePath + ".txt";
+  return wavePath.substr(0, wavePath.size() - (name.size() - dot)) + ".txt";
+}
+
+Status WriteMarkListFile(const std::string& wavePath, const MarkStore& marks) {
+  if (marks.Count() == 0) return Status::Fail(kNoMarkPointsMessage);
+  const std::string listPath = MarkListFileName(wavePath);
+  auto out = OutputFile::Create(listPath);
+  if (!out) return Status::Fail(FormatMessage("ファイル %s を作成できません", listPath));
+  std::string text;
+  for (const auto& line : marks.Memo2()) text += line + "\r\n";
+  if (!out->Write(text.data(), static_cast<int64_t>(text.size())) || !out->Commit()) {
+    return Status::Fail(FormatMessage("ファイル %s に書き込めません。", listPath));
+  }
+  return Status::Ok();
+}
+
+MarkListParse ParseMarkList(std::string_view text) {
+  MarkListParse result;
+  for (std::string_view line : SplitLines(text)) {
+    int64_t value = 0;
+    if (!ParseInteger(line, &value)) {
+      result.status = Status::Fail(FormatMessage(kNotIntegerMessage, std::string(line)));
+      result.marks.clear();
+      return result;
+    }
+    if (value < 1) {
+      result.status = Status::Fail(FormatMessage(kNotMarkPositionMessage, std::string(line)));
+      result.marks.clear();
+      return result;
+    }
+    result.marks.push_back(value);
+  }
+  std::sort(result.marks.begin(), result.marks.end());
+  result.marks.erase(std::unique(result.marks.begin(), result.marks.end()), result.marks.end());
+  if (result.marks.size() > static_cast<size_t>(MarkStore::kMaxMarks)) {
+    result.status = Status::Fail(kTooManyMarksMessage);
+    result.marks.clear();
+  }
+  return result;
+}
+
+Status ReadMarkListFrom(const std::string& listPath, MarkStore& marks) {
+  std::error_code ec;
+  if (!fs::is_regular_file(listPath, ec)) return Status::Fail(kNoMarkFileMessage);
+  std::ifstream in(listPath, std::ios::binary);
+  if (!in) return Status::Fail(FormatMessage("ファイル %s は開けません", listPath));
+  const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  if (in.bad()) return Status::Fail(FormatMessage("ファイル %s は開けません", listPath));
+  MarkListParse parse = ParseMarkList(text);
+  if (!parse.status.ok()) return parse.status;
+  marks.ReplaceAll(parse.marks);
+  return Status::Ok();
+}
+
+Status ReadMarkListFile(const std::string& wavePath, MarkStore& marks) {
+  return ReadMarkListFrom(MarkListFileName(wavePath), marks);
+}
+
+}  // namespace sonaveld

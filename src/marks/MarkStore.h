@@ -1,0 +1,60 @@
+#pragma once
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "document/Status.h"
+
+namespace sonaveld {
+
+// The marks of the open document: the slots 0..255 (slot 0 holds 1, the first frame; slots 1..n the
+// marks ascending; 0 where empty), the list in the order of adding (Memo1) and the sorted list
+// (Memo2), kept in step by every command; and the keep-head setting. Positions are 1-based frames.
+class MarkStore {
+ public:
+  static constexpr int kMaxMarks = 255;
+
+  MarkStore();
+
+  // What opening a file does: slot 0 = 1, slots 1..255 = 0, both lists empty. Keep head stays.
+  void Reset();
+  // Adds a mark at frame pos. Refused with the store's message when pos is below 1, already
+  // marked, or the 256th mark; the store is then unchanged.
+  Status Add(int64_t pos);
+  // Removes every mark for which under(mark) is true; afterwards Memo1 is ascending like Memo2.
+  // Returns the number removed.
+  int DeleteWhere(const std::function<bool(int64_t)>& under);
+  // Removes all marks.
+  void DeleteAll();
+  // Replaces all marks by marks, which must be ascending, distinct, at least 1 and at most 255.
+  void ReplaceAll(const std::vector<int64_t>& marks);
+
+  int Count() const { return static_cast<int>(added_.size()); }  // n, the line count of Memo1
+  int64_t Slot(int i) const { return slots_[static_cast<size_t>(i)]; }
+  bool Contains(int64_t pos) const;
+  // The marks ascending (slots 1..n).
+  std::vector<int64_t> Sorted() const { return std::vector<int64_t>(slots_.begin() + 1, slots_.begin() + 1 + Count()); }
+  // The marks in the order of adding since the last delete or load (Memo1).
+  const std::vector<int64_t>& InAddingOrder() const { return added_; }
+  // The two text lists as decimal lines.
+  std::vector<std::string> Memo1() const;
+  std::vector<std::string> Memo2() const;
+
+  bool KeepHead() const { return keepHead_; }
+  void SetKeepHead(bool on) { keepHead_ = on; }
+
+ private:
+  void FillSlotsFrom(std::vector<int64_t> marks);
+  std::array<int64_t, kMaxMarks + 1> slots_{};
+  std::vector<int64_t> added_;
+  bool keepHead_ = false;
+};
+
+// Message of a position that cannot be a mark ('%s' is the text given).
+constexpr char kNotMarkPositionMessage[] = "'%s' はマーク位置として使えません。";
+constexpr char kAlreadyMarkedMessage[] = "この位置ではマーク済みです。";
+constexpr char kTooManyMarksMessage[] = "マークは255個までです。";
+
+}  // namespace sonaveld

@@ -1,0 +1,116 @@
+#include "output/OutputFile.h"
+
+#include <filesystem>
+#include <random>
+#include <system_error>
+
+namespace sonaveld {
+namespace fs = std::filesystem;
+namespace {
+
+class FileSink final : public ByteSink {
+ public:
+  explicit FileSink(std::FILE* file) : file_(file) {}
+  ~FileSink() override {
+    if (file_ != nullptr) std::fclose(file_);
+  }
+  bool Write(const void* data, int64_t n) override {
+    return n == 0 || std::fwrite(data, 1, static_cast<size_t>(n), file_) == static_cast<size_t>(n);
+  }
+  bool WriteAt(int64_t offset, const void* data, int64_t n) override {
+    if (std::fseek(file_, static_cast<long>(offset), SEEK_SET) != 0) return false;
+    const bool ok = Write(data, n);
+    return std::fseek(file_, 0, SEEK_END) == 0 && ok;
+  }
+  bool Close() override {
+    const bool ok = std::fflush(file_) == 0 && !std::ferror(file_);
+    const bool closed = std::fclose(file_) == 0;
+    file_ = nullptr;
+    return ok && closed;
+  }
+
+ private:
+  std::FILE* file_;
+};
+
+std::string TempPathFor(const std::string& path) {
+  static std::mt19937_64 random{std::random_device{}()};
+  const fs::path target(path);
+  const std::string name = "." + target.filename().string() + ".part-" + std::to_string(random() % 1000000007);
+  return (target.parent_path() / name).string();
+}
+
+}  // namespace
+
+std::unique_ptr<ByteSink> OpenFileSink(const std::string& tempPath) {
+  std::FILE* file = std::fopen(tempPath.c_str(), "wbx");
+  if (file == nullptr) return nullptr;
+  std::setvbuf(file, nullptr, _IONBF, 0);  // writes come in large blocks
+  return std::make_unique<FileSink>(file);
+}
+
+std::unique_ptr<OutputFile> OutputFile::Create(const std::string& path, const SinkOpener& opener) {
+  if (path.empty() || fs::is_directory(path)) return nullptr;
+  for (int attempt = 0; attempt < 8; ++attempt) {
+    std::string temp = TempPathFor(path);
+    auto sink = opener ? opener(temp) : OpenFileSink(temp);
+    if (sink) return std::unique_ptr<OutputFile>(new OutputFile(path, std::move(temp), std::move(sink)));
+    std::error_code ec;
+    if (!fs::exists(temp, ec)) return nullptr;  // not a name clash: the folder refuses
+  }
+  return nullptr;
+}
+
+OutputFile::OutputFile(std::string path, std::string tempPath, std::unique_ptr<ByteSink> sink)
+    : path_(std::move(path)), tempPath_(std::move(tempPath)), sink_(std::move(sink)) {}
+
+OutputFile::~OutputFile() {
+  if (committed_) return;
+  sink_.reset();
+  std::error_code ec;
+  fs::remove(tempPath_, ec);
+}
+
+bool OutputFile::Write(const void* data, int64_t n) {
+  if (failed_) return false;
+  if (!sink_->Write(data, n)) return !(failed_ = true);
+  written_ += n;
+  return true;
+}
+
+bool OutputFile::WriteU32At(int64_t offset, uint32_t value) {
+  if (failed_) return false;
+  const uint8_t bytes[4] = {static_cast<uint8_t>(value), static_cast<uint8_t>(value >> 8),
+                            static_cast<uint8_t>(value >> 16), static_cast<uint8_t>(value >> 24)};
+  if (!sink_->WriteAt(offset, bytes, 4)) return !(failed_ = true);
+  return true;
+}
+
+bool OutputFile::Commit() {
+  if (committed_) return true;
+  const bool closed = sink_->Close();
+  sink_.reset();
+  if (failed_ || !closed) return false;
+  std::error_code ec;
+  fs::rename(tempPath_, path_, ec);
+  if (ec) return false;
+  committed_ = true;
+  return true;
+}
+
+bool IsSameFile(const std::string& a, const std::string& b) {
+  std::error_code ec;
+  const bool same = fs::equivalent(a, b, ec);
+  return !ec && same;
+}
+
+int64_t FreeBytesForOutput(const std::string& path) {
+  fs::path folder = fs::path(path).parent_path();
+  if (folder.empty()) folder = ".";
+  std::error_code ec;
+  const fs::space_info info = fs::space(folder, ec);
+  if (ec) return -1;
+  return static_cast<int64_t>(info.available);
+}
+
+}  // namespace sonaveld

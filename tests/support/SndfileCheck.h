@@ -1,0 +1,18 @@
+#pragma once
+#include <cstdint>
+#include <string>
+
+namespace sonaveld::test {
+
+// What libsndfile reads from a WAV file: proof that an output is a valid WAV of a given length.
+struct SndfileInfo {
+  bool opened = false;
+  int64_t frames = 0;
+  int channels = 0;
+  int rate = 0;
+  int format = 0;  // libsndfile's format code
+};
+
+SndfileInfo ReadWithSndfile(const std::string& path);
+
+}  // namespace sonaveld::test

@@ -1,0 +1,38 @@
+#pragma once
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace sonaveld::test {
+
+// Builds WAV file images in memory for tests: a RIFF header, optional extra chunks before and
+// after the data chunk, and samples generated in code.
+struct WavSpec {
+  int channels = 2;
+  int bits = 16;
+  int32_t rate = 44100;
+  int64_t frames = 1000;
+  std::vector<uint8_t> chunksBeforeData;  // whole chunks (id, size, body) placed after "fmt "
+  std::vector<uint8_t> chunksAfterData;   // whole chunks appended after the data chunk
+  int64_t dataSizeField = -1;             // value written into the data size field; -1: the true size
+  // Sample value of (frame, channel); 16-bit values are signed, 8-bit values unsigned (0..255).
+  std::function<int(int64_t frame, int channel)> sample;
+};
+
+std::vector<uint8_t> BuildWav(const WavSpec& spec);
+
+// A chunk: 4-byte id, little-endian size, body, padding byte when the body is odd.
+std::vector<uint8_t> Chunk(const std::string& id, const std::vector<uint8_t>& body);
+
+// A sample pattern that makes every byte position distinguishable (a counter mod prime).
+int CountingSample(int64_t frame, int channel, int bits);
+
+void PutU16(std::vector<uint8_t>& bytes, size_t at, uint16_t value);
+void PutU32(std::vector<uint8_t>& bytes, size_t at, uint32_t value);
+
+// Writes bytes to path (whole file); fails the test when it cannot.
+void WriteFileBytes(const std::string& path, const std::vector<uint8_t>& bytes);
+std::vector<uint8_t> ReadFileBytes(const std::string& path);
+
+}  // namespace sonaveld::test
