@@ -1,0 +1,42 @@
+#pragma once
+#include <QString>
+#include <cstdint>
+#include <optional>
+
+#include "document/WaveProbe.h"
+
+namespace sonaveld::view {
+
+// Position arithmetic shared by the redraw, the scroll and zoom handlers and the ruler.
+// Positions are 1-based sample frames; zoom is frames per pixel column (values below 1 are
+// treated as 1).
+
+// Zoom as the drawing code uses it: at least 1.
+int32_t SafeZoom(int32_t zoom);
+
+// The view start on the zoom grid for a scroll position: (position div zoom) * zoom + 1.
+int64_t SnapToZoomGrid(int64_t scrollPosition, int32_t zoom);
+
+// Overlay column of the frame linePos in a view from viewStart: (linePos - viewStart) div zoom + 1,
+// truncating toward zero. May lie outside 0..759.
+int64_t ColumnOfFrame(int64_t frame, int64_t viewStart, int32_t zoom);
+
+// The cursor line is not redrawn when, together, the scroll position is 1, the zoom box reads
+// exactly "500" and the line is at frame 1.
+bool CursorLineSkipped(int64_t scrollPosition, const QString& zoomBoxText, int64_t linePos);
+
+// The scroll position a zoom change proposes, before the scroll bar clamps it to its range:
+// keeps the frame under the cursor line (found at overlay column lineColumn, -1 when none) in
+// its column; without a line, the old position snapped to the new grid. Limited to
+// Frames - 760 * zoom (frames up to DataEnd), and not below 0.
+int64_t ZoomChangeScrollPosition(int lineColumn, int64_t linePos, int64_t scrollPosition, int32_t zoom,
+                                 const WaveHeader& header);
+
+// The zoom box's text as a whole number (decimal, optional sign, surrounding blanks allowed);
+// nullopt when it is not one (empty, letters, out of the 64-bit range).
+std::optional<int64_t> ParseWholeNumber(const QString& text);
+
+// "'%s' は整数ではありません" with text in place of %s.
+std::string NotIntegerMessage(const QString& text);
+
+}  // namespace sonaveld::view
