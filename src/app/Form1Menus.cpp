@@ -1,0 +1,57 @@
+#include "app/Form1Menus.h"
+
+#include <QMenu>
+#include <QMenuBar>
+
+namespace sonaveld {
+namespace {
+
+QAction* Item(QMenu* menu, const char* name, const QString& caption) {
+  QAction* action = menu->addAction(caption);
+  action->setObjectName(QString::fromLatin1(name));
+  return action;
+}
+
+QMenu* SubMenu(QMenuBar* bar, const char* name, const QString& caption) {
+  QMenu* menu = bar->addMenu(caption);
+  menu->setObjectName(QString::fromLatin1(name));
+  return menu;
+}
+
+}  // namespace
+
+Form1Menus BuildForm1Menus(QWidget* window) {
+  Form1Menus m;
+  m.MainMenu1 = new QMenuBar(window);
+  m.MainMenu1->setObjectName(QStringLiteral("MainMenu1"));
+
+  m.File1 = SubMenu(m.MainMenu1, "File1", QStringLiteral("ファイル"));
+  m.Open1 = Item(m.File1, "Open1", QStringLiteral("開く"));
+  m.N3 = Item(m.File1, "N3", QStringLiteral("カット編集ファイル作成保存"));
+  m.N10 = Item(m.File1, "N10", QStringLiteral("選択範囲を分割して保存"));
+  m.N9 = Item(m.File1, "N9", QStringLiteral("マーク位置で分割して保存（選択範囲と非選択範囲）"));
+  m.Exit1 = Item(m.File1, "Exit1", QStringLiteral("終了"));
+
+  m.Edit1 = SubMenu(m.MainMenu1, "Edit1", QStringLiteral("編集"));
+  m.N5 = Item(m.Edit1, "N5", QStringLiteral("ライン位置でマーク追加"));
+  m.N7 = Item(m.Edit1, "N7", QStringLiteral("マーク削除"));
+  m.N2 = Item(m.Edit1, "N2", QStringLiteral("マークポイトン全削除"));
+  m.N8 = Item(m.Edit1, "N8", QStringLiteral("先頭を残す"));
+  m.N8->setCheckable(true);
+  m.N15 = m.Edit1->addMenu(QStringLiteral("全マークポイント保存・読込"));
+  m.N15->setObjectName(QStringLiteral("N15"));
+  m.N12 = Item(m.N15, "N12", QStringLiteral("全マークポイントを記録"));
+  m.N13 = Item(m.N15, "N13", QStringLiteral("記録した全マークポイントを読み込む"));
+
+  m.N11 = SubMenu(m.MainMenu1, "N11", QStringLiteral("ツール"));
+  m.kjoer1 = Item(m.N11, "kjoer1", QStringLiteral("ノーマライズ"));
+
+  m.PopupMenu1 = new QMenu(window);
+  m.PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
+  m.N1 = Item(m.PopupMenu1, "N1", QStringLiteral("ライン位置でマーク追加"));
+  m.N6 = Item(m.PopupMenu1, "N6", QStringLiteral("マーク削除"));
+  m.N14 = Item(m.PopupMenu1, "N14", QStringLiteral("再生"));
+  return m;
+}
+
+}  // namespace sonaveld

@@ -1,0 +1,28 @@
+#pragma once
+#include <QString>
+
+class QWidget;
+
+namespace sonaveld {
+
+// Everything the main window asks of the user through modal boxes and file dialogs. The Qt
+// implementation shows the real boxes; window tests put scripted answers in its place so that
+// nothing blocks.
+class Prompts {
+ public:
+  virtual ~Prompts() = default;
+
+  // A plain message box with an OK button; text is the system's message.
+  virtual void Message(const QString& text) = 0;
+  // A confirmation box with Yes and No; true for Yes.
+  virtual bool Confirm(const QString& text) = 0;
+  // OpenDialog1 (filter "Waveファイル|*.wav;*wave"): the full path chosen, empty when cancelled.
+  virtual QString OpenDialog1() = 0;
+  // SaveDialog1 (filter "wavファイル|*.wav", default extension "wav"): the path, empty when cancelled.
+  virtual QString SaveDialog1() = 0;
+  // SaveDialog2 (filter "wavファイル", no pattern, no default extension): the base name F for
+  // numbered outputs, empty when cancelled.
+  virtual QString SaveDialog2() = 0;
+};
+
+}  // namespace sonaveld

@@ -1,0 +1,49 @@
+#include "app/QtPrompts.h"
+
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
+
+namespace sonaveld {
+namespace {
+
+// Message boxes carry the application's name as their title, as the original toolkit does.
+QString BoxTitle() { return QStringLiteral("Sonaveld"); }
+
+}  // namespace
+
+void QtPrompts::Message(const QString& text) {
+  QMessageBox::information(parent_, BoxTitle(), text, QMessageBox::Ok);
+}
+
+bool QtPrompts::Confirm(const QString& text) {
+  return QMessageBox::question(parent_, BoxTitle(), text, QMessageBox::Yes | QMessageBox::No) ==
+         QMessageBox::Yes;
+}
+
+QString QtPrompts::OpenDialog1() {
+  return QFileDialog::getOpenFileName(parent_, QString(), QString(),
+                                      QStringLiteral("Waveファイル (*.wav *wave)"));
+}
+
+QString QtPrompts::SaveDialog1() {
+  QFileDialog dialog(parent_);
+  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  dialog.setNameFilter(QStringLiteral("wavファイル (*.wav)"));
+  dialog.setDefaultSuffix(QStringLiteral("wav"));
+  dialog.setOption(QFileDialog::DontConfirmOverwrite);
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+  return dialog.selectedFiles().first();
+}
+
+QString QtPrompts::SaveDialog2() {
+  // The description without a pattern lists every file; only the base name is used.
+  QFileDialog dialog(parent_);
+  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  dialog.setNameFilter(QStringLiteral("wavファイル (*)"));
+  dialog.setOption(QFileDialog::DontConfirmOverwrite);
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+  return dialog.selectedFiles().first();
+}
+
+}  // namespace sonaveld

@@ -1,0 +1,239 @@
+#include "app/TForm1.h"
+
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLayout>
+#include <QMenu>
+#include <QMimeData>
+#include <QPlainTextEdit>
+#include <QScreen>
+#include <QScrollBar>
+#include <QSlider>
+#include <QTimer>
+#include <QToolButton>
+
+#include "app/AppFont.h"
+#include "app/Prompts.h"
+#include "app/RasterWidget.h"
+#include "app/TForm2.h"
+#include "playback/PlaybackDevice.h"
+
+namespace sonaveld {
+namespace {
+
+constexpr char kBusyMessage[] = "ファイル作成中です";
+
+// A local file that the open dialog's patterns ("*.wav", "*wave") would list.
+bool IsWaveFileUrl(const QUrl& url) {
+  const QString name = url.toLocalFile().toLower();
+  return url.isLocalFile() && (name.endsWith(QStringLiteral(".wav")) || name.endsWith(QStringLiteral("wave")));
+}
+
+QString FirstWaveFile(const QMimeData* data) {
+  if (data == nullptr || !data->hasUrls()) return {};
+  for (const QUrl& url : data->urls()) {
+    if (IsWaveFileUrl(url)) return url.toLocalFile();
+  }
+  return {};
+}
+
+}  // namespace
+
+TForm1::TForm1(Prompts& prompts, PlaybackDevice& mediaPlayer1, QWidget* parent)
+    : QMainWindow(parent), prompts_(prompts), device_(mediaPlayer1) {
+  InstallFontSubstitutions();
+  setObjectName(QStringLiteral("Form1"));
+  setWindowTitle(QStringLiteral("Sonaveld3.3"));
+  setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                 Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+  setFont(WindowFont());
+  setAcceptDrops(true);
+
+  auto* client = new QWidget(this);
+  client->setObjectName(QStringLiteral("ClientArea"));
+  client->setAutoFillBackground(true);
+  client->setBackgroundRole(QPalette::Button);  // the system's button-face colour
+  c_ = BuildForm1Controls(client);
+  setCentralWidget(client);
+  m_ = BuildForm1Menus(this);
+  setMenuBar(m_.MainMenu1);
+  layout()->setSizeConstraint(QLayout::SetFixedSize);  // border not resizable
+  ConnectHandlers();
+  FormCreate();
+}
+
+TForm1::~TForm1() = default;
+
+void TForm1::FormCreate() {
+  adjustSize();
+  if (const QScreen* s = screen()) {
+    move(s->geometry().width() / 2 - width() / 2, s->geometry().height() / 2 - height() / 2);
+  }
+  flags_.Busy = 0;
+  flags_.AbortRequested = 0;
+  c_.GroupBox1->hide();
+  c_.Timer1->start();
+  c_.Timer2->start();
+}
+
+void TForm1::ConnectHandlers() {
+  connect(m_.Open1, &QAction::triggered, this, &TForm1::Open1Click);
+  connect(m_.N3, &QAction::triggered, this, &TForm1::N3Click);
+  connect(m_.N10, &QAction::triggered, this, &TForm1::N10Click);
+  connect(m_.N9, &QAction::triggered, this, &TForm1::N9Click);
+  connect(m_.Exit1, &QAction::triggered, this, &TForm1::Exit1Click);
+  connect(m_.N5, &QAction::triggered, this, &TForm1::N1Click);
+  connect(m_.N7, &QAction::triggered, this, &TForm1::N6Click);
+  connect(m_.N2, &QAction::triggered, this, &TForm1::N2Click);
+  connect(m_.N8, &QAction::triggered, this, &TForm1::N8Click);
+  connect(m_.N12, &QAction::triggered, this, &TForm1::N12Click);
+  connect(m_.N13, &QAction::triggered, this, &TForm1::N13Click);
+  connect(m_.kjoer1, &QAction::triggered, this, &TForm1::kjoer1Click);
+  connect(m_.N1, &QAction::triggered, this, &TForm1::N1Click);
+  connect(m_.N6, &QAction::triggered, this, &TForm1::N6Click);
+  connect(m_.N14, &QAction::triggered, this, &TForm1::SpeedButton3Click);
+  connect(c_.SpeedButton1, &QToolButton::clicked, this, &TForm1::SpeedButton1Click);
+  connect(c_.SpeedButton2, &QToolButton::clicked, this, &TForm1::SpeedButton2Click);
+  connect(c_.SpeedButton3, &QToolButton::clicked, this, &TForm1::SpeedButton3Click);
+  connect(c_.SpeedButton4, &QToolButton::clicked, this, &TForm1::SpeedButton4Click);
+  connect(c_.ScrollBar1, &QScrollBar::valueChanged, this, &TForm1::ScrollBar1Change);
+  connect(c_.ComboBox1, &QComboBox::currentTextChanged, this, &TForm1::ComboBox1Change);
+  connect(c_.TrackBar1, &QSlider::valueChanged, this, &TForm1::TrackBar1Change);
+  connect(c_.Timer1, &QTimer::timeout, this, &TForm1::Timer1Timer);
+  connect(c_.Timer2, &QTimer::timeout, this, &TForm1::Timer2Timer);
+  connect(c_.Image3, &RasterWidget::MouseDown, this, &TForm1::Image3MouseDown);
+  connect(c_.Image3, &RasterWidget::MouseMove, this, &TForm1::Image3MouseMove);
+  c_.Panel1->installEventFilter(this);
+}
+
+bool TForm1::DocumentOpen() const { return !device_.FileName().empty(); }
+
+bool TForm1::BusyRefused() {
+  if (flags_.Busy != 1) return false;
+  ShowMessage(kBusyMessage);
+  return true;
+}
+
+void TForm1::ShowMessage(const std::string& text) { prompts_.Message(QString::fromStdString(text)); }
+
+void TForm1::Exit1Click() {
+  if (BusyRefused()) return;
+  device_.Close();
+  close();
+}
+
+void TForm1::Panel1DblClick() {
+  if (flags_.Busy == 1) flags_.AbortRequested = 1;
+}
+
+void TForm1::kjoer1Click() {
+  if (form2_ == nullptr) return;
+  form2_->show();
+  form2_->raise();
+  form2_->activateWindow();
+}
+
+void TForm1::EndBusy() {
+  flags_.Busy = 0;
+  if (closePending_) {
+    closePending_ = false;
+    close();
+  }
+}
+
+// Closing while a file is being written asks the writer to stop; the writer finishes the current
+// file with its true sizes and EndBusy() then closes the window.
+void TForm1::closeEvent(QCloseEvent* event) {
+  if (flags_.Busy == 1) {
+    flags_.AbortRequested = 1;
+    closePending_ = true;
+    event->ignore();
+    return;
+  }
+  device_.Close();
+  event->accept();
+  emit Closed();
+}
+
+void TForm1::dragEnterEvent(QDragEnterEvent* event) {
+  if (!FirstWaveFile(event->mimeData()).isEmpty()) event->acceptProposedAction();
+}
+
+void TForm1::dropEvent(QDropEvent* event) {
+  const QString path = FirstWaveFile(event->mimeData());
+  if (path.isEmpty()) return;
+  event->acceptProposedAction();
+  OpenWaveFile(path);
+}
+
+bool TForm1::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == c_.Panel1 && event->type() == QEvent::MouseButtonDblClick) {
+    Panel1DblClick();
+    return true;
+  }
+  return QMainWindow::eventFilter(watched, event);
+}
+
+void TForm1::SyncMemos() {
+  auto join = [](const std::vector<std::string>& lines) {
+    QStringList list;
+    for (const std::string& line : lines) list << QString::fromStdString(line);
+    return list.join(QLatin1Char('\n'));
+  };
+  c_.Memo1->setPlainText(join(marks_.Memo1()));
+  c_.Memo2->setPlainText(join(marks_.Memo2()));
+}
+
+// Commands whose work comes with the mark, output and transport parts of the window. Each keeps
+// its guard so that the busy behaviour already holds.
+void TForm1::N3Click() {
+  if (BusyRefused() || !DocumentOpen()) return;
+}
+void TForm1::N10Click() {
+  if (BusyRefused() || !DocumentOpen()) return;
+}
+void TForm1::N9Click() {
+  if (BusyRefused() || !DocumentOpen()) return;
+}
+void TForm1::N1Click() {
+  if (BusyRefused() || !DocumentOpen()) return;
+}
+void TForm1::N6Click() {
+  if (BusyRefused() || !DocumentOpen()) return;
+}
+void TForm1::N2Click() {
+  if (BusyRefused() || !DocumentOpen()) return;
+}
+void TForm1::N8Click() {
+  m_.N8->setChecked(marks_.KeepHead());  // the check mark follows the setting, not the click
+  if (BusyRefused()) return;
+}
+void TForm1::N12Click() {}
+void TForm1::N13Click() {
+  if (BusyRefused() || !DocumentOpen()) return;
+}
+void TForm1::SpeedButton1Click() {
+  if (BusyRefused() || !DocumentOpen()) return;
+}
+void TForm1::SpeedButton2Click() {
+  if (BusyRefused() || !DocumentOpen()) return;
+}
+void TForm1::SpeedButton3Click() {
+  if (BusyRefused() || !DocumentOpen()) return;
+}
+void TForm1::SpeedButton4Click() {
+  if (BusyRefused() || !DocumentOpen()) return;
+}
+void TForm1::TrackBar1Change() {
+  if (BusyRefused() || !DocumentOpen()) return;
+}
+void TForm1::Timer1Timer() {}
+void TForm1::Timer2Timer() {}
+void TForm1::Image3MouseDown(QMouseEvent*) {}
+void TForm1::Image3MouseMove(QMouseEvent*) {}
+
+}  // namespace sonaveld

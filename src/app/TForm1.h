@@ -1,0 +1,159 @@
+#pragma once
+#include <QMainWindow>
+#include <QString>
+
+#include "app/Form1Controls.h"
+#include "app/Form1Menus.h"
+#include "document/Document.h"
+#include "marks/MarkStore.h"
+
+class QMouseEvent;
+
+namespace sonaveld {
+
+class ByteSource;
+class PlaybackDevice;
+class Prompts;
+class RasterWidget;
+class TForm2;
+
+// The main window Form1: the one open document with its view, cursor line, marks and creation
+// flags, the controls and menus, and the commands behind them. All work runs in its event
+// handlers on the window thread. The prompts and the playback device are injected and must
+// outlive the window.
+class TForm1 : public QMainWindow {
+  Q_OBJECT
+
+ public:
+  TForm1(Prompts& prompts, PlaybackDevice& mediaPlayer1, QWidget* parent = nullptr);
+  ~TForm1() override;
+
+  // The normalizer window that kjoer1Click shows (not owned; may be null until set).
+  void SetForm2(TForm2* form2) { form2_ = form2; }
+
+  // Opens path as "開く" does after its dialog (start-up argument, a dropped file). Refused while
+  // Busy is 1. path may be relative; the document keeps its absolute form.
+  void OpenWaveFile(const QString& path);
+
+  // Redraws the view from the scroll position (clears lanes and overlay, closes the playback
+  // device, draws the lanes and the ruler). False when the file could not be opened.
+  bool WaveDrow();
+  // Draws the time ruler over the current view and the marks' bars.
+  void TimeLineDrow();
+  // Draws the cut map strip from the marks and the keep-head setting.
+  void PointImageDrow();
+  // Draws the red cursor line at LinePos's column of the current view (shared by scrolling and
+  // zooming; skipped at scroll position 1 with zoom text "500" and LinePos 1).
+  void DrawLineAtLinePos();
+
+  // Ends a file creation: Busy back to 0 and, when the window was asked to close meanwhile, closes.
+  void EndBusy();
+
+  // The document state and the controls, for the commands of the other window parts and tests.
+  const FileFields& File() const { return file_; }
+  const ViewFields& View() const { return view_; }
+  CursorFields& Cursor() { return cursor_; }
+  CreationFlags& Flags() { return flags_; }
+  MarkStore& Marks() { return marks_; }
+  const Form1Controls& Controls() const { return c_; }
+  const Form1Menus& Menus() const { return m_; }
+  PlaybackDevice& MediaPlayer1() { return device_; }
+  // True while a document is open: the playback device holds a file name.
+  bool DocumentOpen() const;
+
+ signals:
+  // The window has closed (close box or "終了"); the program ends.
+  void Closed();
+
+ public slots:
+  void Open1Click();
+  void N3Click();
+  void N10Click();
+  void N9Click();
+  void Exit1Click();
+  void N1Click();
+  void N6Click();
+  void N2Click();
+  void N8Click();
+  void N12Click();
+  void N13Click();
+  void kjoer1Click();
+  void SpeedButton1Click();
+  void SpeedButton2Click();
+  void SpeedButton3Click();
+  void SpeedButton4Click();
+  void ScrollBar1Change();
+  void ComboBox1Change();
+  void TrackBar1Change();
+  void Panel1DblClick();
+  void Timer1Timer();
+  void Timer2Timer();
+  void Image3MouseDown(QMouseEvent* event);
+  void Image3MouseMove(QMouseEvent* event);
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  // Marks a redraw as running; a scroll or zoom change that arrives meanwhile is run after it,
+  // never inside it.
+  class RedrawScope {
+   public:
+    explicit RedrawScope(TForm1& form);
+    ~RedrawScope();
+    RedrawScope(const RedrawScope&) = delete;
+    RedrawScope& operator=(const RedrawScope&) = delete;
+
+   private:
+    TForm1& form_;
+    bool outer_;
+  };
+
+  void FormCreate();
+  void ConnectHandlers();
+  // The busy guard: true (after the message) when Busy is 1.
+  bool BusyRefused();
+  void ShowMessage(const std::string& text);
+
+  // The open command after its dialog: steps from opening the chosen file to the time ruler.
+  void OpenChosenFile(const QString& path);
+  void ClearForOpen();
+  void ShowFileInformation(const QString& path, const WaveHeader& h);
+  bool HandOverToDevice();
+  // The view-bounds step and the drawing loop on an open file; sets ViewEnd, ReadBase, Column.
+  // With followScroll, a position that the new scroll maximum pulled back moves the view too.
+  void DrawView(ByteSource& file, bool followScroll);
+  // ViewStart from the scroll position on the zoom grid, written back to the scroll bar.
+  void SnapViewStartToScroll();
+  // Program-side changes of the scroll bar that run no handler.
+  void SetScrollPosition(int64_t position);
+  void SetScrollMaximum(int64_t maximum);
+  void SetArrowStep();
+  // The zoom box's text as a zoom of 1 or more; shows the conversion message otherwise.
+  bool ZoomFromBox(int32_t& zoom);
+  void RunPendingChanges();
+  void RefreshImages();
+  void SyncMemos();
+
+  Prompts& prompts_;
+  PlaybackDevice& device_;  // MediaPlayer1
+  TForm2* form2_ = nullptr;
+  Form1Controls c_;
+  Form1Menus m_;
+
+  FileFields file_;
+  ViewFields view_;
+  CursorFields cursor_;
+  CreationFlags flags_;
+  MarkStore marks_;
+
+  bool redrawing_ = false;
+  bool scrollPending_ = false;
+  bool zoomPending_ = false;
+  bool closePending_ = false;
+};
+
+}  // namespace sonaveld

@@ -1,0 +1,130 @@
+// The open command "開く" (Open1Click) and its window effects.
+#include <QComboBox>
+#include <QFileInfo>
+#include <QLabel>
+#include <QScrollBar>
+#include <QSlider>
+
+#include "app/Prompts.h"
+#include "app/RasterWidget.h"
+#include "app/TForm1.h"
+#include "document/ByteSource.h"
+#include "playback/PlaybackDevice.h"
+#include "view/CursorOverlay.h"
+#include "view/ViewImages.h"
+
+namespace sonaveld {
+namespace {
+
+constexpr char kBusyMessage[] = "ファイル作成中です";
+constexpr char kCannotOpenMessage[] = "ファイル %s は開けません";
+
+}  // namespace
+
+// "開く": closes the playback device, asks for a file and opens it. Refused while a file is being
+// written (it would change the document under the writer). Cancelling changes nothing else:
+// the marks stay as they were.
+void TForm1::Open1Click() {
+  if (flags_.Busy == 1) {
+    ShowMessage(kBusyMessage);
+    return;
+  }
+  device_.Close();
+  const QString path = prompts_.OpenDialog1();
+  if (path.isEmpty()) return;
+  OpenChosenFile(path);
+}
+
+void TForm1::OpenWaveFile(const QString& path) {
+  if (flags_.Busy == 1) {
+    ShowMessage(kBusyMessage);
+    return;
+  }
+  device_.Close();
+  OpenChosenFile(QFileInfo(path).absoluteFilePath());
+}
+
+// The file stays open from the header reads to the end of the first drawing and is closed on
+// every way out (the FileSource's destructor).
+void TForm1::OpenChosenFile(const QString& path) {
+  const std::string name = path.toStdString();
+  std::unique_ptr<FileSource> file = FileSource::Open(name);
+  if (!file) {
+    ShowMessage(FormatMessage(kCannotOpenMessage, name));
+    return;
+  }
+  marks_.Reset();
+  SyncMemos();
+  cursor_.LinePos = 1;
+  ClearForOpen();
+
+  const ProbeResult probe = ProbeWave(*file);
+  ShowFileInformation(path, probe.header);
+  // A refused file leaves the previous document whole: its name, header, view and device.
+  if (probe.status.failed()) {
+    ShowMessage(probe.status.message());
+    return;
+  }
+  int32_t zoom = 0;
+  if (!ZoomFromBox(zoom)) return;
+
+  file_.Header = probe.header;
+  view_.Column = 0;
+  view_.Zoom = zoom;
+  view_.ViewStart = 1;
+  view_.ViewWidth = view::kLaneWidth;
+  view_.ViewEnd = view_.ViewWidth + view_.ViewStart - 1;
+  {
+    RedrawScope scope(*this);
+    DrawView(*file, false);
+  }
+  file.reset();
+  RefreshImages();
+
+  file_.WaveFileName = name;
+  if (!HandOverToDevice()) return;
+  if (c_.ScrollBar1->value() != 1) c_.ScrollBar1->setValue(1);  // runs ScrollBar1Change
+  c_.TrackBar1->setValue(0);
+  TimeLineDrow();
+}
+
+void TForm1::ClearForOpen() {
+  c_.Image1->Image().fill(Qt::white);
+  c_.Image2->Image().fill(Qt::white);
+  view::ClearOverlay(c_.Image3->Image());
+  c_.Image5->Image().fill(Qt::white);
+  RefreshImages();
+  c_.Image5->Changed();
+  c_.Label5->setVisible(true);
+  c_.Label6->setVisible(true);
+  c_.Label7->setVisible(true);
+}
+
+void TForm1::ShowFileInformation(const QString& path, const WaveHeader& h) {
+  const bool mono = h.Channels == 1;
+  c_.Label5->setText(mono ? QStringLiteral("モノラル") : QStringLiteral("ステレオ"));
+  c_.Label1->setVisible(!mono);
+  c_.Label2->setVisible(!mono);
+  c_.Label6->setText(QStringLiteral("量子化ビット数;%1").arg(h.BitsPerSample));
+  c_.Label7->setText(QStringLiteral("周波数[Hz];%1").arg(h.SampleRate));
+  for (QLabel* label : {c_.Label5, c_.Label6, c_.Label7}) label->adjustSize();
+  const QString gap = QStringLiteral("  ");
+  c_.StatusPanel0->setText(QFileInfo(path).fileName() + gap + c_.Label6->text() + gap +
+                           c_.Label7->text() + gap + c_.Label5->text());
+}
+
+// Gives the document's path to the playback device to learn the play length.
+bool TForm1::HandOverToDevice() {
+  device_.SetFileName(file_.WaveFileName);
+  const Status opened = device_.Open();
+  if (opened.failed()) {
+    ShowMessage(opened.message());
+    return false;
+  }
+  file_.PlayLength = device_.Length();
+  c_.TrackBar1->setMaximum(file_.PlayLength);
+  device_.Close();
+  return true;
+}
+
+}  // namespace sonaveld

@@ -1,0 +1,197 @@
+// The waveform view of the main window: WaveDrow, scrolling, zoom, the cursor line, the ruler and
+// the cut map strip.
+#include <QComboBox>
+#include <QScrollBar>
+#include <QSignalBlocker>
+#include <QTimer>
+#include <algorithm>
+#include <limits>
+#include <optional>
+
+#include "app/AppFont.h"
+#include "app/Prompts.h"
+#include "app/RasterWidget.h"
+#include "app/TForm1.h"
+#include "document/ByteSource.h"
+#include "playback/PlaybackDevice.h"
+#include "view/CursorOverlay.h"
+#include "view/CutMap.h"
+#include "view/TimeRuler.h"
+#include "view/ViewImages.h"
+#include "view/ViewMath.h"
+#include "view/WaveLanes.h"
+
+namespace sonaveld {
+namespace {
+
+constexpr char kCannotOpenMessage[] = "ファイル %s は開けません";
+constexpr int64_t kIntMax = std::numeric_limits<int>::max();
+
+}  // namespace
+
+TForm1::RedrawScope::RedrawScope(TForm1& form) : form_(form), outer_(!form.redrawing_) {
+  form_.redrawing_ = true;
+}
+
+TForm1::RedrawScope::~RedrawScope() {
+  if (!outer_) return;
+  form_.redrawing_ = false;
+  if (form_.scrollPending_ || form_.zoomPending_) {
+    QTimer::singleShot(0, &form_, &TForm1::RunPendingChanges);
+  }
+}
+
+void TForm1::RunPendingChanges() {
+  if (redrawing_) return;  // the scope that ends the running redraw queues this again
+  const bool zoom = zoomPending_;
+  const bool scroll = scrollPending_;
+  zoomPending_ = scrollPending_ = false;
+  if (zoom) ComboBox1Change();
+  if (scroll && !zoom) ScrollBar1Change();
+}
+
+void TForm1::RefreshImages() {
+  c_.Image1->Changed();
+  c_.Image2->Changed();
+  c_.Image3->Changed();
+}
+
+void TForm1::SetScrollPosition(int64_t position) {
+  const QSignalBlocker blocker(c_.ScrollBar1);
+  c_.ScrollBar1->setValue(static_cast<int>(std::clamp<int64_t>(position, 0, kIntMax)));
+}
+
+void TForm1::SetScrollMaximum(int64_t maximum) {
+  const QSignalBlocker blocker(c_.ScrollBar1);
+  c_.ScrollBar1->setMaximum(static_cast<int>(std::min(maximum, kIntMax)));
+}
+
+void TForm1::SetArrowStep() {
+  c_.ScrollBar1->setSingleStep(static_cast<int>(std::min<int64_t>(int64_t{view_.Zoom} * 100, kIntMax)));
+}
+
+bool TForm1::ZoomFromBox(int32_t& zoom) {
+  const QString text = c_.ComboBox1->currentText();
+  const std::optional<int64_t> value = view::ParseWholeNumber(text);
+  if (!value || *value < 1 || *value > std::numeric_limits<int32_t>::max()) {
+    ShowMessage(view::NotIntegerMessage(text));
+    return false;
+  }
+  zoom = static_cast<int32_t>(*value);
+  return true;
+}
+
+void TForm1::SnapViewStartToScroll() {
+  view_.ViewStart = view::SnapToZoomGrid(c_.ScrollBar1->value(), view_.Zoom);
+  SetScrollPosition(view_.ViewStart);
+}
+
+void TForm1::DrawView(ByteSource& file, bool followScroll) {
+  const WaveHeader& h = file_.Header;
+  view::ViewBounds bounds = view::ComputeViewBounds(h, view_.ViewStart, view_.Zoom);
+  if (bounds.scrollMaximum) {
+    const int before = c_.ScrollBar1->value();
+    SetScrollMaximum(*bounds.scrollMaximum);
+    // A lower maximum pulled the position back: the view follows the bar, drawn once.
+    if (followScroll && c_.ScrollBar1->value() != before) {
+      SnapViewStartToScroll();
+      view_.ViewEnd = view_.ViewWidth + view_.ViewStart - 1;
+      bounds = view::ComputeViewBounds(h, view_.ViewStart, view_.Zoom);
+    }
+  }
+  view_.ViewEnd = bounds.viewEnd;
+  const view::DrawLoopResult drawn = view::DrawWaveLanes(file, h, view_.ViewStart, view_.ViewEnd, view_.Zoom,
+                                                         c_.Image1->Image(), c_.Image2->Image());
+  view_.ReadBase = drawn.readBase;
+  view_.Column = drawn.column;
+}
+
+bool TForm1::WaveDrow() {
+  RedrawScope scope(*this);
+  c_.Image1->Image().fill(Qt::white);
+  c_.Image2->Image().fill(Qt::white);
+  view::ClearOverlay(c_.Image3->Image());
+  RefreshImages();
+  device_.Close();
+  std::unique_ptr<FileSource> file = FileSource::Open(file_.WaveFileName);
+  if (!file) {
+    ShowMessage(FormatMessage(kCannotOpenMessage, file_.WaveFileName));
+    return false;
+  }
+  SnapViewStartToScroll();
+  view_.Column = 0;
+  view_.ViewWidth = view::kLaneWidth;
+  view_.ViewEnd = view_.ViewWidth + view_.ViewStart - 1;
+  DrawView(*file, true);
+  file.reset();
+  RefreshImages();
+  TimeLineDrow();
+  return true;
+}
+
+void TForm1::DrawLineAtLinePos() {
+  if (view::CursorLineSkipped(c_.ScrollBar1->value(), c_.ComboBox1->currentText(), cursor_.LinePos)) return;
+  const int64_t x = view::ColumnOfFrame(cursor_.LinePos, view_.ViewStart, view_.Zoom);
+  if (x < -1 || x > view::kLaneWidth + 1) return;  // wholly outside the overlay
+  view::DrawCursorLine(c_.Image3->Image(), static_cast<int>(x));
+  c_.Image3->Changed();
+}
+
+void TForm1::ScrollBar1Change() {
+  if (redrawing_) {
+    scrollPending_ = true;
+    return;
+  }
+  if (BusyRefused() || !DocumentOpen()) return;
+  SetArrowStep();
+  SnapViewStartToScroll();
+  if (!WaveDrow()) return;
+  DrawLineAtLinePos();
+}
+
+void TForm1::ComboBox1Change() {
+  if (redrawing_) {
+    zoomPending_ = true;
+    return;
+  }
+  if (BusyRefused() || !DocumentOpen()) return;
+  const bool wasPlaying = device_.Mode() == PlaybackMode::kPlaying;
+  int32_t zoom = 0;
+  if (!ZoomFromBox(zoom)) return;
+  view_.Zoom = zoom;
+  SetArrowStep();
+
+  // Keep the frame under the cursor line in its column.
+  const int lineX = view::FindCursorColumn(c_.Image3->Image());
+  SetScrollPosition(view::ZoomChangeScrollPosition(lineX, cursor_.LinePos, c_.ScrollBar1->value(), zoom,
+                                                   file_.Header));
+  if (!WaveDrow()) return;
+  DrawLineAtLinePos();
+
+  if (wasPlaying) {
+    flags_.StatusHeld = 0;
+    const Status opened = device_.Open();
+    if (opened.failed()) {
+      ShowMessage(opened.message());
+      return;
+    }
+    device_.SetPosition(static_cast<int32_t>(std::min<int64_t>(
+        FrameToMilliseconds(cursor_.LinePos, file_.Header.SampleRate), kIntMax)));
+    device_.Play();
+  }
+}
+
+void TForm1::TimeLineDrow() {
+  const Status drawn =
+      view::DrawTimeRuler(c_.Image4->Image(), view_.ViewStart, view_.Zoom, file_.Header.SampleRate,
+                          c_.ComboBox1->currentText(), marks_.Sorted(), RulerLabelFont());
+  c_.Image4->Changed();
+  if (drawn.failed()) ShowMessage(drawn.message());
+}
+
+void TForm1::PointImageDrow() {
+  view::DrawCutMap(c_.Image5->Image(), marks_.Sorted(), marks_.KeepHead(), file_.Header);
+  c_.Image5->Changed();
+}
+
+}  // namespace sonaveld

@@ -1,0 +1,34 @@
+// Program start: the main window Form1, the normalizer window Form2 (hidden), the message loop
+// until the main window closes. A WAV path given as the first argument is opened at start.
+#include <QApplication>
+#include <QStringList>
+#include <QTimer>
+
+#include "app/AppFont.h"
+#include "app/QtPrompts.h"
+#include "app/TForm1.h"
+#include "app/TForm2.h"
+#include "playback/ClockDevice.h"
+
+int main(int argc, char* argv[]) {
+  QApplication app(argc, argv);
+  QApplication::setApplicationName(QStringLiteral("Sonaveld"));
+  QApplication::setQuitOnLastWindowClosed(false);  // the main window's closing ends the program
+  sonaveld::InstallFontSubstitutions();
+
+  sonaveld::ClockDevice mediaPlayer1;
+  sonaveld::QtPrompts prompts;
+  sonaveld::TForm1 form1(prompts, mediaPlayer1);
+  prompts.SetParent(&form1);
+  sonaveld::TForm2 form2;
+  form1.SetForm2(&form2);
+  QObject::connect(&form1, &sonaveld::TForm1::Closed, &app, &QApplication::quit);
+  form1.show();
+
+  const QStringList args = QApplication::arguments();
+  if (args.size() > 1) {
+    const QString path = args.at(1);
+    QTimer::singleShot(0, &form1, [&form1, path] { form1.OpenWaveFile(path); });
+  }
+  return QApplication::exec();
+}
