@@ -50,6 +50,7 @@ class CutMapTest : public QObject {
  private slots:
   void markPosition_data();
   void markPosition();
+  void fractionalFrameCount();
   void boxes_data();
   void boxes();
   void narrowBoxes();
@@ -74,6 +75,23 @@ void CutMapTest::markPosition() {
   QFETCH(qlonglong, trailing);
   QFETCH(int, x);
   QCOMPARE(CutMapX(mark, MillionFrames(trailing)), x);
+}
+
+// The frame count in the formula is a floating-point quotient: 1001 bytes of 8-bit stereo are
+// 500.5 frames, so the mark at frame 500 lies just before the end of the strip.
+void CutMapTest::fractionalFrameCount() {
+  WaveHeader h;
+  h.Kind = FormatKind::kStereo8;
+  h.DataOffset = 44;
+  h.DataEnd = 44 + 1001;
+  h.FileSize = h.DataEnd;
+  QCOMPARE(CutMapX(500, h), 620);
+  QCOMPARE(CutMapX(250, h), 310);
+  h.Kind = FormatKind::kNone;
+  QCOMPARE(CutMapX(500, h), 0);
+  h.Kind = FormatKind::kStereo8;
+  h.DataEnd = h.DataOffset;  // no samples at all
+  QCOMPARE(CutMapX(1, h), 621);
 }
 
 void CutMapTest::boxes_data() {
