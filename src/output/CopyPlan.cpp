@@ -1,0 +1,39 @@
+#include "output/CopyPlan.h"
+
+#include <algorithm>
+
+namespace sonaveld {
+
+ByteStretch RangeStretch(const WaveHeader& header, int64_t dataEnd, const FrameRange& r) {
+  const int frameBytes = FrameBytes(header.Kind);
+  if (frameBytes == 0) return {};
+  const int64_t begin = header.DataOffset + (r.start - 1) * frameBytes;
+  const int64_t available = std::max<int64_t>(0, dataEnd - begin);
+  if (r.toEnd) return {begin, available};
+  const int64_t chunks = (r.end - r.start) * frameBytes / kCopyChunkSize;
+  if (chunks <= 0) return {begin, 0};
+  return {begin, std::min(chunks * kCopyChunkSize, available)};
+}
+
+std::vector<ByteStretch> SplitAtMarksPieces(const WaveHeader& header, int64_t dataEnd,
+                                            const std::vector<int64_t>& marks) {
+  const int frameBytes = FrameBytes(header.Kind);
+  const int64_t area = std::max<int64_t>(0, dataEnd - header.DataOffset);
+  const int64_t fullChunks = area / kCopyChunkSize;
+  std::vector<ByteStretch> pieces;
+  int64_t first = 0;  // first chunk of the piece being planned
+  for (size_t i = 0; frameBytes != 0 && i < marks.size(); ++i) {
+    // Chunk c ends the piece when its start byte DataOffset + 200c reaches the mark's boundary.
+    const int64_t offset = (marks[i] - 1) * frameBytes;
+    const int64_t reach = offset <= 0 ? 0 : (offset + kCopyChunkSize - 1) / kCopyChunkSize;
+    const int64_t last = std::max(first, reach);
+    if (last >= fullChunks) break;  // the boundary lies in or after the last, short chunk: no cut
+    pieces.push_back({header.DataOffset + first * kCopyChunkSize, (last - first + 1) * kCopyChunkSize});
+    first = last + 1;
+  }
+  const int64_t begin = header.DataOffset + first * kCopyChunkSize;
+  pieces.push_back({begin, header.DataOffset + area - begin});
+  return pieces;
+}
+
+}  // namespace sonaveld

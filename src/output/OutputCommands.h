@@ -1,0 +1,31 @@
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "document/Document.h"
+#include "output/OutputHost.h"
+
+namespace sonaveld {
+
+// The guards of the opening sequence that come before the save dialog: "ファイル作成中です" while
+// Busy, Silent without a document, "マーク(カットするポイント)指定がなされてしません" without marks.
+// Ok means: close the playback device, show the dialog, then run the command.
+Status CheckBeginOutput(const CreationFlags& flags, bool documentOpen, int markCount);
+
+// The cut-edited file: the selected ranges of the ascending marks, back to back, in outPath.
+OutputResult WriteCutEditedFile(const FileFields& file, const std::vector<int64_t>& marks, bool keepHead,
+                                const std::string& outPath, CreationFlags& flags, OutputHost& host,
+                                const OutputOptions& options = {});
+
+// Each selected range to a file of its own: NumberedOutputName(baseName, 1), (baseName, 2), ...
+OutputResult SplitSelectedRanges(const FileFields& file, const std::vector<int64_t>& marks, bool keepHead,
+                                 const std::string& baseName, CreationFlags& flags, OutputHost& host,
+                                 const OutputOptions& options = {});
+
+// The whole sample area cut at every mark on the 200-byte chunk grid: NumberedOutputName(baseName, 0),
+// (baseName, 1), ... Keep head plays no part.
+OutputResult SplitAtMarks(const FileFields& file, const std::vector<int64_t>& marks, const std::string& baseName,
+                          CreationFlags& flags, OutputHost& host, const OutputOptions& options = {});
+
+}  // namespace sonaveld

@@ -1,0 +1,55 @@
+#pragma once
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "document/Status.h"
+#include "output/OutputFile.h"
+
+namespace sonaveld {
+
+// What the caller of an output command provides: the free-space question, and the hooks through
+// which the long copy keeps the caller alive and informed. Called on the caller's thread.
+class OutputHost {
+ public:
+  enum class Panel { kCreating, kFinished };  // "ファイル作成中" (red), "ファイル作成終了" (dark green)
+
+  virtual ~OutputHost() = default;
+  // The free-space question (Yes/No); true only for Yes.
+  virtual bool ConfirmLowSpace(const std::string& question) = 0;
+  // Lets the caller process pending events; AbortRequested is polled right after.
+  virtual void Idle() {}
+  // The status panel's text changed.
+  virtual void PanelChanged(Panel) {}
+  // An output file is complete under its final name.
+  virtual void FileWritten(const std::string&) {}
+};
+
+// Tuning of the copy. The defaults copy in blocks of about 1 MB and call Idle at most every 20 ms;
+// tests use 200-byte blocks and an Idle after every block.
+struct OutputOptions {
+  int64_t blockBytes = 200 * 5120;  // a multiple of the 200-byte chunk
+  std::chrono::milliseconds idleInterval{20};
+  SinkOpener openSink;  // empty: real files
+  // Free bytes on the volume of an output's folder; empty: FreeBytesForOutput.
+  std::function<int64_t(const std::string& outputPath)> freeBytes;
+};
+
+struct OutputResult {
+  Status status;                     // Ok, Silent (declined), or the failure's message
+  bool aborted = false;              // stopped by AbortRequested; the files written are complete
+  std::vector<std::string> written;  // outputs completed, in order
+};
+
+constexpr char kBusyMessage[] = "ファイル作成中です";
+constexpr char kNoMarksMessage[] = "マーク(カットするポイント)指定がなされてしません";
+constexpr char kLowSpaceQuestion[] =
+    "保存しようとしているドライブの容量が不足している可能性があります。保存しますか？";
+constexpr char kCannotOpenMessage[] = "ファイル %s は開けません";
+constexpr char kCannotCreateMessage[] = "ファイル %s を作成できません";
+constexpr char kCannotWriteMessage[] = "ファイル %s に書き込めません。";
+constexpr char kCannotReadMessage[] = "ファイル %s を読み込めません。";
+
+}  // namespace sonaveld

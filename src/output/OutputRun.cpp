@@ -1,0 +1,110 @@
+#include "output/OutputRun.h"
+
+#include <algorithm>
+
+namespace sonaveld {
+
+OutputRun::OutputRun(const FileFields& file, CreationFlags& flags, OutputHost& host, const OutputOptions& options)
+    : file_(file), flags_(flags), host_(host), options_(options) {
+  options_.blockBytes = std::max<int64_t>(kCopyChunkSize, options_.blockBytes / kCopyChunkSize * kCopyChunkSize);
+}
+
+Status OutputRun::OpenSource() {
+  source_ = FileSource::Open(file_.WaveFileName);
+  if (!source_) return Status::Fail(FormatMessage(kCannotOpenMessage, file_.WaveFileName));
+  sourceSize_ = source_->Size();
+  dataEnd_ = std::min(file_.Header.DataEnd, sourceSize_);
+  // The header bytes must all be there, or the outputs would be built from a different file.
+  if (sourceSize_ < file_.Header.DataOffset) {
+    return Status::Fail(FormatMessage(kCannotReadMessage, file_.WaveFileName));
+  }
+  return Status::Ok();
+}
+
+Status OutputRun::CheckOutputs(const std::vector<std::string>& outputPaths) {
+  for (const auto& path : outputPaths) {
+    if (IsSameFile(path, file_.WaveFileName)) return Status::Fail(FormatMessage(kCannotCreateMessage, path));
+  }
+  const std::string firstOutput = outputPaths.empty() ? file_.WaveFileName : outputPaths.front();
+  const int64_t freeBytes = options_.freeBytes ? options_.freeBytes(firstOutput) : FreeBytesForOutput(firstOutput);
+  if (freeBytes < sourceSize_ && !host_.ConfirmLowSpace(kLowSpaceQuestion)) return Status::Silent();
+  buffer_.resize(static_cast<size_t>(options_.blockBytes));
+  return Status::Ok();
+}
+
+std::unique_ptr<OutputFile> OutputRun::CopyWaveHeader(const std::string& path, Status* status) {
+  auto out = OutputFile::Create(path, options_.openSink);
+  if (!out) {
+    *status = Status::Fail(FormatMessage(kCannotCreateMessage, path));
+    return nullptr;
+  }
+  const int64_t headerBytes = file_.Header.DataOffset;
+  std::vector<uint8_t> header(static_cast<size_t>(headerBytes));
+  if (source_->ReadAt(0, header.data(), headerBytes) != headerBytes) {
+    *status = Status::Fail(FormatMessage(kCannotReadMessage, file_.WaveFileName));
+    return nullptr;
+  }
+  if (!out->Write(header.data(), headerBytes)) {
+    *status = Status::Fail(FormatMessage(kCannotWriteMessage, path));
+    return nullptr;
+  }
+  flags_.StatusHeld = 1;
+  flags_.Busy = 1;
+  return out;
+}
+
+bool OutputRun::CopyStretch(OutputFile& out, const ByteStretch& stretch, bool* aborted, Status* status) {
+  int64_t done = 0;
+  while (done < stretch.length) {
+    const int64_t n = std::min(options_.blockBytes, stretch.length - done);
+    flags_.CopyPos = stretch.begin + done;
+    if (source_->ReadAt(flags_.CopyPos, buffer_.data(), n) != n) {
+      // The source shrank or could not be read: the output would not hold what it claims.
+      *status = Status::Fail(FormatMessage(kCannotReadMessage, file_.WaveFileName));
+      return false;
+    }
+    if (!out.Write(buffer_.data(), n)) {
+      *status = Status::Fail(FormatMessage(kCannotWriteMessage, out.path()));
+      return false;
+    }
+    done += n;
+    flags_.CopyPos = stretch.begin + done;
+    AfterBlock();
+    if (flags_.AbortRequested == 1) {
+      *aborted = true;
+      return true;
+    }
+  }
+  return true;
+}
+
+void OutputRun::AfterBlock() {
+  const auto now = std::chrono::steady_clock::now();
+  if (now - lastIdle_ < options_.idleInterval) return;
+  lastIdle_ = now;
+  host_.PanelChanged(OutputHost::Panel::kCreating);
+  host_.Idle();
+}
+
+bool OutputRun::PatchWaveSizes(OutputFile& out, Status* status) {
+  const int64_t offset = file_.Header.DataOffset;
+  const int64_t w = out.written() - offset;
+  const bool ok = out.WriteU32At(4, static_cast<uint32_t>(offset + w - 8)) &&
+                  out.WriteU32At(offset - 4, static_cast<uint32_t>(w)) && out.Commit();
+  if (!ok) {
+    *status = Status::Fail(FormatMessage(kCannotWriteMessage, out.path()));
+    return false;
+  }
+  result_.written.push_back(out.path());
+  host_.FileWritten(out.path());
+  return true;
+}
+
+void OutputRun::End(bool succeeded) {
+  source_.reset();
+  flags_.Busy = 0;
+  flags_.AbortRequested = 0;
+  if (succeeded) host_.PanelChanged(OutputHost::Panel::kFinished);
+}
+
+}  // namespace sonaveld

@@ -1,0 +1,193 @@
+#include <gtest/gtest.h>
+
+#include "document/ByteSource.h"
+#include "document/Document.h"
+#include "document/WaveProbe.h"
+#include "support/WavBuilder.h"
+
+namespace sonaveld {
+namespace {
+
+using test::BuildWav;
+using test::Chunk;
+using test::WavSpec;
+
+struct ProbeCase {
+  const char* name;
+  std::function<std::vector<uint8_t>()> make;
+  const char* message;  // empty: accepted
+  int64_t dataOffset;   // expected when accepted
+  int64_t dataEnd;      // expected when accepted; -1: the file's size
+  FormatKind kind;
+};
+
+std::vector<uint8_t> WithList(int bodyBytes) {
+  WavSpec spec;
+  spec.frames = 100;
+  spec.chunksBeforeData = Chunk("LIST", std::vector<uint8_t>(static_cast<size_t>(bodyBytes), 'x'));
+  return BuildWav(spec);
+}
+
+const ProbeCase kCases[] = {
+    {"Canonical", [] { WavSpec s; s.frames = 100; return BuildWav(s); }, "", 44, 444, FormatKind::kStereo16},
+    {"Mono16", [] { WavSpec s; s.channels = 1; s.frames = 100; return BuildWav(s); }, "", 44, 244, FormatKind::kMono16},
+    {"Stereo8", [] { WavSpec s; s.bits = 8; s.frames = 100; return BuildWav(s); }, "", 44, 244, FormatKind::kStereo8},
+    {"Mono8", [] { WavSpec s; s.bits = 8; s.channels = 1; s.frames = 101; return BuildWav(s); }, "", 44, 145,
+     FormatKind::kMono8},
+    // A LIST chunk before the data: the chunk walk finds the data chunk wherever it lies.
+    {"ListBeforeData", [] { return WithList(20); }, "", 72, 472, FormatKind::kStereo16},
+    {"DataBeyondByte100", [] { return WithList(200); }, "", 252, 652, FormatKind::kStereo16},
+    {"OddListPadded", [] { return WithList(21); }, "", 74, 474, FormatKind::kStereo16},
+    // A chunk after the sample data is not sample data.
+    {"TrailingChunk",
+     [] {
+       WavSpec s;
+       s.frames = 100;
+       s.chunksAfterData = Chunk("LIST", std::vector<uint8_t>(30, 'i'));
+       return BuildWav(s);
+     },
+     "", 44, 444, FormatKind::kStereo16},
+    // Size 0 (streamed files) or a size beyond the file: the samples run to the end of the file.
+    {"DataSizeZero", [] { WavSpec s; s.frames = 100; s.dataSizeField = 0; return BuildWav(s); }, "", 44, -1,
+     FormatKind::kStereo16},
+    {"DataSizeTooLarge", [] { WavSpec s; s.frames = 100; s.dataSizeField = 0xFFFFFFFF; return BuildWav(s); }, "", 44,
+     -1, FormatKind::kStereo16},
+    // Channel field above 255: only its low byte counts.
+    {"ChannelLowByte",
+     [] {
+       WavSpec s;
+       s.frames = 10;
+       auto b = BuildWav(s);
+       b[23] = 1;  // 0x0102 -> low byte 2
+       return b;
+     },
+     "", 44, 84, FormatKind::kStereo16},
+    {"Bits24", [] { WavSpec s; s.bits = 24; s.frames = 0; return BuildWav(s); },
+     "8ビット、16ビット WAVファイルではない可能性があります。確認して下さい。", 0, 0, FormatKind::kNone},
+    {"ThreeChannels", [] { WavSpec s; s.channels = 3; s.frames = 10; return BuildWav(s); },
+     "モノラル、ステレオ WAVファイルではない可能性があります。確認して下さい。", 0, 0, FormatKind::kNone},
+    {"RateZero", [] { WavSpec s; s.rate = 0; s.frames = 10; return BuildWav(s); },
+     "周波数[Hz]が正しくありません。確認して下さい。", 0, 0, FormatKind::kNone},
+    {"RateNegative",
+     [] {
+       WavSpec s;
+       s.frames = 10;
+       auto b = BuildWav(s);
+       b[27] = 0x80;
+       return b;
+     },
+     "周波数[Hz]が正しくありません。確認して下さい。", 0, 0, FormatKind::kNone},
+    {"NoDataChunk",
+     [] {
+       WavSpec s;
+       s.frames = 10;
+       auto b = BuildWav(s);
+       b.resize(36);  // "RIFF", "WAVE" and the format chunk only
+       return b;
+     },
+     "dataチャンクが見つかりません。WAVファイルではない可能性があります。", 0, 0, FormatKind::kNone},
+    {"Tiny", [] { return std::vector<uint8_t>{'R', 'I', 'F', 'F', 0, 0}; },
+     "8ビット、16ビット WAVファイルではない可能性があります。確認して下さい。", 0, 0, FormatKind::kNone},
+    {"Empty", [] { return std::vector<uint8_t>{}; },
+     "8ビット、16ビット WAVファイルではない可能性があります。確認して下さい。", 0, 0, FormatKind::kNone},
+    // Cut inside the data chunk's size field: the walk cannot read the chunk, and the tag search needs
+    // a complete size field too.
+    {"TruncatedInDataHeader",
+     [] {
+       WavSpec s;
+       s.frames = 10;
+       auto b = BuildWav(s);
+       b.resize(42);
+       return b;
+     },
+     "dataチャンクが見つかりません。WAVファイルではない可能性があります。", 0, 0, FormatKind::kNone},
+    // Truncated samples: the data runs to the end of what is there.
+    {"TruncatedSamples",
+     [] {
+       WavSpec s;
+       s.frames = 100;
+       auto b = BuildWav(s);
+       b.resize(200);
+       return b;
+     },
+     "", 44, 200, FormatKind::kStereo16},
+    // A broken chunk size before the data defeats the walk; the tag search near the start finds it.
+    {"BrokenChunkSizeFallsBackToTagSearch",
+     [] {
+       WavSpec s;
+       s.frames = 10;
+       s.chunksBeforeData = Chunk("junk", std::vector<uint8_t>(4, 0));
+       auto b = BuildWav(s);
+       test::PutU32(b, 40, 0x7FFFFFF0);
+       return b;
+     },
+     "", 56, 96, FormatKind::kStereo16},
+};
+
+class ProbeTest : public ::testing::TestWithParam<ProbeCase> {};
+
+TEST_P(ProbeTest, ClassifiesAndFindsTheSamples) {
+  const ProbeCase& c = GetParam();
+  MemorySource source(c.make());
+  const int64_t size = source.Size();
+  const ProbeResult r = ProbeWave(source);
+  if (std::string(c.message).empty()) {
+    ASSERT_TRUE(r.status.ok()) << r.status.message();
+    EXPECT_EQ(r.header.DataOffset, c.dataOffset);
+    EXPECT_EQ(r.header.DataEnd, c.dataEnd < 0 ? size : c.dataEnd);
+    EXPECT_EQ(r.header.Kind, c.kind);
+    EXPECT_EQ(r.header.FileSize, size);
+  } else {
+    EXPECT_TRUE(r.status.failed());
+    EXPECT_EQ(r.status.message(), c.message);
+    EXPECT_EQ(r.header.Kind, FormatKind::kNone);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, ProbeTest, ::testing::ValuesIn(kCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(ProbeFields, ReadsRateChannelsBitsAndFrames) {
+  WavSpec s;
+  s.channels = 1;
+  s.bits = 8;
+  s.rate = 22050;
+  s.frames = 777;
+  MemorySource source(BuildWav(s));
+  const ProbeResult r = ProbeWave(source);
+  ASSERT_TRUE(r.status.ok());
+  EXPECT_EQ(r.header.Channels, 1);
+  EXPECT_EQ(r.header.BitsPerSample, 8);
+  EXPECT_EQ(r.header.SampleRate, 22050);
+  EXPECT_EQ(r.header.Frames(), 777);
+}
+
+TEST(ProbeFields, TagSearchTakesTheLastTagWithinTheFirstHundredBytes) {
+  // No RIFF structure the walk can follow; two "data" tags near the start.
+  std::vector<uint8_t> b(300, 0);
+  b[16] = 0xFF;  // a chunk size that leaves the file at once
+  b[17] = 0xFF;
+  b[18] = 0xFF;
+  b[19] = 0x7F;
+  b[22] = 2;
+  b[34] = 16;
+  b[24] = 0x44;
+  b[25] = 0xAC;
+  for (int at : {40, 90}) std::copy_n("data", 4, b.begin() + at);
+  MemorySource source(b);
+  const ProbeResult r = ProbeWave(source);
+  ASSERT_TRUE(r.status.ok()) << r.status.message();
+  EXPECT_EQ(r.header.DataOffset, 98);
+  EXPECT_EQ(r.header.DataEnd, 300);  // size field 0
+}
+
+TEST(TimeConversions, TruncateTowardZero) {
+  EXPECT_EQ(MillisecondsToFrame(1000, 44100), 44100);
+  EXPECT_EQ(MillisecondsToFrame(1, 44100), 44);
+  EXPECT_EQ(FrameToMilliseconds(44099, 44100), 999);
+  EXPECT_EQ(FrameToMilliseconds(500001, 44100), 11337);
+  EXPECT_EQ(MillisecondsToFrame(3723000, 22050), 82092150);
+}
+
+}  // namespace
+}  // namespace sonaveld
