@@ -1,0 +1,37 @@
+#pragma once
+#include <cstdint>
+
+#include "document/ByteSource.h"
+#include "normalizer/NormalizeTypes.h"
+#include "output/OutputFile.h"
+
+namespace sonaveld {
+
+// The stretch of a file that the two runs work on. Offsets and sizes in bytes.
+struct SampleArea {
+  int64_t offset = 0;    // D: first sample byte
+  int64_t end = 0;       // one past the last sample byte (data_end)
+  int64_t fileSize = 0;  // S: size of the whole file, which sets N = S div B + 1
+  FormatKind kind = FormatKind::kNone;
+};
+
+// Blocks of B bytes that one read fetches (about 1 MB per read).
+constexpr int64_t kBlocksPerRead = 256;
+
+// Number of block reads N = S div B + 1 a run makes at most.
+int64_t BlockCount(const SampleArea& area);
+// Maximum that the scaling run reports with its progress: S div B - 1.
+int64_t ProgressMaximum(const SampleArea& area);
+
+// The measuring run: reads the sample area once, block by block, and fills levels (which must
+// start at zero) with each channel's peak, the total of its full-block means and its average.
+// Only reads the source. Returns kDone, kStopped or kReadError.
+RunEnd MeasureLevels(ByteSource& source, const SampleArea& area, ChannelLevels& levels, const RunHooks& hooks);
+
+// The scaling run: reads the sample area a second time and appends every sample, scaled by its
+// channel's gain, to output (which already holds the header). The output's sample bytes match
+// the source's in number. Returns kDone, kStopped, kReadError or kWriteError.
+RunEnd ScaleSamples(ByteSource& source, OutputFile& output, const SampleArea& area, NormalizeMode mode,
+                    float factor, const ChannelLevels& levels, const RunHooks& hooks);
+
+}  // namespace sonaveld

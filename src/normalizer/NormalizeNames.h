@@ -1,0 +1,18 @@
+#pragma once
+#include <optional>
+#include <string>
+
+namespace sonaveld {
+
+// The names the normalizer derives from a source path. The cut is made at the last "." of the
+// file name itself; a dot in a folder name never counts.
+struct NormalizeNames {
+  std::string base;    // the path without its last "." and what follows it
+  std::string output;  // base + "-n.wav": the normalized file
+  std::string backup;  // base + "-orig.wav": the source's name once the names are swapped
+};
+
+// The names for path; empty when the file name has no ".".
+std::optional<NormalizeNames> NamesFor(const std::string& path);
+
+}  // namespace sonaveld

@@ -1,0 +1,73 @@
+#pragma once
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "normalizer/LevelRuns.h"
+#include "normalizer/NormalizeTypes.h"
+#include "normalizer/NormalizerHost.h"
+#include "output/OutputFile.h"
+
+namespace sonaveld {
+
+// The settings of one pass, read from the window when the pass starts.
+struct NormalizeSettings {
+  int percent = 100;                        // SpinEdit1: the percentage p
+  NormalizeMode mode = NormalizeMode::kPeak;  // RadioGroup1
+  bool keepSourceName = true;               // CheckBox1 "File名変更" ticked: write "<base>-n.wav" only
+};
+
+// How a pass ended.
+enum class PassOutcome {
+  kFinished,  // every entry normalized (or the list was empty)
+  kRestored,  // backups were found and, on Yes, put back under their plain names
+  kDeclined,  // backups were found and the question was answered No
+  kStopped,   // the stop flag ended the pass
+  kFailed,    // a check or a file operation failed; the host was shown the message
+  kBusy,      // a pass was already running; nothing was done
+};
+
+// The normalization pass of the normalizer window (the start button's work): for each entry it
+// checks the file, measures its levels, writes "<base>-n.wav" with the header, the scaled samples
+// and any bytes after the data chunk, and optionally swaps the names so that the normalized file
+// takes the source's path and the source becomes "<base>-orig.wav". An entry's output appears
+// only once it is complete: a stop or a failure leaves no "-n" file of that entry behind.
+class NormalizePass {
+ public:
+  explicit NormalizePass(NormalizerHost& host) : host_(host) {}
+
+  // Runs the pass over entries (full paths, in list order; the list is taken as it stands when
+  // the pass starts). Returns when the pass ends. Messages go to the host.
+  PassOutcome Run(const std::vector<std::string>& entries, const NormalizeSettings& settings);
+
+  // The stop button: the running pass ends at its next block. Safe from a signal handler.
+  void RequestStop() { stopRequested_ = true; }
+  bool StopRequested() const { return stopRequested_; }
+  bool Running() const { return running_; }
+
+  // Replaces the free-space query (bytes free on the volume of a path's folder; -1 on failure).
+  void SetFreeSpaceQuery(std::function<int64_t(const std::string&)> query) { freeSpace_ = std::move(query); }
+  // Replaces how output files are opened (tests inject failing writes).
+  void SetSinkOpener(SinkOpener opener) { opener_ = std::move(opener); }
+
+ private:
+  bool AnyBackupExists(const std::vector<std::string>& entries) const;
+  PassOutcome Restore(const std::vector<std::string>& entries);
+  PassOutcome NormalizeEntry(const std::string& path, const NormalizeSettings& settings, float factor);
+  PassOutcome SwapNames(const std::string& path, const std::string& output, const std::string& backup);
+  RunHooks Hooks(bool scaling, const SampleArea& area);
+  PassOutcome Fail(const std::string& message);
+  void SetSettingsEnabled(bool enabled);
+
+  NormalizerHost& host_;
+  std::atomic<bool> stopRequested_{false};
+  bool running_ = false;
+  bool settingsEnabled_ = true;
+  int64_t fileBarMaximum_ = -1;
+  std::function<int64_t(const std::string&)> freeSpace_ = FreeBytesForOutput;
+  SinkOpener opener_;
+};
+
+}  // namespace sonaveld

@@ -1,0 +1,37 @@
+#pragma once
+#include <cstdint>
+#include <string>
+
+namespace sonaveld {
+
+// The two progress bars of the normalizer window.
+enum class NormalizeBar {
+  kWhole,  // ProgressBar1 "全体": files finished out of the list
+  kFile,   // ProgressBar2 "ファイル": blocks of the current file's scaling run
+};
+
+// What the normalization pass needs from its front end. The normalizer window implements it
+// with its controls and boxes; sonaveld-cli implements it on the terminal. All calls come from
+// the thread that runs the pass.
+class NormalizerHost {
+ public:
+  virtual ~NormalizerHost() = default;
+  // A modal message with an OK button (UTF-8 text of the system).
+  virtual void ShowMessage(const std::string& text) = 0;
+  // A Yes/No question; true for Yes.
+  virtual bool Confirm(const std::string& question) = 0;
+  // Enables or disables the settings controls (SpinEdit1, RadioGroup1, CheckBox1) together.
+  virtual void SetSettingsEnabled(bool enabled) = 0;
+  // Maximum of a bar; the pass never gives less than 1.
+  virtual void SetBarMaximum(NormalizeBar bar, int64_t maximum) = 0;
+  // Position of a bar, 0..its maximum.
+  virtual void SetBarPosition(NormalizeBar bar, int64_t position) = 0;
+  // Selects list entry index; an index past the last entry leaves nothing selected.
+  virtual void SelectEntry(int index) = 0;
+  // Processes pending window events (the stop button is seen here). Called at most every ~20 ms.
+  virtual void ProcessEvents() = 0;
+  // A normalized file is complete under path (its final name). The window may ignore it.
+  virtual void OutputWritten(const std::string& path) { (void)path; }
+};
+
+}  // namespace sonaveld

@@ -1,0 +1,363 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "NormalizeTestSupport.h"
+#include "normalizer/NormalizeNames.h"
+#include "normalizer/NormalizePass.h"
+#include "support/SndfileCheck.h"
+#include "support/TempDir.h"
+#include "support/WavBuilder.h"
+
+namespace sonaveld {
+namespace {
+
+namespace fs = std::filesystem;
+using test::BuildWav;
+using test::ReadFileBytes;
+using test::WavSpec;
+using test::WriteFileBytes;
+
+constexpr char kNoSpace[] = "ディスクの空き容量が不足しています。処理を中止します。";
+constexpr char kNotBits[] = "は 8ビット、16ビット WAVファイルではない可能性があります。確認して下さい。";
+constexpr char kNotChannels[] = "は モノラル、ステレオ WAVファイルではない可能性があります。確認して下さい。";
+constexpr char kNoData[] = "は dataチャンクが見つかりません。WAVファイルではない可能性があります。";
+constexpr char kNoDot[] = "WAVファイルに「.」がありません。停止します。";
+constexpr char kQuestion[] =
+    "「*-orig.wav」があるのでノーマライズできません。「*-orig.wav」を「*.wav」にremaneしますか。";
+
+struct NameCase {
+  const char* path;
+  const char* output;  // "" when the file name has no dot
+  const char* backup;
+};
+
+class NamesTest : public testing::TestWithParam<NameCase> {};
+
+TEST_P(NamesTest, CutAtLastDotOfFileName) {
+  const NameCase& c = GetParam();
+  const auto names = NamesFor(c.path);
+  if (std::string(c.output).empty()) {
+    EXPECT_FALSE(names.has_value());
+    return;
+  }
+  ASSERT_TRUE(names.has_value());
+  EXPECT_EQ(names->output, c.output);
+  EXPECT_EQ(names->backup, c.backup);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Paths, NamesTest,
+    testing::Values(NameCase{"/rec/take1.wav", "/rec/take1-n.wav", "/rec/take1-orig.wav"},
+                    NameCase{"/rec/take2.wave", "/rec/take2-n.wav", "/rec/take2-orig.wav"},
+                    NameCase{"/rec/a.b.wav", "/rec/a.b-n.wav", "/rec/a.b-orig.wav"},
+                    NameCase{"take.WAV", "take-n.wav", "take-orig.wav"},
+                    NameCase{"/rec/mix.old/take3", "", ""},  // a dot in a folder name never counts
+                    NameCase{"plain", "", ""}));
+
+class NormalizePassTest : public testing::Test {
+ protected:
+  NormalizePassTest() : pass_(host_) {
+    pass_.SetFreeSpaceQuery([this](const std::string&) { return freeSpace_; });
+  }
+
+  std::string Make(const std::string& name, const WavSpec& spec) {
+    const std::string path = dir_.File(name);
+    WriteFileBytes(path, BuildWav(spec));
+    return path;
+  }
+
+  static WavSpec Quiet(int channels = 2, int bits = 16, int64_t frames = 5000) {
+    return test::Spec(channels, bits, frames, [bits](int64_t f, int c) {
+              const int v = static_cast<int>((f * 13 + c * 5) % 41) - 20;
+              return bits == 16 ? (v == -20 ? -16384 : v * 400) : 128 + v * 3;
+            });
+  }
+
+  test::TempDir dir_;
+  test::RecordingHost host_;
+  NormalizePass pass_;
+  int64_t freeSpace_ = int64_t{1} << 40;
+};
+
+TEST_F(NormalizePassTest, WritesNormalizedCopyBesideSource) {
+  const std::string src = Make("take1.wav", Quiet());
+  const auto before = ReadFileBytes(src);
+  EXPECT_EQ(pass_.Run({src}, {}), PassOutcome::kFinished);
+  const std::string out = dir_.File("take1-n.wav");
+  const auto after = ReadFileBytes(out);
+  ASSERT_EQ(after.size(), before.size());
+  EXPECT_TRUE(std::equal(before.begin(), before.begin() + 44, after.begin()));  // header copied as it is
+  EXPECT_EQ(ReadFileBytes(src), before);
+  // Peak 16384 brought to 32767: sample -16384 gives -32767.
+  int16_t loudest = 0;
+  for (size_t i = 44; i < after.size(); i += 2) {
+    loudest = std::min<int16_t>(loudest, static_cast<int16_t>(after[i] | after[i + 1] << 8));
+  }
+  EXPECT_EQ(loudest, -32767);
+  const auto info = test::ReadWithSndfile(out);
+  const auto original = test::ReadWithSndfile(src);
+  EXPECT_TRUE(info.opened);
+  EXPECT_EQ(info.frames, original.frames);
+  EXPECT_EQ(info.channels, original.channels);
+  EXPECT_EQ(info.format, original.format);
+  EXPECT_EQ(host_.written, std::vector<std::string>{out});
+  EXPECT_TRUE(host_.messages.empty());
+  EXPECT_EQ(dir_.Listing(), "take1-n.wav take1.wav");
+}
+
+TEST_F(NormalizePassTest, WindowSeesBarsSelectionAndSettings) {
+  const std::string a = Make("a.wav", Quiet(2, 16, 5000));  // S = 20044: bar maximum 4
+  const std::string b = Make("b.wav", Quiet(1, 8, 100));    // shorter than one block
+  EXPECT_EQ(pass_.Run({a, b}, {}), PassOutcome::kFinished);
+  EXPECT_EQ(host_.selections, (std::vector<int>{0, 1, 2}));
+  EXPECT_EQ(host_.whole.maximum, 2);
+  EXPECT_EQ(host_.whole.positions, (std::vector<int64_t>{0, 1, 2}));
+  // File bar: 0 at the start, one step per block of a's scaling run, full; then b's single block.
+  EXPECT_EQ(host_.file.positions, (std::vector<int64_t>{0, 0, 1, 2, 3, 4, 4, 4, 0, 1}));
+  EXPECT_EQ(host_.file.maximum, 1);
+  EXPECT_EQ(host_.settingsChanges, (std::vector<bool>{false, true}));
+}
+
+TEST_F(NormalizePassTest, ReplaceSwapsNamesThenRestoreOnYes) {
+  const std::string src = Make("take1.wav", Quiet());
+  const auto original = ReadFileBytes(src);
+  const NormalizeSettings replace = test::ReplaceNames();
+  EXPECT_EQ(pass_.Run({src}, replace), PassOutcome::kFinished);
+  const auto normalized = ReadFileBytes(src);
+  EXPECT_NE(normalized, original);
+  EXPECT_EQ(ReadFileBytes(dir_.File("take1-orig.wav")), original);
+  EXPECT_EQ(dir_.Listing(), "take1-orig.wav take1.wav");
+  EXPECT_EQ(host_.written, std::vector<std::string>{src});
+
+  // A second pass finds the backup and asks; No changes nothing.
+  host_.answerYes = false;
+  EXPECT_EQ(pass_.Run({src}, replace), PassOutcome::kDeclined);
+  EXPECT_EQ(host_.questions, std::vector<std::string>{kQuestion});
+  EXPECT_EQ(ReadFileBytes(src), normalized);
+  EXPECT_EQ(dir_.Listing(), "take1-orig.wav take1.wav");
+
+  // Yes puts the backup back and normalizes nothing.
+  host_.answerYes = true;
+  EXPECT_EQ(pass_.Run({src}, replace), PassOutcome::kRestored);
+  EXPECT_EQ(ReadFileBytes(src), original);
+  EXPECT_EQ(dir_.Listing(), "take1.wav");
+  EXPECT_EQ(host_.whole.position, 0);
+
+  // Then a further pass normalizes again.
+  EXPECT_EQ(pass_.Run({src}, replace), PassOutcome::kFinished);
+  EXPECT_EQ(ReadFileBytes(src), normalized);
+}
+
+TEST_F(NormalizePassTest, KeepingNamesIgnoresBackups) {
+  const std::string src = Make("take1.wav", Quiet());
+  Make("take1-orig.wav", Quiet());
+  EXPECT_EQ(pass_.Run({src}, {}), PassOutcome::kFinished);
+  EXPECT_TRUE(host_.questions.empty());
+  EXPECT_TRUE(fs::exists(dir_.File("take1-n.wav")));
+}
+
+TEST_F(NormalizePassTest, SharedBackupNameIsNeverOverwritten) {
+  const std::string a = Make("a.wav", Quiet());
+  const std::string b = Make("a.wave", Quiet(1, 16, 3000));
+  const auto bBytes = ReadFileBytes(b);
+  const auto aBytes = ReadFileBytes(a);
+  EXPECT_EQ(pass_.Run({a, b}, test::ReplaceNames()), PassOutcome::kFailed);
+  EXPECT_EQ(ReadFileBytes(dir_.File("a-orig.wav")), aBytes);
+  EXPECT_EQ(ReadFileBytes(b), bBytes);
+  ASSERT_EQ(host_.messages.size(), 1u);
+  EXPECT_EQ(host_.messages[0], "ファイル " + dir_.File("a-orig.wav") + " を作成できません");
+}
+
+// The checks, in their order, each before anything is created.
+struct CheckCase {
+  const char* name;
+  int channels;
+  int bits;
+  bool breakDataTag;
+  const char* file;
+  int64_t spaceShort;  // free space = S - spaceShort
+  const char* message;  // "" for none; a leading '*' stands for the path
+};
+
+class CheckOrderTest : public NormalizePassTest, public testing::WithParamInterface<CheckCase> {};
+
+TEST_P(CheckOrderTest, RefusesWithMessage) {
+  const CheckCase& c = GetParam();
+  auto bytes = BuildWav(test::Spec(c.channels, c.bits, 500));
+  if (c.breakDataTag) bytes[36] = 'D';  // "Data": neither the walk nor the search finds it
+  const std::string path = dir_.File(c.file);
+  WriteFileBytes(path, bytes);
+  freeSpace_ = static_cast<int64_t>(bytes.size()) - c.spaceShort;
+  const PassOutcome outcome = pass_.Run({path}, {});
+  std::string expected = c.message;
+  if (expected.starts_with("*")) expected = path + expected.substr(1);
+  if (expected.empty()) {
+    EXPECT_EQ(outcome, PassOutcome::kFinished);
+    EXPECT_TRUE(host_.messages.empty());
+    return;
+  }
+  EXPECT_EQ(outcome, PassOutcome::kFailed);
+  EXPECT_EQ(host_.messages, std::vector<std::string>{expected});
+  EXPECT_EQ(dir_.Listing(), c.file);  // nothing created
+  EXPECT_TRUE(host_.settingsEnabled);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Checks, CheckOrderTest,
+    testing::Values(CheckCase{"SpaceBeforeBits", 2, 24, true, "x.wav", 1, kNoSpace},
+                    CheckCase{"ExactSpaceIsEnough", 2, 16, false, "x.wav", 0, ""},
+                    CheckCase{"BitsBeforeChannels", 3, 24, true, "x.wav", 0, "*は 8ビット、16ビット WAVファイルではない可能性があります。確認して下さい。"},
+                    CheckCase{"ChannelsBeforeData", 3, 16, true, "x.wav", 0, "*は モノラル、ステレオ WAVファイルではない可能性があります。確認して下さい。"},
+                    CheckCase{"DataBeforeDot", 1, 8, true, "x", 0, "*は dataチャンクが見つかりません。WAVファイルではない可能性があります。"},
+                    CheckCase{"NoDot", 1, 8, false, "x", 0, kNoDot}),
+    [](const testing::TestParamInfo<CheckCase>& info) { return std::string(info.param.name); });
+
+TEST_F(NormalizePassTest, MissingFileCannotBeOpened) {
+  const std::string path = dir_.File("gone.wav");
+  EXPECT_EQ(pass_.Run({path}, {}), PassOutcome::kFailed);
+  EXPECT_EQ(host_.messages, std::vector<std::string>{"ファイル " + path + " は開けません"});
+}
+
+TEST_F(NormalizePassTest, FailedCheckStopsAtThatEntry) {
+  const std::string a = Make("a.wav", Quiet());
+  const std::string b = Make("b.wav", test::Spec(2, 24, 100));
+  const std::string c = Make("c.wav", Quiet());
+  EXPECT_EQ(pass_.Run({a, b, c}, {}), PassOutcome::kFailed);
+  EXPECT_EQ(host_.messages, std::vector<std::string>{b + kNotBits});
+  EXPECT_EQ(dir_.Listing(), "a-n.wav a.wav b.wav c.wav");
+  EXPECT_EQ(host_.whole.maximum, 3);
+  EXPECT_EQ(host_.whole.position, 1);
+  EXPECT_TRUE(host_.settingsEnabled);
+}
+
+// A sink that asks the pass to stop at its n-th write (the first write is the header copy).
+class StoppingSink final : public ByteSink {
+ public:
+  StoppingSink(std::unique_ptr<ByteSink> inner, NormalizePass& pass, int stopAt)
+      : inner_(std::move(inner)), pass_(pass), stopAt_(stopAt) {}
+  bool Write(const void* data, int64_t n) override {
+    if (++writes_ == stopAt_) pass_.RequestStop();
+    return inner_->Write(data, n);
+  }
+  bool WriteAt(int64_t offset, const void* data, int64_t n) override { return inner_->WriteAt(offset, data, n); }
+  bool Close() override { return inner_->Close(); }
+
+ private:
+  std::unique_ptr<ByteSink> inner_;
+  NormalizePass& pass_;
+  int stopAt_;
+  int writes_ = 0;
+};
+
+TEST_F(NormalizePassTest, StopDuringMeasuringLeavesNothing) {
+  const std::string src = Make("take1.wav", Quiet());
+  const auto before = ReadFileBytes(src);
+  pass_.SetFreeSpaceQuery([this](const std::string&) { pass_.RequestStop(); return freeSpace_; });
+  EXPECT_EQ(pass_.Run({src}, test::ReplaceNames()), PassOutcome::kStopped);
+  EXPECT_EQ(dir_.Listing(), "take1.wav");
+  EXPECT_EQ(ReadFileBytes(src), before);
+  EXPECT_EQ(host_.whole.position, 0);
+  EXPECT_EQ(host_.file.position, 0);
+  EXPECT_TRUE(host_.settingsEnabled);
+  EXPECT_TRUE(host_.messages.empty());
+}
+
+TEST_F(NormalizePassTest, StopDuringScalingLeavesNothingAndKeepsEarlierFiles) {
+  const std::string a = Make("a.wav", Quiet());
+  const std::string b = Make("b.wav", Quiet());
+  int opened = 0;
+  pass_.SetSinkOpener([&](const std::string& temp) -> std::unique_ptr<ByteSink> {
+    auto sink = OpenFileSink(temp);
+    if (++opened == 2) return std::make_unique<StoppingSink>(std::move(sink), pass_, 1);
+    return sink;
+  });
+  EXPECT_EQ(pass_.Run({a, b}, test::ReplaceNames()), PassOutcome::kStopped);
+  EXPECT_EQ(dir_.Listing(), "a-orig.wav a.wav b.wav");
+  EXPECT_EQ(host_.whole.position, 0);
+  EXPECT_EQ(host_.file.position, 0);
+  EXPECT_TRUE(host_.settingsEnabled);
+}
+
+TEST_F(NormalizePassTest, StopBeforePassHasNoEffect) {
+  const std::string src = Make("take1.wav", Quiet());
+  pass_.RequestStop();
+  EXPECT_EQ(pass_.Run({src}, {}), PassOutcome::kFinished);
+  EXPECT_TRUE(fs::exists(dir_.File("take1-n.wav")));
+}
+
+class LimitedSink final : public ByteSink {
+ public:
+  LimitedSink(std::unique_ptr<ByteSink> inner, int64_t room) : inner_(std::move(inner)), room_(room) {}
+  bool Write(const void* data, int64_t n) override {
+    if (n > room_) return false;
+    room_ -= n;
+    return inner_->Write(data, n);
+  }
+  bool WriteAt(int64_t offset, const void* data, int64_t n) override { return inner_->WriteAt(offset, data, n); }
+  bool Close() override { return inner_->Close(); }
+
+ private:
+  std::unique_ptr<ByteSink> inner_;
+  int64_t room_;
+};
+
+TEST_F(NormalizePassTest, FailedWriteRemovesOutputAndKeepsSource) {
+  const std::string src = Make("take1.wav", Quiet());
+  const auto before = ReadFileBytes(src);
+  pass_.SetSinkOpener([](const std::string& temp) -> std::unique_ptr<ByteSink> {
+    return std::make_unique<LimitedSink>(OpenFileSink(temp), 5000);
+  });
+  EXPECT_EQ(pass_.Run({src}, test::ReplaceNames()), PassOutcome::kFailed);
+  EXPECT_EQ(host_.messages, std::vector<std::string>{dir_.File("take1-n.wav") + "に書き込めません。"});
+  EXPECT_EQ(dir_.Listing(), "take1.wav");
+  EXPECT_EQ(ReadFileBytes(src), before);
+}
+
+TEST_F(NormalizePassTest, TrailingChunkIsCopiedAndNotMeasured) {
+  const std::vector<uint8_t> loud(60, 0x7F);  // would read as samples of 32639
+  const std::string src = Make("t.wav", test::Spec(1, 16, 3000, [](int64_t f, int) { return f % 2 ? 1024 : -1024; }, {}, test::Chunk("LIST", loud)));
+  const auto before = ReadFileBytes(src);
+  EXPECT_EQ(pass_.Run({src}, {}), PassOutcome::kFinished);
+  const auto after = ReadFileBytes(dir_.File("t-n.wav"));
+  ASSERT_EQ(after.size(), before.size());
+  EXPECT_TRUE(std::equal(before.end() - 68, before.end(), after.end() - 68));
+  EXPECT_EQ(static_cast<int16_t>(after[44] | after[45] << 8), -32767);  // peak 1024, not 32639
+  EXPECT_EQ(test::ReadWithSndfile(dir_.File("t-n.wav")).frames, 3000);
+}
+
+TEST_F(NormalizePassTest, DataTagInsideEarlierChunkIsSkippedByTheWalk) {
+  const std::vector<uint8_t> text = {'d', 'a', 't', 'a', 'd', 'a', 't', 'a'};
+  const std::string src = Make("w.wav", test::Spec(1, 8, 100, [](int64_t, int) { return 160; }, test::Chunk("LIST", text)));
+  EXPECT_EQ(pass_.Run({src}, {}), PassOutcome::kFinished);
+  const auto before = ReadFileBytes(src);
+  const auto after = ReadFileBytes(dir_.File("w-n.wav"));
+  EXPECT_TRUE(std::equal(before.begin(), before.begin() + 60, after.begin()));  // header incl. LIST
+  EXPECT_EQ(after[60], 255);  // 32 scaled to 127
+}
+
+TEST_F(NormalizePassTest, BrokenChunkWalkFallsBackToLastDataTag) {
+  auto bytes = BuildWav(test::Spec(1, 8, 100, [](int64_t, int) { return 160; }));
+  test::PutU32(bytes, 16, 0x7FFFFFF0);  // a fmt size the walk cannot follow
+  const std::vector<uint8_t> second = {'d', 'a', 't', 'a', 4, 0, 0, 0};
+  bytes.insert(bytes.begin() + 44, second.begin(), second.end());  // a second tag; D = 52
+  const std::string src = dir_.File("f.wav");
+  WriteFileBytes(src, bytes);
+  EXPECT_EQ(pass_.Run({src}, {}), PassOutcome::kFinished);
+  const auto after = ReadFileBytes(dir_.File("f-n.wav"));
+  ASSERT_EQ(after.size(), bytes.size());
+  EXPECT_TRUE(std::equal(bytes.begin(), bytes.begin() + 52, after.begin()));
+  EXPECT_EQ(after[52], 255);
+  EXPECT_EQ(after[56], 160);  // after data_end (52 + 4): copied unchanged
+}
+
+TEST_F(NormalizePassTest, AverageModeAndPercentageReachTheSamples) {
+  const std::string src = Make("avg.wav", test::Spec(1, 16, 6000, [](int64_t f, int) { return f % 2 ? -1000 : 1000; }));
+  EXPECT_EQ(pass_.Run({src}, test::AverageMode()), PassOutcome::kFinished);
+  const auto after = ReadFileBytes(dir_.File("avg-n.wav"));
+  EXPECT_EQ(static_cast<int16_t>(after[44] | after[45] << 8), 5825);
+  EXPECT_EQ(static_cast<int16_t>(after[46] | after[47] << 8), -5826);
+}
+
+}  // namespace
+}  // namespace sonaveld

@@ -1,0 +1,74 @@
+#pragma once
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "normalizer/LevelRuns.h"
+#include "normalizer/NormalizePass.h"
+#include "support/WavBuilder.h"
+#include "normalizer/NormalizerHost.h"
+
+namespace sonaveld::test {
+
+// A WAV description with the fields the normalizer tests vary.
+WavSpec Spec(int channels, int bits, int64_t frames, std::function<int(int64_t, int)> sample = {},
+             std::vector<uint8_t> chunksBeforeData = {}, std::vector<uint8_t> chunksAfterData = {});
+
+// Pass settings: "File名変更" unticked (the names are swapped); average mode at 100 %.
+NormalizeSettings ReplaceNames();
+NormalizeSettings AverageMode();
+
+// A literal, block-at-a-time model of the two runs (one B-byte read per block, each sample
+// scaled with ScaleSample), to hold the buffered runs against.
+struct ReferenceResult {
+  ChannelLevels levels;
+  std::vector<uint8_t> samples;  // the scaled sample area
+};
+ReferenceResult ReferenceRuns(const std::vector<uint8_t>& file, const SampleArea& area, NormalizeMode mode,
+                              int percent);
+
+// A host that records what the pass does to the window, and answers the question as told.
+class RecordingHost final : public NormalizerHost {
+ public:
+  void ShowMessage(const std::string& text) override { messages.push_back(text); }
+  bool Confirm(const std::string& question) override {
+    questions.push_back(question);
+    return answerYes;
+  }
+  void SetSettingsEnabled(bool enabled) override {
+    settingsEnabled = enabled;
+    settingsChanges.push_back(enabled);
+  }
+  void SetBarMaximum(NormalizeBar bar, int64_t maximum) override { Bar(bar).maximum = maximum; }
+  void SetBarPosition(NormalizeBar bar, int64_t position) override {
+    Bar(bar).position = position;
+    Bar(bar).positions.push_back(position);
+  }
+  void SelectEntry(int index) override { selections.push_back(index); }
+  void ProcessEvents() override {
+    ++eventRounds;
+    if (onEvents) onEvents();
+  }
+  void OutputWritten(const std::string& path) override { written.push_back(path); }
+
+  struct BarState {
+    int64_t maximum = 100;
+    int64_t position = 0;
+    std::vector<int64_t> positions;
+  };
+  BarState& Bar(NormalizeBar bar) { return bar == NormalizeBar::kWhole ? whole : file; }
+
+  bool answerYes = false;
+  std::function<void()> onEvents;
+  std::vector<std::string> messages;
+  std::vector<std::string> questions;
+  std::vector<bool> settingsChanges;
+  bool settingsEnabled = true;
+  BarState whole, file;
+  std::vector<int> selections;
+  std::vector<std::string> written;
+  int eventRounds = 0;
+};
+
+}  // namespace sonaveld::test
