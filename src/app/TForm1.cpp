@@ -55,8 +55,11 @@ TForm1::TForm1(Prompts& prompts, PlaybackDevice& mediaPlayer1, QWidget* parent)
 
   auto* client = new QWidget(this);
   client->setObjectName(QStringLiteral("ClientArea"));
+  // Background in the system's button-face colour; the foreground roles stay the window's.
+  QPalette face = client->palette();
+  face.setColor(QPalette::Window, face.color(QPalette::Button));
+  client->setPalette(face);
   client->setAutoFillBackground(true);
-  client->setBackgroundRole(QPalette::Button);  // the system's button-face colour
   c_ = BuildForm1Controls(client);
   setCentralWidget(client);
   m_ = BuildForm1Menus(this);

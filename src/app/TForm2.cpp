@@ -11,8 +11,10 @@ TForm2::TForm2(QWidget* parent) : QWidget(parent, Qt::Window) {
   setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                  Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
   setFont(WindowFont());
+  QPalette face = palette();
+  face.setColor(QPalette::Window, face.color(QPalette::Button));
+  setPalette(face);
   setAutoFillBackground(true);
-  setBackgroundRole(QPalette::Button);
   setFixedSize(kForm2ClientWidth, kForm2ClientHeight);
 }
 

@@ -1,0 +1,93 @@
+#include "AppTestSupport.h"
+
+#include <QScrollBar>
+#include <QtTest>
+
+#include "app/RasterWidget.h"
+
+namespace sonaveld::test {
+
+bool ScriptedPrompts::Confirm(const QString& text) {
+  questions << text;
+  if (confirmAnswers.empty()) return false;
+  const bool answer = confirmAnswers.front();
+  confirmAnswers.pop_front();
+  return answer;
+}
+
+QString ScriptedPrompts::OpenDialog1() {
+  ++openDialogsShown;
+  return Next(openAnswers);
+}
+
+QString ScriptedPrompts::Next(std::deque<QString>& answers) {
+  if (answers.empty()) return {};
+  QString answer = answers.front();
+  answers.pop_front();
+  return answer;
+}
+
+void TestDevice::Close() {
+  if (inClose_) nestedClose = true;
+  ++closes;
+  inner_.Close();
+  if (onClose) {
+    inClose_ = true;
+    onClose();
+    inClose_ = false;
+  }
+}
+
+Harness::Harness()
+    : form2(std::make_unique<TForm2>()), form(std::make_unique<TForm1>(prompts, device)) {
+  form->SetForm2(form2.get());
+}
+
+Harness::~Harness() {
+  device.onClose = nullptr;
+  form.reset();
+}
+
+QString Harness::Wav(const std::string& name, const WavSpec& spec) {
+  const std::string path = dir.File(name);
+  WriteFileBytes(path, BuildWav(spec));
+  return QString::fromStdString(path);
+}
+
+void Harness::Open(const QString& path) {
+  prompts.openAnswers.push_back(path);
+  form->Open1Click();
+}
+
+const QImage& Lane1(TForm1& f) { return f.Controls().Image1->Image(); }
+const QImage& Lane2(TForm1& f) { return f.Controls().Image2->Image(); }
+const QImage& Overlay(TForm1& f) { return f.Controls().Image3->Image(); }
+const QImage& Ruler(TForm1& f) { return f.Controls().Image4->Image(); }
+const QImage& Strip(TForm1& f) { return f.Controls().Image5->Image(); }
+
+uint32_t Rgb(const QImage& image, int x, int y) { return image.pixel(x, y) & 0xFFFFFFu; }
+
+QString BlueRuns(const QImage& image, int x) {
+  QStringList runs;
+  int start = -1;
+  for (int y = 0; y <= image.height(); ++y) {
+    const bool blue = y < image.height() && image.pixel(x, y) == 0xFF0000FFu;
+    if (blue && start < 0) start = y;
+    if (!blue && start >= 0) {
+      runs << QStringLiteral("%1..%2").arg(start).arg(y - 1);
+      start = -1;
+    }
+  }
+  return runs.join(QLatin1Char(';'));
+}
+
+bool AllWhite(const QImage& image) {
+  for (int y = 0; y < image.height(); ++y) {
+    for (int x = 0; x < image.width(); ++x) {
+      if ((image.pixel(x, y) & 0xFFFFFFu) != 0xFFFFFFu) return false;
+    }
+  }
+  return true;
+}
+
+}  // namespace sonaveld::test

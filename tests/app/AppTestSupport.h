@@ -1,0 +1,100 @@
+#pragma once
+#include <QImage>
+#include <QString>
+#include <QStringList>
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "app/Prompts.h"
+#include "app/TForm1.h"
+#include "app/TForm2.h"
+#include "playback/ClockDevice.h"
+#include "support/TempDir.h"
+#include "support/WavBuilder.h"
+
+namespace sonaveld::test {
+
+// Prompts with scripted answers: messages are recorded, dialogs answer from queues (empty queue:
+// cancelled / No).
+class ScriptedPrompts final : public Prompts {
+ public:
+  void Message(const QString& text) override { messages << text; }
+  bool Confirm(const QString& text) override;
+  QString OpenDialog1() override;
+  QString SaveDialog1() override { return Next(saveAnswers); }
+  QString SaveDialog2() override { return Next(saveAnswers); }
+
+  QStringList messages;
+  QStringList questions;
+  std::deque<QString> openAnswers;
+  std::deque<QString> saveAnswers;
+  std::deque<bool> confirmAnswers;
+  int openDialogsShown = 0;
+
+ private:
+  static QString Next(std::deque<QString>& answers);
+};
+
+// The clock-only device on a hand-moved clock, with a hook run at every Close (the redraw closes
+// the device first, so the hook runs inside a redraw) and a check that no Close runs inside it.
+class TestDevice final : public PlaybackDevice {
+ public:
+  TestDevice() : inner_([this] { return now; }) {}
+  Status Open() override {
+    inner_.SetFileName(FileName());
+    return inner_.Open();
+  }
+  void Close() override;
+  void Play() override { inner_.Play(); }
+  void Stop() override { inner_.Stop(); }
+  void Pause() override { inner_.Pause(); }
+  void SetPosition(int32_t ms) override { inner_.SetPosition(ms); }
+  int32_t Position() override { return inner_.Position(); }
+  int32_t Length() override { return inner_.Length(); }
+  PlaybackMode Mode() override { return inner_.Mode(); }
+
+  int64_t now = 0;                // the clock, ms
+  std::function<void()> onClose;  // run once per Close while set
+  int closes = 0;
+  bool nestedClose = false;       // a Close ran inside onClose's run
+
+ private:
+  ClockDevice inner_;
+  bool inClose_ = false;
+};
+
+// One main window with scripted prompts and the test device, and a folder for WAV files.
+struct Harness {
+  Harness();
+  ~Harness();
+  // Writes a WAV built from spec into the folder; returns its path.
+  QString Wav(const std::string& name, const WavSpec& spec);
+  // Opens path through "開く" with the dialog answering path.
+  void Open(const QString& path);
+
+  TempDir dir;
+  ScriptedPrompts prompts;
+  TestDevice device;
+  std::unique_ptr<TForm2> form2;
+  std::unique_ptr<TForm1> form;
+};
+
+// The rasters of the window.
+const QImage& Lane1(TForm1& f);
+const QImage& Lane2(TForm1& f);
+const QImage& Overlay(TForm1& f);
+const QImage& Ruler(TForm1& f);
+const QImage& Strip(TForm1& f);
+
+// Pixel colour as 0xRRGGBB (alpha dropped).
+uint32_t Rgb(const QImage& image, int x, int y);
+// The rows y of column x whose pixel is pure blue, as "first..last" ("" when none, "a..b;c..d" for
+// several runs).
+QString BlueRuns(const QImage& image, int x);
+// True when every pixel of the image is white (or transparent white).
+bool AllWhite(const QImage& image);
+
+}  // namespace sonaveld::test
