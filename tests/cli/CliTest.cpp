@@ -1,0 +1,136 @@
+// sonaveld-cli as a script would use it: outputs on stdout, messages on stderr, exit statuses.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <fstream>
+
+#include "support/SndfileCheck.h"
+#include "support/TempDir.h"
+#include "support/WavBuilder.h"
+
+namespace sonaveld::test {
+namespace {
+
+struct CliRun {
+  int status = -1;
+  std::string out;
+  std::string err;
+};
+
+std::string Slurp(const std::string& path) {
+  std::ifstream in(path);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+class CliTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    WavSpec spec;
+    spec.frames = 44100;  // one second of 16-bit stereo
+    wav = dir.File("take.wav");
+    WriteFileBytes(wav, BuildWav(spec));
+  }
+  CliRun Cli(const std::string& args) {
+    const std::string out = dir.File("stdout.txt"), err = dir.File("stderr.txt");
+    const std::string command = std::string(SONAVELD_CLI) + " " + args + " >" + out + " 2>" + err + " </dev/null";
+    CliRun run;
+    const int raw = std::system(command.c_str());
+    run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    run.out = Slurp(out);
+    run.err = Slurp(err);
+    std::remove(out.c_str());
+    std::remove(err.c_str());
+    return run;
+  }
+  TempDir dir;
+  std::string wav;
+};
+
+TEST_F(CliTest, InfoPrintsTheHeader) {
+  const CliRun r = Cli("info " + wav);
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.out,
+            "channels: 2\nbits: 16\nrate: 44100\nkind: 1\ndata_offset: 44\ndata_end: 176444\nframes: 44100\n"
+            "length_ms: 1000\n");
+}
+
+TEST_F(CliTest, CutWritesAndPrintsTheOutput) {
+  const CliRun r = Cli("cut " + wav + " -o " + dir.File("out.wav") + " --marks 22051");
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out, dir.File("out.wav") + "\n");
+  const SndfileInfo info = ReadWithSndfile(dir.File("out.wav"));
+  EXPECT_TRUE(info.opened);
+  EXPECT_EQ(info.frames, 22050);
+}
+
+TEST_F(CliTest, SplitNumbersFromOneAndSplitMarksFromZero) {
+  CliRun r = Cli("split " + wav + " -o " + dir.File("s.wav") + " --marks 30000,100,20000 --keep-head");
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out, dir.File("s01.wav") + "\n" + dir.File("s02.wav") + "\n");
+  r = Cli("split-marks " + wav + " -o " + dir.File("m") + " --marks 22051");
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out, dir.File("m00.wav") + "\n" + dir.File("m01.wav") + "\n");
+}
+
+TEST_F(CliTest, MarksFileIsReadBack) {
+  std::ofstream(dir.File("marks.txt")) << "200\r\n100\r\n";
+  const CliRun r = Cli("cut " + wav + " -o " + dir.File("out.wav") + " --marks-file " + dir.File("marks.txt"));
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(ReadWithSndfile(dir.File("out.wav")).frames, 100);  // 400 bytes = two chunks
+}
+
+struct Refusal {
+  const char* name;
+  std::string args;  // after the WAV path
+  std::string message;
+};
+
+class CliRefusal : public CliTest, public ::testing::WithParamInterface<Refusal> {};
+
+TEST_P(CliRefusal, ExitsOneWithTheMessage) {
+  const CliRun r = Cli("cut " + wav + " -o " + dir.File("out.wav") + " " + GetParam().args);
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err, GetParam().message + "\n");
+  EXPECT_EQ(r.out, "");
+  EXPECT_EQ(dir.Listing(), "take.wav");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, CliRefusal,
+    ::testing::Values(Refusal{"NoMarks", "", "マーク(カットするポイント)指定がなされてしません"},
+                      Refusal{"Duplicate", "--marks 5,5", "この位置ではマーク済みです。"},
+                      Refusal{"Zero", "--marks 0", "'0' はマーク位置として使えません。"},
+                      Refusal{"NotANumber", "--marks 12x", "'12x' は整数ではありません"},
+                      Refusal{"MissingMarksFile", "--marks-file /nonexistent/m.txt",
+                              "マークポイトンを記録しているファイルがありません。"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(CliTest, OutputOntoTheSourceIsRefused) {
+  const auto before = ReadFileBytes(wav);
+  const CliRun r = Cli("cut " + wav + " -o " + wav + " --marks 100");
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err, "ファイル " + wav + " を作成できません\n");
+  EXPECT_EQ(ReadFileBytes(wav), before);
+}
+
+TEST_F(CliTest, RefusedFilesAndUsage) {
+  WavSpec spec;
+  spec.bits = 24;
+  WriteFileBytes(dir.File("deep.wav"), BuildWav(spec));
+  CliRun r = Cli("info " + dir.File("deep.wav"));
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err, "8ビット、16ビット WAVファイルではない可能性があります。確認して下さい。\n");
+  r = Cli("info " + dir.File("none.wav"));
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err, "ファイル " + dir.File("none.wav") + " は開けません\n");
+  EXPECT_EQ(Cli("cut " + wav).status, 2);
+  EXPECT_EQ(Cli("split-marks " + wav + " -o x --keep-head").status, 2);
+  EXPECT_EQ(Cli("frobnicate").status, 2);
+  r = Cli("--help");
+  EXPECT_EQ(r.status, 0);
+  EXPECT_NE(r.out.find("usage:"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace sonaveld::test
