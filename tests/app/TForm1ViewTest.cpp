@@ -1,0 +1,262 @@
+// Scrolling, zoom, the cursor line, the time ruler and the cut map strip through the window.
+#include <QComboBox>
+#include <QScrollBar>
+#include <QtTest>
+
+#include "AppTestSupport.h"
+#include "view/CursorOverlay.h"
+
+using namespace sonaveld;
+using namespace sonaveld::test;
+
+namespace {
+
+WavSpec Mono8(int64_t frames, int32_t rate = 44100) {
+  WavSpec spec;
+  spec.channels = 1;
+  spec.bits = 8;
+  spec.rate = rate;
+  spec.frames = frames;
+  return spec;
+}
+
+constexpr uint32_t kGreen = 0x00FF00u;
+constexpr uint32_t kRed = 0xFF0000u;
+constexpr uint32_t kBlue = 0x0000FFu;
+
+// Columns of row y whose pixel has the colour.
+QList<int> ColumnsOf(const QImage& image, int y, uint32_t rgb) {
+  QList<int> xs;
+  for (int x = 0; x < image.width(); ++x) {
+    if (Rgb(image, x, y) == rgb) xs << x;
+  }
+  return xs;
+}
+
+}  // namespace
+
+class TForm1ViewTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void scrollSnapsToZoomGrid();
+  void pageClickKeepsView();
+  void cursorLineAfterScrollToStart_data();
+  void cursorLineAfterScrollToStart();
+  void zoomKeepsLineColumn();
+  void zoomWithoutLineStaysOnGrid();
+  void zoomTextRefused_data();
+  void zoomTextRefused();
+  void zoomDuringPlaybackRestartsAtLine();
+  void noRedrawInsideRedraw();
+  void rulerTicks();
+  void rulerThinnedAboveZoom1000();
+  void rulerMarkBars();
+  void cutMap_data();
+  void cutMap();
+};
+
+void TForm1ViewTest::scrollSnapsToZoomGrid() {
+  Harness h;
+  TForm1& f = *h.form;
+  h.Open(h.Wav("long.wav", Mono8(1000000)));
+  f.Controls().ScrollBar1->setValue(123456);
+  QCOMPARE(f.View().ViewStart, qint64{123001});
+  QCOMPARE(f.Controls().ScrollBar1->value(), 123001);
+  QCOMPARE(f.View().ReadBase, qint64{44 + 123000});
+  QCOMPARE(f.Controls().ScrollBar1->singleStep(), 100000);  // arrow step: 100 columns
+  QVERIFY(h.prompts.messages.isEmpty());
+}
+
+void TForm1ViewTest::pageClickKeepsView() {
+  Harness h;
+  TForm1& f = *h.form;
+  h.Open(h.Wav("long.wav", Mono8(1000000)));
+  f.Controls().ScrollBar1->setValue(5001);
+  f.Controls().ScrollBar1->triggerAction(QAbstractSlider::SliderPageStepAdd);
+  QCOMPARE(f.View().ViewStart, qint64{5001});
+  QCOMPARE(f.Controls().ScrollBar1->value(), 5001);
+}
+
+void TForm1ViewTest::cursorLineAfterScrollToStart_data() {
+  QTest::addColumn<QString>("zoomText");
+  QTest::addColumn<int>("lineColumn");
+  QTest::newRow("1000") << "1000" << 1;
+  QTest::newRow("500") << "500" << -1;
+}
+
+void TForm1ViewTest::cursorLineAfterScrollToStart() {
+  QFETCH(QString, zoomText);
+  QFETCH(int, lineColumn);
+  Harness h;
+  TForm1& f = *h.form;
+  f.Controls().ComboBox1->setCurrentText(zoomText);
+  h.Open(h.Wav("long.wav", Mono8(1000000)));
+  QCOMPARE(view::FindCursorColumn(Overlay(f)), -1);  // none after the open itself
+  f.Controls().ScrollBar1->setValue(20001);
+  f.Controls().ScrollBar1->setValue(1);
+  QCOMPARE(view::FindCursorColumn(Overlay(f)), lineColumn);
+}
+
+// 1222101 frames: zoom 1000 -> 100 with the line at column 380 and LinePos 500001.
+void TForm1ViewTest::zoomKeepsLineColumn() {
+  Harness h;
+  TForm1& f = *h.form;
+  h.Open(h.Wav("long.wav", Mono8(1222101)));
+  QCOMPARE(f.Controls().ScrollBar1->maximum(), 462101);
+  f.Cursor().LinePos = 500001;
+  f.Controls().ScrollBar1->setValue(121001);  // the line lands at (500001 - 121001) div 1000 + 1
+  QCOMPARE(view::FindCursorColumn(Overlay(f)), 380);
+
+  f.Controls().ComboBox1->setCurrentText(QStringLiteral("100"));
+  QVERIFY(h.prompts.messages.isEmpty());
+  QCOMPARE(f.View().Zoom, 100);
+  QCOMPARE(f.View().ViewStart, qint64{462101});
+  QCOMPARE(f.Controls().ScrollBar1->value(), 462101);
+  QCOMPARE(f.Controls().ScrollBar1->maximum(), 1222101 - 76000);
+  QCOMPARE(view::FindCursorColumn(Overlay(f)), 380);
+  QVERIFY(!h.device.nestedClose);
+}
+
+void TForm1ViewTest::zoomWithoutLineStaysOnGrid() {
+  Harness h;
+  TForm1& f = *h.form;
+  h.Open(h.Wav("long.wav", Mono8(3000000)));
+  f.Cursor().LinePos = 1;
+  f.Controls().ScrollBar1->setValue(1234567);  // view start 1234001; the line lies left of the view
+  QCOMPARE(view::FindCursorColumn(Overlay(f)), -1);
+  f.Controls().ComboBox1->setCurrentText(QStringLiteral("300"));
+  QCOMPARE(f.View().ViewStart, qint64{1233901});  // 1234001 div 300 * 300 + 1
+  QVERIFY(f.View().ViewStart <= 1234001);
+  QCOMPARE((f.View().ViewStart - 1) % 300, qint64{0});
+}
+
+void TForm1ViewTest::zoomTextRefused_data() {
+  QTest::addColumn<QString>("text");
+  QTest::newRow("empty") << "";
+  QTest::newRow("letters") << "abc";
+  QTest::newRow("zero") << "0";
+  QTest::newRow("negative") << "-300";
+  QTest::newRow("fraction") << "1.5";
+}
+
+void TForm1ViewTest::zoomTextRefused() {
+  QFETCH(QString, text);
+  Harness h;
+  TForm1& f = *h.form;
+  h.Open(h.Wav("long.wav", Mono8(1000000)));
+  f.Controls().ScrollBar1->setValue(3001);
+  f.Controls().ComboBox1->setCurrentText(text);
+  QCOMPARE(h.prompts.messages, QStringList{QStringLiteral("'%1' は整数ではありません").arg(text)});
+  QCOMPARE(f.View().Zoom, 1000);
+  QCOMPARE(f.View().ViewStart, qint64{3001});
+}
+
+void TForm1ViewTest::zoomDuringPlaybackRestartsAtLine() {
+  Harness h;
+  TForm1& f = *h.form;
+  h.Open(h.Wav("long.wav", Mono8(1000000)));
+  f.Cursor().LinePos = 88201;  // 2000 ms at 44100 Hz
+  QVERIFY(h.device.Open().ok());
+  h.device.Play();
+  h.device.now += 5000;
+  f.Controls().ComboBox1->setCurrentText(QStringLiteral("500"));
+  QCOMPARE(h.device.Mode(), PlaybackMode::kPlaying);
+  QCOMPARE(h.device.Position(), 2000);
+  QCOMPARE(f.Flags().StatusHeld, uint8_t{0});
+}
+
+// A program-side scroll change that arrives while a redraw runs is run after it, never inside.
+void TForm1ViewTest::noRedrawInsideRedraw() {
+  Harness h;
+  TForm1& f = *h.form;
+  h.Open(h.Wav("long.wav", Mono8(1000000)));
+  int fired = 0;
+  h.device.onClose = [&] {
+    if (fired++ == 0) f.Controls().ScrollBar1->setValue(200500);
+  };
+  f.Controls().ScrollBar1->setValue(10001);
+  QVERIFY(!h.device.nestedClose);
+  QCOMPARE(fired, 1);  // one redraw so far; it read the position after the change
+  QCOMPARE(f.View().ViewStart, qint64{200001});
+  QCOMPARE(f.Controls().ScrollBar1->value(), 200001);
+  QTRY_COMPARE(fired, 2);  // the change's own handling ran afterwards
+  QCOMPARE(f.View().ViewStart, qint64{200001});
+  QVERIFY(!h.device.nestedClose);
+}
+
+void TForm1ViewTest::rulerTicks() {
+  Harness h;
+  TForm1& f = *h.form;
+  h.Open(h.Wav("long.wav", Mono8(1000000)));
+  const QList<int> ticks = ColumnsOf(Ruler(f), 24, kGreen);
+  QVERIFY(ticks.size() >= 2);
+  QCOMPARE(ticks.at(0), 45);  // (1 + 45 * 1000) div 44100 = 1: 0m1s
+  QCOMPARE(ticks.at(1), 89);
+  // The label "0m1s" stands right of the tick, dark on white.
+  bool label = false;
+  for (int x = 46; x < 75 && !label; ++x) {
+    for (int y = 0; y < 12 && !label; ++y) label = qGray(Ruler(f).pixel(x, y)) < 128;
+  }
+  QVERIFY(label);
+}
+
+void TForm1ViewTest::rulerThinnedAboveZoom1000() {
+  Harness h;
+  TForm1& f = *h.form;
+  h.Open(h.Wav("long.wav", Mono8(10000000)));
+  f.Controls().ComboBox1->setCurrentText(QStringLiteral("10000"));
+  // Seconds 10, 20, 30, ... only: s = 10 first at (1 + 10000 c) div 44100 = 10, c = 45.
+  const QList<int> ticks = ColumnsOf(Ruler(f), 24, kGreen);
+  QVERIFY(!ticks.isEmpty());
+  QCOMPARE(ticks.at(0), 45);
+  for (int i = 1; i < ticks.size(); ++i) QVERIFY(qAbs(ticks.at(i) - ticks.at(i - 1) - 44) <= 1);
+}
+
+void TForm1ViewTest::rulerMarkBars() {
+  Harness h;
+  TForm1& f = *h.form;
+  h.Open(h.Wav("long.wav", Mono8(1000000)));
+  QVERIFY(f.Marks().Add(100001).ok());  // column 101
+  QVERIFY(f.Marks().Add(900001).ok());  // outside the view
+  f.TimeLineDrow();
+  QCOMPARE(ColumnsOf(Ruler(f), 20, kRed), (QList<int>{100, 101, 102}));
+  QCOMPARE(ColumnsOf(Ruler(f), 12, kRed), (QList<int>{100, 101, 102}));
+  QVERIFY(ColumnsOf(Ruler(f), 11, kRed).isEmpty());
+}
+
+void TForm1ViewTest::cutMap_data() {
+  QTest::addColumn<int>("marks");
+  QTest::addColumn<bool>("keepHead");
+  QTest::addColumn<QList<int>>("edges");  // x of each box's two sides in row 4
+  // Marks at frames 100000, 200000, ... of 621000 frames: X = 100, 200, ...
+  QTest::newRow("0 keep") << 0 << true << QList<int>{};
+  QTest::newRow("0 drop") << 0 << false << QList<int>{};
+  QTest::newRow("1 keep") << 1 << true << QList<int>{0, 99};
+  QTest::newRow("1 drop") << 1 << false << QList<int>{100, 620};
+  QTest::newRow("2 keep") << 2 << true << QList<int>{0, 99, 200, 620};
+  QTest::newRow("2 drop") << 2 << false << QList<int>{100, 199};
+  QTest::newRow("3 keep") << 3 << true << QList<int>{0, 99, 200, 299};
+  QTest::newRow("3 drop") << 3 << false << QList<int>{100, 199, 300, 620};
+  QTest::newRow("4 keep") << 4 << true << QList<int>{0, 99, 200, 299, 400, 620};
+  QTest::newRow("4 drop") << 4 << false << QList<int>{100, 199, 300, 399};
+}
+
+void TForm1ViewTest::cutMap() {
+  QFETCH(int, marks);
+  QFETCH(bool, keepHead);
+  QFETCH(QList<int>, edges);
+  Harness h;
+  TForm1& f = *h.form;
+  h.Open(h.Wav("map.wav", Mono8(621000)));
+  for (int k = 1; k <= marks; ++k) QVERIFY(f.Marks().Add(int64_t{k} * 100000).ok());
+  f.Marks().SetKeepHead(keepHead);
+  f.PointImageDrow();
+  QCOMPARE(ColumnsOf(Strip(f), 4, kBlue), edges);
+  // Opening a file clears the strip again.
+  h.Open(h.Wav("other.wav", Mono8(1000)));
+  QVERIFY(AllWhite(Strip(f)));
+}
+
+QTEST_MAIN(TForm1ViewTest)
+#include "TForm1ViewTest.moc"
