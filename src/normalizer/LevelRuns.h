@@ -15,8 +15,9 @@ struct SampleArea {
   FormatKind kind = FormatKind::kNone;
 };
 
-// Blocks of B bytes that one read fetches (about 1 MB per read).
-constexpr int64_t kBlocksPerRead = 256;
+// Blocks of B bytes that one read fetches (256 KB for the 16-bit kinds): large enough to keep
+// the calls few, small enough to leave the cache to the gain tables.
+constexpr int64_t kBlocksPerRead = 64;
 
 // Number of block reads N = S div B + 1 a run makes at most.
 int64_t BlockCount(const SampleArea& area);
