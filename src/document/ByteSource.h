@@ -42,6 +42,8 @@ class FileSource final : public ByteSource {
 
   int64_t Size() override;
   int64_t ReadAt(int64_t offset, void* buffer, int64_t n) override;
+  // The open stream, for copies the operating system can do without passing the bytes through us.
+  std::FILE* stream() const { return file_; }
 
  private:
   explicit FileSource(std::FILE* file) : file_(file) {}

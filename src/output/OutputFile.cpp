@@ -1,5 +1,7 @@
 #include "output/OutputFile.h"
 
+#include "output/KernelCopy.h"
+
 #include <filesystem>
 #include <random>
 #include <system_error>
@@ -21,6 +23,13 @@ class FileSink final : public ByteSink {
     if (std::fseek(file_, static_cast<long>(offset), SEEK_SET) != 0) return false;
     const bool ok = Write(data, n);
     return std::fseek(file_, 0, SEEK_END) == 0 && ok;
+  }
+  Copy CopyFrom(ByteSource& source, int64_t offset, int64_t n) override {
+    auto* file = dynamic_cast<FileSource*>(&source);
+    if (file == nullptr) return Copy::kUnsupported;
+    const Copy copy = KernelCopy(file->stream(), offset, file_, n);
+    if (copy == Copy::kDone) std::fseek(file_, 0, SEEK_END);  // keep the stream at the end
+    return copy;
   }
   bool Close() override {
     const bool ok = std::fflush(file_) == 0 && !std::ferror(file_);
@@ -76,6 +85,14 @@ bool OutputFile::Write(const void* data, int64_t n) {
   if (!sink_->Write(data, n)) return !(failed_ = true);
   written_ += n;
   return true;
+}
+
+ByteSink::Copy OutputFile::CopyFrom(ByteSource& source, int64_t offset, int64_t n) {
+  if (failed_) return ByteSink::Copy::kWriteFailed;
+  const ByteSink::Copy copy = sink_->CopyFrom(source, offset, n);
+  if (copy == ByteSink::Copy::kDone) written_ += n;
+  if (copy == ByteSink::Copy::kWriteFailed || copy == ByteSink::Copy::kReadFailed) failed_ = true;
+  return copy;
 }
 
 bool OutputFile::WriteU32At(int64_t offset, uint32_t value) {

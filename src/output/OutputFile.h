@@ -5,6 +5,8 @@
 #include <memory>
 #include <string>
 
+#include "document/ByteSource.h"
+
 namespace sonaveld {
 
 // Where an output's bytes go. The file implementation writes a real file; tests put failing
@@ -18,6 +20,10 @@ class ByteSink {
   virtual bool WriteAt(int64_t offset, const void* data, int64_t n) = 0;
   // Flushes and closes; false when anything written did not reach the file.
   virtual bool Close() = 0;
+  // Appends n bytes of source from byte offset without a round trip through a buffer, where the
+  // sink and the source allow it; kUnsupported leaves the copy to Write.
+  enum class Copy { kDone, kUnsupported, kReadFailed, kWriteFailed };
+  virtual Copy CopyFrom(ByteSource&, int64_t /*offset*/, int64_t /*n*/) { return Copy::kUnsupported; }
 };
 
 // Opens the sink of a new, empty temporary file at tempPath; nullptr when it cannot be created.
@@ -39,6 +45,8 @@ class OutputFile {
 
   // Appends n bytes. After the first failure every call returns false.
   bool Write(const void* data, int64_t n);
+  // Appends n bytes of source from offset by an in-kernel copy where possible (see ByteSink::CopyFrom).
+  ByteSink::Copy CopyFrom(ByteSource& source, int64_t offset, int64_t n);
   // Writes a little-endian 32-bit value at byte offset.
   bool WriteU32At(int64_t offset, uint32_t value);
   // Closes the temporary file and renames it to the final path; false (and nothing left behind)

@@ -27,10 +27,10 @@ class OutputHost {
   virtual void FileWritten(const std::string&) {}
 };
 
-// Tuning of the copy. The defaults copy in blocks of about 1 MB and call Idle at most every 20 ms;
-// tests use 200-byte blocks and an Idle after every block.
+// Tuning of the copy. The defaults copy in blocks of about 8 MB (abort is polled between blocks) and
+// call Idle at most every 20 ms; tests use 200-byte blocks and an Idle after every block.
 struct OutputOptions {
-  int64_t blockBytes = 200 * 5120;  // a multiple of the 200-byte chunk
+  int64_t blockBytes = 200 * 40960;  // a multiple of the 200-byte chunk
   std::chrono::milliseconds idleInterval{20};
   SinkOpener openSink;  // empty: real files
   // Free bytes on the volume of an output's folder; empty: FreeBytesForOutput.

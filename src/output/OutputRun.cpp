@@ -3,6 +3,12 @@
 #include <algorithm>
 
 namespace sonaveld {
+namespace {
+
+// The one buffer of a copy that goes through this process: 1 MB, whatever the block size.
+constexpr int64_t kBufferBytes = 200 * 5120;
+
+}  // namespace
 
 OutputRun::OutputRun(const FileFields& file, CreationFlags& flags, OutputHost& host, const OutputOptions& options)
     : file_(file), flags_(flags), host_(host), options_(options) {
@@ -28,7 +34,6 @@ Status OutputRun::CheckOutputs(const std::vector<std::string>& outputPaths) {
   const std::string firstOutput = outputPaths.empty() ? file_.WaveFileName : outputPaths.front();
   const int64_t freeBytes = options_.freeBytes ? options_.freeBytes(firstOutput) : FreeBytesForOutput(firstOutput);
   if (freeBytes < sourceSize_ && !host_.ConfirmLowSpace(kLowSpaceQuestion)) return Status::Silent();
-  buffer_.resize(static_cast<size_t>(options_.blockBytes));
   return Status::Ok();
 }
 
@@ -58,13 +63,11 @@ bool OutputRun::CopyStretch(OutputFile& out, const ByteStretch& stretch, bool* a
   while (done < stretch.length) {
     const int64_t n = std::min(options_.blockBytes, stretch.length - done);
     flags_.CopyPos = stretch.begin + done;
-    if (source_->ReadAt(flags_.CopyPos, buffer_.data(), n) != n) {
-      // The source shrank or could not be read: the output would not hold what it claims.
-      *status = Status::Fail(FormatMessage(kCannotReadMessage, file_.WaveFileName));
-      return false;
-    }
-    if (!out.Write(buffer_.data(), n)) {
-      *status = Status::Fail(FormatMessage(kCannotWriteMessage, out.path()));
+    if (const ByteSink::Copy copy = CopyBlock(out, flags_.CopyPos, n); copy != ByteSink::Copy::kDone) {
+      // A source that shrank or could not be read would leave the output short of what it claims.
+      *status = Status::Fail(copy == ByteSink::Copy::kReadFailed
+                                 ? FormatMessage(kCannotReadMessage, file_.WaveFileName)
+                                 : FormatMessage(kCannotWriteMessage, out.path()));
       return false;
     }
     done += n;
@@ -76,6 +79,22 @@ bool OutputRun::CopyStretch(OutputFile& out, const ByteStretch& stretch, bool* a
     }
   }
   return true;
+}
+
+ByteSink::Copy OutputRun::CopyBlock(OutputFile& out, int64_t offset, int64_t n) {
+  if (kernelCopy_) {
+    const ByteSink::Copy copy = out.CopyFrom(*source_, offset, n);
+    if (copy != ByteSink::Copy::kUnsupported) return copy;
+    kernelCopy_ = false;  // this pair of files does not allow it: read and write from now on
+  }
+  buffer_.resize(static_cast<size_t>(std::min(kBufferBytes, options_.blockBytes)));
+  for (int64_t done = 0; done < n;) {
+    const int64_t part = std::min(static_cast<int64_t>(buffer_.size()), n - done);
+    if (source_->ReadAt(offset + done, buffer_.data(), part) != part) return ByteSink::Copy::kReadFailed;
+    if (!out.Write(buffer_.data(), part)) return ByteSink::Copy::kWriteFailed;
+    done += part;
+  }
+  return ByteSink::Copy::kDone;
 }
 
 void OutputRun::AfterBlock() {

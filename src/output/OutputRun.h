@@ -42,6 +42,9 @@ class OutputRun {
 
  private:
   void AfterBlock();
+  // Copies n source bytes from offset to the end of out: in the kernel where possible, else
+  // through the buffer.
+  ByteSink::Copy CopyBlock(OutputFile& out, int64_t offset, int64_t n);
   const FileFields& file_;
   CreationFlags& flags_;
   OutputHost& host_;
@@ -50,6 +53,7 @@ class OutputRun {
   int64_t sourceSize_ = 0;
   int64_t dataEnd_ = 0;
   std::vector<uint8_t> buffer_;
+  bool kernelCopy_ = true;
   std::chrono::steady_clock::time_point lastIdle_{};
   OutputResult result_;
 };
