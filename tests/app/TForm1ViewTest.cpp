@@ -49,6 +49,7 @@ class TForm1ViewTest : public QObject {
   void zoomTextRefused();
   void zoomDuringPlaybackRestartsAtLine();
   void noRedrawInsideRedraw();
+  void redrawOfVanishedFile();
   void rulerTicks();
   void rulerThinnedAboveZoom1000();
   void rulerMarkBars();
@@ -183,6 +184,22 @@ void TForm1ViewTest::noRedrawInsideRedraw() {
   QTRY_COMPARE(fired, 2);  // the change's own handling ran afterwards
   QCOMPARE(f.View().ViewStart, qint64{200001});
   QVERIFY(!h.device.nestedClose);
+}
+
+// The file went away: the open error, white lanes and overlay, no cursor line, ruler as it was.
+void TForm1ViewTest::redrawOfVanishedFile() {
+  Harness h;
+  TForm1& f = *h.form;
+  const QString path = h.Wav("gone.wav", Mono8(1000000));
+  h.Open(path);
+  const QImage ruler = Ruler(f).copy();
+  f.Cursor().LinePos = 50001;
+  QVERIFY(QFile::remove(path));
+  f.Controls().ScrollBar1->setValue(30001);
+  QCOMPARE(h.prompts.messages, QStringList{QStringLiteral("ファイル %1 は開けません").arg(path)});
+  QVERIFY(AllWhite(Lane1(f)));
+  QCOMPARE(view::FindCursorColumn(Overlay(f)), -1);
+  QCOMPARE(Ruler(f), ruler);
 }
 
 void TForm1ViewTest::rulerTicks() {
