@@ -33,28 +33,32 @@ if [ ! -f "$src" ] || [ "$(stat -c %s "$src")" -ne $((frames * 4 + 44)) ]; then
 fi
 cat "$src" >/dev/null  # every contender starts with the source in the page cache
 
-# measure NAME COMMAND...: best wall time and its peak RSS over $runs runs
-measure() {
+# once NAME COMMAND...: times one run; keeps the best wall time of each contender and its peak RSS.
+declare -A best mem
+once() {
   local name="$1"; shift
-  local best="" bestmem=""
-  for _ in $(seq "$runs"); do
-    rm -f "$work"/out-*.wav "$work"/bench-n.wav
-    sync
-    /usr/bin/time -f "%e %M" -o "$work/time.txt" "$@" >/dev/null
-    read -r secs mem <"$work/time.txt"
-    if [ -z "$best" ] || awk "BEGIN{exit !($secs < $best)}"; then best="$secs"; bestmem="$mem"; fi
-  done
-  printf '%-22s %8s s %10s KiB peak RSS\n' "$name" "$best" "$bestmem"
-  eval "t_${name//[^a-z]/_}=$best"
+  rm -f "$work"/out-*.wav "$work"/bench-n.wav
+  sync; sleep 1  # let the removal and write-back of the previous output settle
+  /usr/bin/time -f "%e %M" -o "$work/time.txt" "$@" >/dev/null
+  local secs kib
+  read -r secs kib <"$work/time.txt"
+  if [ -z "${best[$name]:-}" ] || awk "BEGIN{exit !($secs < ${best[$name]})}"; then
+    best[$name]=$secs; mem[$name]=$kib
+  fi
 }
 
-echo "file: $(stat -c %s "$src") bytes, best of $runs runs"
-measure cp cp "$src" "$work/out-cp.wav"
-measure sox_norm sox -V1 --norm "$src" "$work/out-sox.wav"
-measure normalize "$cli" normalize "$src"
+echo "file: $(stat -c %s "$src") bytes, best of $runs rounds (each round runs all three)"
+for _ in $(seq "$runs"); do
+  once cp cp "$src" "$work/out-cp.wav"
+  once sox_norm sox -V1 --norm "$src" "$work/out-sox.wav"
+  once normalize "$cli" normalize "$src"
+done
 rm -f "$work"/out-*.wav "$work"/bench-n.wav "$work/time.txt"
 
-awk -v n="$t_normalize" -v c="$t_cp" -v s="$t_sox_norm" 'BEGIN {
-  printf "normalize / cp   = %.2f (target <= 2)\n", n / c
+for name in cp sox_norm normalize; do
+  printf '%-12s %6s s %8s KiB peak RSS\n' "$name" "${best[$name]}" "${mem[$name]}"
+done
+awk -v n="${best[normalize]}" -v c="${best[cp]}" -v s="${best[sox_norm]}" 'BEGIN {
+  printf "normalize / cp         = %.2f (target <= 2)\n", n / c
   printf "sox --norm / normalize = %.1f (target >= 8)\n", s / n
 }'

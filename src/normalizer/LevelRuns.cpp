@@ -8,6 +8,7 @@
 #include "normalizer/BlockReader.h"
 #include "normalizer/SampleGain.h"
 #include "normalizer/SampleKernels.h"
+#include "normalizer/SampleMapper.h"
 
 namespace sonaveld {
 namespace {
@@ -70,11 +71,8 @@ RunEnd ScaleSamples(ByteSource& source, OutputFile& output, const SampleArea& ar
   const int64_t blockBytes = BlockBytes(area.kind);
   const int64_t blocks = BlockCount(area);
   const int64_t maximum = ProgressMaximum(area);
-  // Two tables of 128 KiB: kept off the stack.
-  auto tables = std::make_unique<GainTable[]>(2);
-  for (int c = 0; c < 2; ++c) {
-    tables[c].Build(IsSixteenBit(area.kind), mode, factor, ChosenLevel(levels.channel[c], mode));
-  }
+  SampleMapper mapper;
+  mapper.Prepare(area.kind, mode, factor, levels);
   BlockReader reader(source, area.offset, area.end, blockBytes, kBlocksPerRead);
   std::vector<uint8_t> out(static_cast<size_t>(blockBytes * kBlocksPerRead));
   int64_t pending = 0;  // scaled bytes in out not yet written
@@ -91,7 +89,7 @@ RunEnd ScaleSamples(ByteSource& source, OutputFile& output, const SampleArea& ar
     if (hooks.progress) hooks.progress(k, maximum);
     if (StopAsked(hooks)) return RunEnd::kStopped;
     if (pending + blockBytes > static_cast<int64_t>(out.size()) && !flush()) return RunEnd::kWriteError;
-    MapSamples(area.kind, tables.get(), data, n, out.data() + pending);
+    mapper.Map(data, n, out.data() + pending);
     pending += n;
     if (n != blockBytes) break;
     if (idle.Due()) {

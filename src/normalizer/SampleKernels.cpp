@@ -5,14 +5,17 @@
 #include <algorithm>
 #include <bit>
 #include <cstring>
+#include <immintrin.h>
 
 namespace sonaveld {
 namespace {
 
 static_assert(std::endian::native == std::endian::little, "samples are handled as little-endian words");
 
-// The hot loops get an AVX2 build next to the baseline one, chosen when the program starts.
-#define SONAVELD_VECTOR_CLONES __attribute__((target_clones("avx2", "default")))
+bool HasAvx2() {
+  static const bool has = __builtin_cpu_supports("avx2");
+  return has;
+}
 
 inline int32_t Abs(int32_t v) { return v < 0 ? -v : v; }
 
@@ -22,43 +25,79 @@ inline int16_t Load16(const uint8_t* p) {
   return v;
 }
 
-SONAVELD_VECTOR_CLONES BlockStats Stereo16(const uint8_t* p, int64_t samples) {
-  BlockStats st;
-  const int64_t frames = samples / 2;
-  int32_t pl = 0, pr = 0, sl = 0, sr = 0;
-  for (int64_t i = 0; i < frames; ++i) {
-    const int32_t l = Abs(Load16(p + 4 * i));
-    const int32_t r = Abs(Load16(p + 4 * i + 2));
-    pl = std::max(pl, l);
-    pr = std::max(pr, r);
-    sl += l;
-    sr += r;
+inline void Store16(uint8_t* p, int16_t v) { std::memcpy(p, &v, 2); }
+
+// Eight 16-bit samples: Floor(s x gain) clamped to -32768..32767, four doubles at a time.
+// Even samples take gain first, odd samples gain second (left and right in stereo).
+__attribute__((target("avx2"))) void FastAvx2(const uint8_t* in, int64_t samples, double first, double second,
+                                              uint8_t* out) {
+  const __m256d gains = _mm256_setr_pd(first, second, first, second);
+  const __m256d low = _mm256_set1_pd(-32768.0);
+  const __m256d high = _mm256_set1_pd(32767.0);
+  for (int64_t i = 0; i + 8 <= samples; i += 8) {
+    const __m256i wide = _mm256_cvtepi16_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i*>(in + 2 * i)));
+    __m256d a = _mm256_mul_pd(_mm256_cvtepi32_pd(_mm256_castsi256_si128(wide)), gains);
+    __m256d b = _mm256_mul_pd(_mm256_cvtepi32_pd(_mm256_extracti128_si256(wide, 1)), gains);
+    a = _mm256_floor_pd(_mm256_min_pd(_mm256_max_pd(a, low), high));
+    b = _mm256_floor_pd(_mm256_min_pd(_mm256_max_pd(b, low), high));
+    const __m128i packed = _mm_packs_epi32(_mm256_cvttpd_epi32(a), _mm256_cvttpd_epi32(b));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 2 * i), packed);
   }
-  if (samples % 2 == 1) {  // a short block may end on a left sample
-    const int32_t l = Abs(Load16(p + 4 * frames));
-    pl = std::max(pl, l);
-    sl += l;
-  }
-  st.peak[0] = pl;
-  st.peak[1] = pr;
-  st.sum[0] = sl;
-  st.sum[1] = sr;
-  st.count[0] = static_cast<int32_t>(samples - frames);
-  st.count[1] = static_cast<int32_t>(frames);
-  return st;
 }
 
-SONAVELD_VECTOR_CLONES BlockStats Mono16(const uint8_t* p, int64_t samples) {
-  BlockStats st;
-  int32_t peak = 0, sum = 0;
-  for (int64_t i = 0; i < samples; ++i) {
-    const int32_t a = Abs(Load16(p + 2 * i));
-    peak = std::max(peak, a);
-    sum += a;
+// Peaks and sums of 16-bit samples, even samples to [0] and odd ones to [1] (stereo), or all
+// to [0] (mono). The AVX2 loop takes sixteen samples a step; the rest is done one by one.
+__attribute__((target("avx2"))) int64_t StatsAvx2(const uint8_t* p, int64_t samples, int32_t peak[2],
+                                                  int32_t sum[2]) {
+  const __m256i lowHalf = _mm256_set1_epi32(0xFFFF);
+  __m256i peaks = _mm256_setzero_si256();
+  __m256i evenSum = _mm256_setzero_si256();
+  __m256i oddSum = _mm256_setzero_si256();
+  int64_t i = 0;
+  for (; i + 16 <= samples; i += 16) {
+    // |s| as an unsigned 16-bit value: -32768 gives 32768.
+    const __m256i a = _mm256_abs_epi16(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + 2 * i)));
+    peaks = _mm256_max_epu16(peaks, a);
+    evenSum = _mm256_add_epi32(evenSum, _mm256_and_si256(a, lowHalf));
+    oddSum = _mm256_add_epi32(oddSum, _mm256_srli_epi32(a, 16));
   }
-  st.peak[0] = peak;
-  st.sum[0] = sum;
-  st.count[0] = static_cast<int32_t>(samples);
+  alignas(32) uint32_t lanes[3][8];
+  _mm256_store_si256(reinterpret_cast<__m256i*>(lanes[0]), _mm256_and_si256(peaks, lowHalf));
+  _mm256_store_si256(reinterpret_cast<__m256i*>(lanes[1]), _mm256_srli_epi32(peaks, 16));
+  _mm256_store_si256(reinterpret_cast<__m256i*>(lanes[2]), evenSum);
+  for (int k = 0; k < 8; ++k) {
+    peak[0] = std::max(peak[0], static_cast<int32_t>(lanes[0][k]));
+    peak[1] = std::max(peak[1], static_cast<int32_t>(lanes[1][k]));
+    sum[0] += static_cast<int32_t>(lanes[2][k]);
+  }
+  _mm256_store_si256(reinterpret_cast<__m256i*>(lanes[2]), oddSum);
+  for (int k = 0; k < 8; ++k) sum[1] += static_cast<int32_t>(lanes[2][k]);
+  return i;
+}
+
+BlockStats Stats16(const uint8_t* p, int64_t samples, bool stereo) {
+  int32_t peak[2] = {0, 0};
+  int32_t sum[2] = {0, 0};
+  int64_t i = HasAvx2() ? StatsAvx2(p, samples, peak, sum) : 0;
+  for (; i < samples; ++i) {
+    const int c = static_cast<int>(i & 1);
+    const int32_t a = Abs(Load16(p + 2 * i));
+    peak[c] = std::max(peak[c], a);
+    sum[c] += a;
+  }
+  BlockStats st;
+  if (stereo) {
+    st.peak[0] = peak[0];
+    st.peak[1] = peak[1];
+    st.sum[0] = sum[0];
+    st.sum[1] = sum[1];
+    st.count[0] = static_cast<int32_t>(samples - samples / 2);
+    st.count[1] = static_cast<int32_t>(samples / 2);
+  } else {
+    st.peak[0] = std::max(peak[0], peak[1]);
+    st.sum[0] = sum[0] + sum[1];
+    st.count[0] = static_cast<int32_t>(samples);
+  }
   return st;
 }
 
@@ -78,8 +117,8 @@ BlockStats EightBit(const uint8_t* p, int64_t samples, bool stereo) {
 
 BlockStats MeasureSamples(FormatKind kind, const uint8_t* data, int64_t n) {
   switch (kind) {
-    case FormatKind::kStereo16: return Stereo16(data, n / 2);
-    case FormatKind::kMono16: return Mono16(data, n / 2);
+    case FormatKind::kStereo16: return Stats16(data, n / 2, true);
+    case FormatKind::kMono16: return Stats16(data, n / 2, false);
     case FormatKind::kStereo8: return EightBit(data, n, true);
     case FormatKind::kMono8: return EightBit(data, n, false);
     case FormatKind::kNone: break;
@@ -117,6 +156,23 @@ void MapSamples(FormatKind kind, const GainTable* tables, const uint8_t* in, int
     for (int64_t i = 0; i < n; ++i) out[i] = tables[i & mask].Map8(in[i]);
   }
   if (IsSixteenBit(kind) && n % 2 == 1) out[n - 1] = in[n - 1];  // the unpaired last byte stays
+}
+
+bool FastMapAvailable() { return HasAvx2(); }
+
+int64_t FastMap16(FormatKind kind, const uint8_t* in, int64_t frames, const double gain[2], uint8_t* out) {
+  const bool stereo = kind == FormatKind::kStereo16;
+  const int64_t samples = (frames * (stereo ? 2 : 1)) / 8 * 8;
+  const double second = stereo ? gain[1] : gain[0];
+  FastAvx2(in, samples, gain[0], second, out);
+  return samples / (stereo ? 2 : 1);
+}
+
+void PatchSamples16(const uint8_t* in, int64_t samples, int stride, int c, int16_t sample, int16_t value,
+                    uint8_t* out) {
+  for (int64_t i = c; i < samples; i += stride) {
+    if (Load16(in + 2 * i) == sample) Store16(out + 2 * i, value);
+  }
 }
 
 }  // namespace sonaveld
