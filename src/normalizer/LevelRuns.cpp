@@ -6,7 +6,6 @@
 #include <vector>
 
 #include "normalizer/BlockReader.h"
-#include "normalizer/SampleGain.h"
 #include "normalizer/SampleKernels.h"
 #include "normalizer/SampleMapper.h"
 

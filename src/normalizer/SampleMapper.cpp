@@ -7,11 +7,11 @@
 namespace sonaveld {
 namespace {
 
-// The gain C / L x f of a channel as a double, for the fast path (a level of 0 keeps samples).
+// The gain (C / L) x f of a channel as a double, for the fast path (a level of 0 keeps samples).
+// It is only an approximation of the stepwise extended arithmetic: wherever the difference
+// changes a result, the check against the tables finds it.
 double ApproximateGain(bool sixteenBit, NormalizeMode mode, float factor, int32_t level) {
   if (level == 0) return 1.0;
-  // ScaleSample(s) / s for a large s recovers (C / L) x f closely enough: any error shows up in
-  // the check against the tables, never in the output.
   const long double c = sixteenBit ? (mode == NormalizeMode::kPeak ? 32767.0L : 32767.0L / 7.5L)
                                    : (mode == NormalizeMode::kPeak ? 127.0L : 10.16L);
   return static_cast<double>(c / static_cast<long double>(level) * static_cast<long double>(factor));
