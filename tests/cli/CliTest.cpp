@@ -134,3 +134,50 @@ TEST_F(CliTest, RefusedFilesAndUsage) {
 
 }  // namespace
 }  // namespace sonaveld::test
+
+namespace sonaveld::test {
+namespace {
+
+TEST_F(CliTest, NormalizeWritesBesideTheSource) {
+  const auto before = ReadFileBytes(wav);
+  const CliRun r = Cli("normalize --mode average --percent 80 " + wav);
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out, dir.File("take-n.wav") + "\n");
+  EXPECT_EQ(ReadFileBytes(wav), before);
+  const SndfileInfo info = ReadWithSndfile(dir.File("take-n.wav"));
+  EXPECT_TRUE(info.opened);
+  EXPECT_EQ(info.frames, 44100);
+}
+
+TEST_F(CliTest, NormalizeReplaceKeepsABackupAndRestoreBringsItBack) {
+  const auto before = ReadFileBytes(wav);
+  CliRun r = Cli("normalize --replace " + wav);
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(ReadFileBytes(dir.File("take-orig.wav")), before);
+  EXPECT_EQ(dir.Listing(), "take-orig.wav take.wav");
+  // A backup is there: the pass asks, and without --restore it stops.
+  r = Cli("normalize --replace " + wav);
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("「*-orig.wav」"), std::string::npos);
+  r = Cli("normalize --replace --restore " + wav);
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(ReadFileBytes(wav), before);
+  EXPECT_EQ(dir.Listing(), "take.wav");
+}
+
+TEST_F(CliTest, NormalizeRefusals) {
+  WavSpec spec;
+  spec.bits = 24;
+  WriteFileBytes(dir.File("deep.wav"), BuildWav(spec));
+  CliRun r = Cli("normalize " + dir.File("deep.wav"));
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err, dir.File("deep.wav") + "は 8ビット、16ビット WAVファイルではない可能性があります。確認して下さい。\n");
+  EXPECT_EQ(Cli("normalize --percent 151 " + wav).status, 2);
+  EXPECT_EQ(Cli("normalize --percent 0 " + wav).status, 2);
+  EXPECT_EQ(Cli("normalize --mode loud " + wav).status, 2);
+  EXPECT_EQ(Cli("normalize").status, 2);
+  EXPECT_EQ(dir.Listing(), "deep.wav take.wav");
+}
+
+}  // namespace
+}  // namespace sonaveld::test
