@@ -86,6 +86,9 @@ struct Refusal {
   std::string message;
 };
 
+// Names the case in test listings instead of dumping its bytes.
+void PrintTo(const Refusal& c, std::ostream* os) { *os << c.name; }
+
 class CliRefusal : public CliTest, public ::testing::WithParamInterface<Refusal> {};
 
 TEST_P(CliRefusal, ExitsOneWithTheMessage) {

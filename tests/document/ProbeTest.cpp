@@ -21,6 +21,9 @@ struct ProbeCase {
   FormatKind kind;
 };
 
+// Names the case in test listings instead of dumping its bytes.
+void PrintTo(const ProbeCase& c, std::ostream* os) { *os << c.name; }
+
 std::vector<uint8_t> WithList(int bodyBytes) {
   WavSpec spec;
   spec.frames = 100;

@@ -64,6 +64,9 @@ struct ParseCase {
   std::string message;         // expected refusal, empty when ok
 };
 
+// Names the case in test listings instead of dumping its bytes.
+void PrintTo(const ParseCase& c, std::ostream* os) { *os << c.name; }
+
 class ParseMarkListTest : public ::testing::TestWithParam<ParseCase> {};
 
 TEST_P(ParseMarkListTest, AllOrNothing) {

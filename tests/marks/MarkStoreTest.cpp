@@ -42,6 +42,9 @@ struct Refusal {
   const char* message;
 };
 
+// Names the case in test listings instead of dumping its bytes.
+void PrintTo(const Refusal& c, std::ostream* os) { *os << c.name; }
+
 class MarkStoreRefusal : public ::testing::TestWithParam<Refusal> {};
 
 TEST_P(MarkStoreRefusal, LeavesTheStoreUnchanged) {

@@ -50,6 +50,9 @@ struct SplitCase {
   std::vector<int64_t> lengths;  // of the pieces, in order
 };
 
+// Names the case in test listings instead of dumping its bytes.
+void PrintTo(const SplitCase& c, std::ostream* os) { *os << c.name; }
+
 class SplitAtMarksPiecesTest : public ::testing::TestWithParam<SplitCase> {};
 
 TEST_P(SplitAtMarksPiecesTest, CutsOnTheChunkGrid) {

@@ -22,6 +22,9 @@ struct CutCase {
   std::vector<std::pair<int64_t, int64_t>> stretches;  // expected [begin, end) byte stretches of the source
 };
 
+// Names the case in test listings instead of dumping its bytes.
+void PrintTo(const CutCase& c, std::ostream* os) { *os << c.name; }
+
 class CutEditedFileTest : public OutputTest, public ::testing::WithParamInterface<CutCase> {};
 
 TEST_P(CutEditedFileTest, JoinsTheSelectedRanges) {

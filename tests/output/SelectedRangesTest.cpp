@@ -13,6 +13,8 @@ struct PairingCase {
   std::vector<FrameRange> ranges;
 };
 
+void PrintTo(const PairingCase& c, std::ostream* os) { *os << c.marks.size() << (c.keepHead ? " marks, keep head" : " marks"); }
+
 class SelectedRangesTest : public ::testing::TestWithParam<PairingCase> {};
 
 TEST_P(SelectedRangesTest, PairsTheMarks) {
