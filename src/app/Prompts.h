@@ -1,5 +1,6 @@
 #pragma once
 #include <QString>
+#include <QStringList>
 
 class QWidget;
 
@@ -23,6 +24,9 @@ class Prompts {
   // SaveDialog2 (filter "wavファイル", no pattern, no default extension): the base name F for
   // numbered outputs, empty when cancelled.
   virtual QString SaveDialog2() = 0;
+  // OpenDialog1 of the normalizer window (filter "Waveファイル|*.wav;*.wave; ", several files at
+  // once): the full paths in the order the dialog lists them, empty when cancelled.
+  virtual QStringList Form2OpenDialog1() = 0;
 };
 
 }  // namespace sonaveld

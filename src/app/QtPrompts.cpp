@@ -46,4 +46,15 @@ QString QtPrompts::SaveDialog2() {
   return dialog.selectedFiles().first();
 }
 
+QStringList QtPrompts::Form2OpenDialog1() {
+  // Several files at once; the dialog stays resizable and offers no read-only choice.
+  QFileDialog dialog(parent_);
+  dialog.setAcceptMode(QFileDialog::AcceptOpen);
+  dialog.setFileMode(QFileDialog::ExistingFiles);
+  dialog.setNameFilter(QStringLiteral("Waveファイル (*.wav *.wave)"));
+  dialog.setSizeGripEnabled(true);
+  if (dialog.exec() != QDialog::Accepted) return {};
+  return dialog.selectedFiles();
+}
+
 }  // namespace sonaveld

@@ -15,6 +15,7 @@ class QtPrompts final : public Prompts {
   QString OpenDialog1() override;
   QString SaveDialog1() override;
   QString SaveDialog2() override;
+  QStringList Form2OpenDialog1() override;
 
  private:
   QWidget* parent_;

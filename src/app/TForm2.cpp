@@ -1,10 +1,34 @@
 #include "app/TForm2.h"
 
+#include <QButtonGroup>
+#include <QGuiApplication>
+#include <QListWidget>
+#include <QProgressBar>
+#include <QScreen>
+#include <QSpinBox>
+#include <QToolButton>
+
 #include "app/AppFont.h"
+#include "app/Prompts.h"
+#include "document/ByteSource.h"
+#include "document/Status.h"
+#include "document/WaveProbe.h"
 
 namespace sonaveld {
+namespace {
 
-TForm2::TForm2(QWidget* parent) : QWidget(parent, Qt::Window) {
+constexpr char kNotBits[] = "は 8ビット、16ビット WAVファイルではない可能性があります。確認して下さい。";
+constexpr char kAlreadyListed[] = "は既に登録されています。追加できません。";
+constexpr char kCannotOpen[] = "ファイル %s は開けません";
+
+// Offset of the bits-per-sample field in a WAV header.
+constexpr int64_t kBitsOffset = 34;
+// Height of one list entry in pixels.
+constexpr int kListItemHeight = 12;
+
+}  // namespace
+
+TForm2::TForm2(Prompts& prompts, QWidget* parent) : QWidget(parent, Qt::Window), prompts_(prompts) {
   InstallFontSubstitutions();
   setObjectName(QStringLiteral("Form2"));
   setWindowTitle(QStringLiteral("ノーマライズ"));
@@ -15,7 +39,124 @@ TForm2::TForm2(QWidget* parent) : QWidget(parent, Qt::Window) {
   face.setColor(QPalette::Window, face.color(QPalette::Button));
   setPalette(face);
   setAutoFillBackground(true);
-  setFixedSize(kForm2ClientWidth, kForm2ClientHeight);
+  c_ = BuildForm2Controls(this);
+  Connect();
+}
+
+void TForm2::Connect() {
+  connect(c_.SpeedButton1, &QToolButton::clicked, this, &TForm2::SpeedButton1Click);
+  connect(c_.SpeedButton5, &QToolButton::clicked, this, &TForm2::SpeedButton5Click);
+  connect(c_.SpeedButton6, &QToolButton::clicked, this, &TForm2::SpeedButton6Click);
+  connect(c_.SpeedButton2, &QToolButton::clicked, this, &TForm2::SpeedButton2Click);
+  connect(c_.SpeedButton3, &QToolButton::clicked, this, &TForm2::SpeedButton3Click);
+  connect(c_.SpeedButton4, &QToolButton::clicked, this, &TForm2::SpeedButton4Click);
+  connect(c_.SpeedButton7, &QToolButton::clicked, this, &TForm2::SpeedButton7Click);
+  connect(c_.SpeedButton8, &QToolButton::clicked, this, &TForm2::SpeedButton8Click);
+  connect(c_.RadioGroup1Items, &QButtonGroup::idClicked, this, &TForm2::RadioGroup1Click);
+  connect(c_.ListBox1, &QListWidget::clicked, this, &TForm2::ListBox1Click);
+}
+
+QStringList TForm2::Entries() const {
+  QStringList entries;
+  for (int i = 0; i < c_.ListBox1->count(); ++i) entries << c_.ListBox1->item(i)->text();
+  return entries;
+}
+
+int TForm2::ItemIndex() const {
+  const QListWidgetItem* current = c_.ListBox1->currentItem();
+  return current != nullptr && current->isSelected() ? c_.ListBox1->row(current) : -1;
+}
+
+void TForm2::SetItemIndex(int index) {
+  if (index >= 0 && index < c_.ListBox1->count()) {
+    c_.ListBox1->setCurrentRow(index, QItemSelectionModel::ClearAndSelect);
+    return;
+  }
+  c_.ListBox1->clearSelection();
+  c_.ListBox1->setCurrentItem(nullptr);
+}
+
+void TForm2::SpeedButton1Click() {
+  if (RefusedDuringPass()) return;
+  const QStringList chosen = prompts_.Form2OpenDialog1();
+  if (chosen.isEmpty()) return;
+  for (const QString& path : chosen) {
+    if (!AddOne(path)) return;
+  }
+  SetItemIndex(c_.ListBox1->count() - 1);
+}
+
+bool TForm2::AddOne(const QString& path) {
+  auto* item = new QListWidgetItem(path);
+  item->setSizeHint(QSize(c_.ListBox1->fontMetrics().horizontalAdvance(path) + 4, kListItemHeight));
+  c_.ListBox1->addItem(item);
+
+  const std::string file = path.toStdString();
+  auto source = FileSource::Open(file);
+  if (!source) {
+    ShowMessage(FormatMessage(kCannotOpen, file));
+    return false;
+  }
+  const int bits = ReadU8(*source, kBitsOffset);
+  source.reset();
+  if (bits != 8 && bits != 16) {
+    ShowMessage(file + kNotBits);
+    return false;
+  }
+  const int last = c_.ListBox1->count() - 1;
+  for (int i = 0; i < last; ++i) {
+    if (c_.ListBox1->item(i)->text() == path) {
+      delete c_.ListBox1->takeItem(last);
+      ShowMessage(file + kAlreadyListed);
+      break;
+    }
+  }
+  return true;
+}
+
+void TForm2::SpeedButton5Click() {
+  selIndex_ = ItemIndex();
+  if (selIndex_ != 0) selIndex_ = selIndex_ - 1;
+  SetItemIndex(selIndex_);
+}
+
+void TForm2::SpeedButton6Click() {
+  selIndex_ = ItemIndex();
+  if (selIndex_ < c_.ListBox1->count() - 1) selIndex_ = selIndex_ + 1;
+  SetItemIndex(selIndex_);
+}
+
+void TForm2::SpeedButton2Click() {
+  if (RefusedDuringPass()) return;
+  selIndex_ = ItemIndex();
+  if (selIndex_ < 0) return;
+  delete c_.ListBox1->takeItem(selIndex_);
+  SetItemIndex(selIndex_ == c_.ListBox1->count() ? selIndex_ - 1 : selIndex_);
+}
+
+void TForm2::SpeedButton3Click() {
+  if (RefusedDuringPass()) return;
+  c_.ListBox1->clear();
+  c_.ProgressBar1->setValue(0);
+  c_.ProgressBar2->setValue(0);
+}
+
+void TForm2::SpeedButton8Click() { close(); }
+
+void TForm2::RadioGroup1Click() { c_.SpinEdit1->setValue(100); }
+
+void TForm2::ListBox1Click() {
+  c_.ProgressBar1->setValue(0);
+  c_.ProgressBar2->setValue(0);
+}
+
+void TForm2::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  const QScreen* screen = this->screen() != nullptr ? this->screen() : QGuiApplication::primaryScreen();
+  if (screen == nullptr) return;
+  const QSize outer = frameGeometry().size();
+  const QRect area = screen->geometry();
+  move(area.x() + area.width() / 2 - outer.width() / 2, area.y() + area.height() / 2 - outer.height() / 2);
 }
 
 }  // namespace sonaveld

@@ -1,19 +1,81 @@
 #pragma once
+#include <QString>
 #include <QWidget>
+#include <cstdint>
+
+#include "app/Form2Controls.h"
+#include "normalizer/NormalizePass.h"
+#include "normalizer/NormalizerHost.h"
 
 namespace sonaveld {
 
-// The normalizer window Form2 (caption "ノーマライズ"), created hidden at start and shown by the
-// main window's "ノーマライズ" item. Its list, settings and pass are built by the normalizer part.
-class TForm2 : public QWidget {
+class Prompts;
+
+// The normalizer window Form2 (caption "ノーマライズ"): the list of WAV files, the settings of a
+// pass, the buttons that fill and trim the list, start and stop, and the two progress bars. It is
+// created hidden at start and shown by the main window's "ノーマライズ" item; closing hides it with
+// everything kept. The pass runs inside SpeedButton4Click on the window thread, the window
+// serving as the pass's host. The prompts are injected and must outlive the window.
+class TForm2 : public QWidget, public NormalizerHost {
   Q_OBJECT
 
  public:
-  explicit TForm2(QWidget* parent = nullptr);
-};
+  explicit TForm2(Prompts& prompts, QWidget* parent = nullptr);
 
-// Size of the normalizer window's client area in pixels.
-inline constexpr int kForm2ClientWidth = 522;
-inline constexpr int kForm2ClientHeight = 398;
+  const Form2Controls& Controls() const { return c_; }
+  // The pass behind "開始" (tests replace its free-space query and output opener).
+  NormalizePass& Pass() { return pass_; }
+  // The list entries in order (full paths).
+  QStringList Entries() const;
+  // The selected list index, -1 when nothing is selected.
+  int ItemIndex() const;
+  // StopRequested: set by "中止", cleared when a pass starts.
+  bool StopRequested() const { return pass_.StopRequested(); }
+  // The index the up, down and delete buttons worked out last.
+  int32_t SelIndex() const { return selIndex_; }
+
+ public slots:
+  void SpeedButton1Click();  // "追加": add files from OpenDialog1
+  void SpeedButton5Click();  // "上へ": selection one up
+  void SpeedButton6Click();  // "下へ": selection one down
+  void SpeedButton2Click();  // "削除": remove the selected entry
+  void SpeedButton3Click();  // "全削除": empty the list, bars to 0
+  void SpeedButton4Click();  // "開始": the normalization pass; returns when it ends
+  void SpeedButton7Click();  // "中止": the running pass ends at its next block
+  void SpeedButton8Click();  // "閉じる": hides the window, keeping list, settings and bars
+  void RadioGroup1Click();   // a mode is picked: percentage back to 100
+  void ListBox1Click();      // a click in the list: both bars to 0
+
+ public:
+  // NormalizerHost: the pass's window actions.
+  void ShowMessage(const std::string& text) override;
+  bool Confirm(const std::string& question) override;
+  void SetSettingsEnabled(bool enabled) override;
+  void SetBarMaximum(NormalizeBar bar, int64_t maximum) override;
+  void SetBarPosition(NormalizeBar bar, int64_t position) override;
+  void SelectEntry(int index) override;
+  void ProcessEvents() override;
+
+ protected:
+  // FormShow: centres the window on the screen each time it is shown.
+  void showEvent(QShowEvent* event) override;
+
+ private:
+  void Connect();
+  // Selects index; an index outside the list leaves nothing selected.
+  void SetItemIndex(int index);
+  // Appends one chosen file; false when the handler must end (open failure or bit warning).
+  bool AddOne(const QString& path);
+  // The percentage p from the spin box's text: a whole number brought into 1..150, else 1.
+  int Percentage() const;
+  // While a pass runs the start button and the list edits (add, delete, delete all) are off.
+  void SetPassRunning(bool running);
+  bool RefusedDuringPass() const { return pass_.Running(); }
+
+  Prompts& prompts_;
+  Form2Controls c_;
+  int32_t selIndex_ = 0;
+  NormalizePass pass_{*this};
+};
 
 }  // namespace sonaveld

@@ -20,7 +20,9 @@ int main(int argc, char* argv[]) {
   sonaveld::QtPrompts prompts;
   sonaveld::TForm1 form1(prompts, mediaPlayer1);
   prompts.SetParent(&form1);
-  sonaveld::TForm2 form2;
+  sonaveld::QtPrompts form2Prompts;  // the normalizer's boxes, modal over its own window
+  sonaveld::TForm2 form2(form2Prompts);
+  form2Prompts.SetParent(&form2);
   form1.SetForm2(&form2);
   QObject::connect(&form1, &sonaveld::TForm1::Closed, &app, &QApplication::quit);
   form1.show();

@@ -20,6 +20,14 @@ QString ScriptedPrompts::OpenDialog1() {
   return Next(openAnswers);
 }
 
+QStringList ScriptedPrompts::Form2OpenDialog1() {
+  ++openDialogsShown;
+  if (openManyAnswers.empty()) return {};
+  QStringList answer = openManyAnswers.front();
+  openManyAnswers.pop_front();
+  return answer;
+}
+
 QString ScriptedPrompts::Next(std::deque<QString>& answers) {
   if (answers.empty()) return {};
   QString answer = answers.front();
@@ -39,7 +47,7 @@ void TestDevice::Close() {
 }
 
 Harness::Harness()
-    : form2(std::make_unique<TForm2>()), form(std::make_unique<TForm1>(prompts, device)) {
+    : form2(std::make_unique<TForm2>(prompts)), form(std::make_unique<TForm1>(prompts, device)) {
   form->SetForm2(form2.get());
 }
 

@@ -26,12 +26,14 @@ class ScriptedPrompts final : public Prompts {
   QString OpenDialog1() override;
   QString SaveDialog1() override { return Next(saveAnswers); }
   QString SaveDialog2() override { return Next(saveAnswers); }
+  QStringList Form2OpenDialog1() override;
 
   QStringList messages;
   QStringList questions;
   std::deque<QString> openAnswers;
   std::deque<QString> saveAnswers;
   std::deque<bool> confirmAnswers;
+  std::deque<QStringList> openManyAnswers;  // the normalizer's OpenDialog1 (empty list: cancelled)
   int openDialogsShown = 0;
 
  private:

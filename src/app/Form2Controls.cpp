@@ -1,0 +1,120 @@
+#include "app/Form2Controls.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QProgressBar>
+#include <QRadioButton>
+#include <QSpinBox>
+#include <QToolButton>
+
+#include "app/AppFont.h"
+
+namespace sonaveld {
+namespace {
+
+const QColor kTeal(0, 128, 128);
+const QColor kFuchsia(255, 0, 255);
+
+template <typename W>
+W* Place(W* widget, const char* name, int left, int top, int width, int height) {
+  widget->setObjectName(QString::fromLatin1(name));
+  widget->setGeometry(left, top, width, height);
+  return widget;
+}
+
+void SetTextColour(QWidget* widget, QPalette::ColorRole role, const QColor& colour) {
+  QPalette palette = widget->palette();
+  palette.setColor(role, colour);
+  widget->setPalette(palette);
+}
+
+// A flat button of 57 x 22 at (left, top).
+QToolButton* FlatButton(QWidget* parent, const char* name, const QString& text, int left, int top) {
+  auto* button = Place(new QToolButton(parent), name, left, top, 57, 22);
+  button->setText(text);
+  button->setAutoRaise(true);
+  return button;
+}
+
+// An auto-sized teal label at (left, top) of the progress group.
+QLabel* TealLabel(QWidget* parent, const char* name, const QString& text, int left, int top) {
+  auto* label = new QLabel(text, parent);
+  label->setObjectName(QString::fromLatin1(name));
+  SetTextColour(label, QPalette::WindowText, kTeal);
+  label->move(left, top);
+  label->adjustSize();
+  return label;
+}
+
+QProgressBar* Bar(QWidget* parent, const char* name, int top) {
+  auto* bar = Place(new QProgressBar(parent), name, 59, top, 150, 16);
+  bar->setRange(0, 100);
+  bar->setValue(0);
+  bar->setTextVisible(false);
+  return bar;
+}
+
+void BuildListAndButtons(QWidget* client, Form2Controls& c) {
+  c.ListBox1 = Place(new QListWidget(client), "ListBox1", 16, 16, 489, 249);
+  c.ListBox1->setSelectionMode(QAbstractItemView::SingleSelection);
+  c.ListBox1->setUniformItemSizes(true);
+
+  c.SpeedButton1 = FlatButton(client, "SpeedButton1", QStringLiteral("追加"), 16, 280);
+  c.SpeedButton5 = FlatButton(client, "SpeedButton5", QStringLiteral("上へ"), 88, 280);
+  c.SpeedButton6 = FlatButton(client, "SpeedButton6", QStringLiteral("下へ"), 160, 280);
+  c.SpeedButton2 = FlatButton(client, "SpeedButton2", QStringLiteral("削除"), 232, 280);
+  c.SpeedButton3 = FlatButton(client, "SpeedButton3", QStringLiteral("全削除"), 304, 280);
+  c.SpeedButton4 = FlatButton(client, "SpeedButton4", QStringLiteral("開始"), 376, 280);
+  c.SpeedButton4->setToolTip(QStringLiteral("同じフォルダにノーマライズしたファイルが作成されます。"));
+  c.SpeedButton7 = FlatButton(client, "SpeedButton7", QStringLiteral("中止"), 448, 280);
+  SetTextColour(c.SpeedButton7, QPalette::ButtonText, kFuchsia);
+  c.SpeedButton8 = FlatButton(client, "SpeedButton8", QStringLiteral("閉じる"), 448, 344);
+}
+
+void BuildSettings(QWidget* client, Form2Controls& c) {
+  c.RadioGroup1 = Place(new QGroupBox(QStringLiteral("ノーマライズ設定"), client), "RadioGroup1", 16, 320, 169, 65);
+  // The items stand one under the other in the group's left part; the spin box and the check box
+  // sit over its right part, beside them.
+  c.RadioGroup1Item0 = Place(new QRadioButton(QStringLiteral("最大値"), c.RadioGroup1), "RadioGroup1Item0", 8, 16, 70, 20);
+  c.RadioGroup1Item1 = Place(new QRadioButton(QStringLiteral("平均値"), c.RadioGroup1), "RadioGroup1Item1", 8, 39, 70, 20);
+  c.RadioGroup1Items = new QButtonGroup(c.RadioGroup1);
+  c.RadioGroup1Items->addButton(c.RadioGroup1Item0, 0);
+  c.RadioGroup1Items->addButton(c.RadioGroup1Item1, 1);
+  c.RadioGroup1Item0->setChecked(true);
+
+  c.SpinEdit1 = Place(new QSpinBox(client), "SpinEdit1", 96, 336, 49, 21);
+  c.SpinEdit1->setRange(1, 150);
+  c.SpinEdit1->setValue(100);
+  c.SpinEdit1->raise();
+
+  c.CheckBox1 = Place(new QCheckBox(QStringLiteral("File名変更"), client), "CheckBox1", 96, 360, 73, 17);
+  c.CheckBox1->setChecked(true);
+  c.CheckBox1->setToolTip(QStringLiteral(
+      "チェックがあるとノーマライズしたファイルの名前に「-n」がつきます。"
+      "チェックがないとオリジナルファイルに「-orgi」とつきます。"));
+  c.CheckBox1->raise();
+}
+
+void BuildProgress(QWidget* client, Form2Controls& c) {
+  c.GroupBox1 = Place(new QGroupBox(QStringLiteral("ノーマライズ処理状況"), client), "GroupBox1", 204, 320, 225, 65);
+  c.Label1 = TealLabel(c.GroupBox1, "Label1", QStringLiteral("全体"), 16, 21);
+  c.Label2 = TealLabel(c.GroupBox1, "Label2", QStringLiteral("ファイル"), 8, 45);
+  c.ProgressBar1 = Bar(c.GroupBox1, "ProgressBar1", 17);
+  c.ProgressBar2 = Bar(c.GroupBox1, "ProgressBar2", 41);
+}
+
+}  // namespace
+
+Form2Controls BuildForm2Controls(QWidget* client) {
+  client->setFixedSize(kForm2ClientWidth, kForm2ClientHeight);
+  Form2Controls c;
+  BuildListAndButtons(client, c);
+  BuildSettings(client, c);
+  BuildProgress(client, c);
+  return c;
+}
+
+}  // namespace sonaveld

@@ -1,0 +1,85 @@
+// The start and stop buttons of the normalizer window and the window actions of the pass.
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QCoreApplication>
+#include <QGroupBox>
+#include <QListWidget>
+#include <QProgressBar>
+#include <QSpinBox>
+#include <QToolButton>
+#include <algorithm>
+#include <climits>
+#include <string>
+#include <vector>
+
+#include "app/Prompts.h"
+#include "app/TForm2.h"
+
+namespace sonaveld {
+namespace {
+
+int ClampToInt(int64_t value) { return static_cast<int>(std::clamp<int64_t>(value, 0, INT_MAX)); }
+
+}  // namespace
+
+void TForm2::SpeedButton4Click() {
+  if (RefusedDuringPass()) return;
+  NormalizeSettings settings;
+  settings.percent = Percentage();
+  settings.mode = c_.RadioGroup1Items->checkedId() == 1 ? NormalizeMode::kAverage : NormalizeMode::kPeak;
+  settings.keepSourceName = c_.CheckBox1->isChecked();
+
+  // The entries are taken once; the list cannot be edited until the pass ends.
+  std::vector<std::string> entries;
+  for (const QString& entry : Entries()) entries.push_back(entry.toStdString());
+
+  SetPassRunning(true);
+  pass_.Run(entries, settings);
+  SetSettingsEnabled(true);  // every way out of the pass leaves the settings usable
+  SetPassRunning(false);
+}
+
+void TForm2::SpeedButton7Click() { pass_.RequestStop(); }
+
+int TForm2::Percentage() const {
+  bool whole = false;
+  const int typed = c_.SpinEdit1->cleanText().trimmed().toInt(&whole);
+  if (!whole) return c_.SpinEdit1->minimum();
+  return std::clamp(typed, c_.SpinEdit1->minimum(), c_.SpinEdit1->maximum());
+}
+
+void TForm2::SetPassRunning(bool running) {
+  for (QToolButton* button : {c_.SpeedButton4, c_.SpeedButton1, c_.SpeedButton2, c_.SpeedButton3}) {
+    button->setEnabled(!running);
+  }
+}
+
+void TForm2::ShowMessage(const std::string& text) { prompts_.Message(QString::fromStdString(text)); }
+
+bool TForm2::Confirm(const std::string& question) { return prompts_.Confirm(QString::fromStdString(question)); }
+
+void TForm2::SetSettingsEnabled(bool enabled) {
+  c_.SpinEdit1->setEnabled(enabled);
+  c_.RadioGroup1->setEnabled(enabled);
+  c_.CheckBox1->setEnabled(enabled);
+}
+
+void TForm2::SetBarMaximum(NormalizeBar bar, int64_t maximum) {
+  QProgressBar* target = bar == NormalizeBar::kWhole ? c_.ProgressBar1 : c_.ProgressBar2;
+  // A position above the new maximum is brought down to it, as the bar of the original toolkit does.
+  const int position = std::max(target->value(), 0);
+  const int top = std::max(ClampToInt(maximum), 1);
+  target->setMaximum(top);
+  target->setValue(std::min(position, top));
+}
+
+void TForm2::SetBarPosition(NormalizeBar bar, int64_t position) {
+  QProgressBar* target = bar == NormalizeBar::kWhole ? c_.ProgressBar1 : c_.ProgressBar2;
+  target->setValue(std::min(ClampToInt(position), target->maximum()));
+}
+
+void TForm2::SelectEntry(int index) { SetItemIndex(index); }
+
+void TForm2::ProcessEvents() { QCoreApplication::processEvents(); }
+
+}  // namespace sonaveld

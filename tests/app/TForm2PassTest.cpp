@@ -1,0 +1,320 @@
+// "開始" on the normalizer window: the pass with the window as its host (outputs, bars, selection,
+// settings, the backup question, stopping and the list kept still while a pass runs).
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QSpinBox>
+#include <QTimer>
+#include <QToolButton>
+#include <QtTest>
+#include <chrono>
+#include <thread>
+
+#include "TForm2TestSupport.h"
+#include "output/OutputFile.h"
+
+using namespace sonaveld;
+using namespace sonaveld::test;
+
+namespace {
+
+const QString kNotBits = QStringLiteral("は 8ビット、16ビット WAVファイルではない可能性があります。確認して下さい。");
+const QString kBackupQuestion =
+    QStringLiteral("「*-orig.wav」があるのでノーマライズできません。「*-orig.wav」を「*.wav」にremaneしますか。");
+
+// A file sink that takes its time over every write, so that a pass over a few megabytes lasts
+// long enough for the runs to hand control to the window between blocks.
+class SlowSink final : public ByteSink {
+ public:
+  explicit SlowSink(std::unique_ptr<ByteSink> inner) : inner_(std::move(inner)) {}
+  bool Write(const void* data, int64_t n) override {
+    std::this_thread::sleep_for(std::chrono::milliseconds(8));
+    return inner_->Write(data, n);
+  }
+  bool WriteAt(int64_t offset, const void* data, int64_t n) override { return inner_->WriteAt(offset, data, n); }
+  bool Close() override { return inner_->Close(); }
+
+ private:
+  std::unique_ptr<ByteSink> inner_;
+};
+
+void UseSlowSinks(TForm2& form) {
+  form.Pass().SetSinkOpener([](const std::string& tempPath) -> std::unique_ptr<ByteSink> {
+    auto inner = OpenFileSink(tempPath);
+    if (!inner) return nullptr;
+    return std::make_unique<SlowSink>(std::move(inner));
+  });
+}
+
+bool SettingsEnabled(const Form2Controls& c) {
+  return c.SpinEdit1->isEnabled() && c.RadioGroup1->isEnabled() && c.CheckBox1->isEnabled();
+}
+bool SettingsDisabled(const Form2Controls& c) {
+  return !c.SpinEdit1->isEnabled() && !c.RadioGroup1->isEnabled() && !c.CheckBox1->isEnabled();
+}
+
+// What the window looked like from an event handled in the middle of a pass.
+struct SeenDuringPass {
+  bool ran = false;
+  bool running = false;
+  bool settingsDisabled = false;
+  bool startDisabled = false;
+  bool editsDisabled = false;
+  bool upDownEnabled = false;
+  bool stopEnabled = false;
+  int entriesAfterEdits = -1;
+};
+
+// A 16-bit stereo file of about 3 MB whose samples reach +-16384.
+WavSpec LongSpec() {
+  WavSpec spec;
+  spec.frames = 750000;
+  spec.sample = [](int64_t frame, int channel) { return static_cast<int>((frame * 7 + channel * 3) % 32769) - 16384; };
+  return spec;
+}
+
+}  // namespace
+
+class TForm2PassTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void passWritesOutputsAndFillsBars();
+  void shortFileShowsFullBar();
+  void stopsAtFileOfOtherDepth();
+  void replaceSwapsNames();
+  void backupQuestion_data();
+  void backupQuestion();
+  void emptyListEnablesSettings();
+  void stopDuringPassLeavesNoOutput();
+  void listKeptStillDuringPass();
+  void stopClickedWithNoPassIsForgotten();
+  void percentageAndModeReachThePass();
+};
+
+void TForm2PassTest::passWritesOutputsAndFillsBars() {
+  Form2Fixture f;
+  const QString a = f.Wav("a.wav", 16, 2, 5000), b = f.Wav("b.wave", 8, 1, 9000);
+  f.Add({a, b});
+  f.c().SpeedButton4->click();
+  QVERIFY(f.prompts.messages.isEmpty());
+  QCOMPARE(f.Bytes("a-n.wav").size(), f.Bytes("a.wav").size());
+  QCOMPARE(f.Bytes("b-n.wav").size(), f.Bytes("b.wave").size());
+  QCOMPARE(f.c().ProgressBar1->maximum(), 2);
+  QCOMPARE(f.Bar1(), 2);
+  QCOMPARE(f.Bar2(), f.c().ProgressBar2->maximum());  // the file bar ends full
+  QCOMPARE(f.c().ProgressBar2->maximum(), 9044 / 2000 - 1);
+  QCOMPARE(f.form.ItemIndex(), -1);  // after the last entry nothing is selected
+  QVERIFY(SettingsEnabled(f.c()));
+  QVERIFY(f.c().SpeedButton4->isEnabled());
+  QCOMPARE(f.form.Entries(), QStringList({a, b}));
+}
+
+void TForm2PassTest::shortFileShowsFullBar() {
+  Form2Fixture f;
+  f.Add({f.Wav("tiny.wav", 16, 2, 100)});  // 444 bytes: shorter than one block
+  f.form.SetBarPosition(NormalizeBar::kFile, 50);
+  f.c().SpeedButton4->click();
+  QVERIFY(f.Exists("tiny-n.wav"));
+  QVERIFY(f.c().ProgressBar2->maximum() >= 1);
+  QCOMPARE(f.Bar2(), f.c().ProgressBar2->maximum());
+}
+
+void TForm2PassTest::stopsAtFileOfOtherDepth() {
+  Form2Fixture f;
+  const QString a = f.Wav("a.wav", 16), deep = f.Wav("deep.wav", 16), c = f.Wav("c.wav", 16);
+  f.Add({a, deep, c});
+  // The depth changes after the file was listed: the pass refuses it with the same message.
+  std::vector<uint8_t> bytes = f.Bytes("deep.wav");
+  bytes[34] = 24;
+  WriteFileBytes(f.dir.File("deep.wav"), bytes);
+  f.c().SpeedButton4->click();
+  QVERIFY(f.Exists("a-n.wav"));
+  QVERIFY(!f.Exists("deep-n.wav"));
+  QVERIFY(!f.Exists("c-n.wav"));
+  QCOMPARE(f.prompts.messages, QStringList({deep + kNotBits}));
+  QCOMPARE(f.c().ProgressBar1->maximum(), 3);
+  QCOMPARE(f.Bar1(), 1);
+  QCOMPARE(f.form.ItemIndex(), 1);  // the entry the pass stopped at
+  QVERIFY(SettingsEnabled(f.c()));
+  QVERIFY(f.c().SpeedButton4->isEnabled());
+}
+
+void TForm2PassTest::replaceSwapsNames() {
+  Form2Fixture f;
+  const QString a = f.Wav("a.wav", 16);
+  const std::vector<uint8_t> source = f.Bytes("a.wav");
+  f.Add({a});
+  f.c().CheckBox1->setChecked(false);
+  f.c().SpeedButton4->click();
+  QVERIFY(f.prompts.questions.isEmpty());
+  QCOMPARE(f.Bytes("a-orig.wav"), source);
+  QVERIFY(!f.Exists("a-n.wav"));
+  QCOMPARE(f.Bytes("a.wav").size(), source.size());
+  QVERIFY(f.Bytes("a.wav") != source);
+}
+
+void TForm2PassTest::backupQuestion_data() {
+  QTest::addColumn<bool>("yes");
+  QTest::newRow("Yes restores") << true;
+  QTest::newRow("No leaves all") << false;
+}
+
+void TForm2PassTest::backupQuestion() {
+  QFETCH(bool, yes);
+  Form2Fixture f;
+  f.Add({f.Wav("a.wav", 16), f.Wav("b.wav", 16)});
+  const std::vector<uint8_t> sourceA = f.Bytes("a.wav");
+  f.c().CheckBox1->setChecked(false);
+  f.c().SpeedButton4->click();
+  const std::vector<uint8_t> normalizedA = f.Bytes("a.wav");
+  const std::string before = f.dir.Listing();
+
+  f.prompts.confirmAnswers.push_back(yes);
+  f.c().SpeedButton4->click();
+  QCOMPARE(f.prompts.questions, QStringList({kBackupQuestion}));
+  QCOMPARE(f.Bar1(), 0);
+  QCOMPARE(f.Bar2(), 0);
+  QVERIFY(SettingsEnabled(f.c()));
+  QVERIFY(f.c().SpeedButton4->isEnabled());
+  if (yes) {
+    QVERIFY(!f.Exists("a-orig.wav"));
+    QVERIFY(!f.Exists("b-orig.wav"));
+    QCOMPARE(f.Bytes("a.wav"), sourceA);
+    // A further click normalizes again.
+    f.c().SpeedButton4->click();
+    QCOMPARE(f.prompts.questions.size(), 1);
+    QCOMPARE(f.Bytes("a.wav"), normalizedA);
+    QCOMPARE(f.Bytes("a-orig.wav"), sourceA);
+  } else {
+    QCOMPARE(f.dir.Listing(), before);
+    QCOMPARE(f.Bytes("a.wav"), normalizedA);
+    QCOMPARE(f.Bytes("a-orig.wav"), sourceA);
+  }
+  // With "File名変更" ticked backups are not looked for.
+  f.c().CheckBox1->setChecked(true);
+  f.c().SpeedButton4->click();
+  QCOMPARE(f.prompts.questions.size(), 1);
+  QVERIFY(f.Exists("a-n.wav"));
+}
+
+void TForm2PassTest::emptyListEnablesSettings() {
+  Form2Fixture f;
+  f.form.SetSettingsEnabled(false);
+  f.c().SpeedButton4->click();
+  QVERIFY(SettingsEnabled(f.c()));
+  QVERIFY(f.prompts.messages.isEmpty());
+  QCOMPARE(f.dir.Listing(), std::string());
+}
+
+void TForm2PassTest::stopDuringPassLeavesNoOutput() {
+  Form2Fixture f;
+  f.Add({f.WavOf("long.wav", LongSpec()), f.Wav("next.wav", 16)});
+  UseSlowSinks(f.form);
+  SeenDuringPass seen;
+  // Queued now, handled when the pass lets the window process its events.
+  QTimer::singleShot(0, &f.form, [&] {
+    seen.ran = true;
+    seen.running = f.form.Pass().Running();
+    seen.settingsDisabled = SettingsDisabled(f.c());
+    f.c().SpeedButton7->click();
+  });
+  f.c().SpeedButton4->click();
+  QVERIFY(seen.ran);
+  QVERIFY(seen.running);
+  QVERIFY(seen.settingsDisabled);
+  QCOMPARE(f.dir.Listing(), std::string("long.wav next.wav"));  // nothing incomplete stays
+  QCOMPARE(f.Bar1(), 0);
+  QCOMPARE(f.Bar2(), 0);
+  QVERIFY(SettingsEnabled(f.c()));
+  QVERIFY(f.c().SpeedButton4->isEnabled());
+  QVERIFY(f.prompts.messages.isEmpty());
+}
+
+void TForm2PassTest::listKeptStillDuringPass() {
+  Harness h;  // with the main window, which must stay usable too
+  TForm2& form = *h.form2;
+  const Form2Controls& c = form.Controls();
+  const QString a = h.Wav("a.wav", LongSpec()), b = h.Wav("b.wav", WavSpec{});
+  h.prompts.openManyAnswers.push_back({a, b});
+  form.SpeedButton1Click();
+  UseSlowSinks(form);
+  h.prompts.openManyAnswers.push_back({h.Wav("c.wav", WavSpec{})});
+  SeenDuringPass seen;
+  bool mainWindowServed = false;
+  QTimer::singleShot(0, h.form.get(), [&] { mainWindowServed = true; });
+  QTimer::singleShot(0, &form, [&] {
+    seen.ran = true;
+    seen.startDisabled = !c.SpeedButton4->isEnabled();
+    seen.editsDisabled = !c.SpeedButton1->isEnabled() && !c.SpeedButton2->isEnabled() && !c.SpeedButton3->isEnabled();
+    seen.upDownEnabled = c.SpeedButton5->isEnabled() && c.SpeedButton6->isEnabled();
+    seen.stopEnabled = c.SpeedButton7->isEnabled();
+    // The handlers themselves refuse too, and a second start does nothing.
+    form.SpeedButton1Click();
+    form.SelectEntry(0);
+    form.SpeedButton2Click();
+    form.SpeedButton3Click();
+    form.SpeedButton4Click();
+    seen.entriesAfterEdits = static_cast<int>(form.Entries().size());
+  });
+  form.SpeedButton4Click();
+  QVERIFY(seen.ran);
+  QVERIFY(mainWindowServed);
+  QVERIFY(seen.startDisabled);
+  QVERIFY(seen.editsDisabled);
+  QVERIFY(seen.upDownEnabled);
+  QVERIFY(seen.stopEnabled);
+  QCOMPARE(seen.entriesAfterEdits, 2);
+  QCOMPARE(h.prompts.openDialogsShown, 1);  // the refused add showed no dialog
+  QVERIFY(h.prompts.messages.isEmpty());
+  QCOMPARE(form.Entries(), QStringList({a, b}));
+  QCOMPARE(form.ItemIndex(), -1);
+  QCOMPARE(QString::fromStdString(h.dir.Listing()), QStringLiteral("a-n.wav a.wav b-n.wav b.wav c.wav"));
+  for (QToolButton* button : {c.SpeedButton1, c.SpeedButton2, c.SpeedButton3, c.SpeedButton4}) {
+    QVERIFY(button->isEnabled());
+  }
+}
+
+void TForm2PassTest::stopClickedWithNoPassIsForgotten() {
+  Form2Fixture f;
+  f.Add({f.Wav("a.wav", 16)});
+  f.c().SpeedButton7->click();
+  QVERIFY(f.form.StopRequested());
+  f.c().SpeedButton4->click();
+  QVERIFY(!f.form.StopRequested());
+  QVERIFY(f.Exists("a-n.wav"));
+  QCOMPARE(f.Bar1(), 1);
+}
+
+void TForm2PassTest::percentageAndModeReachThePass() {
+  // Peak 16384 at 80 %: sample 16384 gives 26213; at 150 % it is clamped to 32767.
+  WavSpec spec;
+  spec.channels = 1;
+  spec.frames = 4;
+  spec.sample = [](int64_t frame, int) { return frame == 0 ? 16384 : 0; };
+  for (const auto& [percent, expected] : {std::pair{80, 26213}, std::pair{150, 32767}}) {
+    Form2Fixture f;
+    f.Add({f.WavOf("p.wav", spec)});
+    f.c().SpinEdit1->setValue(percent);
+    f.c().SpeedButton4->click();
+    const std::vector<uint8_t> out = f.Bytes("p-n.wav");
+    QCOMPARE(static_cast<int16_t>(out[44] | (out[45] << 8)), static_cast<int16_t>(expected));
+  }
+  // Average mode goes through the radio group.
+  Form2Fixture f;
+  WavSpec flat;
+  flat.channels = 1;
+  flat.frames = 6000;
+  flat.sample = [](int64_t frame, int) { return frame % 2 == 0 ? 1000 : -1000; };
+  f.Add({f.WavOf("avg.wav", flat)});
+  f.c().RadioGroup1Items->button(1)->click();
+  f.c().SpeedButton4->click();
+  // 12044 bytes: average 750, so 1000 gives 5825 and -1000 gives -5826.
+  const std::vector<uint8_t> out = f.Bytes("avg-n.wav");
+  QCOMPARE(out.size(), size_t{12044});
+  QCOMPARE(static_cast<int16_t>(out[44] | (out[45] << 8)), int16_t{5825});
+  QCOMPARE(static_cast<int16_t>(out[46] | (out[47] << 8)), int16_t{-5826});
+}
+
+QTEST_MAIN(TForm2PassTest)
+#include "TForm2PassTest.moc"
