@@ -1,0 +1,51 @@
+#include "playback/PcmTiming.h"
+
+#include <algorithm>
+#include <limits>
+
+#include "document/Document.h"
+#include "document/FormatKind.h"
+
+namespace sonaveld {
+
+PcmLayout PcmLayout::FromHeader(const WaveHeader& header) {
+  PcmLayout layout;
+  layout.frameBytes = FrameBytes(header.Kind);
+  layout.sampleRate = header.SampleRate;
+  layout.dataOffset = header.DataOffset;
+  layout.dataEnd = header.DataOffset + header.Frames() * layout.frameBytes;
+  return layout;
+}
+
+int64_t PcmLayout::Frames() const {
+  if (frameBytes <= 0 || dataEnd <= dataOffset) return 0;
+  return (dataEnd - dataOffset) / frameBytes;
+}
+
+int32_t PcmLayout::LengthMs() const {
+  const int64_t ms = FrameToMilliseconds(Frames(), sampleRate);
+  return static_cast<int32_t>(std::clamp<int64_t>(ms, 0, std::numeric_limits<int32_t>::max()));
+}
+
+int64_t PcmLayout::ByteAtMs(int32_t ms) const {
+  const int32_t clamped = std::clamp(ms, 0, LengthMs());
+  const int64_t frame = std::clamp<int64_t>(MillisecondsToFrame(clamped, sampleRate), 0, Frames());
+  return dataOffset + frame * frameBytes;
+}
+
+int64_t PcmLayout::BytesToMicroseconds(int64_t bytes) const {
+  if (frameBytes <= 0 || sampleRate <= 0 || bytes <= 0) return 0;
+  const long double frames = static_cast<long double>(bytes / frameBytes);
+  return static_cast<int64_t>(frames * 1000000.0L / static_cast<long double>(sampleRate));
+}
+
+int32_t PlayedPositionMs(int32_t startMs, int64_t playedUs, int32_t lengthMs) {
+  const int64_t ms = static_cast<int64_t>(startMs) + std::max<int64_t>(playedUs, 0) / 1000;
+  return static_cast<int32_t>(std::clamp<int64_t>(ms, 0, std::max(lengthMs, 0)));
+}
+
+int64_t HeardMicroseconds(int64_t processedUs, int64_t bufferedUs) {
+  return std::max<int64_t>(processedUs - std::max<int64_t>(bufferedUs, 0), 0);
+}
+
+}  // namespace sonaveld

@@ -1,0 +1,38 @@
+#pragma once
+#include <cstdint>
+
+#include "document/WaveProbe.h"
+
+namespace sonaveld {
+
+// Where a file's samples lie and how play times in milliseconds map onto byte offsets.
+// Standard C++ only, so that the arithmetic is tested without an audio library.
+struct PcmLayout {
+  int64_t dataOffset = 0;  // first sample byte
+  int64_t dataEnd = 0;     // one past the last whole frame (a trailing partial frame is not played)
+  int frameBytes = 0;      // bytes per sample frame (1, 2 or 4); 0 without a kind
+  int32_t sampleRate = 0;  // frames per second
+
+  // The layout of a probed file's sample area.
+  static PcmLayout FromHeader(const WaveHeader& header);
+
+  // Whole frames between dataOffset and dataEnd.
+  int64_t Frames() const;
+  // Play length in ms: the frames' duration truncated toward zero, at most INT32_MAX.
+  int32_t LengthMs() const;
+  // Byte offset of the frame that plays at ms (clamped to 0..LengthMs), on a frame boundary,
+  // never beyond dataEnd. The frame is ms × rate / 1000 truncated toward zero.
+  int64_t ByteAtMs(int32_t ms) const;
+  // Microseconds that bytes of this layout take to play (whole frames only).
+  int64_t BytesToMicroseconds(int64_t bytes) const;
+};
+
+// The play position in ms of a playback started at startMs after playedUs microseconds of
+// sound were heard, clamped to 0..lengthMs.
+int32_t PlayedPositionMs(int32_t startMs, int64_t playedUs, int32_t lengthMs);
+
+// The sound heard so far: what the output has processed less what still waits in its buffer,
+// never below 0. processedUs and the result in microseconds.
+int64_t HeardMicroseconds(int64_t processedUs, int64_t bufferedUs);
+
+}  // namespace sonaveld

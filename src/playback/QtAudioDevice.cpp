@@ -1,0 +1,156 @@
+#include "playback/QtAudioDevice.h"
+
+#include <algorithm>
+
+#include "document/ByteSource.h"
+#include "document/WaveProbe.h"
+#include "playback/AudioFormatMap.h"
+#include "playback/SinkOutput.h"
+#include "playback/WaveStream.h"
+
+namespace sonaveld {
+
+const char kNoAudioOutputNotice[] = "音声出力がありません。再生は時間のみ進みます。";
+
+namespace {
+
+constexpr char kCannotOpenMessage[] = "ファイル %s は開けません";
+
+}  // namespace
+
+QtAudioDevice::QtAudioDevice(const QAudioDevice& output)
+    : QtAudioDevice([output](const QAudioFormat& format) -> std::unique_ptr<AudioOutput> {
+        return std::make_unique<SinkOutput>(output, format);
+      },
+                    ClockOutput::SteadyMilliseconds) {}
+
+QtAudioDevice::QtAudioDevice(AudioOutputFactory makeOutput, ClockOutput::Clock clock)
+    : makeOutput_(std::move(makeOutput)), clock_(std::move(clock)) {}
+
+QtAudioDevice::~QtAudioDevice() { Release(); }
+
+Status QtAudioDevice::Open() {
+  Close();
+  auto file = FileSource::Open(FileName());
+  if (!file) return Status::Fail(FormatMessage(kCannotOpenMessage, FileName()));
+  const ProbeResult probe = ProbeWave(*file);
+  if (probe.status.failed()) return probe.status;
+  layout_ = PcmLayout::FromHeader(probe.header);
+  format_ = AudioFormatFor(probe.header);
+  position_ = 0;
+  open_ = true;
+  mode_ = PlaybackMode::kStopped;
+  return Status::Ok();
+}
+
+void QtAudioDevice::Close() {
+  Release();
+  open_ = false;
+  mode_ = PlaybackMode::kNotReady;
+  position_ = 0;
+  layout_ = PcmLayout{};
+}
+
+void QtAudioDevice::Play() {
+  if (!open_) return;
+  Update();
+  if (mode_ == PlaybackMode::kPlaying) return;
+  int32_t from = Current();
+  Release();
+  if (from >= Length()) from = 0;
+  StartAt(from);
+}
+
+void QtAudioDevice::Stop() {
+  if (!open_) return;
+  Update();
+  position_ = Current();
+  Release();
+  mode_ = PlaybackMode::kStopped;
+}
+
+void QtAudioDevice::Pause() {
+  Update();
+  if (mode_ == PlaybackMode::kPlaying) {
+    output_->Suspend();
+    mode_ = PlaybackMode::kPaused;
+  } else if (mode_ == PlaybackMode::kPaused) {
+    if (output_) {
+      output_->Resume();
+      mode_ = PlaybackMode::kPlaying;
+    } else {
+      StartAt(position_);  // the position was moved while paused
+    }
+  }
+}
+
+void QtAudioDevice::SetPosition(int32_t ms) {
+  if (!open_) return;
+  Update();
+  const int32_t to = std::clamp(ms, 0, Length());
+  Release();
+  if (mode_ == PlaybackMode::kPlaying) {
+    StartAt(to);
+  } else {
+    position_ = to;  // paused stays paused; the next Pause or Play starts here
+  }
+}
+
+int32_t QtAudioDevice::Position() {
+  Update();
+  return Current();
+}
+
+PlaybackMode QtAudioDevice::Mode() {
+  Update();
+  return mode_;
+}
+
+void QtAudioDevice::StartAt(int32_t ms) {
+  position_ = ms;
+  mode_ = PlaybackMode::kStopped;
+  auto file = FileSource::Open(FileName());
+  if (!file) return;  // the file went away since Open: nothing to play
+  stream_ = std::make_unique<WaveStream>(std::move(file), layout_.ByteAtMs(ms), layout_.dataEnd);
+  output_ = StartOutput();
+  mode_ = PlaybackMode::kPlaying;
+}
+
+std::unique_ptr<AudioOutput> QtAudioDevice::StartOutput() {
+  if (!soundless_) {
+    std::unique_ptr<AudioOutput> output = makeOutput_(format_);
+    if (output && output->Start(stream_.get())) return output;
+    output.reset();  // a sink that failed to start is let go before the stream
+    FallBack();
+  }
+  auto output = std::make_unique<ClockOutput>(clock_, layout_.frameBytes, layout_.sampleRate);
+  output->Start(stream_.get());
+  return output;
+}
+
+void QtAudioDevice::Release() {
+  output_.reset();
+  stream_.reset();
+}
+
+int32_t QtAudioDevice::Current() {
+  if (!output_) return std::clamp(position_, 0, Length());
+  return PlayedPositionMs(position_, output_->PlayedMicroseconds(), Length());
+}
+
+void QtAudioDevice::Update() {
+  if (mode_ != PlaybackMode::kPlaying || !output_ || !output_->Finished()) return;
+  // Played out to the end of the data: stopped at the end. Broken off earlier (a read error,
+  // the sound server went away): stopped where the sound stopped.
+  const bool brokeOff = output_->BrokeOff() || stream_->ReadFailed();
+  position_ = brokeOff ? Current() : Length();
+  Release();
+  mode_ = PlaybackMode::kStopped;
+}
+
+void QtAudioDevice::FallBack() {
+  soundless_ = true;
+  if (notice_) notice_(kNoAudioOutputNotice);
+}
+
+}  // namespace sonaveld

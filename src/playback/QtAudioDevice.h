@@ -1,0 +1,78 @@
+#pragma once
+#include <QAudioDevice>
+#include <QAudioFormat>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "playback/AudioOutput.h"
+#include "playback/ClockOutput.h"
+#include "playback/PcmTiming.h"
+#include "playback/PlaybackDevice.h"
+
+namespace sonaveld {
+
+class WaveStream;
+
+// The playback device that sounds: it streams the open file's sample area from disk through an
+// audio output (a Qt Multimedia sink on the system's output). Every start of playback opens the
+// file and seeks once to the start frame; the file is closed when playback stops, ends or the
+// device closes. The position is the start position plus the time the output has played, so it
+// follows what is heard. When an output cannot start, that playback and all later ones run on
+// the clock without sound, and the notice handler is told once.
+class QtAudioDevice final : public PlaybackDevice {
+ public:
+  using NoticeHandler = std::function<void(const std::string& text)>;
+
+  // Plays through sinks on the given output device.
+  explicit QtAudioDevice(const QAudioDevice& output);
+  // Plays through outputs made by makeOutput; clock drives the soundless fallback (tests).
+  QtAudioDevice(AudioOutputFactory makeOutput, ClockOutput::Clock clock);
+  ~QtAudioDevice() override;
+
+  // Called once, with the system's text, when sound output fails and playback goes soundless.
+  void SetNoticeHandler(NoticeHandler handler) { notice_ = std::move(handler); }
+  // True once playback has fallen back to the clock.
+  bool Soundless() const { return soundless_; }
+
+  Status Open() override;
+  void Close() override;
+  void Play() override;
+  void Stop() override;
+  void Pause() override;
+  void SetPosition(int32_t ms) override;
+  int32_t Position() override;
+  int32_t Length() override { return open_ ? layout_.LengthMs() : 0; }
+  PlaybackMode Mode() override;
+
+ private:
+  // Opens the file and starts an output at ms; stays stopped at ms when the file cannot be read.
+  void StartAt(int32_t ms);
+  std::unique_ptr<AudioOutput> StartOutput();
+  // Stops the output and closes the file.
+  void Release();
+  // The position now: from the output while one plays or holds, else position_.
+  int32_t Current();
+  // Ends a playback whose output has played out (or broke off): stopped where it ended.
+  void Update();
+  void FallBack();
+
+  AudioOutputFactory makeOutput_;
+  ClockOutput::Clock clock_;
+  NoticeHandler notice_;
+  bool soundless_ = false;
+
+  bool open_ = false;
+  PlaybackMode mode_ = PlaybackMode::kNotReady;
+  PcmLayout layout_;
+  QAudioFormat format_;
+  int32_t position_ = 0;  // ms: the start of the running output, or the position when none runs
+  std::unique_ptr<WaveStream> stream_;
+  std::unique_ptr<AudioOutput> output_;  // destroyed before stream_, which it pulls from
+};
+
+// The status text shown when the machine has no sound output.
+extern const char kNoAudioOutputNotice[];
+
+}  // namespace sonaveld
