@@ -25,6 +25,8 @@ int main(int argc, char* argv[]) {
   form2Prompts.SetParent(&form2);
   form1.SetForm2(&form2);
   QObject::connect(&form1, &sonaveld::TForm1::Closed, &app, &QApplication::quit);
+  // A normalization pass still running ends at its next block, so the program can end.
+  QObject::connect(&form1, &sonaveld::TForm1::Closed, &form2, &sonaveld::TForm2::SpeedButton7Click);
   form1.show();
 
   const QStringList args = QApplication::arguments();

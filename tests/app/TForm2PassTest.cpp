@@ -3,6 +3,7 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QGroupBox>
+#include <QLineEdit>
 #include <QSpinBox>
 #include <QTimer>
 #include <QToolButton>
@@ -122,12 +123,11 @@ void TForm2PassTest::shortFileShowsFullBar() {
 
 void TForm2PassTest::stopsAtFileOfOtherDepth() {
   Form2Fixture f;
-  const QString a = f.Wav("a.wav", 16), deep = f.Wav("deep.wav", 16), c = f.Wav("c.wav", 16);
-  f.Add({a, deep, c});
-  // The depth changes after the file was listed: the pass refuses it with the same message.
-  std::vector<uint8_t> bytes = f.Bytes("deep.wav");
-  bytes[34] = 24;
-  WriteFileBytes(f.dir.File("deep.wav"), bytes);
+  const QString a = f.Wav("a.wav", 16), deep = f.Wav("deep.wav", 24), c = f.Wav("c.wav", 16);
+  f.Add({a, deep});  // the 24-bit file stays listed as a warning
+  f.Add({c});
+  QCOMPARE(f.form.Entries(), QStringList({a, deep, c}));
+  f.prompts.messages.clear();
   f.c().SpeedButton4->click();
   QVERIFY(f.Exists("a-n.wav"));
   QVERIFY(!f.Exists("deep-n.wav"));
@@ -299,6 +299,15 @@ void TForm2PassTest::percentageAndModeReachThePass() {
     f.c().SpeedButton4->click();
     const std::vector<uint8_t> out = f.Bytes("p-n.wav");
     QCOMPARE(static_cast<int16_t>(out[44] | (out[45] << 8)), static_cast<int16_t>(expected));
+  }
+  // A text in the box that is not a whole number counts as 1 %: 16384 gives 327.
+  {
+    Form2Fixture f;
+    f.Add({f.WavOf("p.wav", spec)});
+    f.c().SpinEdit1->findChild<QLineEdit*>()->clear();
+    f.c().SpeedButton4->click();
+    const std::vector<uint8_t> out = f.Bytes("p-n.wav");
+    QCOMPARE(static_cast<int16_t>(out[44] | (out[45] << 8)), int16_t{327});
   }
   // Average mode goes through the radio group.
   Form2Fixture f;
