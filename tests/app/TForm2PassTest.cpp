@@ -63,6 +63,7 @@ struct SeenDuringPass {
   bool editsDisabled = false;
   bool upDownEnabled = false;
   bool stopEnabled = false;
+  int selected = -2;
   int entriesAfterEdits = -1;
 };
 
@@ -90,6 +91,8 @@ class TForm2PassTest : public QObject {
   void stopDuringPassLeavesNoOutput();
   void listKeptStillDuringPass();
   void stopClickedWithNoPassIsForgotten();
+  void freeSpaceCheck_data();
+  void freeSpaceCheck();
   void percentageAndModeReachThePass();
 };
 
@@ -217,12 +220,14 @@ void TForm2PassTest::stopDuringPassLeavesNoOutput() {
     seen.ran = true;
     seen.running = f.form.Pass().Running();
     seen.settingsDisabled = SettingsDisabled(f.c());
+    seen.selected = f.form.ItemIndex();
     f.c().SpeedButton7->click();
   });
   f.c().SpeedButton4->click();
   QVERIFY(seen.ran);
   QVERIFY(seen.running);
   QVERIFY(seen.settingsDisabled);
+  QCOMPARE(seen.selected, 0);  // the entry being normalized
   QCOMPARE(f.dir.Listing(), std::string("long.wav next.wav"));  // nothing incomplete stays
   QCOMPARE(f.Bar1(), 0);
   QCOMPARE(f.Bar2(), 0);
@@ -284,6 +289,29 @@ void TForm2PassTest::stopClickedWithNoPassIsForgotten() {
   QVERIFY(!f.form.StopRequested());
   QVERIFY(f.Exists("a-n.wav"));
   QCOMPARE(f.Bar1(), 1);
+}
+
+void TForm2PassTest::freeSpaceCheck_data() {
+  QTest::addColumn<int64_t>("spare");  // free bytes minus the file's size
+  QTest::addColumn<bool>("written");
+  QTest::newRow("exactly the size is enough") << int64_t{0} << true;
+  QTest::newRow("one byte short stops") << int64_t{-1} << false;
+}
+
+void TForm2PassTest::freeSpaceCheck() {
+  QFETCH(int64_t, spare);
+  QFETCH(bool, written);
+  Form2Fixture f;
+  const QString a = f.Wav("a.wav", 16);
+  const auto size = static_cast<int64_t>(f.Bytes("a.wav").size());
+  f.form.Pass().SetFreeSpaceQuery([size, spare](const std::string&) { return size + spare; });
+  f.Add({a});
+  f.c().SpeedButton4->click();
+  QCOMPARE(f.Exists("a-n.wav"), written);
+  QCOMPARE(f.prompts.messages,
+           written ? QStringList() : QStringList({QStringLiteral("ディスクの空き容量が不足しています。処理を中止します。")}));
+  QCOMPARE(f.Bar1(), written ? 1 : 0);
+  QVERIFY(SettingsEnabled(f.c()));
 }
 
 void TForm2PassTest::percentageAndModeReachThePass() {
