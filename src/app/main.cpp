@@ -1,6 +1,8 @@
 // Program start: the main window Form1, the normalizer window Form2 (hidden), the message loop
 // until the main window closes. A WAV path given as the first argument is opened at start.
 #include <QApplication>
+#include <QLabel>
+#include <QStatusBar>
 #include <QStringList>
 #include <QTimer>
 
@@ -8,7 +10,7 @@
 #include "app/QtPrompts.h"
 #include "app/TForm1.h"
 #include "app/TForm2.h"
-#include "playback/ClockDevice.h"
+#include "playback/PlaybackFactory.h"
 
 int main(int argc, char* argv[]) {
   QApplication app(argc, argv);
@@ -16,9 +18,15 @@ int main(int argc, char* argv[]) {
   QApplication::setQuitOnLastWindowClosed(false);  // the main window's closing ends the program
   sonaveld::InstallFontSubstitutions();
 
-  sonaveld::ClockDevice mediaPlayer1;
+  // Sound on the system's output; without one the clock-only device, said once in the status bar.
+  sonaveld::TForm1* window = nullptr;
+  sonaveld::PlaybackChoice playback = sonaveld::ChooseSystemPlaybackDevice([&window](const std::string& text) {
+    if (window != nullptr) window->Controls().StatusBar1->showMessage(QString::fromStdString(text), 10000);
+  });
+  sonaveld::PlaybackDevice& mediaPlayer1 = *playback.device;
   sonaveld::QtPrompts prompts;
   sonaveld::TForm1 form1(prompts, mediaPlayer1);
+  window = &form1;
   prompts.SetParent(&form1);
   sonaveld::QtPrompts form2Prompts;  // the normalizer's boxes, modal over its own window
   sonaveld::TForm2 form2(form2Prompts);
@@ -28,6 +36,7 @@ int main(int argc, char* argv[]) {
   // A normalization pass still running ends at its next block, so the program can end.
   QObject::connect(&form1, &sonaveld::TForm1::Closed, &form2, &sonaveld::TForm2::SpeedButton7Click);
   form1.show();
+  if (!playback.notice.empty()) form1.Controls().StatusPanel0->setText(QString::fromStdString(playback.notice));
 
   const QStringList args = QApplication::arguments();
   if (args.size() > 1) {

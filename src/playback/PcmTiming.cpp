@@ -44,8 +44,4 @@ int32_t PlayedPositionMs(int32_t startMs, int64_t playedUs, int32_t lengthMs) {
   return static_cast<int32_t>(std::clamp<int64_t>(ms, 0, std::max(lengthMs, 0)));
 }
 
-int64_t HeardMicroseconds(int64_t processedUs, int64_t bufferedUs) {
-  return std::max<int64_t>(processedUs - std::max<int64_t>(bufferedUs, 0), 0);
-}
-
 }  // namespace sonaveld

@@ -31,8 +31,4 @@ struct PcmLayout {
 // sound were heard, clamped to 0..lengthMs.
 int32_t PlayedPositionMs(int32_t startMs, int64_t playedUs, int32_t lengthMs);
 
-// The sound heard so far: what the output has processed less what still waits in its buffer,
-// never below 0. processedUs and the result in microseconds.
-int64_t HeardMicroseconds(int64_t processedUs, int64_t bufferedUs);
-
 }  // namespace sonaveld

@@ -3,7 +3,6 @@
 #include <QAudioSink>
 #include <QIODevice>
 
-#include "playback/PcmTiming.h"
 
 namespace sonaveld {
 
@@ -27,8 +26,10 @@ void SinkOutput::Suspend() { sink_->suspend(); }
 void SinkOutput::Resume() { sink_->resume(); }
 
 int64_t SinkOutput::PlayedMicroseconds() {
-  const int64_t buffered = sink_->bufferSize() - sink_->bytesFree();
-  return HeardMicroseconds(sink_->processedUSecs(), format_.durationForBytes(static_cast<qint32>(buffered)));
+  // The sink's processed time is already what is heard: the sound server's read position less
+  // its output latency, interpolated since its last report. Bytes still waiting in the stream's
+  // buffer are not in it, so nothing is subtracted here.
+  return sink_->processedUSecs();
 }
 
 bool SinkOutput::Finished() {

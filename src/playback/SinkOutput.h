@@ -10,7 +10,7 @@ class QAudioSink;
 namespace sonaveld {
 
 // Sound through a Qt Multimedia audio sink in pull mode. The played time is the sink's
-// processed time less what still waits in its buffer.
+// processed time, which follows the sound server's play position.
 class SinkOutput final : public AudioOutput {
  public:
   SinkOutput(const QAudioDevice& device, const QAudioFormat& format);

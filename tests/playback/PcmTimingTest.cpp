@@ -94,11 +94,5 @@ INSTANTIATE_TEST_SUITE_P(Cases, PlayedPositionTest,
                                            PlayedCase{100, -5'000, 1000, 100},
                                            PlayedCase{INT32_MAX - 5, 9'000'000'000, INT32_MAX, INT32_MAX}));
 
-TEST(HeardMicrosecondsTest, SubtractsBufferedNeverBelowZero) {
-  EXPECT_EQ(HeardMicroseconds(500'000, 120'000), 380'000);
-  EXPECT_EQ(HeardMicroseconds(50'000, 120'000), 0);
-  EXPECT_EQ(HeardMicroseconds(50'000, -3), 50'000);
-}
-
 }  // namespace
 }  // namespace sonaveld
