@@ -2,6 +2,7 @@
 
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QGroupBox>
@@ -17,6 +18,7 @@
 #include <QToolButton>
 
 #include "app/AppFont.h"
+#include "app/ProgressArrow.h"
 #include "app/Prompts.h"
 #include "app/RasterWidget.h"
 #include "app/TForm2.h"
@@ -24,8 +26,6 @@
 
 namespace sonaveld {
 namespace {
-
-constexpr char kBusyMessage[] = "ファイル作成中です";
 
 // A local file that the open dialog's patterns ("*.wav", "*wave") would list.
 bool IsWaveFileUrl(const QUrl& url) {
@@ -61,6 +61,7 @@ TForm1::TForm1(Prompts& prompts, PlaybackDevice& mediaPlayer1, QWidget* parent)
   client->setPalette(face);
   client->setAutoFillBackground(true);
   c_ = BuildForm1Controls(client);
+  progressBand_ = NewProgressBand(client);
   setCentralWidget(client);
   m_ = BuildForm1Menus(this);
   setMenuBar(m_.MainMenu1);
@@ -111,6 +112,7 @@ void TForm1::ConnectHandlers() {
   connect(c_.Image3, &RasterWidget::MouseDown, this, &TForm1::Image3MouseDown);
   connect(c_.Image3, &RasterWidget::MouseMove, this, &TForm1::Image3MouseMove);
   c_.Panel1->installEventFilter(this);
+  c_.Image3->installEventFilter(this);
 }
 
 bool TForm1::DocumentOpen() const { return !device_.FileName().empty(); }
@@ -178,6 +180,11 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
     Panel1DblClick();
     return true;
   }
+  // The wheel over the waveform goes to the zoom box once the pointer handling gave it the focus.
+  if (watched == c_.Image3 && event->type() == QEvent::Wheel && c_.ComboBox1->hasFocus()) {
+    QCoreApplication::sendEvent(c_.ComboBox1, event);
+    return true;
+  }
   return QMainWindow::eventFilter(watched, event);
 }
 
@@ -191,52 +198,17 @@ void TForm1::SyncMemos() {
   c_.Memo2->setPlainText(join(marks_.Memo2()));
 }
 
-// Commands whose work comes with the mark, output and transport parts of the window. Each keeps
-// its guard so that the busy behaviour already holds.
-void TForm1::N3Click() {
-  if (BusyRefused() || !DocumentOpen()) return;
-}
-void TForm1::N10Click() {
-  if (BusyRefused() || !DocumentOpen()) return;
-}
-void TForm1::N9Click() {
-  if (BusyRefused() || !DocumentOpen()) return;
-}
-void TForm1::N1Click() {
-  if (BusyRefused() || !DocumentOpen()) return;
-}
-void TForm1::N6Click() {
-  if (BusyRefused() || !DocumentOpen()) return;
-}
-void TForm1::N2Click() {
-  if (BusyRefused() || !DocumentOpen()) return;
-}
-void TForm1::N8Click() {
-  m_.N8->setChecked(marks_.KeepHead());  // the check mark follows the setting, not the click
-  if (BusyRefused()) return;
-}
-void TForm1::N12Click() {}
-void TForm1::N13Click() {
-  if (BusyRefused() || !DocumentOpen()) return;
-}
+// Commands whose work comes with the transport part of the window. Each keeps its guard so that
+// the busy behaviour already holds.
 void TForm1::SpeedButton1Click() {
   if (BusyRefused() || !DocumentOpen()) return;
 }
 void TForm1::SpeedButton2Click() {
   if (BusyRefused() || !DocumentOpen()) return;
 }
-void TForm1::SpeedButton3Click() {
-  if (BusyRefused() || !DocumentOpen()) return;
-}
-void TForm1::SpeedButton4Click() {
-  if (BusyRefused() || !DocumentOpen()) return;
-}
 void TForm1::TrackBar1Change() {
   if (BusyRefused() || !DocumentOpen()) return;
 }
 void TForm1::Timer1Timer() {}
-void TForm1::Timer2Timer() {}
-void TForm1::Image3MouseDown(QMouseEvent*) {}
-void TForm1::Image3MouseMove(QMouseEvent*) {}
 
 }  // namespace sonaveld

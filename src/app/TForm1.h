@@ -1,12 +1,15 @@
 #pragma once
 #include <QMainWindow>
 #include <QString>
+#include <functional>
 
 #include "app/Form1Controls.h"
 #include "app/Form1Menus.h"
 #include "document/Document.h"
 #include "marks/MarkStore.h"
+#include "output/OutputHost.h"
 
+class QColor;
 class QMouseEvent;
 
 namespace sonaveld {
@@ -48,6 +51,15 @@ class TForm1 : public QMainWindow {
 
   // Ends a file creation: Busy back to 0 and, when the window was asked to close meanwhile, closes.
   void EndBusy();
+
+  // Tuning of the output commands' copy (block size, idle interval, file sinks); tests use small
+  // blocks so that an abort or a click lands between two of them.
+  void SetOutputOptions(const OutputOptions& options) { outputOptions_ = options; }
+  // The status panel Panel1: caption and font colour.
+  void SetPanel1(const QString& caption, const QColor& colour);
+  // The band below the cut map on which Timer2Timer draws the progress arrow (window x 8..648,
+  // y 40..49).
+  const RasterWidget& ProgressBand() const { return *progressBand_; }
 
   // The document state and the controls, for the commands of the other window parts and tests.
   const FileFields& File() const { return file_; }
@@ -138,6 +150,21 @@ class TForm1 : public QMainWindow {
   void RefreshImages();
   void SyncMemos();
 
+  // Pointer actions on the overlay and the two transport buttons that share them.
+  void PlaceLineAt(int x);
+  void PlayFromLine();
+  void ShowPopupMenu();
+  void JumpToTrackBar();
+  // Opens the device, moves it to the cursor line; false (after the device's message) on failure.
+  bool OpenDeviceAtLine();
+  bool Playing();
+  // The ruler with its markers and the cut map after the marks changed.
+  void RedrawMarks();
+  // The frame of the cursor line in milliseconds, as the device takes it.
+  int32_t LineMilliseconds() const;
+  // Runs an output command after its guards and dialog: the engine writes, the window stays live.
+  void RunOutput(const std::function<OutputResult(OutputHost&)>& command);
+
   Prompts& prompts_;
   PlaybackDevice& device_;  // MediaPlayer1
   TForm2* form2_ = nullptr;
@@ -149,6 +176,8 @@ class TForm1 : public QMainWindow {
   CursorFields cursor_;
   CreationFlags flags_;
   MarkStore marks_;
+  OutputOptions outputOptions_;
+  RasterWidget* progressBand_ = nullptr;
 
   bool redrawing_ = false;
   bool scrollPending_ = false;

@@ -14,12 +14,6 @@
 #include "view/ViewImages.h"
 
 namespace sonaveld {
-namespace {
-
-constexpr char kBusyMessage[] = "ファイル作成中です";
-constexpr char kCannotOpenMessage[] = "ファイル %s は開けません";
-
-}  // namespace
 
 // "開く": closes the playback device, asks for a file and opens it. Refused while a file is being
 // written (it would change the document under the writer). Cancelling changes nothing else:

@@ -24,7 +24,6 @@
 namespace sonaveld {
 namespace {
 
-constexpr char kCannotOpenMessage[] = "ファイル %s は開けません";
 constexpr int64_t kIntMax = std::numeric_limits<int>::max();
 
 }  // namespace

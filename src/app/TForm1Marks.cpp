@@ -1,0 +1,115 @@
+// The mark commands of the main window: add at the line, delete at the line, delete all, keep
+// head, and the mark list file beside the WAV file.
+#include <QAction>
+
+#include "app/RasterWidget.h"
+#include "app/TForm1.h"
+#include "marks/MarkListFile.h"
+#include "playback/PlaybackDevice.h"
+#include "view/CursorOverlay.h"
+#include "view/TimeRuler.h"
+#include "view/ViewImages.h"
+#include "view/ViewMath.h"
+
+namespace sonaveld {
+namespace {
+
+constexpr char kNoMarkWhilePlaying[] = "再生中はマークできません。停止してから指定してください。";
+constexpr char kNoTimeLine[] =
+    "タイムラインの指定がありません。タイムラインを指定してからマークして下さい。";
+constexpr char kNotMarkedHere[] =
+    "この位置ではマークされていません。タイムラインをマーク位置に合わせてください。";
+constexpr char kNoDeleteWhilePlaying[] = "再生中はマークの削除ができません。停止してから指定してください。";
+
+}  // namespace
+
+void TForm1::RedrawMarks() {
+  SyncMemos();
+  TimeLineDrow();
+  PointImageDrow();
+}
+
+// "ライン位置でマーク追加": a mark at the cursor line's frame, which must show on the overlay.
+void TForm1::N1Click() {
+  if (BusyRefused() || !DocumentOpen()) return;
+  if (Playing()) {
+    ShowMessage(kNoMarkWhilePlaying);
+    return;
+  }
+  if (!view::CursorLineShowing(c_.Image3->Image())) {
+    ShowMessage(kNoTimeLine);
+    return;
+  }
+  const Status added = marks_.Add(cursor_.LinePos);
+  if (added.failed()) {
+    ShowMessage(added.message());
+    return;
+  }
+  // Only the new marker is drawn; the rest of the ruler stays as it is.
+  view::DrawMarkMarker(c_.Image4->Image(), cursor_.LinePos, view_.ViewStart, view_.Zoom);
+  c_.Image4->Changed();
+  SyncMemos();
+  PointImageDrow();
+}
+
+// "マーク削除": every mark in view whose marker covers the line's column (several at a coarse zoom).
+void TForm1::N6Click() {
+  if (BusyRefused() || !DocumentOpen()) return;
+  const int lineX = cursor_.LineX;
+  if (!view::MarkerAtColumn(c_.Image4->Image(), lineX)) {
+    ShowMessage(kNotMarkedHere);
+    return;
+  }
+  const int64_t viewStart = view_.ViewStart;
+  const int32_t zoom = view_.Zoom;
+  marks_.DeleteWhere([&](int64_t mark) {
+    if (mark < viewStart || mark > viewStart + int64_t{view::kLaneWidth} * zoom) return false;
+    const int64_t x = view::ColumnOfFrame(mark, viewStart, zoom);
+    return x >= lineX - 1 && x <= lineX + 1;
+  });
+  RedrawMarks();
+}
+
+// "マークポイトン全削除".
+void TForm1::N2Click() {
+  if (BusyRefused() || !DocumentOpen()) return;
+  if (Playing()) {
+    ShowMessage(kNoDeleteWhilePlaying);
+    return;
+  }
+  marks_.DeleteAll();
+  RedrawMarks();
+}
+
+// "先頭を残す": the check mark follows the setting; it toggles even without a document.
+void TForm1::N8Click() {
+  if (BusyRefused()) {
+    m_.N8->setChecked(marks_.KeepHead());
+    return;
+  }
+  marks_.SetKeepHead(!marks_.KeepHead());
+  m_.N8->setChecked(marks_.KeepHead());
+  if (DocumentOpen()) PointImageDrow();
+}
+
+// "全マークポイントを記録": the marks ascending into the mark list file beside the open WAV file.
+// Allowed while a file is written: the writer never changes the marks.
+void TForm1::N12Click() {
+  if (file_.WaveFileName.empty()) return;
+  const Status written = WriteMarkListFile(file_.WaveFileName, marks_);
+  if (written.failed()) ShowMessage(written.message());
+}
+
+// "記録した全マークポイントを読み込む": replaces the marks by the file's, all or nothing.
+void TForm1::N13Click() {
+  if (BusyRefused() || !DocumentOpen()) return;
+  if (file_.WaveFileName.empty()) return;
+  const Status read = ReadMarkListFile(file_.WaveFileName, marks_);
+  if (read.failed()) {
+    ShowMessage(read.message());
+    return;
+  }
+  RedrawMarks();
+}
+
+}  // namespace sonaveld

@@ -1,0 +1,99 @@
+// The cut-editing commands of the main window (N3Click, N10Click, N9Click) on the output engine,
+// the status panel's texts and Timer2Timer's progress arrow.
+#include <QColor>
+#include <QLabel>
+#include <QPalette>
+
+#include "app/Form1OutputHost.h"
+#include "app/ProgressArrow.h"
+#include "app/Prompts.h"
+#include "app/RasterWidget.h"
+#include "app/TForm1.h"
+#include "output/OutputCommands.h"
+#include "playback/PlaybackDevice.h"
+
+namespace sonaveld {
+namespace {
+
+const QColor kCreatingColour(255, 0, 0);
+const QColor kFinishedColour(0, 128, 0);
+
+}  // namespace
+
+void TForm1::SetPanel1(const QString& caption, const QColor& colour) {
+  QPalette palette = c_.Panel1->palette();
+  if (c_.Panel1->text() == caption && palette.color(QPalette::WindowText) == colour) return;
+  palette.setColor(QPalette::WindowText, colour);
+  c_.Panel1->setPalette(palette);
+  c_.Panel1->setText(caption);
+}
+
+// "カット編集ファイル作成保存": the selected ranges back to back in one file named in SaveDialog1.
+void TForm1::N3Click() {
+  const Status begin = CheckBeginOutput(flags_, DocumentOpen(), marks_.Count());
+  if (begin.failed()) ShowMessage(begin.message());
+  if (!begin.ok()) return;
+  device_.Close();
+  const std::string path = prompts_.SaveDialog1().toStdString();
+  if (path.empty()) return;
+  const std::vector<int64_t> marks = marks_.Sorted();
+  const bool keepHead = marks_.KeepHead();
+  RunOutput([&](OutputHost& host) {
+    return WriteCutEditedFile(file_, marks, keepHead, path, flags_, host, outputOptions_);
+  });
+}
+
+// "選択範囲を分割して保存": each selected range in a numbered file from the name in SaveDialog2.
+void TForm1::N10Click() {
+  const Status begin = CheckBeginOutput(flags_, DocumentOpen(), marks_.Count());
+  if (begin.failed()) ShowMessage(begin.message());
+  if (!begin.ok()) return;
+  device_.Close();
+  const std::string base = prompts_.SaveDialog2().toStdString();
+  if (base.empty()) return;
+  const std::vector<int64_t> marks = marks_.Sorted();
+  const bool keepHead = marks_.KeepHead();
+  RunOutput([&](OutputHost& host) {
+    return SplitSelectedRanges(file_, marks, keepHead, base, flags_, host, outputOptions_);
+  });
+}
+
+// "マーク位置で分割して保存（選択範囲と非選択範囲）": the whole sample area in numbered pieces cut at
+// the marks; keep head plays no part.
+void TForm1::N9Click() {
+  const Status begin = CheckBeginOutput(flags_, DocumentOpen(), marks_.Count());
+  if (begin.failed()) ShowMessage(begin.message());
+  if (!begin.ok()) return;
+  device_.Close();
+  const std::string base = prompts_.SaveDialog2().toStdString();
+  if (base.empty()) return;
+  const std::vector<int64_t> marks = marks_.Sorted();
+  RunOutput([&](OutputHost& host) { return SplitAtMarks(file_, marks, base, flags_, host, outputOptions_); });
+}
+
+// The engine sets Busy, StatusHeld and CopyPos and clears Busy and AbortRequested on every way
+// out; a failure's message is shown here, and the finished text only after a complete run. A close
+// asked for while the copy ran is carried out at the end.
+void TForm1::RunOutput(const std::function<OutputResult(OutputHost&)>& command) {
+  Form1OutputHost host(prompts_, [this](OutputHost::Panel panel) {
+    if (panel == OutputHost::Panel::kCreating) {
+      SetPanel1(QStringLiteral("ファイル作成中"), kCreatingColour);
+    } else {
+      SetPanel1(QStringLiteral("ファイル作成終了"), kFinishedColour);
+    }
+  });
+  const OutputResult result = command(host);
+  if (result.status.failed()) ShowMessage(result.status.message());
+  EndBusy();
+}
+
+// Every second: erases the band below the cut map and, while a file is written, draws the arrow
+// at the share of the source that the copy has passed.
+void TForm1::Timer2Timer() {
+  QImage& band = progressBand_->Image();
+  EraseProgressBand(band, c_.Panel1->parentWidget()->palette().color(QPalette::Button).rgb());
+  if (flags_.Busy == 1) DrawProgressArrow(band, ProgressArrowX(flags_.CopyPos, file_.Header.FileSize));
+  progressBand_->Changed();
+}
+
+}  // namespace sonaveld
