@@ -13,6 +13,7 @@
 #include <QPlainTextEdit>
 #include <QScreen>
 #include <QScrollBar>
+#include <QSignalBlocker>
 #include <QSlider>
 #include <QTimer>
 #include <QToolButton>
@@ -182,6 +183,12 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
   }
   // The wheel over the waveform goes to the zoom box once the pointer handling gave it the focus.
   if (watched == c_.Image3 && event->type() == QEvent::Wheel && c_.ComboBox1->hasFocus()) {
+    // The wheel steps from the item that the box's text shows, also after the text was typed.
+    const int shown = c_.ComboBox1->findText(c_.ComboBox1->currentText());
+    if (shown >= 0 && shown != c_.ComboBox1->currentIndex()) {
+      const QSignalBlocker blocker(c_.ComboBox1);
+      c_.ComboBox1->setCurrentIndex(shown);
+    }
     QCoreApplication::sendEvent(c_.ComboBox1, event);
     return true;
   }

@@ -105,7 +105,12 @@ void TForm1::PlayFromLine() {
 // loop; its items run their own handlers with their own guards.
 void TForm1::ShowPopupMenu() {
   if (Playing()) {
-    if (device_.Open().ok()) device_.Stop();
+    const Status opened = device_.Open();
+    if (opened.failed()) {
+      ShowMessage(opened.message());
+      return;
+    }
+    device_.Stop();
     device_.Close();
   }
   m_.PopupMenu1->popup(QCursor::pos());

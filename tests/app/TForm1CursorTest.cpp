@@ -6,6 +6,7 @@
 #include <QSignalBlocker>
 #include <QSlider>
 #include <QToolButton>
+#include <QWheelEvent>
 #include <QtTest>
 
 #include "AppTestSupport.h"
@@ -58,6 +59,7 @@ class TForm1CursorTest : public QObject {
   void ctrlRightJumpsToPositionBar();
   void pointerMoveFocusesZoomBox();
   void popupPlayIsThePlayButton();
+  void wheelOverWaveformZooms();
 };
 
 // Column x gives LinePos = (x - 1) * Zoom + ViewStart, never below the first frame.
@@ -270,6 +272,30 @@ void TForm1CursorTest::popupPlayIsThePlayButton() {
   f.Controls().SpeedButton3->click();
   QCOMPARE(h.device.Mode(), PlaybackMode::kPlaying);
   QCOMPARE(h.device.Position(), 9977);
+}
+
+// The pointer over the waveform gives the zoom box the focus; the wheel there then steps the zoom.
+void TForm1CursorTest::wheelOverWaveformZooms() {
+  Harness h;
+  TForm1& f = *h.form;
+  h.Open(h.Wav("a.wav", Mono8(1000000)));
+  f.show();
+  f.activateWindow();
+  QVERIFY(QTest::qWaitForWindowActive(&f));
+  QWidget* overlay = f.Controls().Image3;
+  auto wheel = [&](int delta) {
+    const QPointF at(100, 10);
+    QWheelEvent event(at, overlay->mapToGlobal(at), QPoint(), QPoint(0, delta), Qt::NoButton, Qt::NoModifier,
+                      Qt::NoScrollPhase, false);
+    QCoreApplication::sendEvent(overlay, &event);
+  };
+  wheel(-120);  // the zoom box does not have the focus yet
+  QCOMPARE(f.View().Zoom, 1000);
+  MoveOverOverlay(f, 100);
+  QVERIFY(f.Controls().ComboBox1->hasFocus());
+  wheel(-120);
+  QCOMPARE(f.Controls().ComboBox1->currentText(), QStringLiteral("3000"));
+  QCOMPARE(f.View().Zoom, 3000);
 }
 
 QTEST_MAIN(TForm1CursorTest)

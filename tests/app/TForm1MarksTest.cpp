@@ -85,6 +85,7 @@ class TForm1MarksTest : public QObject {
  private slots:
   void addRefusals_data();
   void addRefusals();
+  void addRefusedAt256thMark();
   void addKeepsThreeStoresInStep();
   void addFromPopupAndEditMenu();
   void deleteUnderLineAtCoarseZoom();
@@ -130,6 +131,16 @@ void TForm1MarksTest::addRefusals() {
   QCOMPARE(f.Controls().Memo1->toPlainText(), QStringLiteral("50"));
   QCOMPARE(f.Controls().Memo2->toPlainText(), QStringLiteral("50"));
   QCOMPARE(Ruler(f), ruler);
+}
+
+void TForm1MarksTest::addRefusedAt256thMark() {
+  MarkHarness h;
+  TForm1& f = *h.form;
+  for (int64_t m = 1000; m < 1000 + 255; ++m) QVERIFY(f.Marks().Add(m).ok());
+  h.AddAt(500);
+  QCOMPARE(h.prompts.messages, QStringList{QStringLiteral("マークは255個までです。")});
+  QCOMPARE(f.Marks().Count(), 255);
+  QVERIFY(!f.Marks().Contains(500));
 }
 
 // Marks added at 300, 100, 200: slots ascending, Memo1 in adding order, Memo2 ascending; each

@@ -12,6 +12,7 @@
 #include "app/ProgressArrow.h"
 #include "app/RasterWidget.h"
 #include "output/OutputCommands.h"
+#include "support/SndfileCheck.h"
 #include "view/ViewImages.h"
 
 using namespace sonaveld;
@@ -244,6 +245,9 @@ void TForm1OutputTest::abortByPanelDoubleClick() {
   QCOMPARE(bytes.size(), size_t(kDataOffset + 200));
   QCOMPARE(U32At(bytes, 4), uint32_t(kDataOffset + 200 - 8));
   QCOMPARE(U32At(bytes, kDataOffset - 4), uint32_t{200});
+  const SndfileInfo info = ReadWithSndfile(out.toStdString());
+  QVERIFY(info.opened);
+  QCOMPARE(info.frames, int64_t{50});
   // Keep head off: the first range starts at mark 3001, byte 44 + 3000 * 4.
   const std::vector<uint8_t> source = ReadFileBytes(h.source.toStdString());
   QVERIFY(std::equal(bytes.begin() + kDataOffset, bytes.end(), source.begin() + kDataOffset + 12000));
