@@ -20,9 +20,10 @@ int main(int argc, char* argv[]) {
 
   // Sound on the system's output; without one the clock-only device, said once in the status bar.
   sonaveld::TForm1* window = nullptr;
-  sonaveld::PlaybackChoice playback = sonaveld::ChooseSystemPlaybackDevice([&window](const std::string& text) {
+  auto laterNotice = [&window](const std::string& text) {
     if (window != nullptr) window->Controls().StatusBar1->showMessage(QString::fromStdString(text), 10000);
-  });
+  };
+  sonaveld::PlaybackChoice playback = sonaveld::ChooseSystemPlaybackDevice(laterNotice);
   sonaveld::PlaybackDevice& mediaPlayer1 = *playback.device;
   sonaveld::QtPrompts prompts;
   sonaveld::TForm1 form1(prompts, mediaPlayer1);
@@ -36,7 +37,9 @@ int main(int argc, char* argv[]) {
   // A normalization pass still running ends at its next block, so the program can end.
   QObject::connect(&form1, &sonaveld::TForm1::Closed, &form2, &sonaveld::TForm2::SpeedButton7Click);
   form1.show();
-  if (!playback.notice.empty()) form1.Controls().StatusPanel0->setText(QString::fromStdString(playback.notice));
+  if (!playback.notice.empty()) {
+    form1.Controls().StatusPanel0->setText(QString::fromStdString(playback.notice));
+  }
 
   const QStringList args = QApplication::arguments();
   if (args.size() > 1) {
