@@ -205,17 +205,4 @@ void TForm1::SyncMemos() {
   c_.Memo2->setPlainText(join(marks_.Memo2()));
 }
 
-// Commands whose work comes with the transport part of the window. Each keeps its guard so that
-// the busy behaviour already holds.
-void TForm1::SpeedButton1Click() {
-  if (BusyRefused() || !DocumentOpen()) return;
-}
-void TForm1::SpeedButton2Click() {
-  if (BusyRefused() || !DocumentOpen()) return;
-}
-void TForm1::TrackBar1Change() {
-  if (BusyRefused() || !DocumentOpen()) return;
-}
-void TForm1::Timer1Timer() {}
-
 }  // namespace sonaveld

@@ -160,6 +160,12 @@ class TForm1 : public QMainWindow {
   bool Playing();
   // The ruler with its markers and the cut map after the marks changed.
   void RedrawMarks();
+  // Opens the device; false (after the device's message) on failure.
+  bool OpenDevice();
+  // The refresh tick's cursor line: LinePos, LineX and the overlay from a play position (ms).
+  void FollowPlayPosition(int32_t ms);
+  // The time display (hours, minutes, seconds) of a bar position in ms.
+  void ShowPlayTime(int32_t ms);
   // The frame of the cursor line in milliseconds, as the device takes it.
   int32_t LineMilliseconds() const;
   // Runs an output command after its guards and dialog: the engine writes, the window stays live.

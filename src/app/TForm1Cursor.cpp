@@ -26,11 +26,7 @@ int32_t TForm1::LineMilliseconds() const {
 }
 
 bool TForm1::OpenDeviceAtLine() {
-  const Status opened = device_.Open();
-  if (opened.failed()) {
-    ShowMessage(opened.message());
-    return false;
-  }
+  if (!OpenDevice()) return false;
   device_.SetPosition(LineMilliseconds());
   return true;
 }
@@ -105,11 +101,7 @@ void TForm1::PlayFromLine() {
 // loop; its items run their own handlers with their own guards.
 void TForm1::ShowPopupMenu() {
   if (Playing()) {
-    const Status opened = device_.Open();
-    if (opened.failed()) {
-      ShowMessage(opened.message());
-      return;
-    }
+    if (!OpenDevice()) return;
     device_.Stop();
     device_.Close();
   }

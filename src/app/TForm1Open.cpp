@@ -3,6 +3,7 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QScrollBar>
+#include <QSignalBlocker>
 #include <QSlider>
 
 #include "app/Prompts.h"
@@ -78,7 +79,11 @@ void TForm1::OpenChosenFile(const QString& path) {
   file_.WaveFileName = name;
   if (!HandOverToDevice()) return;
   if (c_.ScrollBar1->value() != 1) c_.ScrollBar1->setValue(1);  // runs ScrollBar1Change
-  c_.TrackBar1->setValue(0);
+  {
+    // Back to 0 without running TrackBar1Change: opening a file never starts playback.
+    const QSignalBlocker blocker(c_.TrackBar1);
+    c_.TrackBar1->setValue(0);
+  }
   TimeLineDrow();
 }
 
@@ -116,6 +121,8 @@ bool TForm1::HandOverToDevice() {
     return false;
   }
   file_.PlayLength = device_.Length();
+  // The bar's new range is the program's own change, not a user's move: it starts no playback.
+  const QSignalBlocker blocker(c_.TrackBar1);
   c_.TrackBar1->setMaximum(file_.PlayLength);
   device_.Close();
   return true;

@@ -169,13 +169,7 @@ void TForm1::ComboBox1Change() {
 
   if (wasPlaying) {
     flags_.StatusHeld = 0;
-    const Status opened = device_.Open();
-    if (opened.failed()) {
-      ShowMessage(opened.message());
-      return;
-    }
-    device_.SetPosition(static_cast<int32_t>(std::min<int64_t>(
-        FrameToMilliseconds(cursor_.LinePos, file_.Header.SampleRate), kIntMax)));
+    if (!OpenDeviceAtLine()) return;
     device_.Play();
   }
 }

@@ -1,0 +1,97 @@
+// The transport of the main window: "最初", "停止", the position bar, and the refresh tick that
+// makes the bar, the cursor line, the time display and the status panel follow the playback.
+// The buttons "再生" and "Track再生位置" share their work with the pointer input (TForm1Cursor.cpp).
+#include <QColor>
+#include <QLabel>
+#include <QSlider>
+#include <algorithm>
+#include <limits>
+
+#include "app/PlayTimeText.h"
+#include "app/RasterWidget.h"
+#include "app/TForm1.h"
+#include "playback/PlaybackDevice.h"
+#include "view/CursorOverlay.h"
+#include "view/ViewMath.h"
+
+namespace sonaveld {
+namespace {
+
+const QColor kPlayingColour(255, 0, 0);
+const QColor kStoppedColour(0, 0, 255);
+
+}  // namespace
+
+bool TForm1::OpenDevice() {
+  const Status opened = device_.Open();
+  if (opened.failed()) ShowMessage(opened.message());
+  return opened.ok();
+}
+
+// "最初": plays from the start; a freshly opened device stands at 0, so a running playback
+// restarts from the beginning.
+void TForm1::SpeedButton1Click() {
+  if (BusyRefused() || !DocumentOpen()) return;
+  flags_.StatusHeld = 0;
+  if (!OpenDevice()) return;
+  device_.Play();
+}
+
+// "停止": the device ends closed.
+void TForm1::SpeedButton2Click() {
+  if (BusyRefused() || !DocumentOpen()) return;
+  if (!OpenDevice()) return;
+  device_.Stop();
+  device_.Close();
+}
+
+// Every change of the bar's position. The first change after a refresh tick is the tick's own
+// (or, with the device stopped, the user's first) and is ignored; any other plays from the bar.
+void TForm1::TrackBar1Change() {
+  if (BusyRefused()) return;
+  if (flags_.TrackByTimer == 1) {
+    flags_.TrackByTimer = 0;
+    return;
+  }
+  if (!DocumentOpen()) return;
+  flags_.StatusHeld = 0;
+  if (!OpenDevice()) return;
+  device_.SetPosition(c_.TrackBar1->value());
+  device_.Play();
+}
+
+// Every 80 ms while a document is open. Reads only the device's counters (mode and position),
+// never the file.
+void TForm1::Timer1Timer() {
+  if (!DocumentOpen()) return;
+  flags_.TrackByTimer = 1;
+  if (device_.Mode() == PlaybackMode::kPlaying) {
+    c_.TrackBar1->setValue(device_.Position());  // a change runs TrackBar1Change, which ignores it
+    FollowPlayPosition(device_.Position());
+    if (flags_.StatusHeld == 0) SetPanel1(QStringLiteral("再生中"), kPlayingColour);
+  } else if (flags_.StatusHeld == 0) {
+    SetPanel1(QStringLiteral("停止"), kStoppedColour);
+    device_.Close();  // playback that reached its end is closed here
+  }
+  ShowPlayTime(c_.TrackBar1->value());
+}
+
+// The cursor line to the frame at ms; the view does not scroll, so outside it no line shows.
+void TForm1::FollowPlayPosition(int32_t ms) {
+  cursor_.LinePos = MillisecondsToFrame(ms, file_.Header.SampleRate);
+  const int64_t column = view::ColumnOfFrame(cursor_.LinePos, view_.ViewStart, view_.Zoom);
+  cursor_.LineX = static_cast<int32_t>(std::clamp<int64_t>(column, std::numeric_limits<int32_t>::min(),
+                                                            std::numeric_limits<int32_t>::max()));
+  view::ClearOverlay(c_.Image3->Image());
+  view::DrawCursorLine(c_.Image3->Image(), cursor_.LineX);
+  c_.Image3->Changed();
+}
+
+void TForm1::ShowPlayTime(int32_t ms) {
+  const PlayTimeText text = FormatPlayTime(ms);
+  c_.Label8->setText(QString::fromStdString(text.hours));
+  c_.Label3->setText(QString::fromStdString(text.minutes));
+  c_.Label4->setText(QString::fromStdString(text.seconds));
+}
+
+}  // namespace sonaveld
