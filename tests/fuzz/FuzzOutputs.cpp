@@ -1,0 +1,212 @@
+// A whole run of the file commands on a fuzzed file with fuzzed marks: the cut-edited file, the
+// split of the selected ranges, the split at marks (each possibly aborted part-way) and the
+// normalization pass. After each: no crash, the source unchanged, Busy and AbortRequested 0, no
+// file left but the source and the outputs reported, and every output exactly the file that the
+// plain account of the rules (OutputModel) builds: the source's header with the two size fields,
+// then the expected byte stretches of the source. A normalized file keeps the source's size, its
+// header and the bytes after the data area.
+//
+// Input: byte 0 options (bit 0 keep head, bit 1 small copy blocks, bit 2 abort, bit 3 marks as raw
+// 64-bit values instead of 16-bit frames, bit 4 average mode), byte 1 the number of marks, byte 2
+// the idle calls before the abort, byte 3 the percentage; then the marks; the rest is the file.
+#include <algorithm>
+#include <cstddef>
+#include <cstdio>
+#include <cstdint>
+#include <cstring>
+#include <limits>
+
+#include "FuzzSupport.h"
+#include "OutputModel.h"
+#include "document/ByteSource.h"
+#include "document/WaveProbe.h"
+#include "marks/MarkStore.h"
+#include "normalizer/NormalizePass.h"
+#include "output/OutputCommands.h"
+
+using namespace sonaveld;
+
+namespace {
+
+struct Controls {
+  bool keepHead = false;
+  bool smallBlocks = false;
+  bool abort = false;
+  bool wideMarks = false;
+  bool average = false;
+  int abortAfter = 0;
+  int percent = 100;
+  std::vector<int64_t> marks;  // as given, unsorted, possibly refused by the store
+};
+
+// Splits the input into the controls and the file's bytes.
+check::Bytes Decode(const uint8_t* data, size_t size, Controls* c) {
+  const uint8_t options = data[0];
+  c->keepHead = options & 1;
+  c->smallBlocks = options & 2;
+  c->abort = options & 4;
+  c->wideMarks = options & 8;
+  c->average = options & 16;
+  const int count = data[1];
+  c->abortAfter = data[2];
+  c->percent = 1 + data[3] % 150;
+  size_t at = 4;
+  const size_t width = c->wideMarks ? 8 : 2;
+  for (int i = 0; i < count && at + width <= size; ++i, at += width) {
+    if (c->wideMarks) {
+      int64_t v;
+      std::memcpy(&v, data + at, 8);
+      c->marks.push_back(v);
+    } else {
+      c->marks.push_back(data[at] | data[at + 1] << 8);
+    }
+  }
+  return check::Bytes(data + at, data + size);
+}
+
+// Answers Yes and, in abort mode, sets AbortRequested after a number of idle calls.
+class FuzzOutputHost : public OutputHost {
+ public:
+  FuzzOutputHost(CreationFlags& flags, int abortAfter) : flags_(flags), left_(abortAfter) {}
+  bool ConfirmLowSpace(const std::string&) override { return true; }
+  void Idle() override {
+    FUZZ_CHECK(flags_.Busy == 1, "Idle while Busy is 0");
+    if (left_ >= 0 && left_-- == 0) flags_.AbortRequested = 1;
+  }
+
+ private:
+  CreationFlags& flags_;
+  int left_;
+};
+
+class QuietNormalizerHost : public NormalizerHost {
+ public:
+  void ShowMessage(const std::string& text) override { message = text; }
+  bool Confirm(const std::string&) override { return false; }
+  void SetSettingsEnabled(bool) override {}
+  void SetBarMaximum(NormalizeBar, int64_t) override {}
+  void SetBarPosition(NormalizeBar, int64_t) override {}
+  void SelectEntry(int) override {}
+  void ProcessEvents() override {}
+  std::string message;
+};
+
+std::string BaseName(const std::string& path) { return path.substr(path.rfind('/') + 1); }
+
+// Checks one command's result against the expected outputs, then removes the outputs.
+void CheckCommand(const char* name, const OutputResult& r, const CreationFlags& flags, const Controls& c,
+                  const check::Bytes& source, const check::ModelHeader& h,
+                  const std::vector<std::string>& paths, const check::Outputs& expected) {
+  const std::string what = std::string(name) + ": ";
+  FUZZ_CHECK(r.status.ok(), what + "failed: " + r.status.message());
+  FUZZ_CHECK(flags.Busy == 0 && flags.AbortRequested == 0, what + "flags left set");
+  FUZZ_CHECK(r.aborted ? c.abort : true, what + "aborted without a request");
+  FUZZ_CHECK(r.written.size() <= paths.size(), what + "more outputs than expected");
+  if (!r.aborted) FUZZ_CHECK(r.written.size() == paths.size(), what + "outputs missing");
+  std::vector<std::string> listing{"source.wav"};
+  for (size_t k = 0; k < r.written.size(); ++k) {
+    FUZZ_CHECK(r.written[k] == paths[k], what + "output name " + r.written[k]);
+    const check::Bytes actual = check::ReadWholeFile(paths[k]);
+    check::Bytes samples = expected[k];
+    // The output being written when the abort came holds a prefix of its bytes.
+    if (r.aborted && k + 1 == r.written.size()) {
+      const size_t got = actual.size() >= static_cast<size_t>(h.dataOffset) ? actual.size() - h.dataOffset : 0;
+      FUZZ_CHECK(got <= samples.size(), what + "aborted output longer than expected");
+      samples.resize(got);
+    }
+    const std::string diff = check::CompareOutput(actual, check::ModelOutputFile(source, h.dataOffset, samples));
+    FUZZ_CHECK(diff.empty(), what + BaseName(paths[k]) + ": " + diff);
+    listing.push_back(BaseName(paths[k]));
+  }
+  std::sort(listing.begin(), listing.end());
+  FUZZ_CHECK(check::ScratchListing() == listing, what + "unexpected files in the folder");
+  for (const auto& path : r.written) std::remove(path.c_str());
+}
+
+void RunOutputs(const std::string& path, const check::Bytes& source, const check::ModelHeader& h,
+                const Controls& c) {
+  auto in = FileSource::Open(path);
+  FUZZ_CHECK(in != nullptr, "source cannot be opened");
+  const ProbeResult probe = ProbeWave(*in);
+  in.reset();
+  FUZZ_CHECK(probe.status.ok() == h.accepted, "probe of the file disagrees with the rules");
+  if (!probe.status.ok()) return;
+
+  MarkStore store;
+  for (int64_t m : c.marks) (void)store.Add(m);  // refusals leave the store as it was
+  const std::vector<int64_t> marks = store.Sorted();
+  if (marks.empty()) return;
+
+  const FileFields file{path, probe.header, 0};
+  OutputOptions options;
+  if (c.smallBlocks || c.abort) {
+    options.blockBytes = 200 * (1 + c.abortAfter % 3);
+    options.idleInterval = std::chrono::milliseconds(0);
+  }
+  options.freeBytes = [](const std::string&) { return std::numeric_limits<int64_t>::max(); };
+  const int abortAfter = c.abort ? c.abortAfter : -1;
+  const std::string folder = check::ScratchFolder();
+
+  CreationFlags flags;
+  FuzzOutputHost host(flags, abortAfter);
+  OutputResult r = WriteCutEditedFile(file, marks, c.keepHead, folder + "/cut.wav", flags, host, options);
+  CheckCommand("cut", r, flags, c, source, h, {folder + "/cut.wav"},
+               check::ModelCutEdited(source, h, marks, c.keepHead));
+
+  flags = {};
+  FuzzOutputHost host2(flags, abortAfter);
+  r = SplitSelectedRanges(file, marks, c.keepHead, folder + "/split.wav", flags, host2, options);
+  const check::Outputs ranges = check::ModelSplitRanges(source, h, marks, c.keepHead);
+  std::vector<std::string> names;
+  for (size_t k = 0; k < ranges.size(); ++k) names.push_back(check::NumberedName(folder, "split", int(k + 1)));
+  CheckCommand("split", r, flags, c, source, h, names, ranges);
+
+  flags = {};
+  FuzzOutputHost host3(flags, abortAfter);
+  r = SplitAtMarks(file, marks, folder + "/piece.wav", flags, host3, options);
+  const check::Outputs pieces = check::ModelSplitAtMarks(source, h, marks);
+  names.clear();
+  for (size_t k = 0; k < pieces.size(); ++k) names.push_back(check::NumberedName(folder, "piece", int(k)));
+  CheckCommand("split-marks", r, flags, c, source, h, names, pieces);
+}
+
+void RunNormalize(const std::string& path, const check::Bytes& source, const Controls& c) {
+  const check::ModelHeader h = check::ModelProbe(source, 0, 100);
+  const bool accepted = (h.bits == 8 || h.bits == 16) && (h.channels == 1 || h.channels == 2) && h.dataOffset != 0;
+  QuietNormalizerHost host;
+  NormalizePass pass(host);
+  pass.SetFreeSpaceQuery([](const std::string&) { return std::numeric_limits<int64_t>::max(); });
+  NormalizeSettings settings;
+  settings.percent = c.percent;
+  settings.mode = c.average ? NormalizeMode::kAverage : NormalizeMode::kPeak;
+  const PassOutcome outcome = pass.Run({path}, settings);
+  const std::string output = check::ScratchFolder() + "/source-n.wav";
+  if (!accepted) {
+    FUZZ_CHECK(outcome == PassOutcome::kFailed && !host.message.empty(), "normalizer took a file it must refuse");
+    FUZZ_CHECK(check::ScratchListing() == std::vector<std::string>{"source.wav"}, "refused file left an output");
+    return;
+  }
+  FUZZ_CHECK(outcome == PassOutcome::kFinished, "normalizer failed: " + host.message);
+  const std::string diff = check::CheckNormalized(check::ReadWholeFile(output), source, h);
+  FUZZ_CHECK(diff.empty(), "normalize: " + diff);
+  FUZZ_CHECK(check::ScratchListing() == (std::vector<std::string>{"source-n.wav", "source.wav"}),
+             "normalize: unexpected files in the folder");
+  std::remove(output.c_str());
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  if (size < 4) return 0;
+  Controls c;
+  const check::Bytes source = Decode(data, size, &c);
+  check::ClearScratchFolder();
+  const std::string path = check::ScratchFolder() + "/source.wav";
+  check::WriteWholeFile(path, source);
+
+  RunOutputs(path, source, check::ModelProbe(source), c);
+  RunNormalize(path, source, c);
+
+  FUZZ_CHECK(check::ReadWholeFile(path) == source, "the source file changed");
+  return 0;
+}

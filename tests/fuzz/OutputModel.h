@@ -1,0 +1,60 @@
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// A second, deliberately plain account of what the engine must produce, written from the rules
+// (the RIFF chunk walk, the pairing table, the 200-byte chunk loop) rather than from the engine's
+// planning code, so that the fuzz targets and the soak program can compare the two. It works on
+// whole file images in memory and favours obviousness over speed: copies go 200 bytes at a time
+// and positions are computed in 128-bit arithmetic, so no mark value can overflow here.
+namespace sonaveld::check {
+
+using Bytes = std::vector<uint8_t>;
+
+// The header values the main window's probe must find.
+struct ModelHeader {
+  bool accepted = false;  // 8/16 bits, 1/2 channels, rate above 0 and a data chunk
+  int channels = 0;
+  int bits = 0;
+  int32_t rate = 0;
+  int64_t dataOffset = 0;  // 0 when no data chunk was found
+  int64_t dataEnd = 0;
+  int frameBytes = 0;  // 4, 2, 2, 1; 0 when not accepted
+};
+
+// Reads the header of a file image. firstTag/lastTag: the tag offsets of the fallback "data"
+// search (1..100 for the main window, 0..100 for the normalizer).
+ModelHeader ModelProbe(const Bytes& file, int firstTag = 1, int lastTag = 100);
+
+// The sample bytes of each output, in output order.
+using Outputs = std::vector<Bytes>;
+
+// The cut-edited file: the selected ranges of the ascending marks, back to back (one output).
+Outputs ModelCutEdited(const Bytes& file, const ModelHeader& h, const std::vector<int64_t>& marks, bool keepHead);
+// One output per selected range.
+Outputs ModelSplitRanges(const Bytes& file, const ModelHeader& h, const std::vector<int64_t>& marks, bool keepHead);
+// The pieces of the split at marks, by the literal chunk loop.
+Outputs ModelSplitAtMarks(const Bytes& file, const ModelHeader& h, const std::vector<int64_t>& marks);
+
+// The whole expected output file: the source's header with the RIFF size at byte 4 and the data
+// size at dataOffset - 4 (written in that order), then the samples.
+Bytes ModelOutputFile(const Bytes& source, int64_t dataOffset, const Bytes& samples);
+
+// Compares an output file with the expected one; "" when equal, else a description of the first
+// difference (for the failure report).
+std::string CompareOutput(const Bytes& actual, const Bytes& expected);
+
+// The normalizer's output must keep the source's size, its header up to the data and every byte
+// after the data area; "" when it does. h comes from ModelProbe(source, 0, 100).
+std::string CheckNormalized(const Bytes& output, const Bytes& source, const ModelHeader& h);
+
+// The whole numbered output name of the plain name "<folder>/<stem>.wav": <folder>/<stem>NN.wav.
+std::string NumberedName(const std::string& folder, const std::string& stem, int k);
+
+// True when text is a mark list file the engine must accept; marks then holds its marks sorted
+// without duplicates. Lines end at CR LF, LF or CR; each is blanks, an optional sign, decimal
+// digits that fit in 64 bits and are at least 1, blanks.
+bool ModelParseMarkList(const std::string& text, std::vector<int64_t>* marks);
+
+}  // namespace sonaveld::check

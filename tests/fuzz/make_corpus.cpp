@@ -1,0 +1,181 @@
+// Writes the starting corpus of the fuzz targets: small WAV files of every kind and of the header
+// shapes the probe knows (extra chunks, a trailing chunk, odd sizes, a data size of 0, a broken
+// chunk walk, truncations, foreign formats), mark list texts, and the same files prefixed with the
+// controls of the output target. Usage: make_corpus FOLDER (creates FOLDER/probe, FOLDER/marklist,
+// FOLDER/outputs).
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+namespace fs = std::filesystem;
+using Bytes = std::vector<uint8_t>;
+
+void Put16(Bytes& b, uint16_t v) {
+  b.push_back(static_cast<uint8_t>(v));
+  b.push_back(static_cast<uint8_t>(v >> 8));
+}
+void Put32(Bytes& b, uint32_t v) {
+  for (int i = 0; i < 4; ++i) b.push_back(static_cast<uint8_t>(v >> (8 * i)));
+}
+void Append(Bytes& b, const std::string& s) { b.insert(b.end(), s.begin(), s.end()); }
+
+Bytes MakeChunk(const std::string& id, const Bytes& body) {
+  Bytes c;
+  Append(c, id);
+  Put32(c, static_cast<uint32_t>(body.size()));
+  c.insert(c.end(), body.begin(), body.end());
+  if (body.size() % 2 == 1) c.push_back(0);
+  return c;
+}
+
+struct Shape {
+  int channels = 2;
+  int bits = 16;
+  int frames = 300;
+  Bytes before;             // chunks between "fmt " and "data"
+  Bytes after;              // chunks after the data chunk
+  int64_t dataField = -1;   // -1: the true size
+  int extraBytes = 0;       // sample bytes beyond whole frames
+};
+
+Bytes MakeWav(const Shape& s) {
+  Bytes fmt;
+  Put16(fmt, 1);
+  Put16(fmt, static_cast<uint16_t>(s.channels));
+  Put32(fmt, 8000);
+  Put32(fmt, static_cast<uint32_t>(8000 * s.channels * s.bits / 8));
+  Put16(fmt, static_cast<uint16_t>(s.channels * s.bits / 8));
+  Put16(fmt, static_cast<uint16_t>(s.bits));
+  Bytes samples;
+  const int bytes = s.frames * s.channels * s.bits / 8 + s.extraBytes;
+  for (int i = 0; i < bytes; ++i) samples.push_back(static_cast<uint8_t>((i * 37 + i / 7) % 251));
+  Bytes w;
+  Append(w, "RIFF");
+  Put32(w, 0);
+  Append(w, "WAVE");
+  const Bytes f = MakeChunk("fmt ", fmt);
+  w.insert(w.end(), f.begin(), f.end());
+  w.insert(w.end(), s.before.begin(), s.before.end());
+  Append(w, "data");
+  Put32(w, static_cast<uint32_t>(s.dataField >= 0 ? s.dataField : static_cast<int64_t>(samples.size())));
+  w.insert(w.end(), samples.begin(), samples.end());
+  if (samples.size() % 2 == 1 && !s.after.empty()) w.push_back(0);
+  w.insert(w.end(), s.after.begin(), s.after.end());
+  const uint32_t riff = static_cast<uint32_t>(w.size() - 8);
+  for (int i = 0; i < 4; ++i) w[4 + i] = static_cast<uint8_t>(riff >> (8 * i));
+  return w;
+}
+
+std::vector<Bytes> Wavs() {
+  std::vector<Bytes> out;
+  for (int bits : {8, 16}) {
+    for (int channels : {1, 2}) {
+      Shape s;
+      s.bits = bits;
+      s.channels = channels;
+      out.push_back(MakeWav(s));
+      s.frames = 1;
+      out.push_back(MakeWav(s));
+    }
+  }
+  Shape list;
+  list.before = MakeChunk("LIST", Bytes{'I', 'N', 'F', 'O', 'I', 'N', 'A', 'M', 3, 0, 0, 0, 'a', 'b', 'c'});
+  out.push_back(MakeWav(list));
+  Shape trailing;
+  trailing.after = MakeChunk("id3 ", Bytes(33, 0x55));
+  trailing.extraBytes = 3;
+  trailing.bits = 8;
+  trailing.channels = 1;
+  out.push_back(MakeWav(trailing));
+  Shape zero;
+  zero.dataField = 0;
+  out.push_back(MakeWav(zero));
+  Shape huge;
+  huge.dataField = 0xFFFFFFF0u;
+  out.push_back(MakeWav(huge));
+  Shape tagInside;  // a "data" tag inside an earlier chunk's body: the walk skips it
+  tagInside.before = MakeChunk("junk", Bytes{'d', 'a', 't', 'a', 4, 0, 0, 0, 1, 2, 3, 4});
+  out.push_back(MakeWav(tagInside));
+  Shape broken;  // a chunk size that throws the walk off the end: the tag search finds the data
+  broken.before = MakeChunk("bad ", Bytes(6, 0));
+  Bytes b = MakeWav(broken);
+  b[36 + 4] = 0xFF;
+  b[36 + 7] = 0x7F;
+  out.push_back(b);
+  Shape large;
+  large.frames = 2000;
+  out.push_back(MakeWav(large));
+  Shape foreign;
+  foreign.bits = 24;
+  out.push_back(MakeWav(foreign));
+  foreign.bits = 16;
+  foreign.channels = 3;
+  out.push_back(MakeWav(foreign));
+  Bytes truncated = MakeWav(Shape{});
+  truncated.resize(40);
+  out.push_back(truncated);
+  out.push_back(Bytes{'R', 'I', 'F', 'F'});
+  return out;
+}
+
+std::vector<std::string> MarkLists() {
+  std::string many;
+  for (int i = 1; i <= 255; ++i) many += std::to_string(i * 3) + "\r\n";
+  return {"100\r\n200\r\n300\r\n", "1\n", "5\r7\r\n7\n", " 12 \t\r\n+13\r\n", "0\r\n", "-4\r\n", "abc\r\n",
+          "9223372036854775807\r\n", "9223372036854775808\r\n", "\r\n", "12\r\n12\r\n", many, many + "9999\r\n"};
+}
+
+// The controls of the output target: options, count of marks, idle calls before an abort, percentage.
+Bytes Controls(uint8_t options, const std::vector<int64_t>& marks, uint8_t abortAfter, uint8_t percent) {
+  Bytes c{options, static_cast<uint8_t>(marks.size()), abortAfter, percent};
+  for (int64_t m : marks) {
+    const int width = options & 8 ? 8 : 2;
+    for (int i = 0; i < width; ++i) c.push_back(static_cast<uint8_t>(static_cast<uint64_t>(m) >> (8 * i)));
+  }
+  return c;
+}
+
+void Write(const fs::path& path, const Bytes& bytes) {
+  std::ofstream out(path, std::ios::binary);
+  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 2) {
+    std::fprintf(stderr, "usage: make_corpus FOLDER\n");
+    return 2;
+  }
+  const fs::path root(argv[1]);
+  for (const char* sub : {"probe", "marklist", "outputs"}) fs::create_directories(root / sub);
+  const std::vector<Bytes> wavs = Wavs();
+  for (size_t i = 0; i < wavs.size(); ++i) Write(root / "probe" / ("wav" + std::to_string(i)), wavs[i]);
+  const std::vector<std::string> lists = MarkLists();
+  for (size_t i = 0; i < lists.size(); ++i) {
+    Write(root / "marklist" / ("list" + std::to_string(i)), Bytes(lists[i].begin(), lists[i].end()));
+  }
+  const std::vector<Bytes> controls = {
+      Controls(0, {100, 200}, 0, 99),          Controls(1, {50}, 0, 79),
+      Controls(2, {1, 51, 52, 120}, 0, 149),    Controls(3, {70, 30, 90}, 0, 0),
+      Controls(6, {40, 200}, 2, 99),            Controls(7, {10, 20, 30, 40, 50}, 5, 99),
+      Controls(8, {1000, int64_t(1) << 40, INT64_MAX}, 0, 99),
+      Controls(9, {-5, 0, 3, INT64_MAX - 1}, 0, 20), Controls(16, {150}, 0, 99),
+  };
+  int n = 0;
+  for (size_t i = 0; i < wavs.size(); ++i) {
+    for (size_t j = 0; j < controls.size(); ++j) {
+      if ((i + j) % 3 != 0) continue;  // a spread of pairings keeps the corpus small
+      Bytes input = controls[j];
+      input.insert(input.end(), wavs[i].begin(), wavs[i].end());
+      Write(root / "outputs" / ("run" + std::to_string(n++)), input);
+    }
+  }
+  std::printf("%zu WAV files, %zu mark lists, %d output runs in %s\n", wavs.size(), lists.size(), n, argv[1]);
+  return 0;
+}
