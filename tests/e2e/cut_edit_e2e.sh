@@ -60,9 +60,9 @@ STEP="start"
 cleanup() {
   local rc=$?
   trap - EXIT INT TERM
-  if [[ $PASSED -ne 1 && -f "$WORK/fb/Xvfb_screen0" ]]; then
+  if [[ $PASSED -ne 1 ]]; then
+    echo "FAIL at step: $STEP; work folder kept: $WORK (app.log, failure-screen.xwd)" >&2
     cp "$WORK/fb/Xvfb_screen0" "$WORK/failure-screen.xwd" 2>/dev/null
-    echo "FAIL at step: $STEP; screen saved as $WORK/failure-screen.xwd, application log $WORK/app.log" >&2
   fi
   [[ -n "$APP_PID" ]] && kill "$APP_PID" 2>/dev/null && wait "$APP_PID" 2>/dev/null
   [[ -n "$XVFB_PID" ]] && kill "$XVFB_PID" 2>/dev/null && wait "$XVFB_PID" 2>/dev/null
@@ -162,9 +162,16 @@ window_geometry() {
   WX=$X WY=$Y WW=$WIDTH WH=$HEIGHT
 }
 
-click_at() { xdotool mousemove --sync "$1" "$2" click "${3:-1}"; }
+# click_at X Y [BUTTON]: moves the pointer there (mousemove --sync would wait forever when it is
+# there already), waits until the server reports it there, and clicks.
+click_at() {
+  xdotool mousemove "$1" "$2"
+  wait_until 5 "the pointer at $1,$2" pointer_at "$1" "$2"
+  xdotool click "${3:-1}"
+}
+pointer_at() { [[ $(xdotool getmouselocation --shell | head -n 2 | tr "\n" " ") == "X=$1 Y=$2 " ]]; }
 
-# open_menu_bar_first: clicks the first menu of the menu bar, ファイル, and waits for its list.
+# open_file_menu: clicks the first menu of the menu bar, ファイル, and waits for its list.
 open_file_menu() {
   local before
   before=$(visible_windows)
@@ -290,6 +297,7 @@ marker_shows "$COLUMN1" || fail "the first mark's marker went away"
 no_message_box
 
 step "ファイル → カット編集ファイル作成保存, save dialog"
+! panel_green || fail "the status panel is green before anything was written"
 OUTPUT="$WORK/out/cut.wav"
 open_file_menu
 before=$(visible_windows)
