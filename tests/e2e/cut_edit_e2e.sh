@@ -54,7 +54,7 @@ readonly ZOOM=1000 VIEW_START=1 FRAME_BYTES=4
 readonly COLUMN1=40 COLUMN2=150
 
 WORK=$(mktemp -d /tmp/sonaveld-e2e.XXXXXX)
-XVFB_PID="" APP_PID="" PASSED=0
+XVFB_PID="" APP_PID="" APP_MAY_END=0 PASSED=0
 STEP="start"
 
 cleanup() {
@@ -91,6 +91,9 @@ wait_until() {
   local deadline=$((SECONDS + limit))
   until "$@"; do
     ((SECONDS < deadline)) || fail "timed out after ${limit} s waiting for $what"
+    if [[ -n "$APP_PID" && $APP_MAY_END -eq 0 ]] && ! kill -0 "$APP_PID" 2>/dev/null; then
+      fail "sonaveld ended unexpectedly (log: $(tail -n 5 "$WORK/app.log" | tr "\n" " "))"
+    fi
     sleep 0.1
   done
 }
@@ -336,6 +339,7 @@ echo "   $OUTPUT: $((DATA_OFFSET + WRITTEN)) bytes, frames $MARK1 to $((MARK2 - 
 
 step "ファイル → 終了"
 open_file_menu
+APP_MAY_END=1
 choose_in_open_menu 5
 wait_until 15 "sonaveld to end" process_ended
 wait "$APP_PID"
