@@ -1,16 +1,32 @@
 #include "output/CopyPlan.h"
 
 #include <algorithm>
+#include <cstdint>
 
 namespace sonaveld {
+namespace {
+
+// frames * frameBytes and a + b, held at the largest value where they would overflow: a mark may
+// be any 64-bit position, and a byte offset that large lies beyond every sample area anyway.
+int64_t FrameOffset(int64_t frames, int frameBytes) {
+  int64_t bytes = 0;
+  return __builtin_mul_overflow(frames, frameBytes, &bytes) ? INT64_MAX : bytes;
+}
+
+int64_t SaturatedAdd(int64_t a, int64_t b) {
+  int64_t sum = 0;
+  return __builtin_add_overflow(a, b, &sum) ? INT64_MAX : sum;
+}
+
+}  // namespace
 
 ByteStretch RangeStretch(const WaveHeader& header, int64_t dataEnd, const FrameRange& r) {
   const int frameBytes = FrameBytes(header.Kind);
   if (frameBytes == 0) return {};
-  const int64_t begin = header.DataOffset + (r.start - 1) * frameBytes;
+  const int64_t begin = SaturatedAdd(header.DataOffset, FrameOffset(r.start - 1, frameBytes));
   const int64_t available = std::max<int64_t>(0, dataEnd - begin);
   if (r.toEnd) return {begin, available};
-  const int64_t chunks = (r.end - r.start) * frameBytes / kCopyChunkSize;
+  const int64_t chunks = FrameOffset(r.end - r.start, frameBytes) / kCopyChunkSize;
   if (chunks <= 0) return {begin, 0};
   return {begin, std::min(chunks * kCopyChunkSize, available)};
 }
@@ -24,8 +40,8 @@ std::vector<ByteStretch> SplitAtMarksPieces(const WaveHeader& header, int64_t da
   int64_t first = 0;  // first chunk of the piece being planned
   for (size_t i = 0; frameBytes != 0 && i < marks.size(); ++i) {
     // Chunk c ends the piece when its start byte DataOffset + 200c reaches the mark's boundary.
-    const int64_t offset = (marks[i] - 1) * frameBytes;
-    const int64_t reach = offset <= 0 ? 0 : (offset + kCopyChunkSize - 1) / kCopyChunkSize;
+    const int64_t offset = FrameOffset(marks[i] - 1, frameBytes);
+    const int64_t reach = offset <= 0 ? 0 : offset / kCopyChunkSize + (offset % kCopyChunkSize != 0);
     const int64_t last = std::max(first, reach);
     if (last >= fullChunks) break;  // the boundary lies in or after the last, short chunk: no cut
     pieces.push_back({header.DataOffset + first * kCopyChunkSize, (last - first + 1) * kCopyChunkSize});
