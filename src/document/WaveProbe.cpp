@@ -10,15 +10,26 @@ constexpr char kChannelsMessage[] = "モノラル、ステレオ WAVファイル
 constexpr char kRateMessage[] = "周波数[Hz]が正しくありません。確認して下さい。";
 constexpr char kNoDataMessage[] = "dataチャンクが見つかりません。WAVファイルではない可能性があります。";
 
-bool IsDataTag(ByteSource& source, int64_t offset) {
+// The search reads only within the file, so a read that gives -1 is an error of the source.
+bool IsDataTag(ByteSource& source, int64_t offset, bool* readError) {
   char tag[4] = {};
-  return source.ReadAt(offset, tag, 4) == 4 && std::memcmp(tag, "data", 4) == 0;
+  const int64_t got = source.ReadAt(offset, tag, 4);
+  if (got < 0) *readError = true;
+  return got == 4 && std::memcmp(tag, "data", 4) == 0;
 }
 
-DataChunk ChunkAt(ByteSource& source, int64_t tagOffset, int64_t fileSize) {
+int64_t ChunkSize(ByteSource& source, int64_t sizeOffset, bool* readError) {
+  uint8_t b[4] = {};
+  if (source.ReadAt(sizeOffset, b, 4) < 0) *readError = true;
+  return static_cast<int64_t>(b[0]) | static_cast<int64_t>(b[1]) << 8 | static_cast<int64_t>(b[2]) << 16 |
+         static_cast<int64_t>(b[3]) << 24;
+}
+
+DataChunk ChunkAt(ByteSource& source, int64_t tagOffset, int64_t fileSize, bool readError) {
   DataChunk chunk;
   chunk.offset = tagOffset + 8;
-  const int64_t size = ReadU32(source, tagOffset + 4);
+  const int64_t size = ChunkSize(source, tagOffset + 4, &readError);
+  chunk.readError = readError;
   chunk.end = (size > 0 && chunk.offset + size <= fileSize) ? chunk.offset + size : fileSize;
   return chunk;
 }
@@ -45,17 +56,23 @@ int64_t WaveHeader::Frames() const {
 
 DataChunk FindDataChunk(ByteSource& source, int64_t fileSize, int firstTagOffset, int lastTagOffset) {
   // The chunk walk: 4-byte id, 32-bit size, bodies padded to an even length.
+  bool readError = false;
   for (int64_t at = 12; at + 8 <= fileSize;) {
-    if (IsDataTag(source, at)) return ChunkAt(source, at, fileSize);
-    const int64_t size = ReadU32(source, at + 4);
+    if (IsDataTag(source, at, &readError)) return ChunkAt(source, at, fileSize, readError);
+    const int64_t size = ChunkSize(source, at + 4, &readError);
     at += 8 + size + (size & 1);
   }
   // Fallback for headers the walk cannot follow: the last "data" tag near the start.
   int64_t found = -1;
   for (int64_t p = firstTagOffset; p <= lastTagOffset; ++p) {
-    if (p + 8 <= fileSize && IsDataTag(source, p)) found = p;
+    if (p + 8 <= fileSize && IsDataTag(source, p, &readError)) found = p;
   }
-  return found < 0 ? DataChunk{} : ChunkAt(source, found, fileSize);
+  if (found < 0) {
+    DataChunk none;
+    none.readError = readError;
+    return none;
+  }
+  return ChunkAt(source, found, fileSize, readError);
 }
 
 ProbeResult ProbeWave(ByteSource& source) {

@@ -30,6 +30,7 @@ struct ProbeResult {
 struct DataChunk {
   int64_t offset = 0;  // byte after the chunk's size field
   int64_t end = 0;     // offset + the chunk's size when that is above 0 and fits, else the file's end
+  bool readError = false;  // a read of the search failed: offset and end cannot be trusted
 };
 
 // Reads and classifies the header: the channel byte, the bits byte, the rate, then the data chunk

@@ -34,15 +34,16 @@ bool Exists(const std::string& path) {
   return fs::exists(fs::symlink_status(path, ec));
 }
 
-// Copies bytes [from, to) of source to the end of output. False on a short read or a failed write.
-bool CopyStretch(ByteSource& source, OutputFile& output, int64_t from, int64_t to, std::vector<uint8_t>& buffer) {
+// Copies bytes [from, to) of source to the end of output: kDone, kReadError on a short or failed
+// read (the source changed or cannot be read), kWriteError on a failed write.
+RunEnd CopyStretch(ByteSource& source, OutputFile& output, int64_t from, int64_t to, std::vector<uint8_t>& buffer) {
   for (int64_t at = from; at < to;) {
     const int64_t want = std::min(static_cast<int64_t>(buffer.size()), to - at);
-    if (source.ReadAt(at, buffer.data(), want) != want) return false;
-    if (!output.Write(buffer.data(), want)) return false;
+    if (source.ReadAt(at, buffer.data(), want) != want) return RunEnd::kReadError;
+    if (!output.Write(buffer.data(), want)) return RunEnd::kWriteError;
     at += want;
   }
-  return true;
+  return RunEnd::kDone;
 }
 
 }  // namespace
@@ -103,6 +104,8 @@ PassOutcome NormalizePass::NormalizeEntry(const std::string& path, const Normali
   const int channels = ReadU8(*source, 22);
   const int bits = ReadU8(*source, 34);
   const DataChunk chunk = FindDataChunk(*source, fileSize, 0, kLastTagOffset);
+  // A failed read in the search would place the sample area wrongly and scale header bytes.
+  if (chunk.readError) return Fail(FormatMessage(kCannotOpen, path));
 
   // The checks, all before anything is created: space, bit depth, channels, data chunk, name.
   if (freeSpace_(path) < fileSize) return Fail(kNoSpace);
@@ -119,9 +122,9 @@ PassOutcome NormalizePass::NormalizeEntry(const std::string& path, const Normali
   ChannelLevels levels;
   RunEnd end = MeasureLevels(*source, area, levels, Hooks(false, area));
   std::vector<uint8_t> buffer(1 << 16);
-  if (end == RunEnd::kDone && !CopyStretch(*source, *output, 0, area.offset, buffer)) end = RunEnd::kWriteError;
+  if (end == RunEnd::kDone) end = CopyStretch(*source, *output, 0, area.offset, buffer);
   if (end == RunEnd::kDone) end = ScaleSamples(*source, *output, area, settings.mode, factor, levels, Hooks(true, area));
-  if (end == RunEnd::kDone && !CopyStretch(*source, *output, area.end, fileSize, buffer)) end = RunEnd::kWriteError;
+  if (end == RunEnd::kDone) end = CopyStretch(*source, *output, area.end, fileSize, buffer);
   if (end == RunEnd::kDone && output->written() != fileSize) end = RunEnd::kReadError;  // source changed meanwhile
   if (end == RunEnd::kStopped) return PassOutcome::kStopped;
   if (end == RunEnd::kReadError) return Fail(FormatMessage(kCannotOpen, path));
