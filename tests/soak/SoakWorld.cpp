@@ -1,0 +1,301 @@
+#include "SoakWorld.h"
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <limits>
+
+#include "document/ByteSource.h"
+#include "document/WaveProbe.h"
+#include "marks/MarkListFile.h"
+#include "normalizer/NormalizePass.h"
+#include "output/OutputCommands.h"
+
+namespace sonaveld::soak {
+namespace {
+
+namespace fs = std::filesystem;
+
+void WriteBytes(const std::string& path, const check::Bytes& bytes) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+}
+
+check::Bytes ReadBytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return check::Bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+void Put(check::Bytes& b, uint32_t v, int bytes) {
+  for (int i = 0; i < bytes; ++i) b.push_back(static_cast<uint8_t>(v >> (8 * i)));
+}
+
+// A WAV image: one of the four kinds, an optional LIST chunk before the data, an optional
+// trailing chunk, an odd tail byte now and then.
+check::Bytes RandomWav(std::mt19937_64& r) {
+  const int channels = 1 + static_cast<int>(r() % 2);
+  const int bits = r() % 2 ? 16 : 8;
+  const int64_t frames = static_cast<int64_t>(r() % 3000);
+  check::Bytes w = {'R', 'I', 'F', 'F', 0, 0, 0, 0, 'W', 'A', 'V', 'E', 'f', 'm', 't', ' '};
+  Put(w, 16, 4);
+  Put(w, 1, 2);
+  Put(w, static_cast<uint32_t>(channels), 2);
+  Put(w, 22050, 4);
+  Put(w, static_cast<uint32_t>(22050 * channels * bits / 8), 4);
+  Put(w, static_cast<uint32_t>(channels * bits / 8), 2);
+  Put(w, static_cast<uint32_t>(bits), 2);
+  if (r() % 3 == 0) {
+    const uint32_t body = 4 + static_cast<uint32_t>(r() % 120) * 2;
+    w.insert(w.end(), {'L', 'I', 'S', 'T'});
+    Put(w, body, 4);
+    w.insert(w.end(), body, 'i');
+  }
+  const int64_t sampleBytes = frames * channels * bits / 8 + (r() % 4 == 0 ? 1 : 0);
+  w.insert(w.end(), {'d', 'a', 't', 'a'});
+  Put(w, static_cast<uint32_t>(sampleBytes), 4);
+  for (int64_t i = 0; i < sampleBytes; ++i) w.push_back(static_cast<uint8_t>(r()));
+  if (r() % 3 == 0) {
+    if (sampleBytes % 2 == 1) w.push_back(0);
+    w.insert(w.end(), {'i', 'd', '3', ' ', 10, 0, 0, 0});
+    w.insert(w.end(), 10, 't');
+  }
+  const uint32_t riff = static_cast<uint32_t>(w.size() - 8);
+  for (int i = 0; i < 4; ++i) w[4 + i] = static_cast<uint8_t>(riff >> (8 * i));
+  return w;
+}
+
+class SoakHost : public OutputHost {
+ public:
+  SoakHost(CreationFlags& flags, int abortAt) : flags_(flags), abortAt_(abortAt) {}
+  bool ConfirmLowSpace(const std::string&) override { return true; }
+  void Idle() override {
+    if (flags_.Busy != 1) idleWhileIdle = true;
+    if (++idles == abortAt_) flags_.AbortRequested = 1;
+  }
+  bool idleWhileIdle = false;
+  int idles = 0;
+
+ private:
+  CreationFlags& flags_;
+  int abortAt_;
+};
+
+class QuietHost : public NormalizerHost {
+ public:
+  void ShowMessage(const std::string& text) override { message = text; }
+  bool Confirm(const std::string&) override { return false; }
+  void SetSettingsEnabled(bool) override {}
+  void SetBarMaximum(NormalizeBar, int64_t) override {}
+  void SetBarPosition(NormalizeBar, int64_t) override {}
+  void SelectEntry(int) override {}
+  void ProcessEvents() override {}
+  std::string message;
+};
+
+std::string Base(const std::string& path) { return fs::path(path).filename().string(); }
+
+}  // namespace
+
+SoakWorld::SoakWorld(uint64_t start) : random_(start) {
+  const fs::path base = fs::is_directory("/dev/shm") ? fs::path("/dev/shm") : fs::temp_directory_path();
+  std::string pattern = (base / "sonaveld-soak-XXXXXX").string();
+  if (mkdtemp(pattern.data()) != nullptr) folder_ = pattern;
+  OpenNewFile();
+}
+
+SoakWorld::~SoakWorld() {
+  std::error_code ec;
+  if (!folder_.empty()) fs::remove_all(folder_, ec);
+}
+
+std::string SoakWorld::Step() {
+  if (folder_.empty()) return "no scratch folder";
+  const uint64_t pick = random_() % 100;
+  std::string failure;
+  if (pick < 2) last_ = "open", failure = OpenNewFile();
+  else if (pick < 40) last_ = "add mark", failure = AddMark();
+  else if (pick < 50) last_ = "delete one", failure = DeleteOne();
+  else if (pick < 52) last_ = "delete all", failure = DeleteAll();
+  else if (pick < 57) last_ = "keep head", failure = ToggleKeepHead();
+  else if (pick < 67) last_ = "cut", failure = RunOutput(0);
+  else if (pick < 77) last_ = "split", failure = RunOutput(1);
+  else if (pick < 87) last_ = "split at marks", failure = RunOutput(2);
+  else if (pick < 93) last_ = "normalize", failure = Normalize();
+  else last_ = "mark file", failure = MarkFileRoundTrip();
+  ++tally_[last_];
+  return failure.empty() ? CheckState() : failure;
+}
+
+std::string SoakWorld::Tally() const {
+  std::string text;
+  for (const auto& [name, count] : tally_) text += (text.empty() ? "" : ", ") + name + " " + std::to_string(count);
+  return text;
+}
+
+int64_t SoakWorld::RandomPosition() {
+  const int64_t frames = std::max<int64_t>(1, (model_.dataEnd - model_.dataOffset) / std::max(1, model_.frameBytes));
+  switch (random_() % 20) {
+    case 0: return -static_cast<int64_t>(random_() % 5);                        // refused
+    case 1: return std::numeric_limits<int64_t>::max() - static_cast<int64_t>(random_() % 3);
+    case 2: return shadow_.empty() ? 1 : *shadow_.begin();                      // already marked
+    default: return 1 + static_cast<int64_t>(random_() % static_cast<uint64_t>(frames + 50));
+  }
+}
+
+std::string SoakWorld::OpenNewFile() {
+  for (const auto& entry : fs::directory_iterator(folder_)) fs::remove(entry.path());
+  source_ = RandomWav(random_);
+  file_.WaveFileName = Path("take.wav");
+  WriteBytes(file_.WaveFileName, source_);
+  auto in = FileSource::Open(file_.WaveFileName);
+  if (!in) return "source cannot be opened";
+  const ProbeResult probe = ProbeWave(*in);
+  model_ = check::ModelProbe(source_);
+  if (!probe.status.ok() || !model_.accepted) return "generated file refused: " + probe.status.message();
+  file_.Header = probe.header;
+  store_.Reset();
+  shadow_.clear();
+  markFileExists_ = false;
+  return {};
+}
+
+std::string SoakWorld::AddMark() {
+  const int64_t pos = RandomPosition();
+  const bool accept = pos >= 1 && !shadow_.count(pos) && shadow_.size() < 255;
+  const Status status = store_.Add(pos);
+  if (status.ok() != accept) return "Add(" + std::to_string(pos) + ") gave " + (status.ok() ? "ok" : status.message());
+  if (accept) shadow_.insert(pos);
+  return {};
+}
+
+std::string SoakWorld::DeleteOne() {
+  if (shadow_.empty()) return {};
+  auto it = shadow_.begin();
+  std::advance(it, static_cast<long>(random_() % shadow_.size()));
+  const int64_t victim = *it;
+  if (store_.DeleteWhere([victim](int64_t m) { return m == victim; }) != 1) return "delete did not remove one mark";
+  shadow_.erase(victim);
+  return {};
+}
+
+std::string SoakWorld::DeleteAll() {
+  store_.DeleteAll();
+  shadow_.clear();
+  return {};
+}
+
+std::string SoakWorld::ToggleKeepHead() {
+  keepHead_ = !keepHead_;
+  store_.SetKeepHead(keepHead_);
+  return {};
+}
+
+std::string SoakWorld::RunOutput(int which) {
+  CreationFlags flags;
+  const bool abort = random_() % 8 == 0;
+  SoakHost host(flags, abort ? 1 + static_cast<int>(random_() % 6) : 0);
+  OutputOptions options;
+  options.blockBytes = 200 * (1 + static_cast<int64_t>(random_() % 8));
+  options.idleInterval = std::chrono::milliseconds(0);
+  options.freeBytes = [](const std::string&) { return std::numeric_limits<int64_t>::max(); };
+  const std::vector<int64_t> marks = store_.Sorted();
+  const Status begin = CheckBeginOutput(flags, true, store_.Count());
+  if (marks.empty()) return begin.failed() ? std::string() : "no marks, yet the command may begin";
+
+  OutputResult r;
+  check::Outputs expected;
+  std::vector<std::string> paths;
+  if (which == 0) {
+    r = WriteCutEditedFile(file_, marks, store_.KeepHead(), Path("cut.wav"), flags, host, options);
+    expected = check::ModelCutEdited(source_, model_, marks, keepHead_);
+    paths = {Path("cut.wav")};
+  } else if (which == 1) {
+    r = SplitSelectedRanges(file_, marks, store_.KeepHead(), Path("part.wav"), flags, host, options);
+    expected = check::ModelSplitRanges(source_, model_, marks, keepHead_);
+    for (size_t k = 0; k < expected.size(); ++k) paths.push_back(check::NumberedName(folder_, "part", int(k + 1)));
+  } else {
+    r = SplitAtMarks(file_, marks, Path("piece.wav"), flags, host, options);
+    expected = check::ModelSplitAtMarks(source_, model_, marks);
+    for (size_t k = 0; k < expected.size(); ++k) paths.push_back(check::NumberedName(folder_, "piece", int(k)));
+  }
+  if (!r.status.ok()) return "command failed: " + r.status.message();
+  if (flags.Busy != 0 || flags.AbortRequested != 0 || host.idleWhileIdle) return "flags wrong after the command";
+  if (r.aborted && !abort) return "aborted without a request";
+  if (r.written.size() > paths.size() || (!r.aborted && r.written.size() != paths.size())) return "output count";
+  for (size_t k = 0; k < r.written.size(); ++k) {
+    if (r.written[k] != paths[k]) return "output name " + r.written[k];
+    const check::Bytes actual = ReadBytes(paths[k]);
+    check::Bytes samples = expected[k];
+    if (r.aborted && k + 1 == r.written.size()) {
+      const size_t got = actual.size() > size_t(model_.dataOffset) ? actual.size() - model_.dataOffset : 0;
+      if (got > samples.size()) return "aborted output too long";
+      samples.resize(got);
+    }
+    const std::string diff = check::CompareOutput(actual, check::ModelOutputFile(source_, model_.dataOffset, samples));
+    if (!diff.empty()) return Base(paths[k]) + ": " + diff;
+  }
+  for (const auto& path : r.written) fs::remove(path);
+  return {};
+}
+
+std::string SoakWorld::Normalize() {
+  QuietHost host;
+  NormalizePass pass(host);
+  pass.SetFreeSpaceQuery([](const std::string&) { return std::numeric_limits<int64_t>::max(); });
+  NormalizeSettings settings;
+  settings.percent = 1 + static_cast<int>(random_() % 150);
+  settings.mode = random_() % 2 ? NormalizeMode::kAverage : NormalizeMode::kPeak;
+  if (pass.Run({file_.WaveFileName}, settings) != PassOutcome::kFinished) return "normalize: " + host.message;
+  const std::string output = Path("take-n.wav");
+  const std::string diff = check::CheckNormalized(ReadBytes(output), source_, check::ModelProbe(source_, 0, 100));
+  fs::remove(output);
+  return diff;
+}
+
+std::string SoakWorld::MarkFileRoundTrip() {
+  const Status written = WriteMarkListFile(file_.WaveFileName, store_);
+  if (shadow_.empty()) return written.failed() ? std::string() : "a mark file written without marks";
+  if (!written.ok()) return "mark file: " + written.message();
+  markFileExists_ = true;
+  const std::string listPath = MarkListFileName(file_.WaveFileName);
+  if (random_() % 3 == 0) {
+    // A damaged file must be refused and leave the marks as they were.
+    std::ofstream(listPath, std::ios::app) << "12x\r\n";
+    if (ReadMarkListFile(file_.WaveFileName, store_).ok()) return "a damaged mark file was read";
+    fs::remove(listPath);
+    markFileExists_ = false;
+    return {};
+  }
+  // Read back into the document's store, after changing it, as the window's read does.
+  store_.DeleteAll();
+  const Status read = ReadMarkListFile(file_.WaveFileName, store_);
+  return read.ok() ? std::string() : "mark file read back: " + read.message();
+}
+
+std::string SoakWorld::CheckState() {
+  const std::vector<int64_t> expected(shadow_.begin(), shadow_.end());
+  if (store_.Sorted() != expected) return "marks differ from the shadow";
+  if (store_.Count() != static_cast<int>(expected.size()) || store_.Count() > MarkStore::kMaxMarks) return "count";
+  if (store_.Slot(0) != 1) return "slot 0 is not 1";
+  for (int i = store_.Count() + 1; i <= MarkStore::kMaxMarks; ++i) {
+    if (store_.Slot(i) != 0) return "slot " + std::to_string(i) + " not cleared";
+  }
+  const auto memo2 = store_.Memo2();
+  for (size_t i = 0; i < expected.size(); ++i) {
+    if (memo2[i] != std::to_string(expected[i])) return "Memo2 line " + std::to_string(i);
+  }
+  if (store_.KeepHead() != keepHead_) return "keep head changed";
+  if (ReadBytes(file_.WaveFileName) != source_) return "the source file changed";
+  std::vector<std::string> listing;
+  for (const auto& entry : fs::directory_iterator(folder_)) listing.push_back(Base(entry.path().string()));
+  std::sort(listing.begin(), listing.end());
+  const std::vector<std::string> allowed =
+      markFileExists_ ? std::vector<std::string>{"take.txt", "take.wav"} : std::vector<std::string>{"take.wav"};
+  if (listing != allowed) return "unexpected files in the folder";
+  return {};
+}
+
+}  // namespace sonaveld::soak
