@@ -20,10 +20,15 @@ void FuzzFailure(const std::string& what) {
 
 const std::string& ScratchFolder() {
   static const std::string folder = [] {
-    const fs::path base = fs::is_directory("/dev/shm") ? fs::path("/dev/shm") : fs::temp_directory_path();
+    // scripts/fuzz names a folder that it removes afterwards: libFuzzer may end the process
+    // without running the exit handlers.
+    const char* given = std::getenv("SONAVELD_FUZZ_SCRATCH");
+    const fs::path base = given != nullptr && fs::is_directory(given) ? fs::path(given)
+                          : fs::is_directory("/dev/shm")               ? fs::path("/dev/shm")
+                                                                       : fs::temp_directory_path();
     std::string pattern = (base / "sonaveld-fuzz-XXXXXX").string();
     if (mkdtemp(pattern.data()) == nullptr) FuzzFailure("cannot create the scratch folder");
-    // The folder goes when the process ends normally; libFuzzer exits through exit().
+    // The folder goes when the process ends through exit().
     static const std::string kept = pattern;
     std::atexit([] {
       std::error_code ec;
