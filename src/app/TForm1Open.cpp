@@ -53,7 +53,7 @@ void TForm1::OpenChosenFile(const QString& path) {
   cursor_.LinePos = 1;
   ClearForOpen();
 
-  const ProbeResult probe = ProbeWave(*file);
+  const ProbeResult probe = ProbeWave(*file, name);
   ShowFileInformation(path, probe.header);
   // A refused file leaves the previous document whole: its name, header, view and device.
   if (probe.status.failed()) {

@@ -106,7 +106,7 @@ int RunOutputCommand(const std::vector<std::string>& args, Command command) {
       PrintMessage(FormatMessage(kCannotOpenMessage, parsed.wave));
       return kExitRefused;
     }
-    const ProbeResult probe = ProbeWave(*source);
+    const ProbeResult probe = ProbeWave(*source, parsed.wave);
     if (!probe.status.ok()) {
       PrintMessage(probe.status.message());
       return kExitRefused;

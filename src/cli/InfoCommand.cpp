@@ -14,7 +14,7 @@ int RunInfo(const std::vector<std::string>& args) {
     PrintMessage(FormatMessage("ファイル %s は開けません", path));
     return kExitRefused;
   }
-  const ProbeResult probe = ProbeWave(*source);
+  const ProbeResult probe = ProbeWave(*source, path);
   if (!probe.status.ok()) {
     PrintMessage(probe.status.message());
     return kExitRefused;

@@ -8,6 +8,7 @@ namespace {
 constexpr char kBitsMessage[] = "8ビット、16ビット WAVファイルではない可能性があります。確認して下さい。";
 constexpr char kChannelsMessage[] = "モノラル、ステレオ WAVファイルではない可能性があります。確認して下さい。";
 constexpr char kRateMessage[] = "周波数[Hz]が正しくありません。確認して下さい。";
+constexpr char kReadErrorMessage[] = "ファイル %s を読み込めません。";
 constexpr char kNoDataMessage[] = "dataチャンクが見つかりません。WAVファイルではない可能性があります。";
 
 // The search reads only within the file, so a read that gives -1 is an error of the source.
@@ -75,7 +76,7 @@ DataChunk FindDataChunk(ByteSource& source, int64_t fileSize, int firstTagOffset
   return ChunkAt(source, found, fileSize, readError);
 }
 
-ProbeResult ProbeWave(ByteSource& source) {
+ProbeResult ProbeWave(ByteSource& source, const std::string& path) {
   ProbeResult result;
   WaveHeader& h = result.header;
   h.Channels = ReadU8(source, 22);
@@ -92,6 +93,9 @@ ProbeResult ProbeWave(ByteSource& source) {
     result.status = Status::Fail(kChannelsMessage);
   } else if (h.SampleRate <= 0) {
     result.status = Status::Fail(kRateMessage);
+  } else if (chunk.readError || h.FileSize < 0) {
+    // The data area found (or not found) after a failed read cannot be trusted.
+    result.status = Status::Fail(FormatMessage(kReadErrorMessage, path));
   } else if (chunk.offset == 0) {
     result.status = Status::Fail(kNoDataMessage);
   } else {

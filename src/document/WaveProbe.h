@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <string>
 
 #include "document/ByteSource.h"
 #include "document/FormatKind.h"
@@ -35,8 +36,9 @@ struct DataChunk {
 
 // Reads and classifies the header: the channel byte, the bits byte, the rate, then the data chunk
 // (RIFF chunk walk from byte 12; where it finds none, the "data" tag search over offsets 1..100).
-// Refuses files that are not 8/16-bit, not mono/stereo, have a rate of 0 or below, or no data chunk.
-ProbeResult ProbeWave(ByteSource& source);
+// Refuses files that are not 8/16-bit, not mono/stereo, have a rate of 0 or below, or no data chunk;
+// a failed read of the data chunk search gives "ファイル %s を読み込めません。" with path.
+ProbeResult ProbeWave(ByteSource& source, const std::string& path = {});
 
 // Finds the data chunk: the first "data" chunk of the chunk walk from byte 12, else the last
 // "data" tag at offsets first..last (the size field must lie within the file). fileSize in bytes.

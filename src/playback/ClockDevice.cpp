@@ -28,7 +28,7 @@ Status ClockDevice::Open() {
   Close();
   auto file = FileSource::Open(FileName());
   if (!file) return Status::Fail(FormatMessage(kCannotOpenMessage, FileName()));
-  const ProbeResult probe = ProbeWave(*file);
+  const ProbeResult probe = ProbeWave(*file, FileName());
   if (probe.status.failed()) return probe.status;
   const int64_t ms = FrameToMilliseconds(probe.header.Frames(), probe.header.SampleRate);
   length_ = static_cast<int32_t>(std::min<int64_t>(ms, std::numeric_limits<int32_t>::max()));

@@ -33,7 +33,7 @@ Status QtAudioDevice::Open() {
   Close();
   auto file = FileSource::Open(FileName());
   if (!file) return Status::Fail(FormatMessage(kCannotOpenMessage, FileName()));
-  const ProbeResult probe = ProbeWave(*file);
+  const ProbeResult probe = ProbeWave(*file, FileName());
   if (probe.status.failed()) return probe.status;
   layout_ = PcmLayout::FromHeader(probe.header);
   format_ = AudioFormatFor(probe.header);

@@ -56,9 +56,9 @@ Harness::~Harness() {
   form.reset();
 }
 
-QString Harness::Wav(const std::string& name, const WavSpec& spec) {
+QString Harness::Wav(const std::string& name, const WavRecipe& recipe) {
   const std::string path = dir.File(name);
-  WriteFileBytes(path, BuildWav(spec));
+  WriteFileBytes(path, BuildWav(recipe));
   return QString::fromStdString(path);
 }
 

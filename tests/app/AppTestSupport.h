@@ -72,8 +72,8 @@ class TestDevice final : public PlaybackDevice {
 struct Harness {
   Harness();
   ~Harness();
-  // Writes a WAV built from spec into the folder; returns its path.
-  QString Wav(const std::string& name, const WavSpec& spec);
+  // Writes a WAV built from recipe into the folder; returns its path.
+  QString Wav(const std::string& name, const WavRecipe& recipe);
   // Opens path through "開く" with the dialog answering path.
   void Open(const QString& path);
 

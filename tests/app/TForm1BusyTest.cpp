@@ -14,10 +14,10 @@ namespace {
 
 const QString kBusy = QStringLiteral("ファイル作成中です");
 
-WavSpec Stereo(int64_t frames) {
-  WavSpec spec;
-  spec.frames = frames;
-  return spec;
+WavRecipe Stereo(int64_t frames) {
+  WavRecipe recipe;
+  recipe.frames = frames;
+  return recipe;
 }
 
 }  // namespace

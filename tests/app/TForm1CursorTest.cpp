@@ -21,12 +21,12 @@ namespace {
 
 const QString kBusy = QStringLiteral("ファイル作成中です");
 
-WavSpec Mono8(int64_t frames) {
-  WavSpec spec;
-  spec.channels = 1;
-  spec.bits = 8;
-  spec.frames = frames;
-  return spec;
+WavRecipe Mono8(int64_t frames) {
+  WavRecipe recipe;
+  recipe.channels = 1;
+  recipe.bits = 8;
+  recipe.frames = frames;
+  return recipe;
 }
 
 int RedPixelsInRow10(const QImage& overlay) {

@@ -25,12 +25,12 @@ const QString kNoDeletePlaying = QStringLiteral("再生中はマークの削除�
 const QString kNoPoints = QStringLiteral("マークポイトンがありません。ポイントを指定して下さい。");
 const QString kNoFile = QStringLiteral("マークポイトンを記録しているファイルがありません。");
 
-WavSpec Mono8(int64_t frames) {
-  WavSpec spec;
-  spec.channels = 1;
-  spec.bits = 8;
-  spec.frames = frames;
-  return spec;
+WavRecipe Mono8(int64_t frames) {
+  WavRecipe recipe;
+  recipe.channels = 1;
+  recipe.bits = 8;
+  recipe.frames = frames;
+  return recipe;
 }
 
 QList<int> RedColumns(const QImage& image, int y) {

@@ -31,11 +31,11 @@ const QColor kDarkGreen(0, 128, 0);
 constexpr int64_t kDataOffset = 44;
 const std::vector<int64_t> kMarks = {3001, 9001, 15001};  // frames of a 16-bit stereo file
 
-WavSpec Source() {
-  WavSpec spec;
-  spec.frames = 30000;  // 120000 sample bytes
-  spec.sample = [](int64_t frame, int channel) { return CountingSample(frame, channel, 16); };
-  return spec;
+WavRecipe Source() {
+  WavRecipe recipe;
+  recipe.frames = 30000;  // 120000 sample bytes
+  recipe.sample = [](int64_t frame, int channel) { return CountingSample(frame, channel, 16); };
+  return recipe;
 }
 
 class YesHost final : public OutputHost {

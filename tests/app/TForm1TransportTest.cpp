@@ -24,13 +24,13 @@ const QString kFinished = QStringLiteral("ファイル作成終了");
 const QColor kRed(255, 0, 0);
 const QColor kBlue(0, 0, 255);
 
-WavSpec Mono8(int64_t frames, int32_t rate = 44100) {
-  WavSpec spec;
-  spec.channels = 1;
-  spec.bits = 8;
-  spec.rate = rate;
-  spec.frames = frames;
-  return spec;
+WavRecipe Mono8(int64_t frames, int32_t rate = 44100) {
+  WavRecipe recipe;
+  recipe.channels = 1;
+  recipe.bits = 8;
+  recipe.rate = rate;
+  recipe.frames = frames;
+  return recipe;
 }
 
 // A window whose refresh timer only runs when the test calls Timer1Timer.

@@ -11,13 +11,13 @@ using namespace sonaveld::test;
 
 namespace {
 
-WavSpec Mono8(int64_t frames, int32_t rate = 44100) {
-  WavSpec spec;
-  spec.channels = 1;
-  spec.bits = 8;
-  spec.rate = rate;
-  spec.frames = frames;
-  return spec;
+WavRecipe Mono8(int64_t frames, int32_t rate = 44100) {
+  WavRecipe recipe;
+  recipe.channels = 1;
+  recipe.bits = 8;
+  recipe.rate = rate;
+  recipe.frames = frames;
+  return recipe;
 }
 
 constexpr uint32_t kGreen = 0x00FF00u;

@@ -180,8 +180,8 @@ void TForm2LayoutTest::shownCentredFromMainWindow() {
 void TForm2LayoutTest::closeHidesKeepingEverything() {
   Harness h;
   TForm2& form2 = *h.form2;
-  const QString a = h.Wav("a.wav", WavSpec{});
-  const QString b = h.Wav("b.wav", WavSpec{});
+  const QString a = h.Wav("a.wav", WavRecipe{});
+  const QString b = h.Wav("b.wav", WavRecipe{});
   h.form->Menus().kjoer1->trigger();
   h.prompts.openManyAnswers.push_back({a, b});
   form2.SpeedButton1Click();

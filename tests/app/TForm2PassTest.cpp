@@ -68,11 +68,11 @@ struct SeenDuringPass {
 };
 
 // A 16-bit stereo file of about 3 MB whose samples reach +-16384.
-WavSpec LongSpec() {
-  WavSpec spec;
-  spec.frames = 750000;
-  spec.sample = [](int64_t frame, int channel) { return static_cast<int>((frame * 7 + channel * 3) % 32769) - 16384; };
-  return spec;
+WavRecipe LongRecipe() {
+  WavRecipe recipe;
+  recipe.frames = 750000;
+  recipe.sample = [](int64_t frame, int channel) { return static_cast<int>((frame * 7 + channel * 3) % 32769) - 16384; };
+  return recipe;
 }
 
 }  // namespace
@@ -212,7 +212,7 @@ void TForm2PassTest::emptyListEnablesSettings() {
 
 void TForm2PassTest::stopDuringPassLeavesNoOutput() {
   Form2Fixture f;
-  f.Add({f.WavOf("long.wav", LongSpec()), f.Wav("next.wav", 16)});
+  f.Add({f.WavOf("long.wav", LongRecipe()), f.Wav("next.wav", 16)});
   UseSlowSinks(f.form);
   SeenDuringPass seen;
   // Queued now, handled when the pass lets the window process its events.
@@ -240,11 +240,11 @@ void TForm2PassTest::listKeptStillDuringPass() {
   Harness h;  // with the main window, which must stay usable too
   TForm2& form = *h.form2;
   const Form2Controls& c = form.Controls();
-  const QString a = h.Wav("a.wav", LongSpec()), b = h.Wav("b.wav", WavSpec{});
+  const QString a = h.Wav("a.wav", LongRecipe()), b = h.Wav("b.wav", WavRecipe{});
   h.prompts.openManyAnswers.push_back({a, b});
   form.SpeedButton1Click();
   UseSlowSinks(form);
-  h.prompts.openManyAnswers.push_back({h.Wav("c.wav", WavSpec{})});
+  h.prompts.openManyAnswers.push_back({h.Wav("c.wav", WavRecipe{})});
   SeenDuringPass seen;
   bool mainWindowServed = false;
   QTimer::singleShot(0, h.form.get(), [&] { mainWindowServed = true; });
@@ -316,13 +316,13 @@ void TForm2PassTest::freeSpaceCheck() {
 
 void TForm2PassTest::percentageAndModeReachThePass() {
   // Peak 16384 at 80 %: sample 16384 gives 26213; at 150 % it is clamped to 32767.
-  WavSpec spec;
-  spec.channels = 1;
-  spec.frames = 4;
-  spec.sample = [](int64_t frame, int) { return frame == 0 ? 16384 : 0; };
+  WavRecipe recipe;
+  recipe.channels = 1;
+  recipe.frames = 4;
+  recipe.sample = [](int64_t frame, int) { return frame == 0 ? 16384 : 0; };
   for (const auto& [percent, expected] : {std::pair{80, 26213}, std::pair{150, 32767}}) {
     Form2Fixture f;
-    f.Add({f.WavOf("p.wav", spec)});
+    f.Add({f.WavOf("p.wav", recipe)});
     f.c().SpinEdit1->setValue(percent);
     f.c().SpeedButton4->click();
     const std::vector<uint8_t> out = f.Bytes("p-n.wav");
@@ -331,7 +331,7 @@ void TForm2PassTest::percentageAndModeReachThePass() {
   // A text in the box that is not a whole number counts as 1 %: 16384 gives 327.
   {
     Form2Fixture f;
-    f.Add({f.WavOf("p.wav", spec)});
+    f.Add({f.WavOf("p.wav", recipe)});
     f.c().SpinEdit1->findChild<QLineEdit*>()->clear();
     f.c().SpeedButton4->click();
     const std::vector<uint8_t> out = f.Bytes("p-n.wav");
@@ -339,7 +339,7 @@ void TForm2PassTest::percentageAndModeReachThePass() {
   }
   // Average mode goes through the radio group.
   Form2Fixture f;
-  WavSpec flat;
+  WavRecipe flat;
   flat.channels = 1;
   flat.frames = 6000;
   flat.sample = [](int64_t frame, int) { return frame % 2 == 0 ? 1000 : -1000; };

@@ -22,15 +22,15 @@ struct Form2Fixture {
   // Writes a WAV of the given depth and channel count (frames of a counting pattern) into the
   // folder; returns its path.
   QString Wav(const std::string& name, int bits, int channels = 2, int64_t frames = 1000) {
-    WavSpec spec;
-    spec.bits = bits;
-    spec.channels = channels;
-    spec.frames = frames;
-    return WavOf(name, spec);
+    WavRecipe recipe;
+    recipe.bits = bits;
+    recipe.channels = channels;
+    recipe.frames = frames;
+    return WavOf(name, recipe);
   }
-  QString WavOf(const std::string& name, const WavSpec& spec) {
+  QString WavOf(const std::string& name, const WavRecipe& recipe) {
     const std::string path = dir.File(name);
-    WriteFileBytes(path, BuildWav(spec));
+    WriteFileBytes(path, BuildWav(recipe));
     return QString::fromStdString(path);
   }
   // "追加" with the dialog answering paths.

@@ -26,10 +26,10 @@ std::string Slurp(const std::string& path) {
 class CliTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    WavSpec spec;
-    spec.frames = 44100;  // one second of 16-bit stereo
+    WavRecipe recipe;
+    recipe.frames = 44100;  // one second of 16-bit stereo
     wav = dir.File("take.wav");
-    WriteFileBytes(wav, BuildWav(spec));
+    WriteFileBytes(wav, BuildWav(recipe));
   }
   CliRun Cli(const std::string& args) {
     const std::string out = dir.File("stdout.txt"), err = dir.File("stderr.txt");
@@ -118,9 +118,9 @@ TEST_F(CliTest, OutputOntoTheSourceIsRefused) {
 }
 
 TEST_F(CliTest, RefusedFilesAndUsage) {
-  WavSpec spec;
-  spec.bits = 24;
-  WriteFileBytes(dir.File("deep.wav"), BuildWav(spec));
+  WavRecipe recipe;
+  recipe.bits = 24;
+  WriteFileBytes(dir.File("deep.wav"), BuildWav(recipe));
   CliRun r = Cli("info " + dir.File("deep.wav"));
   EXPECT_EQ(r.status, 1);
   EXPECT_EQ(r.err, "8ビット、16ビット WAVファイルではない可能性があります。確認して下さい。\n");
@@ -169,9 +169,9 @@ TEST_F(CliTest, NormalizeReplaceKeepsABackupAndRestoreBringsItBack) {
 }
 
 TEST_F(CliTest, NormalizeRefusals) {
-  WavSpec spec;
-  spec.bits = 24;
-  WriteFileBytes(dir.File("deep.wav"), BuildWav(spec));
+  WavRecipe recipe;
+  recipe.bits = 24;
+  WriteFileBytes(dir.File("deep.wav"), BuildWav(recipe));
   CliRun r = Cli("normalize " + dir.File("deep.wav"));
   EXPECT_EQ(r.status, 1);
   EXPECT_EQ(r.err, dir.File("deep.wav") + "は 8ビット、16ビット WAVファイルではない可能性があります。確認して下さい。\n");

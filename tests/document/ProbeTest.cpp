@@ -10,7 +10,7 @@ namespace {
 
 using test::BuildWav;
 using test::Chunk;
-using test::WavSpec;
+using test::WavRecipe;
 
 struct ProbeCase {
   const char* name;
@@ -25,17 +25,17 @@ struct ProbeCase {
 void PrintTo(const ProbeCase& c, std::ostream* os) { *os << c.name; }
 
 std::vector<uint8_t> WithList(int bodyBytes) {
-  WavSpec spec;
-  spec.frames = 100;
-  spec.chunksBeforeData = Chunk("LIST", std::vector<uint8_t>(static_cast<size_t>(bodyBytes), 'x'));
-  return BuildWav(spec);
+  WavRecipe recipe;
+  recipe.frames = 100;
+  recipe.chunksBeforeData = Chunk("LIST", std::vector<uint8_t>(static_cast<size_t>(bodyBytes), 'x'));
+  return BuildWav(recipe);
 }
 
 const ProbeCase kCases[] = {
-    {"Canonical", [] { WavSpec s; s.frames = 100; return BuildWav(s); }, "", 44, 444, FormatKind::kStereo16},
-    {"Mono16", [] { WavSpec s; s.channels = 1; s.frames = 100; return BuildWav(s); }, "", 44, 244, FormatKind::kMono16},
-    {"Stereo8", [] { WavSpec s; s.bits = 8; s.frames = 100; return BuildWav(s); }, "", 44, 244, FormatKind::kStereo8},
-    {"Mono8", [] { WavSpec s; s.bits = 8; s.channels = 1; s.frames = 101; return BuildWav(s); }, "", 44, 145,
+    {"Canonical", [] { WavRecipe s; s.frames = 100; return BuildWav(s); }, "", 44, 444, FormatKind::kStereo16},
+    {"Mono16", [] { WavRecipe s; s.channels = 1; s.frames = 100; return BuildWav(s); }, "", 44, 244, FormatKind::kMono16},
+    {"Stereo8", [] { WavRecipe s; s.bits = 8; s.frames = 100; return BuildWav(s); }, "", 44, 244, FormatKind::kStereo8},
+    {"Mono8", [] { WavRecipe s; s.bits = 8; s.channels = 1; s.frames = 101; return BuildWav(s); }, "", 44, 145,
      FormatKind::kMono8},
     // A LIST chunk before the data: the chunk walk finds the data chunk wherever it lies.
     {"ListBeforeData", [] { return WithList(20); }, "", 72, 472, FormatKind::kStereo16},
@@ -44,36 +44,36 @@ const ProbeCase kCases[] = {
     // A chunk after the sample data is not sample data.
     {"TrailingChunk",
      [] {
-       WavSpec s;
+       WavRecipe s;
        s.frames = 100;
        s.chunksAfterData = Chunk("LIST", std::vector<uint8_t>(30, 'i'));
        return BuildWav(s);
      },
      "", 44, 444, FormatKind::kStereo16},
     // Size 0 (streamed files) or a size beyond the file: the samples run to the end of the file.
-    {"DataSizeZero", [] { WavSpec s; s.frames = 100; s.dataSizeField = 0; return BuildWav(s); }, "", 44, -1,
+    {"DataSizeZero", [] { WavRecipe s; s.frames = 100; s.dataSizeField = 0; return BuildWav(s); }, "", 44, -1,
      FormatKind::kStereo16},
-    {"DataSizeTooLarge", [] { WavSpec s; s.frames = 100; s.dataSizeField = 0xFFFFFFFF; return BuildWav(s); }, "", 44,
+    {"DataSizeTooLarge", [] { WavRecipe s; s.frames = 100; s.dataSizeField = 0xFFFFFFFF; return BuildWav(s); }, "", 44,
      -1, FormatKind::kStereo16},
     // Channel field above 255: only its low byte counts.
     {"ChannelLowByte",
      [] {
-       WavSpec s;
+       WavRecipe s;
        s.frames = 10;
        auto b = BuildWav(s);
        b[23] = 1;  // 0x0102 -> low byte 2
        return b;
      },
      "", 44, 84, FormatKind::kStereo16},
-    {"Bits24", [] { WavSpec s; s.bits = 24; s.frames = 0; return BuildWav(s); },
+    {"Bits24", [] { WavRecipe s; s.bits = 24; s.frames = 0; return BuildWav(s); },
      "8ビット、16ビット WAVファイルではない可能性があります。確認して下さい。", 0, 0, FormatKind::kNone},
-    {"ThreeChannels", [] { WavSpec s; s.channels = 3; s.frames = 10; return BuildWav(s); },
+    {"ThreeChannels", [] { WavRecipe s; s.channels = 3; s.frames = 10; return BuildWav(s); },
      "モノラル、ステレオ WAVファイルではない可能性があります。確認して下さい。", 0, 0, FormatKind::kNone},
-    {"RateZero", [] { WavSpec s; s.rate = 0; s.frames = 10; return BuildWav(s); },
+    {"RateZero", [] { WavRecipe s; s.rate = 0; s.frames = 10; return BuildWav(s); },
      "周波数[Hz]が正しくありません。確認して下さい。", 0, 0, FormatKind::kNone},
     {"RateNegative",
      [] {
-       WavSpec s;
+       WavRecipe s;
        s.frames = 10;
        auto b = BuildWav(s);
        b[27] = 0x80;
@@ -82,7 +82,7 @@ const ProbeCase kCases[] = {
      "周波数[Hz]が正しくありません。確認して下さい。", 0, 0, FormatKind::kNone},
     {"NoDataChunk",
      [] {
-       WavSpec s;
+       WavRecipe s;
        s.frames = 10;
        auto b = BuildWav(s);
        b.resize(36);  // "RIFF", "WAVE" and the format chunk only
@@ -97,7 +97,7 @@ const ProbeCase kCases[] = {
     // a complete size field too.
     {"TruncatedInDataHeader",
      [] {
-       WavSpec s;
+       WavRecipe s;
        s.frames = 10;
        auto b = BuildWav(s);
        b.resize(42);
@@ -107,7 +107,7 @@ const ProbeCase kCases[] = {
     // Truncated samples: the data runs to the end of what is there.
     {"TruncatedSamples",
      [] {
-       WavSpec s;
+       WavRecipe s;
        s.frames = 100;
        auto b = BuildWav(s);
        b.resize(200);
@@ -117,7 +117,7 @@ const ProbeCase kCases[] = {
     // A broken chunk size before the data defeats the walk; the tag search near the start finds it.
     {"BrokenChunkSizeFallsBackToTagSearch",
      [] {
-       WavSpec s;
+       WavRecipe s;
        s.frames = 10;
        s.chunksBeforeData = Chunk("junk", std::vector<uint8_t>(4, 0));
        auto b = BuildWav(s);
@@ -151,7 +151,7 @@ INSTANTIATE_TEST_SUITE_P(Files, ProbeTest, ::testing::ValuesIn(kCases),
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST(ProbeFields, ReadsRateChannelsBitsAndFrames) {
-  WavSpec s;
+  WavRecipe s;
   s.channels = 1;
   s.bits = 8;
   s.rate = 22050;
@@ -190,6 +190,37 @@ TEST(TimeConversions, TruncateTowardZero) {
   EXPECT_EQ(FrameToMilliseconds(44099, 44100), 999);
   EXPECT_EQ(FrameToMilliseconds(500001, 44100), 11337);
   EXPECT_EQ(MillisecondsToFrame(3723000, 22050), 82092150);
+}
+
+}  // namespace
+}  // namespace sonaveld
+
+namespace sonaveld {
+namespace {
+
+// Bytes in memory whose reads fail from a given offset on, like a disk with a bad sector.
+class FailingSource : public ByteSource {
+ public:
+  FailingSource(std::vector<uint8_t> bytes, int64_t failFrom) : inner_(std::move(bytes)), failFrom_(failFrom) {}
+  int64_t Size() override { return inner_.Size(); }
+  int64_t ReadAt(int64_t offset, void* buffer, int64_t n) override {
+    return offset + n > failFrom_ ? -1 : inner_.ReadAt(offset, buffer, n);
+  }
+
+ private:
+  MemorySource inner_;
+  int64_t failFrom_;
+};
+
+TEST(ProbeReadError, AFailedReadOfTheChunkSearchRefusesTheFile) {
+  test::WavRecipe s;
+  s.frames = 100;
+  s.chunksBeforeData = test::Chunk("LIST", std::vector<uint8_t>(20, 'x'));
+  // The format fields read fine; the walk fails at the LIST chunk's size field.
+  FailingSource source(test::BuildWav(s), 40);
+  const ProbeResult r = ProbeWave(source, "/w/take.wav");
+  EXPECT_EQ(r.status.message(), "ファイル /w/take.wav を読み込めません。");
+  EXPECT_EQ(r.header.Kind, FormatKind::kNone);
 }
 
 }  // namespace

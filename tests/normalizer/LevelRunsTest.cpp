@@ -13,7 +13,7 @@ namespace sonaveld {
 namespace {
 
 using test::BuildWav;
-using test::WavSpec;
+using test::WavRecipe;
 
 constexpr int64_t kHeader = 44;  // the canonical header BuildWav writes
 
@@ -55,7 +55,7 @@ int16_t Word(const std::vector<uint8_t>& bytes, int64_t at) {
 
 TEST_F(LevelRunsTest, AverageExampleOf12044Bytes) {
   // Kind 2, D = 44, samples +1000 / -1000: N = 4, three full blocks of mean 1000, a 0-byte read.
-  const auto file = BuildWav(test::Spec(1, 16, 6000, [](int64_t f, int) { return f % 2 ? -1000 : 1000; }));
+  const auto file = BuildWav(test::Recipe(1, 16, 6000, [](int64_t f, int) { return f % 2 ? -1000 : 1000; }));
   ASSERT_EQ(file.size(), 12044u);
   const Result r = RunBoth(file, AreaOf(file, 1, 16), NormalizeMode::kAverage, 100);
   EXPECT_EQ(r.levels.channel[0].total, 3000);
@@ -70,7 +70,7 @@ TEST_F(LevelRunsTest, AverageExampleOf12044Bytes) {
 TEST_F(LevelRunsTest, EightBitMonoPeakExample) {
   // Bytes from 96 to 192: peak 64.
   const std::vector<int> bytes = {128, 160, 96, 192, 100, 150};
-  const auto file = BuildWav(test::Spec(1, 8, 6, [&](int64_t f, int) { return bytes[f]; }));
+  const auto file = BuildWav(test::Recipe(1, 8, 6, [&](int64_t f, int) { return bytes[f]; }));
   const Result r = RunBoth(file, AreaOf(file, 1, 8), NormalizeMode::kPeak, 100);
   EXPECT_EQ(r.levels.channel[0].peak, 64);
   ASSERT_EQ(r.samples.size(), 6u);
@@ -81,7 +81,7 @@ TEST_F(LevelRunsTest, EightBitMonoPeakExample) {
 }
 
 TEST_F(LevelRunsTest, EightBitZeroByteIsPeak128) {
-  const auto file = BuildWav(test::Spec(2, 8, 10, [](int64_t f, int c) { return c == 1 && f == 3 ? 0 : 130; }));
+  const auto file = BuildWav(test::Recipe(2, 8, 10, [](int64_t f, int c) { return c == 1 && f == 3 ? 0 : 130; }));
   const Result r = RunBoth(file, AreaOf(file, 2, 8), NormalizeMode::kPeak, 100);
   EXPECT_EQ(r.levels.channel[0].peak, 2);
   EXPECT_EQ(r.levels.channel[1].peak, 128);
@@ -89,7 +89,7 @@ TEST_F(LevelRunsTest, EightBitZeroByteIsPeak128) {
 
 TEST_F(LevelRunsTest, ShortFinalBlockCountsForPeakButNotAverage) {
   // 2100 stereo frames: two full blocks of level 100, then a short block holding the loudest sample.
-  const auto file = BuildWav(test::Spec(2, 16, 2100, [](int64_t f, int) {
+  const auto file = BuildWav(test::Recipe(2, 16, 2100, [](int64_t f, int) {
                                 return f == 2050 ? -20000 : 100;
                               }));
   const Result r = RunBoth(file, AreaOf(file, 2, 16), NormalizeMode::kPeak, 100);
@@ -100,7 +100,7 @@ TEST_F(LevelRunsTest, ShortFinalBlockCountsForPeakButNotAverage) {
 }
 
 TEST_F(LevelRunsTest, SilentChannelKeepsItsSamples) {
-  const auto file = BuildWav(test::Spec(2, 16, 3000, [](int64_t f, int c) { return c == 0 ? 0 : static_cast<int>(f % 50); }));
+  const auto file = BuildWav(test::Recipe(2, 16, 3000, [](int64_t f, int c) { return c == 0 ? 0 : static_cast<int>(f % 50); }));
   for (auto mode : {NormalizeMode::kPeak, NormalizeMode::kAverage}) {
     const Result r = RunBoth(file, AreaOf(file, 2, 16), mode, 150);
     EXPECT_EQ(r.levels.channel[0].peak, 0);
@@ -110,7 +110,7 @@ TEST_F(LevelRunsTest, SilentChannelKeepsItsSamples) {
 }
 
 TEST_F(LevelRunsTest, UnpairedLastByteOfSixteenBitAreaIsCopied) {
-  auto file = BuildWav(test::Spec(1, 16, 10, [](int64_t, int) { return 1000; }));
+  auto file = BuildWav(test::Recipe(1, 16, 10, [](int64_t, int) { return 1000; }));
   file.push_back(0x5A);  // an odd byte at the end of the sample area
   const Result r = RunBoth(file, AreaOf(file, 1, 16), NormalizeMode::kPeak, 100);
   ASSERT_EQ(r.samples.size(), 21u);
@@ -134,7 +134,7 @@ TEST_P(ReferenceTest, MatchesOneBlockPerReadModel) {
   const ReferenceCase& c = GetParam();
   const int frameBytes = c.channels * c.bits / 8;
   const int64_t frames = c.dataBytes / frameBytes;
-  auto file = BuildWav(test::Spec(c.channels, c.bits, frames, [&](int64_t f, int ch) {
+  auto file = BuildWav(test::Recipe(c.channels, c.bits, frames, [&](int64_t f, int ch) {
                           const int v = static_cast<int>((f * 37 + ch * 11) % 201) - 100;  // varying level
                           const int amp = 1 + static_cast<int>(f / 700 % 5);
                           return c.bits == 16 ? v * amp * 20 : 128 + v * amp / 8;
@@ -173,7 +173,7 @@ std::vector<ReferenceCase> ReferenceCases() {
 INSTANTIATE_TEST_SUITE_P(AllKinds, ReferenceTest, testing::ValuesIn(ReferenceCases()));
 
 TEST_F(LevelRunsTest, ExactMultipleOfBlockEndsWithEmptyRead) {
-  const auto file = BuildWav(test::Spec(2, 16, 3000));  // 12000 bytes: three blocks
+  const auto file = BuildWav(test::Recipe(2, 16, 3000));  // 12000 bytes: three blocks
   const SampleArea area = AreaOf(file, 2, 16);
   std::vector<std::pair<int64_t, int64_t>> progress;
   int stopTests = 0;
@@ -188,7 +188,7 @@ TEST_F(LevelRunsTest, ExactMultipleOfBlockEndsWithEmptyRead) {
 }
 
 TEST_F(LevelRunsTest, FileShorterThanOneBlock) {
-  const auto file = BuildWav(test::Spec(1, 8, 500));
+  const auto file = BuildWav(test::Recipe(1, 8, 500));
   std::vector<std::pair<int64_t, int64_t>> progress;
   RunHooks hooks;
   hooks.progress = [&](int64_t k, int64_t max) { progress.emplace_back(k, max); };
@@ -199,7 +199,7 @@ TEST_F(LevelRunsTest, FileShorterThanOneBlock) {
 }
 
 TEST_F(LevelRunsTest, AreaEndsBeforeTrailingBytes) {
-  auto file = BuildWav(test::Spec(2, 16, 100, [](int64_t, int) { return 50; }, {}, test::Chunk("LIST", std::vector<uint8_t>(40, 0x7F))));
+  auto file = BuildWav(test::Recipe(2, 16, 100, [](int64_t, int) { return 50; }, {}, test::Chunk("LIST", std::vector<uint8_t>(40, 0x7F))));
   const Result r = RunBoth(file, AreaOf(file, 2, 16, kHeader + 400), NormalizeMode::kPeak, 100);
   EXPECT_EQ(r.levels.channel[0].peak, 50);  // the chunk's bytes are not counted
   EXPECT_EQ(r.samples.size(), 400u);
@@ -210,7 +210,7 @@ class StopTest : public LevelRunsTest, public testing::WithParamInterface<int> {
 
 TEST_P(StopTest, EndsAtTheBlockWhereStopIsAnswered) {
   const int stopAt = GetParam();
-  const auto file = BuildWav(test::Spec(2, 16, 5000));  // 5 blocks + empty read
+  const auto file = BuildWav(test::Recipe(2, 16, 5000));  // 5 blocks + empty read
   const SampleArea area = AreaOf(file, 2, 16);
   MemorySource source(file);
   int calls = 0;
@@ -236,7 +236,7 @@ TEST_P(StopTest, EndsAtTheBlockWhereStopIsAnswered) {
 INSTANTIATE_TEST_SUITE_P(Blocks, StopTest, testing::Values(0, 1, 4, 5));
 
 TEST_F(LevelRunsTest, IdleFollowsFullBlocksAtMostEvery20Ms) {
-  const auto file = BuildWav(test::Spec(1, 16, 7000));  // 3 full blocks + short
+  const auto file = BuildWav(test::Recipe(1, 16, 7000));  // 3 full blocks + short
   RunHooks hooks;
   int idles = 0;
   hooks.stopTest = [] { std::this_thread::sleep_for(std::chrono::milliseconds(25)); return false; };
@@ -248,7 +248,7 @@ TEST_F(LevelRunsTest, IdleFollowsFullBlocksAtMostEvery20Ms) {
 
   idles = 0;
   hooks.stopTest = {};
-  const auto big = BuildWav(test::Spec(1, 16, 200000));  // 100 blocks, fast
+  const auto big = BuildWav(test::Recipe(1, 16, 200000));  // 100 blocks, fast
   MemorySource bigSource(big);
   MeasureLevels(bigSource, AreaOf(big, 1, 16), levels, hooks);
   EXPECT_LT(idles, 100);
@@ -276,7 +276,7 @@ class FailingSink final : public ByteSink {
 };
 
 TEST_F(LevelRunsTest, ReadAndWriteFailuresAreReported) {
-  const auto file = BuildWav(test::Spec(2, 16, 2000));
+  const auto file = BuildWav(test::Recipe(2, 16, 2000));
   const SampleArea area = AreaOf(file, 2, 16);
   FailingSource source(file, 100);
   ChannelLevels levels;

@@ -15,7 +15,7 @@ namespace {
 namespace fs = std::filesystem;
 using test::BuildWav;
 using test::ReadFileBytes;
-using test::WavSpec;
+using test::WavRecipe;
 using test::WriteFileBytes;
 
 constexpr char kNoSpace[] = "ディスクの空き容量が不足しています。処理を中止します。";
@@ -61,14 +61,14 @@ class NormalizePassTest : public testing::Test {
     pass_.SetFreeSpaceQuery([this](const std::string&) { return freeSpace_; });
   }
 
-  std::string Make(const std::string& name, const WavSpec& spec) {
+  std::string Make(const std::string& name, const WavRecipe& recipe) {
     const std::string path = dir_.File(name);
-    WriteFileBytes(path, BuildWav(spec));
+    WriteFileBytes(path, BuildWav(recipe));
     return path;
   }
 
-  static WavSpec Quiet(int channels = 2, int bits = 16, int64_t frames = 5000) {
-    return test::Spec(channels, bits, frames, [bits](int64_t f, int c) {
+  static WavRecipe Quiet(int channels = 2, int bits = 16, int64_t frames = 5000) {
+    return test::Recipe(channels, bits, frames, [bits](int64_t f, int c) {
               const int v = static_cast<int>((f * 13 + c * 5) % 41) - 20;
               return bits == 16 ? (v == -20 ? -16384 : v * 400) : 128 + v * 3;
             });
@@ -184,7 +184,7 @@ class CheckOrderTest : public NormalizePassTest, public testing::WithParamInterf
 
 TEST_P(CheckOrderTest, RefusesWithMessage) {
   const CheckCase& c = GetParam();
-  auto bytes = BuildWav(test::Spec(c.channels, c.bits, 500));
+  auto bytes = BuildWav(test::Recipe(c.channels, c.bits, 500));
   if (c.breakDataTag) bytes[36] = 'D';  // "Data": neither the walk nor the search finds it
   const std::string path = dir_.File(c.file);
   WriteFileBytes(path, bytes);
@@ -221,7 +221,7 @@ TEST_F(NormalizePassTest, MissingFileCannotBeOpened) {
 
 TEST_F(NormalizePassTest, FailedCheckStopsAtThatEntry) {
   const std::string a = Make("a.wav", Quiet());
-  const std::string b = Make("b.wav", test::Spec(2, 24, 100));
+  const std::string b = Make("b.wav", test::Recipe(2, 24, 100));
   const std::string c = Make("c.wav", Quiet());
   EXPECT_EQ(pass_.Run({a, b, c}, {}), PassOutcome::kFailed);
   EXPECT_EQ(host_.messages, std::vector<std::string>{b + kNotBits});
@@ -316,7 +316,7 @@ TEST_F(NormalizePassTest, FailedWriteRemovesOutputAndKeepsSource) {
 
 TEST_F(NormalizePassTest, TrailingChunkIsCopiedAndNotMeasured) {
   const std::vector<uint8_t> loud(60, 0x7F);  // would read as samples of 32639
-  const std::string src = Make("t.wav", test::Spec(1, 16, 3000, [](int64_t f, int) { return f % 2 ? 1024 : -1024; }, {}, test::Chunk("LIST", loud)));
+  const std::string src = Make("t.wav", test::Recipe(1, 16, 3000, [](int64_t f, int) { return f % 2 ? 1024 : -1024; }, {}, test::Chunk("LIST", loud)));
   const auto before = ReadFileBytes(src);
   EXPECT_EQ(pass_.Run({src}, {}), PassOutcome::kFinished);
   const auto after = ReadFileBytes(dir_.File("t-n.wav"));
@@ -328,7 +328,7 @@ TEST_F(NormalizePassTest, TrailingChunkIsCopiedAndNotMeasured) {
 
 TEST_F(NormalizePassTest, DataTagInsideEarlierChunkIsSkippedByTheWalk) {
   const std::vector<uint8_t> text = {'d', 'a', 't', 'a', 'd', 'a', 't', 'a'};
-  const std::string src = Make("w.wav", test::Spec(1, 8, 100, [](int64_t, int) { return 160; }, test::Chunk("LIST", text)));
+  const std::string src = Make("w.wav", test::Recipe(1, 8, 100, [](int64_t, int) { return 160; }, test::Chunk("LIST", text)));
   EXPECT_EQ(pass_.Run({src}, {}), PassOutcome::kFinished);
   const auto before = ReadFileBytes(src);
   const auto after = ReadFileBytes(dir_.File("w-n.wav"));
@@ -337,7 +337,7 @@ TEST_F(NormalizePassTest, DataTagInsideEarlierChunkIsSkippedByTheWalk) {
 }
 
 TEST_F(NormalizePassTest, BrokenChunkWalkFallsBackToLastDataTag) {
-  auto bytes = BuildWav(test::Spec(1, 8, 100, [](int64_t, int) { return 160; }));
+  auto bytes = BuildWav(test::Recipe(1, 8, 100, [](int64_t, int) { return 160; }));
   test::PutU32(bytes, 16, 0x7FFFFFF0);  // a fmt size the walk cannot follow
   const std::vector<uint8_t> second = {'d', 'a', 't', 'a', 4, 0, 0, 0};
   bytes.insert(bytes.begin() + 44, second.begin(), second.end());  // a second tag; D = 52
@@ -352,7 +352,7 @@ TEST_F(NormalizePassTest, BrokenChunkWalkFallsBackToLastDataTag) {
 }
 
 TEST_F(NormalizePassTest, AverageModeAndPercentageReachTheSamples) {
-  const std::string src = Make("avg.wav", test::Spec(1, 16, 6000, [](int64_t f, int) { return f % 2 ? -1000 : 1000; }));
+  const std::string src = Make("avg.wav", test::Recipe(1, 16, 6000, [](int64_t f, int) { return f % 2 ? -1000 : 1000; }));
   EXPECT_EQ(pass_.Run({src}, test::AverageMode()), PassOutcome::kFinished);
   const auto after = ReadFileBytes(dir_.File("avg-n.wav"));
   EXPECT_EQ(static_cast<int16_t>(after[44] | after[45] << 8), 5825);

@@ -27,7 +27,7 @@ class NormalizeReadFaultTest : public ::testing::TestWithParam<NormalizeFaultCas
     // trailing chunk must come through unchanged.
     const auto list = Chunk("LIST", std::vector<uint8_t>(90, 'x'));
     const auto tail = Chunk("id3 ", std::vector<uint8_t>(21, 'y'));
-    source = BuildWav(Spec(2, 16, 3000, {}, list, tail));  // 12000 sample bytes: three blocks
+    source = BuildWav(Recipe(2, 16, 3000, {}, list, tail));  // 12000 sample bytes: three blocks
     path = dir.File("take.wav");
     WriteFileBytes(path, source);
   }

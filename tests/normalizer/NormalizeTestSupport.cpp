@@ -15,16 +15,16 @@ int SignedSample(const uint8_t* p, int64_t i, bool sixteen) {
 
 }  // namespace
 
-WavSpec Spec(int channels, int bits, int64_t frames, std::function<int(int64_t, int)> sample,
+WavRecipe Recipe(int channels, int bits, int64_t frames, std::function<int(int64_t, int)> sample,
              std::vector<uint8_t> chunksBeforeData, std::vector<uint8_t> chunksAfterData) {
-  WavSpec spec;
-  spec.channels = channels;
-  spec.bits = bits;
-  spec.frames = frames;
-  spec.sample = std::move(sample);
-  spec.chunksBeforeData = std::move(chunksBeforeData);
-  spec.chunksAfterData = std::move(chunksAfterData);
-  return spec;
+  WavRecipe recipe;
+  recipe.channels = channels;
+  recipe.bits = bits;
+  recipe.frames = frames;
+  recipe.sample = std::move(sample);
+  recipe.chunksBeforeData = std::move(chunksBeforeData);
+  recipe.chunksAfterData = std::move(chunksAfterData);
+  return recipe;
 }
 
 NormalizeSettings ReplaceNames() {

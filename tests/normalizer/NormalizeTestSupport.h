@@ -12,7 +12,7 @@
 namespace sonaveld::test {
 
 // A WAV description with the fields the normalizer tests vary.
-WavSpec Spec(int channels, int bits, int64_t frames, std::function<int(int64_t, int)> sample = {},
+WavRecipe Recipe(int channels, int bits, int64_t frames, std::function<int(int64_t, int)> sample = {},
              std::vector<uint8_t> chunksBeforeData = {}, std::vector<uint8_t> chunksAfterData = {});
 
 // Pass settings: "File名変更" unticked (the names are swapped); average mode at 100 %.

@@ -15,9 +15,9 @@ constexpr int64_t kMax = std::numeric_limits<int64_t>::max();
 class LargeMarkTest : public OutputTest {
  protected:
   void SetUp() override {
-    WavSpec spec;
-    spec.frames = 1000;  // 4000 sample bytes from byte 44
-    MakeSource(spec);
+    WavRecipe recipe;
+    recipe.frames = 1000;  // 4000 sample bytes from byte 44
+    MakeSource(recipe);
   }
 };
 

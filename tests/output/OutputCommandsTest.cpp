@@ -9,10 +9,10 @@ namespace fs = std::filesystem;
 using Panel = OutputHost::Panel;
 
 // 10000 frames of 16-bit stereo: samples at bytes 44 .. 40044; frame p starts at 44 + 4 (p - 1).
-WavSpec TenThousandFrames() {
-  WavSpec spec;
-  spec.frames = 10000;
-  return spec;
+WavRecipe TenThousandFrames() {
+  WavRecipe recipe;
+  recipe.frames = 10000;
+  return recipe;
 }
 
 struct CutCase {
@@ -64,20 +64,20 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(OutputTest, TrailingChunkIsNeverCopiedAsAudio) {
-  WavSpec spec = TenThousandFrames();
-  spec.chunksAfterData = Chunk("LIST", std::vector<uint8_t>(60, 'z'));
-  MakeSource(spec);
+  WavRecipe recipe = TenThousandFrames();
+  recipe.chunksAfterData = Chunk("LIST", std::vector<uint8_t>(60, 'z'));
+  MakeSource(recipe);
   const std::string out = dir.File("cut.wav");
   ASSERT_TRUE(WriteCutEditedFile(file, {9001}, false, out, flags, host).status.ok());
   ExpectWav(out, SourceBytes(44 + 9000 * 4, 4000));
 }
 
 TEST_F(OutputTest, EightBitMonoRangeToTheEndKeepsItsTail) {
-  WavSpec spec;
-  spec.bits = 8;
-  spec.channels = 1;
-  spec.frames = 1234;
-  MakeSource(spec);
+  WavRecipe recipe;
+  recipe.bits = 8;
+  recipe.channels = 1;
+  recipe.frames = 1234;
+  MakeSource(recipe);
   const std::string out = dir.File("cut.wav");
   ASSERT_TRUE(WriteCutEditedFile(file, {5}, false, out, flags, host).status.ok());
   ExpectWav(out, SourceBytes(48, 1230));
@@ -102,9 +102,9 @@ TEST_F(OutputTest, SplitWithoutDotAndKeepHead) {
 }
 
 TEST_F(OutputTest, SplitAtMarksCoversTheWholeSampleArea) {
-  WavSpec spec = TenThousandFrames();
-  spec.chunksAfterData = Chunk("LIST", std::vector<uint8_t>(10, 'z'));
-  MakeSource(spec);
+  WavRecipe recipe = TenThousandFrames();
+  recipe.chunksAfterData = Chunk("LIST", std::vector<uint8_t>(10, 'z'));
+  MakeSource(recipe);
   const OutputResult r = SplitAtMarks(file, {1001, 4001, 8001}, dir.File("live.wav"), flags, host, FineOptions());
   ASSERT_TRUE(r.status.ok()) << r.status.message();
   EXPECT_EQ(dir.Listing(), "live00.wav live01.wav live02.wav live03.wav source.wav");

@@ -36,9 +36,9 @@ class FillingSink : public ByteSink {
 class OutputFaultTest : public OutputTest {
  protected:
   void SetUp() override {
-    WavSpec spec;
-    spec.frames = 1000;  // 4000 sample bytes
-    MakeSource(spec);
+    WavRecipe recipe;
+    recipe.frames = 1000;  // 4000 sample bytes
+    MakeSource(recipe);
   }
 };
 

@@ -5,8 +5,8 @@
 
 namespace sonaveld::test {
 
-void OutputTest::MakeSource(const WavSpec& spec, const std::string& name) {
-  sourceBytes = BuildWav(spec);
+void OutputTest::MakeSource(const WavRecipe& recipe, const std::string& name) {
+  sourceBytes = BuildWav(recipe);
   file.WaveFileName = dir.File(name);
   WriteFileBytes(file.WaveFileName, sourceBytes);
   auto source = FileSource::Open(file.WaveFileName);

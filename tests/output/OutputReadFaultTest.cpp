@@ -37,9 +37,9 @@ struct ReadFaultCase {
 class OutputReadFaultTest : public OutputTest, public ::testing::WithParamInterface<ReadFaultCase> {
  protected:
   void SetUp() override {
-    WavSpec spec;
-    spec.frames = 1000;  // 4000 sample bytes
-    MakeSource(spec);
+    WavRecipe recipe;
+    recipe.frames = 1000;  // 4000 sample bytes
+    MakeSource(recipe);
     for (int64_t m : {101, 351, 701}) ASSERT_TRUE(marks.Add(m).ok());
     marks.SetKeepHead(true);
   }

@@ -14,12 +14,12 @@ class ClockDeviceTest : public ::testing::Test {
 
   // A 16-bit stereo file of frames at rate, with a trailing chunk that is not audio.
   void UseFile(int64_t frames, int32_t rate) {
-    test::WavSpec spec;
-    spec.frames = frames;
-    spec.rate = rate;
-    spec.chunksAfterData = test::Chunk("LIST", std::vector<uint8_t>(4000, 1));
+    test::WavRecipe recipe;
+    recipe.frames = frames;
+    recipe.rate = rate;
+    recipe.chunksAfterData = test::Chunk("LIST", std::vector<uint8_t>(4000, 1));
     const std::string path = dir_.File("play.wav");
-    test::WriteFileBytes(path, test::BuildWav(spec));
+    test::WriteFileBytes(path, test::BuildWav(recipe));
     device_.SetFileName(path);
   }
 

@@ -66,13 +66,13 @@ class QtAudioDeviceTest : public ::testing::Test {
 
   // A file of frames at rate of the given layout, with a chunk after the data.
   void UseFile(int64_t frames, int32_t rate, int channels = 2, int bits = 16) {
-    test::WavSpec spec;
-    spec.frames = frames;
-    spec.rate = rate;
-    spec.channels = channels;
-    spec.bits = bits;
-    spec.chunksAfterData = test::Chunk("LIST", std::vector<uint8_t>(500, 9));
-    bytes_ = test::BuildWav(spec);
+    test::WavRecipe recipe;
+    recipe.frames = frames;
+    recipe.rate = rate;
+    recipe.channels = channels;
+    recipe.bits = bits;
+    recipe.chunksAfterData = test::Chunk("LIST", std::vector<uint8_t>(500, 9));
+    bytes_ = test::BuildWav(recipe);
     path_ = dir_.File("play.wav");
     test::WriteFileBytes(path_, bytes_);
     auto file = FileSource::Open(path_);

@@ -107,10 +107,10 @@ TEST_F(WaveStreamTest, ReadErrorOrShortFileEndsTheStream) {
 
 TEST(WaveStreamFileTest, ServesTheFileSampleArea) {
   test::TempDir dir;
-  test::WavSpec spec;
-  spec.frames = 3000;
-  spec.chunksAfterData = test::Chunk("LIST", std::vector<uint8_t>(100, 7));
-  const std::vector<uint8_t> bytes = test::BuildWav(spec);
+  test::WavRecipe recipe;
+  recipe.frames = 3000;
+  recipe.chunksAfterData = test::Chunk("LIST", std::vector<uint8_t>(100, 7));
+  const std::vector<uint8_t> bytes = test::BuildWav(recipe);
   test::WriteFileBytes(dir.File("a.wav"), bytes);
   const int64_t dataOffset = 44, dataEnd = 44 + 3000 * 4;
   WaveStream s(FileSource::Open(dir.File("a.wav")), dataOffset + 400, dataEnd);

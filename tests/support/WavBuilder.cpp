@@ -30,37 +30,37 @@ int CountingSample(int64_t frame, int channel, int bits) {
   return bits == 16 ? static_cast<int>((n * 7919) % 65521) - 32768 : static_cast<int>((n * 31) % 251);
 }
 
-std::vector<uint8_t> BuildWav(const WavSpec& spec) {
+std::vector<uint8_t> BuildWav(const WavRecipe& recipe) {
   std::vector<uint8_t> fmt(16);
-  const int blockAlign = spec.channels * spec.bits / 8;
+  const int blockAlign = recipe.channels * recipe.bits / 8;
   PutU16(fmt, 0, 1);
-  PutU16(fmt, 2, static_cast<uint16_t>(spec.channels));
-  PutU32(fmt, 4, static_cast<uint32_t>(spec.rate));
-  PutU32(fmt, 8, static_cast<uint32_t>(spec.rate * blockAlign));
+  PutU16(fmt, 2, static_cast<uint16_t>(recipe.channels));
+  PutU32(fmt, 4, static_cast<uint32_t>(recipe.rate));
+  PutU32(fmt, 8, static_cast<uint32_t>(recipe.rate * blockAlign));
   PutU16(fmt, 12, static_cast<uint16_t>(blockAlign));
-  PutU16(fmt, 14, static_cast<uint16_t>(spec.bits));
+  PutU16(fmt, 14, static_cast<uint16_t>(recipe.bits));
 
   std::vector<uint8_t> samples;
-  samples.reserve(static_cast<size_t>(spec.frames * blockAlign));
-  for (int64_t f = 0; f < spec.frames; ++f) {
-    for (int c = 0; c < spec.channels; ++c) {
-      const int v = spec.sample ? spec.sample(f, c) : CountingSample(f, c, spec.bits);
+  samples.reserve(static_cast<size_t>(recipe.frames * blockAlign));
+  for (int64_t f = 0; f < recipe.frames; ++f) {
+    for (int c = 0; c < recipe.channels; ++c) {
+      const int v = recipe.sample ? recipe.sample(f, c) : CountingSample(f, c, recipe.bits);
       samples.push_back(static_cast<uint8_t>(v));
-      if (spec.bits == 16) samples.push_back(static_cast<uint8_t>(static_cast<uint16_t>(v) >> 8));
+      if (recipe.bits == 16) samples.push_back(static_cast<uint8_t>(static_cast<uint16_t>(v) >> 8));
     }
   }
 
   std::vector<uint8_t> out = {'R', 'I', 'F', 'F', 0, 0, 0, 0, 'W', 'A', 'V', 'E'};
   auto fmtChunk = Chunk("fmt ", fmt);
   out.insert(out.end(), fmtChunk.begin(), fmtChunk.end());
-  out.insert(out.end(), spec.chunksBeforeData.begin(), spec.chunksBeforeData.end());
+  out.insert(out.end(), recipe.chunksBeforeData.begin(), recipe.chunksBeforeData.end());
   const size_t dataHeader = out.size();
   out.insert(out.end(), {'d', 'a', 't', 'a', 0, 0, 0, 0});
   PutU32(out, dataHeader + 4,
-         static_cast<uint32_t>(spec.dataSizeField >= 0 ? spec.dataSizeField : static_cast<int64_t>(samples.size())));
+         static_cast<uint32_t>(recipe.dataSizeField >= 0 ? recipe.dataSizeField : static_cast<int64_t>(samples.size())));
   out.insert(out.end(), samples.begin(), samples.end());
-  if (samples.size() % 2 == 1 && !spec.chunksAfterData.empty()) out.push_back(0);
-  out.insert(out.end(), spec.chunksAfterData.begin(), spec.chunksAfterData.end());
+  if (samples.size() % 2 == 1 && !recipe.chunksAfterData.empty()) out.push_back(0);
+  out.insert(out.end(), recipe.chunksAfterData.begin(), recipe.chunksAfterData.end());
   PutU32(out, 4, static_cast<uint32_t>(out.size() - 8));
   return out;
 }

@@ -8,7 +8,7 @@ namespace sonaveld::test {
 
 // Builds WAV file images in memory for tests: a RIFF header, optional extra chunks before and
 // after the data chunk, and samples generated in code.
-struct WavSpec {
+struct WavRecipe {
   int channels = 2;
   int bits = 16;
   int32_t rate = 44100;
@@ -20,7 +20,7 @@ struct WavSpec {
   std::function<int(int64_t frame, int channel)> sample;
 };
 
-std::vector<uint8_t> BuildWav(const WavSpec& spec);
+std::vector<uint8_t> BuildWav(const WavRecipe& recipe);
 
 // A chunk: 4-byte id, little-endian size, body, padding byte when the body is odd.
 std::vector<uint8_t> Chunk(const std::string& id, const std::vector<uint8_t>& body);

@@ -11,7 +11,7 @@
 using namespace sonaveld;
 using namespace sonaveld::view;
 using sonaveld::test::BuildWav;
-using sonaveld::test::WavSpec;
+using sonaveld::test::WavRecipe;
 
 namespace {
 
@@ -72,13 +72,13 @@ Drawn DrawView(ByteSource& source, const WaveHeader& h, int64_t viewStart, int32
   return d;
 }
 
-WavSpec Spec(int channels, int bits, int64_t frames) {
-  WavSpec spec;
-  spec.channels = channels;
-  spec.bits = bits;
-  spec.frames = frames;
-  spec.sample = [bits](int64_t f, int c) { return Sweep(f, c, bits); };
-  return spec;
+WavRecipe Recipe(int channels, int bits, int64_t frames) {
+  WavRecipe recipe;
+  recipe.channels = channels;
+  recipe.bits = bits;
+  recipe.frames = frames;
+  recipe.sample = [bits](int64_t f, int c) { return Sweep(f, c, bits); };
+  return recipe;
 }
 
 }  // namespace
@@ -120,7 +120,7 @@ void WaveLanesTest::firstDraw() {
   QFETCH(qlonglong, viewStart);
   QFETCH(int, zoom);
   const int64_t frames = viewStart + 760LL * zoom + 10;
-  const std::vector<uint8_t> bytes = BuildWav(Spec(channels, bits, frames));
+  const std::vector<uint8_t> bytes = BuildWav(Recipe(channels, bits, frames));
   const WaveHeader h = test::HeaderOf(bytes);
   MemorySource source(bytes);
   const Drawn d = DrawView(source, h, viewStart, zoom);
@@ -171,9 +171,9 @@ void WaveLanesTest::sampleScale() {
   QFETCH(int, value);
   QFETCH(int, top);
   QFETCH(int, bottom);
-  WavSpec spec = Spec(2, bits, 2000);
-  spec.sample = [value](int64_t, int) { return value; };
-  const std::vector<uint8_t> bytes = BuildWav(spec);
+  WavRecipe recipe = Recipe(2, bits, 2000);
+  recipe.sample = [value](int64_t, int) { return value; };
+  const std::vector<uint8_t> bytes = BuildWav(recipe);
   MemorySource source(bytes);
   const Drawn d = DrawView(source, test::HeaderOf(bytes), 1, 1);
   for (const QImage* lane : {&d.image1, &d.image2}) {
@@ -241,9 +241,9 @@ void WaveLanesTest::fileShorterThanView() {
   QFETCH(int, channels);
   QFETCH(int, bits);
   QFETCH(int, zoom);
-  WavSpec spec = Spec(channels, bits, 300);
-  spec.sample = [bits](int64_t, int) { return bits == 16 ? 32767 : 255; };
-  const std::vector<uint8_t> bytes = BuildWav(spec);
+  WavRecipe recipe = Recipe(channels, bits, 300);
+  recipe.sample = [bits](int64_t, int) { return bits == 16 ? 32767 : 255; };
+  const std::vector<uint8_t> bytes = BuildWav(recipe);
   MemorySource source(bytes);
   const Drawn d = DrawView(source, test::HeaderOf(bytes), 1, zoom);
   const int lastColumn = (300 - 1) / zoom + 1;
@@ -258,10 +258,10 @@ void WaveLanesTest::fileShorterThanView() {
 
 // Bytes after the data chunk (here 0xFF, which would draw as strokes) are not samples.
 void WaveLanesTest::trailingChunkIsNotDrawn() {
-  WavSpec spec = Spec(1, 8, 200);
-  spec.sample = [](int64_t, int) { return 128; };
-  spec.chunksAfterData = test::Chunk("LIST", std::vector<uint8_t>(4000, 0xFF));
-  const std::vector<uint8_t> bytes = BuildWav(spec);
+  WavRecipe recipe = Recipe(1, 8, 200);
+  recipe.sample = [](int64_t, int) { return 128; };
+  recipe.chunksAfterData = test::Chunk("LIST", std::vector<uint8_t>(4000, 0xFF));
+  const std::vector<uint8_t> bytes = BuildWav(recipe);
   const WaveHeader h = test::HeaderOf(bytes);
   QCOMPARE(h.Frames(), int64_t{200});
   MemorySource source(bytes);
@@ -277,8 +277,8 @@ void WaveLanesTest::trailingChunkIsNotDrawn() {
 void WaveLanesTest::oneReadOfOneFramePerColumn() {
   for (int channels : {1, 2}) {
     for (int bits : {8, 16}) {
-      CountingSource source(BuildWav(Spec(channels, bits, 100000)));
-      const WaveHeader h = test::HeaderOf(BuildWav(Spec(channels, bits, 100000)));
+      CountingSource source(BuildWav(Recipe(channels, bits, 100000)));
+      const WaveHeader h = test::HeaderOf(BuildWav(Recipe(channels, bits, 100000)));
       DrawView(source, h, 1, 100);
       QCOMPARE(source.reads, 760);
       QCOMPARE(source.bytesAsked, 760LL * FrameBytes(h.Kind));
@@ -309,7 +309,7 @@ void WaveLanesTest::offsetsBeyondTwoGigabytes() {
 
 // A view start beyond the last frame (a view kept from a longer file) draws no column at all.
 void WaveLanesTest::viewPastTheEndDrawsNothing() {
-  const std::vector<uint8_t> bytes = BuildWav(Spec(2, 16, 100));
+  const std::vector<uint8_t> bytes = BuildWav(Recipe(2, 16, 100));
   MemorySource source(bytes);
   const Drawn d = DrawView(source, test::HeaderOf(bytes), 2001, 1000);
   QCOMPARE(d.bounds.viewEnd, 2000LL);
