@@ -125,6 +125,8 @@ class TForm1 : public QMainWindow {
   };
 
   void FormCreate();
+  // The output commands' opening sequence up to the save dialog; the chosen name or empty.
+  std::string BeginOutput(bool numberedOutputs);
   void ConnectHandlers();
   // The busy guard: true (after the message) when Busy is 1.
   bool BusyRefused();

@@ -28,13 +28,19 @@ void TForm1::SetPanel1(const QString& caption, const QColor& colour) {
   c_.Panel1->setText(caption);
 }
 
-// "カット編集ファイル作成保存": the selected ranges back to back in one file named in SaveDialog1.
-void TForm1::N3Click() {
+// The opening sequence up to the dialog: the guards, the playback device closed (not undone when
+// the dialog is cancelled), the save dialog. The chosen name, or empty when the command stops here.
+std::string TForm1::BeginOutput(bool numberedOutputs) {
   const Status begin = CheckBeginOutput(flags_, DocumentOpen(), marks_.Count());
   if (begin.failed()) ShowMessage(begin.message());
-  if (!begin.ok()) return;
+  if (!begin.ok()) return {};
   device_.Close();
-  const std::string path = prompts_.SaveDialog1().toStdString();
+  return (numberedOutputs ? prompts_.SaveDialog2() : prompts_.SaveDialog1()).toStdString();
+}
+
+// "カット編集ファイル作成保存": the selected ranges back to back in one file named in SaveDialog1.
+void TForm1::N3Click() {
+  const std::string path = BeginOutput(false);
   if (path.empty()) return;
   const std::vector<int64_t> marks = marks_.Sorted();
   const bool keepHead = marks_.KeepHead();
@@ -45,11 +51,7 @@ void TForm1::N3Click() {
 
 // "選択範囲を分割して保存": each selected range in a numbered file from the name in SaveDialog2.
 void TForm1::N10Click() {
-  const Status begin = CheckBeginOutput(flags_, DocumentOpen(), marks_.Count());
-  if (begin.failed()) ShowMessage(begin.message());
-  if (!begin.ok()) return;
-  device_.Close();
-  const std::string base = prompts_.SaveDialog2().toStdString();
+  const std::string base = BeginOutput(true);
   if (base.empty()) return;
   const std::vector<int64_t> marks = marks_.Sorted();
   const bool keepHead = marks_.KeepHead();
@@ -61,11 +63,7 @@ void TForm1::N10Click() {
 // "マーク位置で分割して保存（選択範囲と非選択範囲）": the whole sample area in numbered pieces cut at
 // the marks; keep head plays no part.
 void TForm1::N9Click() {
-  const Status begin = CheckBeginOutput(flags_, DocumentOpen(), marks_.Count());
-  if (begin.failed()) ShowMessage(begin.message());
-  if (!begin.ok()) return;
-  device_.Close();
-  const std::string base = prompts_.SaveDialog2().toStdString();
+  const std::string base = BeginOutput(true);
   if (base.empty()) return;
   const std::vector<int64_t> marks = marks_.Sorted();
   RunOutput([&](OutputHost& host) { return SplitAtMarks(file_, marks, base, flags_, host, outputOptions_); });
