@@ -1,4 +1,5 @@
 #include "app/Form1Controls.h"
+#include "app/Placement.h"
 
 #include <QComboBox>
 #include <QFrame>
@@ -20,13 +21,6 @@ namespace {
 
 const QColor kTeal(0, 128, 128);
 const QColor kMaroon(128, 0, 0);
-
-template <typename W>
-W* Place(W* widget, const char* name, int left, int top, int width, int height) {
-  widget->setObjectName(QString::fromLatin1(name));
-  widget->setGeometry(left, top, width, height);
-  return widget;
-}
 
 // An auto-sized label at (left, top) in a colour and pixel height of its own.
 QLabel* TextLabel(QWidget* parent, const char* name, const QString& text, int left, int top,

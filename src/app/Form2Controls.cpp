@@ -1,4 +1,5 @@
 #include "app/Form2Controls.h"
+#include "app/Placement.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -17,13 +18,6 @@ namespace {
 
 const QColor kTeal(0, 128, 128);
 const QColor kFuchsia(255, 0, 255);
-
-template <typename W>
-W* Place(W* widget, const char* name, int left, int top, int width, int height) {
-  widget->setObjectName(QString::fromLatin1(name));
-  widget->setGeometry(left, top, width, height);
-  return widget;
-}
 
 void SetTextColour(QWidget* widget, QPalette::ColorRole role, const QColor& colour) {
   QPalette palette = widget->palette();

@@ -23,6 +23,7 @@
 #include "marks/MarkStore.h"
 #include "normalizer/NormalizePass.h"
 #include "output/OutputCommands.h"
+#include "QuietNormalizerHost.h"
 
 using namespace sonaveld;
 
@@ -77,18 +78,6 @@ class FuzzOutputHost : public OutputHost {
  private:
   CreationFlags& flags_;
   int left_;
-};
-
-class QuietNormalizerHost : public NormalizerHost {
- public:
-  void ShowMessage(const std::string& text) override { message = text; }
-  bool Confirm(const std::string&) override { return false; }
-  void SetSettingsEnabled(bool) override {}
-  void SetBarMaximum(NormalizeBar, int64_t) override {}
-  void SetBarPosition(NormalizeBar, int64_t) override {}
-  void SelectEntry(int) override {}
-  void ProcessEvents() override {}
-  std::string message;
 };
 
 std::string BaseName(const std::string& path) { return path.substr(path.rfind('/') + 1); }

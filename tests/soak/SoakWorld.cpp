@@ -13,6 +13,7 @@
 #include "marks/MarkListFile.h"
 #include "normalizer/NormalizePass.h"
 #include "output/OutputCommands.h"
+#include "QuietNormalizerHost.h"
 
 namespace sonaveld::soak {
 namespace {
@@ -81,18 +82,6 @@ class SoakHost : public OutputHost {
  private:
   CreationFlags& flags_;
   int abortAt_;
-};
-
-class QuietHost : public NormalizerHost {
- public:
-  void ShowMessage(const std::string& text) override { message = text; }
-  bool Confirm(const std::string&) override { return false; }
-  void SetSettingsEnabled(bool) override {}
-  void SetBarMaximum(NormalizeBar, int64_t) override {}
-  void SetBarPosition(NormalizeBar, int64_t) override {}
-  void SelectEntry(int) override {}
-  void ProcessEvents() override {}
-  std::string message;
 };
 
 std::string Base(const std::string& path) { return fs::path(path).filename().string(); }
@@ -242,7 +231,7 @@ std::string SoakWorld::RunOutput(int which) {
 }
 
 std::string SoakWorld::Normalize() {
-  QuietHost host;
+  QuietNormalizerHost host;
   NormalizePass pass(host);
   pass.SetFreeSpaceQuery([](const std::string&) { return std::numeric_limits<int64_t>::max(); });
   NormalizeSettings settings;
