@@ -12,6 +12,7 @@
 #include <QToolButton>
 
 #include "app/AppFont.h"
+#include "app/LenientSpinBox.h"
 
 namespace sonaveld {
 namespace {
@@ -79,7 +80,8 @@ void BuildSettings(QWidget* client, Form2Controls& c) {
   c.RadioGroup1Items->addButton(c.RadioGroup1Item1, 1);
   c.RadioGroup1Item0->setChecked(true);
 
-  c.SpinEdit1 = Place(new QSpinBox(client), "SpinEdit1", 96, 336, 49, 21);
+  // The box keeps whatever is typed; the pass brings the text into 1..150 when it starts.
+  c.SpinEdit1 = Place(new LenientSpinBox(client), "SpinEdit1", 96, 336, 49, 21);
   c.SpinEdit1->setRange(1, 150);
   c.SpinEdit1->setValue(100);
   c.SpinEdit1->raise();
