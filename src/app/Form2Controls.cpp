@@ -10,6 +10,7 @@
 #include <QRadioButton>
 #include <QSpinBox>
 #include <QToolButton>
+#include <algorithm>
 
 #include "app/AppFont.h"
 #include "app/LenientSpinBox.h"
@@ -87,6 +88,9 @@ void BuildSettings(QWidget* client, Form2Controls& c) {
   c.SpinEdit1->raise();
 
   c.CheckBox1 = Place(new QCheckBox(QStringLiteral("File名変更"), client), "CheckBox1", 96, 360, 73, 17);
+  // 73 pixels cut the caption's last glyph in the window font; the box grows to the width the
+  // style needs for indicator and caption, and no further.
+  c.CheckBox1->resize(std::max(c.CheckBox1->width(), c.CheckBox1->sizeHint().width()), c.CheckBox1->height());
   c.CheckBox1->setChecked(true);
   c.CheckBox1->setToolTip(QStringLiteral(
       "チェックがあるとノーマライズしたファイルの名前に「-n」がつきます。"
