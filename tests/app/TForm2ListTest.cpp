@@ -221,9 +221,11 @@ void TForm2ListTest::percentageBoxCorrectsOnArrowAndFocusLoss() {
   QFETCH(QString, shown);
   Form2Fixture f;
   f.form.show();
-  QVERIFY(QTest::qWaitForWindowExposed(&f.form));
+  f.form.activateWindow();
+  QVERIFY(QTest::qWaitForWindowActive(&f.form));
   QSpinBox* box = f.c().SpinEdit1;
   box->setFocus();
+  QVERIFY(box->hasFocus());
   QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
   QTest::keyClicks(box, typed);
   if (key != 0) {
