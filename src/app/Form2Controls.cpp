@@ -10,8 +10,10 @@
 #include <QRadioButton>
 #include <QSpinBox>
 #include <QToolButton>
+#include <algorithm>
 
 #include "app/AppFont.h"
+#include "app/LenientSpinBox.h"
 
 namespace sonaveld {
 namespace {
@@ -79,12 +81,16 @@ void BuildSettings(QWidget* client, Form2Controls& c) {
   c.RadioGroup1Items->addButton(c.RadioGroup1Item1, 1);
   c.RadioGroup1Item0->setChecked(true);
 
-  c.SpinEdit1 = Place(new QSpinBox(client), "SpinEdit1", 96, 336, 49, 21);
+  // The box keeps whatever is typed; the pass brings the text into 1..150 when it starts.
+  c.SpinEdit1 = Place(new LenientSpinBox(client), "SpinEdit1", 96, 336, 49, 21);
   c.SpinEdit1->setRange(1, 150);
   c.SpinEdit1->setValue(100);
   c.SpinEdit1->raise();
 
   c.CheckBox1 = Place(new QCheckBox(QStringLiteral("File名変更"), client), "CheckBox1", 96, 360, 73, 17);
+  // 73 pixels cut the caption's last glyph in the window font; the box grows to the width the
+  // style needs for indicator and caption, and no further.
+  c.CheckBox1->resize(std::max(c.CheckBox1->width(), c.CheckBox1->sizeHint().width()), c.CheckBox1->height());
   c.CheckBox1->setChecked(true);
   c.CheckBox1->setToolTip(QStringLiteral(
       "チェックがあるとノーマライズしたファイルの名前に「-n」がつきます。"

@@ -7,6 +7,7 @@
 #include <QScreen>
 #include <QSpinBox>
 #include <QToolButton>
+#include <algorithm>
 
 #include "app/AppFont.h"
 #include "app/Prompts.h"
@@ -23,7 +24,8 @@ constexpr char kCannotOpen[] = "ファイル %s は開けません";
 
 // Offset of the bits-per-sample field in a WAV header.
 constexpr int64_t kBitsOffset = 34;
-// Height of one list entry in pixels.
+// Height of one list entry in pixels, raised to the font's line height where the font needs more
+// (IPAPGothic at 12 pixels draws underscores and descenders in a 13th row).
 constexpr int kListItemHeight = 12;
 
 }  // namespace
@@ -88,7 +90,8 @@ void TForm2::SpeedButton1Click() {
 
 bool TForm2::AddOne(const QString& path) {
   auto* item = new QListWidgetItem(path);
-  item->setSizeHint(QSize(c_.ListBox1->fontMetrics().horizontalAdvance(path) + 4, kListItemHeight));
+  const QFontMetrics metrics = c_.ListBox1->fontMetrics();
+  item->setSizeHint(QSize(metrics.horizontalAdvance(path) + 4, std::max(kListItemHeight, metrics.lineSpacing())));
   c_.ListBox1->addItem(item);
 
   const std::string file = path.toStdString();

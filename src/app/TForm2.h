@@ -66,8 +66,9 @@ class TForm2 : public QWidget, public NormalizerHost {
   void SetItemIndex(int index);
   // Appends one chosen file; false when the handler must end (open failure or bit warning).
   bool AddOne(const QString& path);
-  // The percentage p from the spin box's text: a whole number brought into 1..150, else 1.
-  int Percentage() const;
+  // The percentage p from the spin box's text: a whole number brought into 1..150, any other
+  // text 1. The box is set to p, so it shows what the pass uses.
+  int Percentage();
   // While a pass runs the start button and the list edits (add, delete, delete all) are off.
   void SetPassRunning(bool running);
   bool RefusedDuringPass() const { return pass_.Running(); }

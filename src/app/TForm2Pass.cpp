@@ -41,11 +41,11 @@ void TForm2::SpeedButton4Click() {
 
 void TForm2::SpeedButton7Click() { pass_.RequestStop(); }
 
-int TForm2::Percentage() const {
-  bool whole = false;
-  const int typed = c_.SpinEdit1->cleanText().trimmed().toInt(&whole);
-  if (!whole) return c_.SpinEdit1->minimum();
-  return std::clamp(typed, c_.SpinEdit1->minimum(), c_.SpinEdit1->maximum());
+int TForm2::Percentage() {
+  // The box corrects its text itself (a whole number into 1..150, any other text to 1) and
+  // shows the result, so the pass uses what the box shows.
+  c_.SpinEdit1->interpretText();
+  return c_.SpinEdit1->value();
 }
 
 void TForm2::SetPassRunning(bool running) {

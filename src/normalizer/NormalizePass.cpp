@@ -25,6 +25,8 @@ constexpr char kNoDot[] = "WAVファイルに「.」がありません。停止�
 constexpr char kCannotWrite[] = "に書き込めません。";
 constexpr char kCannotOpen[] = "ファイル %s は開けません";
 constexpr char kCannotCreate[] = "ファイル %s を作成できません";
+// The backup name is taken, by an earlier entry's backup ("a.wav" and "a.wave" share one).
+constexpr char kBackupTaken[] = "ファイル %s は既にあるので、上書きしないようにノーマライズを中止します。";
 
 // The "data" search of the normalizer covers tag offsets 0..100.
 constexpr int kLastTagOffset = 100;
@@ -114,6 +116,8 @@ PassOutcome NormalizePass::NormalizeEntry(const std::string& path, const Normali
   if (chunk.offset == 0) return Fail(path + kNoData);
   const std::optional<NormalizeNames> names = NamesFor(path);
   if (!names) return Fail(kNoDot);
+  // The swap would replace a backup already there: refuse before anything is written.
+  if (!settings.keepSourceName && Exists(names->backup)) return Fail(FormatMessage(kBackupTaken, names->backup));
 
   auto output = OutputFile::Create(names->output, opener_);
   if (!output) return Fail(FormatMessage(kCannotCreate, names->output));
@@ -140,9 +144,8 @@ PassOutcome NormalizePass::NormalizeEntry(const std::string& path, const Normali
 }
 
 PassOutcome NormalizePass::SwapNames(const std::string& path, const std::string& output, const std::string& backup) {
-  // An existing backup would be replaced by the rename and lost (two entries such as "a.wav"
-  // and "a.wave" share one backup name): refuse instead.
-  if (Exists(backup)) return Fail(FormatMessage(kCannotCreate, backup));
+  // A backup that appeared while the entry was written would be replaced by the rename and lost.
+  if (Exists(backup)) return Fail(FormatMessage(kBackupTaken, backup));
   std::error_code ec;
   fs::rename(path, backup, ec);
   if (ec) return Fail(FormatMessage(kCannotCreate, backup));

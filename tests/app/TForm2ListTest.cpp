@@ -1,6 +1,8 @@
 // The normalizer's list: adding with its two checks, moving the selection, deleting, the bars'
-// resets and the mode's reset of the percentage.
+// resets, the mode's reset of the percentage and the percentage box's own corrections.
 #include <QButtonGroup>
+#include <QCheckBox>
+#include <QLineEdit>
 #include <QRadioButton>
 #include <QSpinBox>
 #include <QToolButton>
@@ -35,6 +37,8 @@ class TForm2ListTest : public QObject {
   void deleteAllAndListClickResetBars();
   void modeResetsPercentage_data();
   void modeResetsPercentage();
+  void percentageBoxCorrectsOnArrowAndFocusLoss_data();
+  void percentageBoxCorrectsOnArrowAndFocusLoss();
 };
 
 void TForm2ListTest::addListsInDialogOrderAndSelectsLast() {
@@ -197,6 +201,41 @@ void TForm2ListTest::modeResetsPercentage() {
   f.c().RadioGroup1Items->button(picked)->click();
   QCOMPARE(f.c().RadioGroup1Items->checkedId(), picked);
   QCOMPARE(f.c().SpinEdit1->value(), 100);
+}
+
+void TForm2ListTest::percentageBoxCorrectsOnArrowAndFocusLoss_data() {
+  QTest::addColumn<QString>("typed");
+  QTest::addColumn<int>("key");  // Qt::Key_Up, Qt::Key_Down, or 0 for the focus moving away
+  QTest::addColumn<QString>("shown");
+  QTest::newRow("up steps a number in range") << "20" << int(Qt::Key_Up) << "21";
+  QTest::newRow("down steps a number in range") << "20" << int(Qt::Key_Down) << "19";
+  QTest::newRow("up corrects without stepping") << "151" << int(Qt::Key_Up) << "150";
+  QTest::newRow("down on letters gives the minimum") << "abc" << int(Qt::Key_Down) << "1";
+  QTest::newRow("focus lost above the range") << "400" << 0 << "150";
+  QTest::newRow("focus lost on zero") << "0" << 0 << "1";
+}
+
+void TForm2ListTest::percentageBoxCorrectsOnArrowAndFocusLoss() {
+  QFETCH(QString, typed);
+  QFETCH(int, key);
+  QFETCH(QString, shown);
+  Form2Fixture f;
+  f.form.show();
+  f.form.activateWindow();
+  QVERIFY(QTest::qWaitForWindowActive(&f.form));
+  QSpinBox* box = f.c().SpinEdit1;
+  box->setFocus();
+  QVERIFY(box->hasFocus());
+  QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
+  QTest::keyClicks(box, typed);
+  if (key != 0) {
+    QTest::keyClick(box, static_cast<Qt::Key>(key));
+  } else {
+    f.c().CheckBox1->setFocus();
+    QVERIFY(!box->hasFocus());
+  }
+  QCOMPARE(box->findChild<QLineEdit*>()->text(), shown);
+  QCOMPARE(box->value(), shown.toInt());
 }
 
 QTEST_MAIN(TForm2ListTest)

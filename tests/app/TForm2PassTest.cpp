@@ -94,6 +94,8 @@ class TForm2PassTest : public QObject {
   void freeSpaceCheck_data();
   void freeSpaceCheck();
   void percentageAndModeReachThePass();
+  void typedPercentageIsShownAndUsed_data();
+  void typedPercentageIsShownAndUsed();
 };
 
 void TForm2PassTest::passWritesOutputsAndFillsBars() {
@@ -351,6 +353,47 @@ void TForm2PassTest::percentageAndModeReachThePass() {
   QCOMPARE(out.size(), size_t{12044});
   QCOMPARE(static_cast<int16_t>(out[44] | (out[45] << 8)), int16_t{5825});
   QCOMPARE(static_cast<int16_t>(out[46] | (out[47] << 8)), int16_t{-5826});
+}
+
+void TForm2PassTest::typedPercentageIsShownAndUsed_data() {
+  QTest::addColumn<QString>("typed");
+  QTest::addColumn<int>("used");  // what the box shows once the pass starts, and what it uses
+  QTest::newRow("in range") << "15" << 15;
+  QTest::newRow("above 150") << "151" << 150;
+  QTest::newRow("far above") << "99999999999" << 150;
+  QTest::newRow("zero") << "0" << 1;
+  QTest::newRow("negative") << "-7" << 1;
+  QTest::newRow("letters") << "abc" << 1;
+  QTest::newRow("number and letter") << "12x" << 1;
+  QTest::newRow("empty") << "" << 1;
+}
+
+void TForm2PassTest::typedPercentageIsShownAndUsed() {
+  QFETCH(QString, typed);
+  QFETCH(int, used);
+  // Peak 32767, so the second sample 20000 comes out as 20000 x p %.
+  WavRecipe recipe;
+  recipe.channels = 1;
+  recipe.frames = 4;
+  recipe.sample = [](int64_t frame, int) { return frame == 0 ? 32767 : 20000; };
+  Form2Fixture f;
+  f.Add({f.WavOf("p.wav", recipe)});
+  f.form.show();
+  QVERIFY(QTest::qWaitForWindowExposed(&f.form));
+  QSpinBox* box = f.c().SpinEdit1;
+  auto* edit = box->findChild<QLineEdit*>();
+  box->setFocus();
+  QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
+  QTest::keyClick(box, Qt::Key_Backspace);
+  QTest::keyClicks(box, typed);
+  QCOMPARE(edit->text(), typed);  // every keystroke taken
+
+  f.c().SpeedButton4->click();
+  QCOMPARE(edit->text(), QString::number(used));
+  QCOMPARE(box->value(), used);
+  const std::vector<uint8_t> out = f.Bytes("p-n.wav");
+  const int scaled = static_cast<int16_t>(out[46] | (out[47] << 8));
+  QVERIFY2(std::abs(scaled - 200 * used) <= 1, qPrintable(QString::number(scaled)));
 }
 
 QTEST_MAIN(TForm2PassTest)

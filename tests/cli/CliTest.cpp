@@ -168,6 +168,20 @@ TEST_F(CliTest, NormalizeReplaceKeepsABackupAndRestoreBringsItBack) {
   EXPECT_EQ(dir.Listing(), "take.wav");
 }
 
+TEST_F(CliTest, NormalizeReplaceRefusesASharedBackupName) {
+  const auto before = ReadFileBytes(wav);
+  const std::string wave = dir.File("take.wave");
+  WriteFileBytes(wave, before);
+  const CliRun r = Cli("normalize --replace " + wav + " " + wave);
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.out, wav + "\n");
+  EXPECT_EQ(r.err, "ファイル " + dir.File("take-orig.wav") +
+                       " は既にあるので、上書きしないようにノーマライズを中止します。\n");
+  EXPECT_EQ(ReadFileBytes(dir.File("take-orig.wav")), before);
+  EXPECT_EQ(ReadFileBytes(wave), before);
+  EXPECT_EQ(dir.Listing(), "take-orig.wav take.wav take.wave");
+}
+
 TEST_F(CliTest, NormalizeRefusals) {
   WavRecipe recipe;
   recipe.bits = 24;

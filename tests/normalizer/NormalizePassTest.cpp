@@ -165,8 +165,10 @@ TEST_F(NormalizePassTest, SharedBackupNameIsNeverOverwritten) {
   EXPECT_EQ(pass_.Run({a, b}, test::ReplaceNames()), PassOutcome::kFailed);
   EXPECT_EQ(ReadFileBytes(dir_.File("a-orig.wav")), aBytes);
   EXPECT_EQ(ReadFileBytes(b), bBytes);
+  EXPECT_EQ(dir_.Listing(), "a-orig.wav a.wav a.wave");  // nothing written for the second entry
   ASSERT_EQ(host_.messages.size(), 1u);
-  EXPECT_EQ(host_.messages[0], "ファイル " + dir_.File("a-orig.wav") + " を作成できません");
+  EXPECT_EQ(host_.messages[0],
+            "ファイル " + dir_.File("a-orig.wav") + " は既にあるので、上書きしないようにノーマライズを中止します。");
 }
 
 // The checks, in their order, each before anything is created.
