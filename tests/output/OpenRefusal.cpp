@@ -14,10 +14,10 @@ namespace {
 int refusal = 0;
 int attempts = 0;
 
-// The real open of the C library under name, with the mode argument when flags need one.
-int Forward(const char* name, const char* path, int flags, mode_t mode) {
+// The C library's open, with the mode argument when flags need one.
+int Forward(const char* path, int flags, mode_t mode) {
   using Open = int (*)(const char*, int, ...);
-  const auto real = reinterpret_cast<Open>(dlsym(RTLD_NEXT, name));
+  static const auto real = reinterpret_cast<Open>(dlsym(RTLD_NEXT, "open"));
   if ((flags & O_TMPFILE) == O_TMPFILE) {
     ++attempts;
     if (refusal != 0) {
@@ -43,20 +43,12 @@ int OpenRefusal::Attempts() { return attempts; }
 
 }  // namespace sonaveld::test
 
-// The interposed C library functions: the engine calls them through the dynamic linker, so the
-// definitions of this executable come first; the real ones are found with RTLD_NEXT.
+// The interposed C library function: the engine's open resolves to this executable's definition
+// first; the real one is found with RTLD_NEXT.
 extern "C" int open(const char* path, int flags, ...) {
   va_list args;
   va_start(args, flags);
   const mode_t mode = sonaveld::test::ModeOf(flags, args);
   va_end(args);
-  return sonaveld::test::Forward("open", path, flags, mode);
-}
-
-extern "C" int open64(const char* path, int flags, ...) {
-  va_list args;
-  va_start(args, flags);
-  const mode_t mode = sonaveld::test::ModeOf(flags, args);
-  va_end(args);
-  return sonaveld::test::Forward("open64", path, flags, mode);
+  return sonaveld::test::Forward(path, flags, mode);
 }
