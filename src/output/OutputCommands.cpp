@@ -15,7 +15,8 @@ struct OutputPlan {
   std::vector<std::vector<ByteStretch>> stretches;
 };
 
-// One output file made of stretches: header, the stretches in order, sizes, rename into place.
+// One output file made of stretches: header, the stretches in order, the carried chunks, sizes,
+// rename into place.
 // Returns false on a failure (status set); *aborted when AbortRequested stopped the copy.
 bool WriteOneOutput(OutputRun& run, const std::string& path, const std::vector<ByteStretch>& stretches,
                     bool* aborted, Status* status) {
@@ -25,7 +26,8 @@ bool WriteOneOutput(OutputRun& run, const std::string& path, const std::vector<B
     if (!run.CopyStretch(*out, stretch, aborted, status)) return false;
     if (*aborted) break;
   }
-  return run.PatchWaveSizes(*out, status);
+  const int64_t w = run.SampleBytes(*out);
+  return run.CarryChunks(*out, status) && run.PatchWaveSizes(*out, w, status);
 }
 
 // Runs a command: opens the source, plans the outputs from the sample area as it is now, checks and

@@ -2,6 +2,7 @@
 
 #include "output/KernelCopy.h"
 
+#include <cerrno>
 #include <filesystem>
 #include <random>
 #include <system_error>
@@ -42,6 +43,7 @@ class FileSink final : public ByteSink {
   std::FILE* file_;
 };
 
+// A fresh hidden name beside path.
 std::string TempPathFor(const std::string& path) {
   static std::mt19937_64 random{std::random_device{}()};
   const fs::path target(path);
@@ -49,33 +51,46 @@ std::string TempPathFor(const std::string& path) {
   return (target.parent_path() / name).string();
 }
 
+// A sink over a stream that receives large blocks: stdio's own buffer would only add a copy.
+std::unique_ptr<ByteSink> StreamSink(std::FILE* file) {
+  if (file == nullptr) return nullptr;
+  std::setvbuf(file, nullptr, _IONBF, 0);
+  return std::make_unique<FileSink>(file);
+}
+
 }  // namespace
 
 std::unique_ptr<ByteSink> OpenFileSink(const std::string& tempPath) {
-  std::FILE* file = std::fopen(tempPath.c_str(), "wbx");
-  if (file == nullptr) return nullptr;
-  std::setvbuf(file, nullptr, _IONBF, 0);  // writes come in large blocks
-  return std::make_unique<FileSink>(file);
+  return StreamSink(std::fopen(tempPath.c_str(), "wbx"));
 }
 
 std::unique_ptr<OutputFile> OutputFile::Create(const std::string& path, const SinkOpener& opener) {
   if (path.empty() || fs::is_directory(path)) return nullptr;
+  if (!opener) {
+    UnnamedFile unnamed = UnnamedFile::Create(fs::path(path).parent_path().string());
+    if (unnamed.open()) {
+      if (auto sink = StreamSink(unnamed.OpenStream())) {
+        return std::unique_ptr<OutputFile>(new OutputFile(path, {}, std::move(sink), std::move(unnamed)));
+      }
+    }
+  }
   for (int attempt = 0; attempt < 8; ++attempt) {
     std::string temp = TempPathFor(path);
     auto sink = opener ? opener(temp) : OpenFileSink(temp);
-    if (sink) return std::unique_ptr<OutputFile>(new OutputFile(path, std::move(temp), std::move(sink)));
+    if (sink) return std::unique_ptr<OutputFile>(new OutputFile(path, std::move(temp), std::move(sink), {}));
     std::error_code ec;
     if (!fs::exists(temp, ec)) return nullptr;  // not a name clash: the folder refuses
   }
   return nullptr;
 }
 
-OutputFile::OutputFile(std::string path, std::string tempPath, std::unique_ptr<ByteSink> sink)
-    : path_(std::move(path)), tempPath_(std::move(tempPath)), sink_(std::move(sink)) {}
+OutputFile::OutputFile(std::string path, std::string tempPath, std::unique_ptr<ByteSink> sink, UnnamedFile unnamed)
+    : path_(std::move(path)), tempPath_(std::move(tempPath)), sink_(std::move(sink)), unnamed_(std::move(unnamed)) {}
 
 OutputFile::~OutputFile() {
   if (committed_) return;
   sink_.reset();
+  if (tempPath_.empty()) return;  // an unnamed file goes with its descriptor
   std::error_code ec;
   fs::remove(tempPath_, ec);
 }
@@ -108,11 +123,31 @@ bool OutputFile::Commit() {
   const bool closed = sink_->Close();
   sink_.reset();
   if (failed_ || !closed) return false;
-  std::error_code ec;
-  fs::rename(tempPath_, path_, ec);
-  if (ec) return false;
+  if (unnamed_.open() && !LinkIntoPlace()) return false;
+  if (!tempPath_.empty()) {
+    std::error_code ec;
+    fs::rename(tempPath_, path_, ec);
+    if (ec) return false;
+  }
   committed_ = true;
   return true;
+}
+
+bool OutputFile::LinkIntoPlace() {
+  // A link never replaces a file, so with no file of that name it puts the whole output in place
+  // in one step. An existing file is replaced by a rename, which needs a name to rename from: a
+  // process killed between the link and the rename leaves that complete temporary file.
+  if (unnamed_.Link(path_)) return true;
+  if (errno != EEXIST) return false;
+  for (int attempt = 0; attempt < 8; ++attempt) {
+    std::string temp = TempPathFor(path_);
+    if (unnamed_.Link(temp)) {
+      tempPath_ = std::move(temp);
+      return true;
+    }
+    if (errno != EEXIST) return false;
+  }
+  return false;
 }
 
 bool IsSameFile(const std::string& a, const std::string& b) {

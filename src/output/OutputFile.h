@@ -6,6 +6,7 @@
 #include <string>
 
 #include "document/ByteSource.h"
+#include "output/UnnamedFile.h"
 
 namespace sonaveld {
 
@@ -32,12 +33,16 @@ using SinkOpener = std::function<std::unique_ptr<ByteSink>(const std::string& te
 // The default opener: a new file created exclusively at tempPath.
 std::unique_ptr<ByteSink> OpenFileSink(const std::string& tempPath);
 
-// One output file. Its bytes go to a temporary file in the output's folder, which Commit() renames
-// over the final path once everything is written; until then an existing file of that name is
-// untouched, and a failed or abandoned output leaves nothing behind (the destructor removes it).
+// One output file, put under its final path only once everything is written: until then an
+// existing file of that name is untouched, and a failed or abandoned output leaves nothing behind.
+// Where the system allows it the bytes go to an unnamed file in the output's folder (UnnamedFile),
+// so that not even a killed process leaves a partial file; Commit() links it in place. Elsewhere,
+// and whenever an opener is given (tests wrap the file's sink), they go to a hidden temporary file
+// ".NAME.part-N" beside the output, which Commit() renames over the final path and the destructor
+// removes when the output is abandoned.
 class OutputFile {
  public:
-  // Creates the temporary file for path; nullptr when it cannot be created.
+  // Creates the file for path; nullptr when it cannot be created.
   static std::unique_ptr<OutputFile> Create(const std::string& path, const SinkOpener& opener = {});
   ~OutputFile();
   OutputFile(const OutputFile&) = delete;
@@ -49,18 +54,22 @@ class OutputFile {
   ByteSink::Copy CopyFrom(ByteSource& source, int64_t offset, int64_t n);
   // Writes a little-endian 32-bit value at byte offset.
   bool WriteU32At(int64_t offset, uint32_t value);
-  // Closes the temporary file and renames it to the final path; false (and nothing left behind)
-  // when a write, the close or the rename failed.
+  // Closes the file and puts it under the final path; false (and nothing left behind) when a write,
+  // the close, the link or the rename failed.
   bool Commit();
 
   const std::string& path() const { return path_; }
   int64_t written() const { return written_; }  // bytes appended so far
 
  private:
-  OutputFile(std::string path, std::string tempPath, std::unique_ptr<ByteSink> sink);
+  OutputFile(std::string path, std::string tempPath, std::unique_ptr<ByteSink> sink, UnnamedFile unnamed);
+  // Names the unnamed file path_: straight away when no file has that name, else under a fresh
+  // temporary name that is then renamed over it.
+  bool LinkIntoPlace();
   std::string path_;
-  std::string tempPath_;
+  std::string tempPath_;  // the named temporary file, "" while there is none
   std::unique_ptr<ByteSink> sink_;
+  UnnamedFile unnamed_;   // open when the bytes go to an unnamed file
   int64_t written_ = 0;
   bool failed_ = false;
   bool committed_ = false;

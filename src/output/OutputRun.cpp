@@ -24,6 +24,8 @@ Status OutputRun::OpenSource() {
   if (sourceSize_ < file_.Header.DataOffset) {
     return Status::Fail(FormatMessage(kCannotReadMessage, file_.WaveFileName));
   }
+  carried_ = FindCarriedChunks(*source_, sourceSize_, file_.Header);
+  if (carried_.readError) return Status::Fail(FormatMessage(kCannotReadMessage, file_.WaveFileName));
   return Status::Ok();
 }
 
@@ -64,10 +66,7 @@ bool OutputRun::CopyStretch(OutputFile& out, const ByteStretch& stretch, bool* a
     const int64_t n = std::min(options_.blockBytes, stretch.length - done);
     flags_.CopyPos = stretch.begin + done;
     if (const ByteSink::Copy copy = CopyBlock(out, flags_.CopyPos, n); copy != ByteSink::Copy::kDone) {
-      // A source that shrank or could not be read would leave the output short of what it claims.
-      *status = Status::Fail(copy == ByteSink::Copy::kReadFailed
-                                 ? FormatMessage(kCannotReadMessage, file_.WaveFileName)
-                                 : FormatMessage(kCannotWriteMessage, out.path()));
+      *status = CopyFailure(copy, out);
       return false;
     }
     done += n;
@@ -97,6 +96,36 @@ ByteSink::Copy OutputRun::CopyBlock(OutputFile& out, int64_t offset, int64_t n) 
   return ByteSink::Copy::kDone;
 }
 
+Status OutputRun::CopyFailure(ByteSink::Copy copy, const OutputFile& out) const {
+  // A source that shrank or could not be read would leave the output short of what it claims.
+  return Status::Fail(copy == ByteSink::Copy::kReadFailed ? FormatMessage(kCannotReadMessage, file_.WaveFileName)
+                                                          : FormatMessage(kCannotWriteMessage, out.path()));
+}
+
+bool OutputRun::CarryChunks(OutputFile& out, Status* status) {
+  if (carried_.empty()) return true;
+  static constexpr uint8_t kPad = 0;
+  if ((SampleBytes(out) & 1) != 0 && !out.Write(&kPad, 1)) {
+    *status = CopyFailure(ByteSink::Copy::kWriteFailed, out);
+    return false;
+  }
+  for (const ByteStretch& stretch : carried_.stretches) {
+    for (int64_t done = 0; done < stretch.length;) {
+      const int64_t n = std::min(options_.blockBytes, stretch.length - done);
+      if (const ByteSink::Copy copy = CopyBlock(out, stretch.begin + done, n); copy != ByteSink::Copy::kDone) {
+        *status = CopyFailure(copy, out);
+        return false;
+      }
+      done += n;
+    }
+  }
+  if (carried_.padMissing && !out.Write(&kPad, 1)) {
+    *status = CopyFailure(ByteSink::Copy::kWriteFailed, out);
+    return false;
+  }
+  return true;
+}
+
 void OutputRun::AfterBlock() {
   const auto now = std::chrono::steady_clock::now();
   if (now - lastIdle_ < options_.idleInterval) return;
@@ -105,11 +134,9 @@ void OutputRun::AfterBlock() {
   host_.Idle();
 }
 
-bool OutputRun::PatchWaveSizes(OutputFile& out, Status* status) {
-  const int64_t offset = file_.Header.DataOffset;
-  const int64_t w = out.written() - offset;
-  const bool ok = out.WriteU32At(4, static_cast<uint32_t>(offset + w - 8)) &&
-                  out.WriteU32At(offset - 4, static_cast<uint32_t>(w)) && out.Commit();
+bool OutputRun::PatchWaveSizes(OutputFile& out, int64_t w, Status* status) {
+  const bool ok = out.WriteU32At(4, static_cast<uint32_t>(out.written() - 8)) &&
+                  out.WriteU32At(file_.Header.DataOffset - 4, static_cast<uint32_t>(w)) && out.Commit();
   if (!ok) {
     *status = Status::Fail(FormatMessage(kCannotWriteMessage, out.path()));
     return false;

@@ -6,6 +6,7 @@
 
 #include "document/ByteSource.h"
 #include "document/Document.h"
+#include "output/CarriedChunks.h"
 #include "output/CopyPlan.h"
 #include "output/OutputHost.h"
 
@@ -18,7 +19,8 @@ class OutputRun {
  public:
   OutputRun(const FileFields& file, CreationFlags& flags, OutputHost& host, const OutputOptions& options);
 
-  // Opens the source for the run ("ファイル %s は開けません").
+  // Opens the source for the run ("ファイル %s は開けません") and finds the chunks after its sample
+  // data that every output carries ("ファイル %s を読み込めません。" when that read fails).
   Status OpenSource();
   // Refuses an output that is the source itself ("ファイル %s を作成できません") before anything is
   // created, then asks the free-space question for the first output's volume (Silent unless Yes).
@@ -32,9 +34,15 @@ class OutputRun {
   // CopyRange: copies the stretch in blocks; returns false on a failure (status set). *aborted is set
   // when AbortRequested was seen after a block.
   bool CopyStretch(OutputFile& out, const ByteStretch& stretch, bool* aborted, Status* status);
-  // PatchWaveSizes: writes the RIFF and data sizes from the sample bytes written and renames the file
-  // into place. false with the write message when anything failed.
-  bool PatchWaveSizes(OutputFile& out, Status* status);
+  // The sample bytes written to out so far (W).
+  int64_t SampleBytes(const OutputFile& out) const { return out.written() - file_.Header.DataOffset; }
+  // Appends the carried chunks after the samples, with a 0 pad byte first when the sample bytes are
+  // odd; nothing when there are none. Not stopped by an abort: an aborted output is a complete file
+  // of the same recording. false on a failure (status set).
+  bool CarryChunks(OutputFile& out, Status* status);
+  // PatchWaveSizes: writes the RIFF size (the whole file less 8 bytes) and the data size w (the
+  // sample bytes), then renames the file into place. false with the write message when anything failed.
+  bool PatchWaveSizes(OutputFile& out, int64_t w, Status* status);
   // EndOutput: Busy and AbortRequested to 0; the finished text when the command succeeded.
   void End(bool succeeded);
 
@@ -45,6 +53,8 @@ class OutputRun {
   // Copies n source bytes from offset to the end of out: in the kernel where possible, else
   // through the buffer.
   ByteSink::Copy CopyBlock(OutputFile& out, int64_t offset, int64_t n);
+  // The failure message of a copy that did not finish.
+  Status CopyFailure(ByteSink::Copy copy, const OutputFile& out) const;
   const FileFields& file_;
   CreationFlags& flags_;
   OutputHost& host_;
@@ -52,6 +62,7 @@ class OutputRun {
   std::unique_ptr<FileSource> source_;
   int64_t sourceSize_ = 0;
   int64_t dataEnd_ = 0;
+  CarriedChunks carried_;
   std::vector<uint8_t> buffer_;
   bool kernelCopy_ = true;
   std::chrono::steady_clock::time_point lastIdle_{};

@@ -80,6 +80,23 @@ TEST_F(CliTest, MarksFileIsReadBack) {
   EXPECT_EQ(ReadWithSndfile(dir.File("out.wav")).frames, 100);  // 400 bytes = two chunks
 }
 
+TEST_F(CliTest, OutputsCarryTheTitleAfterTheSamples) {
+  WavRecipe recipe;
+  recipe.frames = 44100;
+  const std::vector<uint8_t> info =
+      Chunk("LIST", {'I', 'N', 'F', 'O', 'I', 'N', 'A', 'M', 4, 0, 0, 0, 'S', 'e', 'a', 0});
+  recipe.chunksAfterData = info;
+  WriteFileBytes(wav, BuildWav(recipe));
+  ASSERT_EQ(Cli("cut " + wav + " -o " + dir.File("out.wav") + " --marks 22051").status, 0);
+  ASSERT_EQ(Cli("split-marks " + wav + " -o " + dir.File("m.wav") + " --marks 22051").status, 0);
+  for (const char* name : {"out.wav", "m00.wav", "m01.wav"}) {
+    const auto bytes = ReadFileBytes(dir.File(name));
+    ASSERT_GE(bytes.size(), info.size());
+    EXPECT_TRUE(std::equal(info.begin(), info.end(), bytes.end() - static_cast<long>(info.size()))) << name;
+    EXPECT_EQ(ReadWithSndfile(dir.File(name)).title, "Sea") << name;
+  }
+}
+
 struct Refusal {
   const char* name;
   std::string args;  // after the WAV path

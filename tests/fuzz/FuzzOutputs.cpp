@@ -3,7 +3,7 @@
 // normalization pass. After each: no crash, the source unchanged, Busy and AbortRequested 0, no
 // file left but the source and the outputs reported, and every output exactly the file that the
 // plain account of the rules (OutputModel) builds: the source's header with the two size fields,
-// then the expected byte stretches of the source. A normalized file keeps the source's size, its
+// then the expected byte stretches of the source, then the carried LIST-INFO and id3 chunks. A normalized file keeps the source's size, its
 // header and the bytes after the data area.
 //
 // Input: byte 0 options (bit 0 keep head, bit 1 small copy blocks, bit 2 abort, bit 3 marks as raw
@@ -97,13 +97,14 @@ void CheckCommand(const char* name, const OutputResult& r, const CreationFlags& 
     FUZZ_CHECK(r.written[k] == paths[k], what + "output name " + r.written[k]);
     const check::Bytes actual = check::ReadWholeFile(paths[k]);
     check::Bytes samples = expected[k];
-    // The output being written when the abort came holds a prefix of its bytes.
+    // The output being written when the abort came holds a prefix of its samples (and the chunks).
     if (r.aborted && k + 1 == r.written.size()) {
-      const size_t got = actual.size() >= static_cast<size_t>(h.dataOffset) ? actual.size() - h.dataOffset : 0;
+      const auto got = static_cast<size_t>(check::DataSizeField(actual, h.dataOffset));
       FUZZ_CHECK(got <= samples.size(), what + "aborted output longer than expected");
       samples.resize(got);
     }
-    const std::string diff = check::CompareOutput(actual, check::ModelOutputFile(source, h.dataOffset, samples));
+    const std::string diff =
+        check::CompareOutput(actual, check::ModelOutputFile(source, h.dataOffset, samples, check::ModelCarried(source, h)));
     FUZZ_CHECK(diff.empty(), what + BaseName(paths[k]) + ": " + diff);
     listing.push_back(BaseName(paths[k]));
   }

@@ -28,7 +28,12 @@ void TakeChunk(const Bytes& file, int64_t tag, ModelHeader* h) {
   const int64_t size = static_cast<int64_t>(file.size());
   h->dataOffset = tag + 8;
   const int64_t declared = U32(file, tag + 4);
-  h->dataEnd = declared > 0 && h->dataOffset + declared <= size ? h->dataOffset + declared : size;
+  h->sized = declared > 0 && h->dataOffset + declared <= size;
+  h->dataEnd = h->sized ? h->dataOffset + declared : size;
+}
+
+bool IdAt(const Bytes& file, int64_t i, const char* id) {
+  return i + 4 <= static_cast<int64_t>(file.size()) && std::memcmp(&file[i], id, 4) == 0;
 }
 
 // Appends up to one chunk of the sample area at pos (fewer bytes where the area ends); returns the
@@ -134,16 +139,39 @@ Outputs ModelSplitAtMarks(const Bytes& file, const ModelHeader& h, const std::ve
   return pieces;
 }
 
-Bytes ModelOutputFile(const Bytes& source, int64_t dataOffset, const Bytes& samples) {
+Bytes ModelCarried(const Bytes& file, const ModelHeader& h) {
+  Bytes carried;
+  if (!h.sized) return carried;
+  const int64_t size = static_cast<int64_t>(file.size());
+  for (Wide at = h.dataEnd + (h.dataEnd - h.dataOffset) % 2; at + 8 <= size;) {
+    const int64_t i = static_cast<int64_t>(at);
+    const Wide body = U32(file, i + 4);
+    if (at + 8 + body > size) break;
+    const bool info = IdAt(file, i, "LIST") && body >= 4 && IdAt(file, i + 8, "INFO");
+    if (info || IdAt(file, i, "id3 ") || IdAt(file, i, "ID3 ")) {
+      carried.insert(carried.end(), file.begin() + i, file.begin() + i + 8 + static_cast<int64_t>(body));
+      if (body % 2 == 1) carried.push_back(At(file, i + 8 + static_cast<int64_t>(body)));
+    }
+    at += 8 + body + body % 2;
+  }
+  return carried;
+}
+
+Bytes ModelOutputFile(const Bytes& source, int64_t dataOffset, const Bytes& samples, const Bytes& carried) {
   Bytes out(source.begin(), source.begin() + dataOffset);
+  out.insert(out.end(), samples.begin(), samples.end());
+  if (!carried.empty() && samples.size() % 2 == 1) out.push_back(0);
+  out.insert(out.end(), carried.begin(), carried.end());
   const auto put = [&out](int64_t at, uint32_t v) {
     for (int i = 0; i < 4; ++i) out[at + i] = static_cast<uint8_t>(v >> (8 * i));
   };
-  const int64_t w = static_cast<int64_t>(samples.size());
-  put(4, static_cast<uint32_t>(dataOffset + w - 8));
-  put(dataOffset - 4, static_cast<uint32_t>(w));
-  out.insert(out.end(), samples.begin(), samples.end());
+  put(4, static_cast<uint32_t>(out.size() - 8));
+  put(dataOffset - 4, static_cast<uint32_t>(samples.size()));
   return out;
+}
+
+int64_t DataSizeField(const Bytes& output, int64_t dataOffset) {
+  return static_cast<int64_t>(output.size()) >= dataOffset ? U32(output, dataOffset - 4) : 0;
 }
 
 std::string CompareOutput(const Bytes& actual, const Bytes& expected) {

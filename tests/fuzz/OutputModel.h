@@ -20,6 +20,7 @@ struct ModelHeader {
   int32_t rate = 0;
   int64_t dataOffset = 0;  // 0 when no data chunk was found
   int64_t dataEnd = 0;
+  bool sized = false;  // the data size field is above 0 and fits in the file (dataEnd comes from it)
   int frameBytes = 0;  // 4, 2, 2, 1; 0 when not accepted
 };
 
@@ -37,9 +38,19 @@ Outputs ModelSplitRanges(const Bytes& file, const ModelHeader& h, const std::vec
 // The pieces of the split at marks, by the literal chunk loop.
 Outputs ModelSplitAtMarks(const Bytes& file, const ModelHeader& h, const std::vector<int64_t>& marks);
 
-// The whole expected output file: the source's header with the RIFF size at byte 4 and the data
-// size at dataOffset - 4 (written in that order), then the samples.
-Bytes ModelOutputFile(const Bytes& source, int64_t dataOffset, const Bytes& samples);
+// The chunks every cut and split output carries after its samples, as they go into the file: the
+// chunk walk from dataEnd plus the data's pad byte (only when sized), stopping at the first chunk
+// whose header or body runs past the end; each "LIST" of list type "INFO" and each "id3 " / "ID3 "
+// chunk, byte for byte with its pad byte (0 where the file ends before it).
+Bytes ModelCarried(const Bytes& file, const ModelHeader& h);
+
+// The whole expected output file: the source's header with the RIFF size (the file less 8 bytes)
+// at byte 4 and the data size (the sample bytes) at dataOffset - 4, then the samples, then, when
+// carried is not empty, a 0 pad byte after odd samples and the carried chunks.
+Bytes ModelOutputFile(const Bytes& source, int64_t dataOffset, const Bytes& samples, const Bytes& carried = {});
+
+// The data size field of an output file (its sample byte count); 0 when the file is too short.
+int64_t DataSizeField(const Bytes& output, int64_t dataOffset);
 
 // Compares an output file with the expected one; "" when equal, else a description of the first
 // difference (for the failure report).

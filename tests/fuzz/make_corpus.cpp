@@ -92,6 +92,17 @@ std::vector<Bytes> Wavs() {
   trailing.bits = 8;
   trailing.channels = 1;
   out.push_back(MakeWav(trailing));
+  Shape tagged;  // chunks after the data that outputs carry (LIST-INFO, id3) among ones they do not
+  tagged.bits = 8;
+  tagged.channels = 1;
+  tagged.extraBytes = 1;
+  for (const Bytes& c : {MakeChunk("cue ", Bytes(28, 1)),
+                         MakeChunk("LIST", Bytes{'I', 'N', 'F', 'O', 'I', 'N', 'A', 'M', 3, 0, 0, 0, 'a', 'b', 'c', 0}),
+                         MakeChunk("LIST", Bytes{'a', 'd', 't', 'l'}), MakeChunk("ID3 ", Bytes(5, 0x33)),
+                         Bytes{'i', 'd', '3', ' ', 40, 0, 0, 0, 1, 2}}) {
+    tagged.after.insert(tagged.after.end(), c.begin(), c.end());
+  }
+  out.push_back(MakeWav(tagged));
   Shape zero;
   zero.dataField = 0;
   out.push_back(MakeWav(zero));

@@ -183,6 +183,7 @@ TEST_F(OutputTest, ExistingOutputIsReplaced) {
   WriteFileBytes(dir.File("cut.wav"), std::vector<uint8_t>(100000, 7));
   ASSERT_TRUE(WriteCutEditedFile(file, {9001}, false, dir.File("cut.wav"), flags, host).status.ok());
   ExpectWav(dir.File("cut.wav"), SourceBytes(36044, 4000));
+  EXPECT_EQ(dir.Listing(), "cut.wav source.wav");  // no temporary name left from the replacement
 }
 
 TEST_F(OutputTest, MissingSourceIsReported) {

@@ -89,7 +89,9 @@ TEST_F(OutputFaultTest, FailedWriteKeepsAnEarlierFileOfThatName) {
 }
 
 TEST_F(OutputFaultTest, RealFileSizeLimit) {
-  // In a child process: a file-size limit makes the kernel refuse the write (EFBIG).
+  // In a child process: a file-size limit makes the kernel refuse the write (EFBIG). An earlier
+  // file of the output's name stays as it was.
+  WriteFileBytes(dir.File("cut.wav"), {1, 2, 3});
   const pid_t child = fork();
   ASSERT_GE(child, 0);
   if (child == 0) {
@@ -106,7 +108,8 @@ TEST_F(OutputFaultTest, RealFileSizeLimit) {
   waitpid(child, &status, 0);
   ASSERT_TRUE(WIFEXITED(status));
   EXPECT_EQ(WEXITSTATUS(status), 0);
-  EXPECT_EQ(dir.Listing(), "source.wav");
+  EXPECT_EQ(dir.Listing(), "cut.wav source.wav");
+  EXPECT_EQ(ReadFileBytes(dir.File("cut.wav")), (std::vector<uint8_t>{1, 2, 3}));
 }
 
 // Shrinks the source in the middle of the copy.

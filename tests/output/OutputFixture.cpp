@@ -27,16 +27,21 @@ std::vector<uint8_t> OutputTest::SourceBytes(int64_t begin, int64_t length) cons
   return {sourceBytes.begin() + begin, sourceBytes.begin() + begin + length};
 }
 
-void OutputTest::ExpectWav(const std::string& path, const std::vector<uint8_t>& samples) const {
+void OutputTest::ExpectWav(const std::string& path, const std::vector<uint8_t>& samples,
+                           const std::vector<uint8_t>& carried) const {
   const auto bytes = ReadFileBytes(path);
   const auto offset = static_cast<size_t>(file.Header.DataOffset);
-  ASSERT_EQ(bytes.size(), offset + samples.size()) << path;
+  std::vector<uint8_t> tail = carried;
+  if (!carried.empty() && samples.size() % 2 == 1) tail.insert(tail.begin(), 0);
+  ASSERT_EQ(bytes.size(), offset + samples.size() + tail.size()) << path;
   auto header = SourceBytes(0, file.Header.DataOffset);
-  PutU32(header, 4, static_cast<uint32_t>(offset + samples.size() - 8));
+  PutU32(header, 4, static_cast<uint32_t>(bytes.size() - 8));
   PutU32(header, offset - 4, static_cast<uint32_t>(samples.size()));
   EXPECT_TRUE(std::equal(header.begin(), header.end(), bytes.begin())) << "header of " << path;
   EXPECT_TRUE(std::equal(samples.begin(), samples.end(), bytes.begin() + static_cast<long>(offset)))
       << "samples of " << path;
+  EXPECT_TRUE(std::equal(tail.begin(), tail.end(), bytes.end() - static_cast<long>(tail.size())))
+      << "chunks after the samples of " << path;
   const SndfileInfo info = ReadWithSndfile(path);
   EXPECT_TRUE(info.opened) << path;
   EXPECT_EQ(info.frames, static_cast<int64_t>(samples.size()) / FrameBytes(file.Header.Kind)) << path;

@@ -49,9 +49,11 @@ class OutputTest : public ::testing::Test {
   static OutputOptions FineOptions();
   // The source bytes [begin, begin + length).
   std::vector<uint8_t> SourceBytes(int64_t begin, int64_t length) const;
-  // Checks that path is a WAV with the source's header, sizes patched for samples, and those samples;
-  // also reads it back with libsndfile.
-  void ExpectWav(const std::string& path, const std::vector<uint8_t>& samples) const;
+  // Checks that path is a WAV with the source's header, sizes patched for samples, those samples
+  // and then the carried chunks (after a 0 pad byte when the samples are odd); also reads it back
+  // with libsndfile.
+  void ExpectWav(const std::string& path, const std::vector<uint8_t>& samples,
+                 const std::vector<uint8_t>& carried = {}) const;
 
   TempDir dir;
   FileFields file;

@@ -39,6 +39,8 @@ class OutputReadFaultTest : public OutputTest, public ::testing::WithParamInterf
   void SetUp() override {
     WavRecipe recipe;
     recipe.frames = 1000;  // 4000 sample bytes
+    // A LIST-INFO chunk after the data: its search and its copy into every output read too.
+    recipe.chunksAfterData = Chunk("LIST", {'I', 'N', 'F', 'O', 'I', 'N', 'A', 'M', 2, 0, 0, 0, 'a', 0});
     MakeSource(recipe);
     for (int64_t m : {101, 351, 701}) ASSERT_TRUE(marks.Add(m).ok());
     marks.SetKeepHead(true);

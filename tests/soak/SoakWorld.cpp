@@ -34,8 +34,8 @@ void Put(check::Bytes& b, uint32_t v, int bytes) {
   for (int i = 0; i < bytes; ++i) b.push_back(static_cast<uint8_t>(v >> (8 * i)));
 }
 
-// A WAV image: one of the four kinds, an optional LIST chunk before the data, an optional
-// trailing chunk, an odd tail byte now and then.
+// A WAV image: one of the four kinds, an optional LIST chunk before the data, up to three chunks
+// after it, an odd tail byte now and then.
 check::Bytes RandomWav(std::mt19937_64& r) {
   const int channels = 1 + static_cast<int>(r() % 2);
   const int bits = r() % 2 ? 16 : 8;
@@ -58,11 +58,23 @@ check::Bytes RandomWav(std::mt19937_64& r) {
   w.insert(w.end(), {'d', 'a', 't', 'a'});
   Put(w, static_cast<uint32_t>(sampleBytes), 4);
   for (int64_t i = 0; i < sampleBytes; ++i) w.push_back(static_cast<uint8_t>(r()));
-  if (r() % 3 == 0) {
-    if (sampleBytes % 2 == 1) w.push_back(0);
-    w.insert(w.end(), {'i', 'd', '3', ' ', 10, 0, 0, 0});
-    w.insert(w.end(), 10, 't');
+  // Chunks after the data: the carried kinds (id3, LIST-INFO) among ones that stay behind (cue,
+  // LIST-adtl), odd bodies; now and then the last one's pad byte or the end of its body is missing.
+  const int after = static_cast<int>(r() % 4);
+  if (after > 0 && sampleBytes % 2 == 1) w.push_back(0);
+  for (int c = 0; c < after; ++c) {
+    static const std::string kIds[] = {"id3 ", "LIST", "cue ", "LIST"};
+    static const std::string kTypes[] = {"", "INFO", "", "adtl"};
+    const int kind = static_cast<int>(r() % 4);
+    const std::string& type = kTypes[kind];
+    const auto body = static_cast<uint32_t>(type.size() + r() % 21);
+    w.insert(w.end(), kIds[kind].begin(), kIds[kind].end());
+    Put(w, body, 4);
+    w.insert(w.end(), type.begin(), type.end());
+    for (size_t i = type.size(); i < body; ++i) w.push_back(static_cast<uint8_t>(r()));
+    if (body % 2 == 1) w.push_back(0);
   }
+  if (after > 0 && r() % 4 == 0) w.resize(w.size() - 1 - r() % 3);
   const uint32_t riff = static_cast<uint32_t>(w.size() - 8);
   for (int i = 0; i < 4; ++i) w[4 + i] = static_cast<uint8_t>(riff >> (8 * i));
   return w;
@@ -219,11 +231,12 @@ std::string SoakWorld::RunOutput(int which) {
     const check::Bytes actual = ReadBytes(paths[k]);
     check::Bytes samples = expected[k];
     if (r.aborted && k + 1 == r.written.size()) {
-      const size_t got = actual.size() > size_t(model_.dataOffset) ? actual.size() - model_.dataOffset : 0;
+      const auto got = static_cast<size_t>(check::DataSizeField(actual, model_.dataOffset));
       if (got > samples.size()) return "aborted output too long";
       samples.resize(got);
     }
-    const std::string diff = check::CompareOutput(actual, check::ModelOutputFile(source_, model_.dataOffset, samples));
+    const std::string diff = check::CompareOutput(
+        actual, check::ModelOutputFile(source_, model_.dataOffset, samples, check::ModelCarried(source_, model_)));
     if (!diff.empty()) return Base(paths[k]) + ": " + diff;
   }
   for (const auto& path : r.written) fs::remove(path);

@@ -14,6 +14,10 @@ SndfileInfo ReadWithSndfile(const std::string& path) {
   result.channels = info.channels;
   result.rate = info.samplerate;
   result.format = info.format;
+  const char* title = sf_get_string(file, SF_STR_TITLE);
+  const char* comment = sf_get_string(file, SF_STR_COMMENT);
+  result.title = title != nullptr ? title : "";
+  result.comment = comment != nullptr ? comment : "";
   sf_close(file);
   return result;
 }

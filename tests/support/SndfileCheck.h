@@ -11,6 +11,8 @@ struct SndfileInfo {
   int channels = 0;
   int rate = 0;
   int format = 0;  // libsndfile's format code
+  std::string title;    // the LIST-INFO title (INAM), "" when none
+  std::string comment;  // the LIST-INFO comment (ICMT), "" when none
 };
 
 SndfileInfo ReadWithSndfile(const std::string& path);

@@ -1,0 +1,35 @@
+#pragma once
+#include <cstdio>
+#include <string>
+
+namespace sonaveld {
+
+// A file made in a folder without a name (Linux: open with O_TMPFILE). Until Link() gives it a
+// name nothing of it is visible, and when the process ends, however it ends, the system frees it:
+// an output written into it leaves no partial file behind. Elsewhere, and on file systems that
+// refuse such files, Create() gives a file that is not open and the caller names its file itself.
+class UnnamedFile {
+ public:
+  UnnamedFile() = default;
+  // Makes the file in folder ("" is the working folder); not open() when the system refuses.
+  static UnnamedFile Create(const std::string& folder);
+  ~UnnamedFile();
+  UnnamedFile(UnnamedFile&& other) noexcept;
+  UnnamedFile& operator=(UnnamedFile&& other) noexcept;
+  UnnamedFile(const UnnamedFile&) = delete;
+  UnnamedFile& operator=(const UnnamedFile&) = delete;
+
+  bool open() const { return fd_ >= 0; }
+  // A stream writing to the file through a descriptor of its own (the caller closes it; the file
+  // stays unnamed and alive while this object holds it); nullptr on failure.
+  std::FILE* OpenStream() const;
+  // Gives the file the name path; it never replaces an existing file: false with errno EEXIST
+  // when the name is taken, false with another errno when the link failed.
+  bool Link(const std::string& path) const;
+
+ private:
+  explicit UnnamedFile(int fd) : fd_(fd) {}
+  int fd_ = -1;
+};
+
+}  // namespace sonaveld
