@@ -70,15 +70,9 @@ int64_t FindFrames(const QByteArray& haystack, const QByteArray& needle) {
   return -1;
 }
 
-int64_t FirstDifference(const QByteArray& a, const QByteArray& b) {
-  const qsizetype n = std::min(a.size(), b.size());
-  qsizetype i = 0;
-  while (i < n && a[i] == b[i]) ++i;
-  return i / kFrameBytes;
-}
-
 // How much of the source's end the recording lost, for the failure message: the recording is
-// lined up on a 10 ms block 500 ms before the end and compared frame by frame from there.
+// lined up on a 10 ms block 500 ms before the end (in the decaying chord, where no block
+// repeats) and compared frame by frame from there.
 std::string LostEnd(const QByteArray& source, const QByteArray& recording) {
   const int64_t frames = source.size() / kFrameBytes;
   const int64_t anchor = frames - kRate / 2;
@@ -137,15 +131,7 @@ class NullSinkPlaybackTest : public ::testing::Test {
 };
 
 TEST_F(NullSinkPlaybackTest, PlaybackToTheEndIsHeardToTheLastSample) {
-  const QByteArray recording = RecordPlaybackToTheEnd(0);
-  ExpectEndHeard(recording);
-  // The whole file was heard in one piece, from its first sound to its last sample.
-  const int64_t firstSound = kRate / 10;  // a block inside the opening tone
-  const int64_t at = FindFrames(recording, source_.mid(firstSound * kFrameBytes, kTailFrames * kFrameBytes));
-  ASSERT_GE(at, firstSound);
-  const QByteArray heard = recording.mid((at - firstSound) * kFrameBytes, source_.size());
-  EXPECT_TRUE(heard == source_) << "differs from frame " << FirstDifference(heard, source_) << " of "
-                                << source_.size() / kFrameBytes;
+  ExpectEndHeard(RecordPlaybackToTheEnd(0));
   EXPECT_TRUE(notices_.empty());
 }
 
