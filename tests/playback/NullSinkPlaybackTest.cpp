@@ -1,6 +1,7 @@
 // The sound that reaches a sink: data/demo.wav is played through the sounding device to the null
 // sink of a private sound server while the sink's monitor is recorded, and the recording must
-// hold the file's last 10 ms sample for sample. Exits with 77 (skipped) where no server starts.
+// hold the file's last 10 ms sample for sample; also after the server was killed during playback
+// and started again. Exits with 77 (skipped) where no server starts.
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
@@ -133,6 +134,33 @@ class NullSinkPlaybackTest : public ::testing::Test {
 TEST_F(NullSinkPlaybackTest, PlaybackToTheEndIsHeardToTheLastSample) {
   ExpectEndHeard(RecordPlaybackToTheEnd(0));
   EXPECT_TRUE(notices_.empty());
+}
+
+TEST_F(NullSinkPlaybackTest, LostServerIsToldAndTheNextPlaySoundsWhenItIsBack) {
+  PlaybackDevice& device = *choice_.device;
+  ASSERT_TRUE(device.Open().ok());
+  device.Play();
+  QElapsedTimer timer;
+  timer.start();
+  while (device.Position() < 500 && timer.elapsed() < 5000) Spin(20);
+  server->Kill();
+  ASSERT_TRUE(WaitUntilStopped(device, 5000)) << "playback goes on without a server";
+  ASSERT_EQ(notices_, std::vector<std::string>{kAudioOutputLostNotice});
+
+  ASSERT_TRUE(server->Start()) << qPrintable(server->Failure());
+  // Until the program has reconnected, a start falls back to the clock with the no-output
+  // notice; a later start sounds again.
+  int starts = 0;
+  for (timer.restart(); timer.elapsed() < 10'000; Spin(250)) {
+    ASSERT_TRUE(device.Open().ok());
+    device.Play();
+    ++starts;
+    if (!dynamic_cast<QtAudioDevice&>(device).Soundless()) break;
+    device.Close();
+  }
+  device.Close();
+  std::printf("sound again at start %d after %lld ms\n", starts, static_cast<long long>(timer.elapsed()));
+  ExpectEndHeard(RecordPlaybackToTheEnd(3000));
 }
 
 }  // namespace
