@@ -119,7 +119,10 @@ void QtAudioDevice::StartAt(int32_t ms) {
 std::unique_ptr<AudioOutput> QtAudioDevice::StartOutput() {
   std::unique_ptr<AudioOutput> output = makeOutput_(format_);
   soundless_ = !output || !output->Start(stream_.get());
-  if (!soundless_) return output;
+  if (!soundless_) {
+    if (noticeStanding_) Tell("");  // sound is back
+    return output;
+  }
   output.reset();  // a sink that failed to start is let go before the stream
   Tell(kNoAudioOutputNotice);
   output = std::make_unique<ClockOutput>(clock_, layout_.frameBytes, layout_.sampleRate);
@@ -163,6 +166,7 @@ void QtAudioDevice::StopAt(int32_t ms) {
 }
 
 void QtAudioDevice::Tell(const char* notice) {
+  noticeStanding_ = notice[0] != '\0';
   if (notice_) notice_(notice);
 }
 

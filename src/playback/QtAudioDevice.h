@@ -23,7 +23,7 @@ class WaveStream;
 // output that has pulled everything keeps playing what the sound server holds. When an output
 // cannot start, that playback runs on the clock without sound; when it breaks off (the server
 // went away), playback stops where the sound stopped. Either way the notice handler is told, and
-// the next start of playback tries a real output again.
+// the next start of playback tries a real output again (and says so when it sounds).
 class QtAudioDevice final : public PlaybackDevice {
  public:
   using NoticeHandler = std::function<void(const std::string& text)>;
@@ -35,7 +35,8 @@ class QtAudioDevice final : public PlaybackDevice {
   ~QtAudioDevice() override;
 
   // Called with the system's text when an output cannot start (kNoAudioOutputNotice) or breaks
-  // off during playback (kAudioOutputLostNotice); called from Play, Mode or Position.
+  // off during playback (kAudioOutputLostNotice), and with an empty text when an output starts
+  // again after such a notice; called from Play, Pause, SetPosition, Mode or Position.
   void SetNoticeHandler(NoticeHandler handler) { notice_ = std::move(handler); }
   // True while the running (or last) playback runs on the clock because no output could start.
   bool Soundless() const { return soundless_; }
@@ -72,6 +73,7 @@ class QtAudioDevice final : public PlaybackDevice {
   ClockOutput::Clock clock_;
   NoticeHandler notice_;
   bool soundless_ = false;
+  bool noticeStanding_ = false;  // a notice was told and sound has not started since
 
   bool open_ = false;
   PlaybackMode mode_ = PlaybackMode::kNotReady;

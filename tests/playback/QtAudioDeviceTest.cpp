@@ -263,14 +263,17 @@ TEST_F(QtAudioDeviceTest, OutputBreakingOffStopsWithTheNoticeAndTheNextPlaySound
   EXPECT_EQ(notices_[0], "音声出力が停止しました。次の再生で音声出力を再び試みます。");
   device_.Mode();
   EXPECT_EQ(notices_.size(), 1u);  // said once
-  // The server is back: the next Play sounds from where the sound stopped.
+  // The server is back: the next Play sounds from where the sound stopped, and says so.
   device_.Play();
   EXPECT_EQ(script_.made, 2);
   EXPECT_FALSE(device_.Soundless());
   ExpectPulled(header_.DataOffset + MillisecondsToFrame(420, 44100) * 4, 8);
   script_.playedUs = 100'000;
   EXPECT_EQ(device_.Position(), 520);
-  EXPECT_EQ(notices_.size(), 1u);
+  EXPECT_EQ(notices_, (std::vector<std::string>{kAudioOutputLostNotice, ""}));
+  device_.Stop();
+  device_.Play();
+  EXPECT_EQ(notices_.size(), 2u);  // sound all along: nothing more to say
 }
 
 TEST_F(QtAudioDeviceTest, OutputThatCannotStartPlaysOnTheClockAndTheNextPlayTriesAgain) {
@@ -302,7 +305,7 @@ TEST_F(QtAudioDeviceTest, OutputThatCannotStartPlaysOnTheClockAndTheNextPlayTrie
   device_.Play();  // the output is back: sound, from where the clock stopped
   EXPECT_EQ(script_.made, 3);
   EXPECT_FALSE(device_.Soundless());
-  EXPECT_EQ(notices_.size(), 2u);
+  EXPECT_EQ(notices_, (std::vector<std::string>{kNoAudioOutputNotice, kNoAudioOutputNotice, ""}));
   now_ += 500;
   EXPECT_EQ(device_.Position(), 40);  // follows the output, not the clock
   ExpectPulled(header_.DataOffset + MillisecondsToFrame(40, 44100) * 4, 8);
