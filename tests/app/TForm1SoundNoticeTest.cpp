@@ -53,57 +53,43 @@ class TForm1SoundNoticeTest : public QObject {
   Q_OBJECT
 
  private slots:
-  void noticeStaysInFrontOfFileInformation_data();
-  void noticeStaysInFrontOfFileInformation();
-  void noticeIsDrawnWhole_data();
-  void noticeIsDrawnWhole();
+  void noticeStaysWholeInFrontOfFileInformation_data();
+  void noticeStaysWholeInFrontOfFileInformation();
 };
 
-void TForm1SoundNoticeTest::noticeStaysInFrontOfFileInformation_data() {
+void TForm1SoundNoticeTest::noticeStaysWholeInFrontOfFileInformation_data() {
   QTest::addColumn<QString>("notice");
-  QTest::newRow("no output at start") << kNoOutput;
-  QTest::newRow("output lost") << kLost;
+  QTest::addColumn<QString>("file");
+  QTest::newRow("no output, short name") << kNoOutput << "a.wav";
+  QTest::newRow("output lost, long name")
+      << kLost << "field_recording_2024_03_17_morning_session_take_12_final_mix_left_right.wav";
 }
 
-void TForm1SoundNoticeTest::noticeStaysInFrontOfFileInformation() {
+// Every open writes the file information anew; the notice stays in front of it, and its columns
+// of the drawn status bar are those of the notice drawn alone: no file name, however long,
+// pushes it out of sight or cuts it.
+void TForm1SoundNoticeTest::noticeStaysWholeInFrontOfFileInformation() {
   QFETCH(QString, notice);
+  QFETCH(QString, file);
   Harness h;
   TForm1& f = *h.form;
   const QLabel& panel = *f.Controls().StatusPanel0;
   f.SetSoundNotice(notice);
   QCOMPARE(panel.text(), notice);
-  const QString info = QStringLiteral("take.wav  量子化ビット数;16  周波数[Hz];44100  ステレオ");
-  h.Open(h.Wav("take.wav", Stereo16()));
-  QCOMPARE(panel.text(), notice + QStringLiteral("  ") + info);
-  h.Open(h.Wav("take.wav", Stereo16()));  // every open writes the panel anew
-  QCOMPARE(panel.text(), notice + QStringLiteral("  ") + info);
-  f.SetSoundNotice(QString());  // sound plays again: the file information alone
-  QCOMPARE(panel.text(), info);
-}
-
-void TForm1SoundNoticeTest::noticeIsDrawnWhole_data() {
-  QTest::addColumn<QString>("file");
-  QTest::newRow("short name") << "a.wav";
-  QTest::newRow("long name") << "field_recording_2024_03_17_morning_session_take_12_final_mix_left_right.wav";
-}
-
-// The notice's columns of the drawn status bar are those of the notice drawn alone: no file
-// name, however long, pushes it out of sight or cuts it.
-void TForm1SoundNoticeTest::noticeIsDrawnWhole() {
-  QFETCH(QString, file);
-  Harness h;
-  TForm1& f = *h.form;
-  f.SetSoundNotice(kNoOutput);
   f.show();
   QVERIFY(QTest::qWaitForWindowExposed(&f));
   h.Open(h.Wav(file.toStdString(), Stereo16()));
-  const QLabel& panel = *f.Controls().StatusPanel0;
-  QVERIFY(panel.isVisible());
-  const int noticeEnd = panel.contentsRect().left() + QFontMetrics(panel.font()).horizontalAdvance(kNoOutput);
+  const QString info = file + QStringLiteral("  量子化ビット数;16  周波数[Hz];44100  ステレオ");
+  QCOMPARE(panel.text(), notice + QStringLiteral("  ") + info);
+
+  const int noticeEnd = panel.contentsRect().left() + QFontMetrics(panel.font()).horizontalAdvance(notice);
   QVERIFY2(noticeEnd <= panel.contentsRect().right(), qPrintable(QString::number(noticeEnd)));
   const QString drawn = InkMask(DrawnPanel(panel), noticeEnd);
   QVERIFY(drawn.count('#') > 100);
-  QCOMPARE(drawn, InkMask(DrawnAlone(panel, kNoOutput), noticeEnd));
+  QCOMPARE(drawn, InkMask(DrawnAlone(panel, notice), noticeEnd));
+
+  f.SetSoundNotice(QString());  // sound plays again: the file information alone
+  QCOMPARE(panel.text(), info);
 }
 
 QTEST_MAIN(TForm1SoundNoticeTest)

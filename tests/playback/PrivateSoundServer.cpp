@@ -25,18 +25,15 @@ std::unique_ptr<QProcess> Child() {
 PrivateSoundServer::PrivateSoundServer(QString sinkSpec)
     : dir_(QStringLiteral("/tmp/sonaveld-pulse-XXXXXX")), sinkSpec_(std::move(sinkSpec)) {
   const QString root = dir_.path();
-  QDir().mkpath(root + QStringLiteral("/home"));
-  QDir().mkpath(root + QStringLiteral("/run"));
-  QDir().mkpath(root + QStringLiteral("/state"));
+  for (const char* sub : {"/home", "/run", "/state"}) QDir().mkpath(root + QLatin1String(sub));
   QFile config(root + QStringLiteral("/client.conf"));
   if (config.open(QIODevice::WriteOnly)) config.write("autospawn = no\n");
-  qputenv("HOME", (root + QStringLiteral("/home")).toLocal8Bit());
-  qputenv("XDG_CONFIG_HOME", (root + QStringLiteral("/home")).toLocal8Bit());
-  qputenv("XDG_RUNTIME_DIR", (root + QStringLiteral("/run")).toLocal8Bit());
-  qputenv("PULSE_RUNTIME_PATH", (root + QStringLiteral("/run")).toLocal8Bit());
-  qputenv("PULSE_STATE_PATH", (root + QStringLiteral("/state")).toLocal8Bit());
-  qputenv("PULSE_CLIENTCONFIG", config.fileName().toLocal8Bit());
-  qputenv("PULSE_SERVER", ("unix:" + root + QStringLiteral("/run/native")).toLocal8Bit());
+  const std::pair<const char*, QString> environment[] = {
+      {"HOME", root + "/home"},           {"XDG_CONFIG_HOME", root + "/home"},
+      {"XDG_RUNTIME_DIR", root + "/run"}, {"PULSE_RUNTIME_PATH", root + "/run"},
+      {"PULSE_STATE_PATH", root + "/state"}, {"PULSE_CLIENTCONFIG", config.fileName()},
+      {"PULSE_SERVER", "unix:" + root + "/run/native"}};
+  for (const auto& [name, value] : environment) qputenv(name, value.toLocal8Bit());
   qunsetenv("DBUS_SESSION_BUS_ADDRESS");
 }
 
