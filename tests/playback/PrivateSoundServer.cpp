@@ -22,8 +22,8 @@ std::unique_ptr<QProcess> Child() {
 
 }  // namespace
 
-PrivateSoundServer::PrivateSoundServer(QString sinkSpec)
-    : dir_(QStringLiteral("/tmp/sonaveld-pulse-XXXXXX")), sinkSpec_(std::move(sinkSpec)) {
+PrivateSoundServer::PrivateSoundServer(QString sinkArguments)
+    : dir_(QStringLiteral("/tmp/sonaveld-pulse-XXXXXX")), sinkArguments_(std::move(sinkArguments)) {
   const QString root = dir_.path();
   for (const char* sub : {"/home", "/run", "/state"}) QDir().mkpath(root + QLatin1String(sub));
   QFile config(root + QStringLiteral("/client.conf"));
@@ -55,7 +55,7 @@ bool PrivateSoundServer::Start() {
                   QStringLiteral("--exit-idle-time=-1"), QStringLiteral("--use-pid-file=no"),
                   QStringLiteral("--disable-shm=yes"), QStringLiteral("--log-target=stderr"),
                   QStringLiteral("-L"),
-                  QStringLiteral("module-null-sink sink_name=") + SinkName() + ' ' + sinkSpec_,
+                  QStringLiteral("module-null-sink sink_name=") + SinkName() + ' ' + sinkArguments_,
                   QStringLiteral("-L"),
                   QStringLiteral("module-native-protocol-unix auth-anonymous=1 socket=") + socket});
   if (!server_->waitForStarted(5000)) {

@@ -12,8 +12,8 @@ namespace sonaveld::test {
 // user's setup. Children die with the test process; the destructor ends them.
 class PrivateSoundServer {
  public:
-  // sinkSpec: the null sink's module arguments after sink_name (rate, channels, format).
-  explicit PrivateSoundServer(QString sinkSpec);
+  // sinkArguments: the null sink's module arguments after sink_name (rate, channels, format).
+  explicit PrivateSoundServer(QString sinkArguments);
   ~PrivateSoundServer();
   PrivateSoundServer(const PrivateSoundServer&) = delete;
   PrivateSoundServer& operator=(const PrivateSoundServer&) = delete;
@@ -38,7 +38,7 @@ class PrivateSoundServer {
   static void Finish(QProcess& process);
 
   QTemporaryDir dir_;
-  QString sinkSpec_;
+  QString sinkArguments_;
   QString failure_;
   QString recordingPath_;
   std::unique_ptr<QProcess> server_;
