@@ -144,20 +144,27 @@ TEST_F(NullSinkPlaybackTest, LostServerIsToldAndTheNextPlaySoundsWhenItIsBack) {
   timer.start();
   while (device.Position() < 500 && timer.elapsed() < 5000) Spin(20);
   server->Kill();
-  ASSERT_TRUE(WaitUntilStopped(device, 5000)) << "playback goes on without a server";
+  for (timer.restart(); device.Mode() == PlaybackMode::kPlaying && timer.elapsed() < 5000;) Spin(80);
+  ASSERT_EQ(device.Mode(), PlaybackMode::kStopped) << "playback goes on without a server";
   ASSERT_EQ(notices_, std::vector<std::string>{kAudioOutputLostNotice});
+  const int32_t stoppedAt = device.Position();  // where the sound stopped, at neither end
+  EXPECT_GE(stoppedAt, 500);
+  EXPECT_LT(stoppedAt, device.Length());
+  device.Close();
 
   ASSERT_TRUE(server->Start()) << qPrintable(server->Failure());
   // Until the program has reconnected, a start falls back to the clock with the no-output
   // notice; a later start sounds again.
   int starts = 0;
+  auto& sounding = dynamic_cast<QtAudioDevice&>(device);
   for (timer.restart(); timer.elapsed() < 10'000; Spin(250)) {
     ASSERT_TRUE(device.Open().ok());
     device.Play();
     ++starts;
-    if (!dynamic_cast<QtAudioDevice&>(device).Soundless()) break;
+    if (!sounding.Soundless()) break;
     device.Close();
   }
+  ASSERT_FALSE(sounding.Soundless()) << "no sound 10 s after the server came back";
   device.Close();
   std::printf("sound again at start %d after %lld ms\n", starts, static_cast<long long>(timer.elapsed()));
   EXPECT_EQ(notices_.back(), "");  // the notice is taken back once sound plays
