@@ -57,6 +57,10 @@ class TForm1 : public QMainWindow {
   void SetOutputOptions(const OutputOptions& options) { outputOptions_ = options; }
   // The status panel Panel1: caption and font colour.
   void SetPanel1(const QString& caption, const QColor& colour);
+  // A notice about the sound output (kNoAudioOutputNotice when the machine has none); empty for
+  // none. Panel 0 of the status bar shows it in front of the file information that each open
+  // writes there, so that it stays whole and readable.
+  void SetSoundNotice(const QString& text);
   // The band below the cut map on which Timer2Timer draws the progress arrow (window x 8..648,
   // y 40..49).
   const RasterWidget& ProgressBand() const { return *progressBand_; }
@@ -136,6 +140,8 @@ class TForm1 : public QMainWindow {
   void OpenChosenFile(const QString& path);
   void ClearForOpen();
   void ShowFileInformation(const QString& path, const WaveHeader& h);
+  // Panel 0 of the status bar: the sound notice, then the file information.
+  void ShowStatusPanel0();
   bool HandOverToDevice();
   // The view-bounds step and the drawing loop on an open file; sets ViewEnd, ReadBase, Column.
   // With followScroll, a position that the new scroll maximum pulled back moves the view too.
@@ -186,6 +192,8 @@ class TForm1 : public QMainWindow {
   MarkStore marks_;
   OutputOptions outputOptions_;
   RasterWidget* progressBand_ = nullptr;
+  QString soundNotice_;
+  QString fileInformation_;  // the joined file information of the last open
 
   bool redrawing_ = false;
   bool scrollPending_ = false;

@@ -108,8 +108,24 @@ void TForm1::ShowFileInformation(const QString& path, const WaveHeader& h) {
   c_.Label7->setText(QStringLiteral("周波数[Hz];%1").arg(h.SampleRate));
   for (QLabel* label : {c_.Label5, c_.Label6, c_.Label7}) label->adjustSize();
   const QString gap = QStringLiteral("  ");
-  c_.StatusPanel0->setText(QFileInfo(path).fileName() + gap + c_.Label6->text() + gap +
-                           c_.Label7->text() + gap + c_.Label5->text());
+  fileInformation_ = QFileInfo(path).fileName() + gap + c_.Label6->text() + gap +
+                     c_.Label7->text() + gap + c_.Label5->text();
+  ShowStatusPanel0();
+}
+
+void TForm1::SetSoundNotice(const QString& text) {
+  soundNotice_ = text;
+  ShowStatusPanel0();
+}
+
+// The notice goes first: a long file name then cuts off the end of the file information, never
+// the notice that tells why nothing is heard.
+void TForm1::ShowStatusPanel0() {
+  QStringList parts;
+  for (const QString& part : {soundNotice_, fileInformation_}) {
+    if (!part.isEmpty()) parts << part;
+  }
+  c_.StatusPanel0->setText(parts.join(QStringLiteral("  ")));
 }
 
 // Gives the document's path to the playback device to learn the play length.

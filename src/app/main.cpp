@@ -18,10 +18,11 @@ int main(int argc, char* argv[]) {
   QApplication::setQuitOnLastWindowClosed(false);  // the main window's closing ends the program
   sonaveld::InstallFontSubstitutions();
 
-  // Sound on the system's output; without one the clock-only device, said once in the status bar.
+  // Sound on the system's output; without one the clock-only device. Panel 0 of the status bar
+  // keeps the notice of a missing, failed or lost sound output until sound plays again.
   sonaveld::TForm1* window = nullptr;
   auto laterNotice = [&window](const std::string& text) {
-    if (window != nullptr) window->Controls().StatusBar1->showMessage(QString::fromStdString(text), 10000);
+    if (window != nullptr) window->SetSoundNotice(QString::fromStdString(text));
   };
   sonaveld::PlaybackChoice playback = sonaveld::ChooseSystemPlaybackDevice(laterNotice);
   sonaveld::PlaybackDevice& mediaPlayer1 = *playback.device;
@@ -37,9 +38,7 @@ int main(int argc, char* argv[]) {
   // A normalization pass still running ends at its next block, so the program can end.
   QObject::connect(&form1, &sonaveld::TForm1::Closed, &form2, &sonaveld::TForm2::SpeedButton7Click);
   form1.show();
-  if (!playback.notice.empty()) {
-    form1.Controls().StatusPanel0->setText(QString::fromStdString(playback.notice));
-  }
+  form1.SetSoundNotice(QString::fromStdString(playback.notice));
 
   const QStringList args = QApplication::arguments();
   if (args.size() > 1) {

@@ -9,7 +9,8 @@ class QIODevice;
 namespace sonaveld {
 
 // The sound output behind a playing QtAudioDevice: one output plays one stream, pulling its
-// bytes when it needs them. The counters (PlayedMicroseconds, Finished) never read the stream.
+// bytes when it needs them. The counters (PlayedMicroseconds, BrokeOff) never read the stream;
+// the device tells the end of the sound from the played time.
 class AudioOutput {
  public:
   virtual ~AudioOutput() = default;
@@ -19,11 +20,11 @@ class AudioOutput {
   // Holds and continues the sound; the played time stands still while held.
   virtual void Suspend() = 0;
   virtual void Resume() = 0;
-  // Microseconds of the stream heard since Start.
+  // Microseconds of the stream heard since Start, never more than the bytes pulled so far take
+  // to play; it keeps its last value once the output broke off.
   virtual int64_t PlayedMicroseconds() = 0;
-  // True once the stream has ended and its sound has been played out, or the output broke off.
-  virtual bool Finished() = 0;
-  // True when the output stopped before the stream's end (the sound server went away).
+  // True when the output stopped by itself (the sound server went away): what it had not yet
+  // played is lost. An output that has played everything out stays open, never broken off.
   virtual bool BrokeOff() { return false; }
 };
 

@@ -45,6 +45,4 @@ int64_t ClockOutput::PlayedMicroseconds() {
   return std::min(played, durationUs_);
 }
 
-bool ClockOutput::Finished() { return PlayedMicroseconds() >= durationUs_; }
-
 }  // namespace sonaveld

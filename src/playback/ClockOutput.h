@@ -21,8 +21,8 @@ class ClockOutput final : public AudioOutput {
   bool Start(QIODevice* source) override;
   void Suspend() override;
   void Resume() override;
+  // The clock's time since Start less the time held, at most the stream's duration.
   int64_t PlayedMicroseconds() override;
-  bool Finished() override;
 
  private:
   Clock clock_;

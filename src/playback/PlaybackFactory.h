@@ -16,7 +16,8 @@ struct PlaybackChoice {
 };
 
 // Sound on the given output device; the clock-only device with the notice when output is null.
-// laterNotice is handed to the sounding device for a sink that fails to start later on.
+// laterNotice is handed to the sounding device for a sink that fails to start or breaks off
+// later on (QtAudioDevice::SetNoticeHandler).
 PlaybackChoice ChoosePlaybackDevice(const QAudioDevice& output,
                                     QtAudioDevice::NoticeHandler laterNotice = {});
 // The same on the system's default output (QMediaDevices; needs a QGuiApplication).

@@ -11,6 +11,7 @@
 namespace sonaveld {
 
 const char kNoAudioOutputNotice[] = "音声出力がありません。再生は時間のみ進みます。";
+const char kAudioOutputLostNotice[] = "音声出力が停止しました。次の再生で音声出力を再び試みます。";
 
 namespace {
 
@@ -64,9 +65,7 @@ void QtAudioDevice::Play() {
 void QtAudioDevice::Stop() {
   if (!open_) return;
   Update();
-  position_ = Current();
-  Release();
-  mode_ = PlaybackMode::kStopped;
+  StopAt(Current());
 }
 
 void QtAudioDevice::Pause() {
@@ -111,19 +110,22 @@ void QtAudioDevice::StartAt(int32_t ms) {
   mode_ = PlaybackMode::kStopped;
   auto file = FileSource::Open(FileName());
   if (!file) return;  // the file went away since Open: nothing to play
-  stream_ = std::make_unique<WaveStream>(std::move(file), layout_.ByteAtMs(ms), layout_.dataEnd);
+  streamBegin_ = layout_.ByteAtMs(ms);
+  stream_ = std::make_unique<WaveStream>(std::move(file), streamBegin_, layout_.dataEnd);
   output_ = StartOutput();
   mode_ = PlaybackMode::kPlaying;
 }
 
 std::unique_ptr<AudioOutput> QtAudioDevice::StartOutput() {
+  std::unique_ptr<AudioOutput> output = makeOutput_(format_);
+  soundless_ = !output || !output->Start(stream_.get());
   if (!soundless_) {
-    std::unique_ptr<AudioOutput> output = makeOutput_(format_);
-    if (output && output->Start(stream_.get())) return output;
-    output.reset();  // a sink that failed to start is let go before the stream
-    FallBack();
+    if (noticeStanding_) Tell("");  // sound is back
+    return output;
   }
-  auto output = std::make_unique<ClockOutput>(clock_, layout_.frameBytes, layout_.sampleRate);
+  output.reset();  // a sink that failed to start is let go before the stream
+  Tell(kNoAudioOutputNotice);
+  output = std::make_unique<ClockOutput>(clock_, layout_.frameBytes, layout_.sampleRate);
   output->Start(stream_.get());
   return output;
 }
@@ -139,18 +141,33 @@ int32_t QtAudioDevice::Current() {
 }
 
 void QtAudioDevice::Update() {
-  if (mode_ != PlaybackMode::kPlaying || !output_ || !output_->Finished()) return;
-  // Played out to the end of the data: stopped at the end. Broken off earlier (a read error,
-  // the sound server went away): stopped where the sound stopped.
-  const bool brokeOff = output_->BrokeOff() || stream_->ReadFailed();
-  position_ = brokeOff ? Current() : Length();
+  if (mode_ != PlaybackMode::kPlaying || !output_) return;
+  if (output_->BrokeOff()) {
+    StopAt(Current());  // where the sound stopped; what the server still held is lost
+    Tell(kAudioOutputLostNotice);
+    return;
+  }
+  const int64_t playedUs = output_->PlayedMicroseconds();
+  if (playedUs >= StreamMicroseconds(layout_.dataEnd)) {
+    StopAt(Length());
+  } else if (stream_->ReadFailed() && playedUs >= StreamMicroseconds(stream_->Offset())) {
+    StopAt(Current());  // everything read before the error has been heard
+  }
+}
+
+int64_t QtAudioDevice::StreamMicroseconds(int64_t offset) const {
+  return layout_.BytesToMicroseconds(offset - streamBegin_);
+}
+
+void QtAudioDevice::StopAt(int32_t ms) {
+  position_ = ms;
   Release();
   mode_ = PlaybackMode::kStopped;
 }
 
-void QtAudioDevice::FallBack() {
-  soundless_ = true;
-  if (notice_) notice_(kNoAudioOutputNotice);
+void QtAudioDevice::Tell(const char* notice) {
+  noticeStanding_ = notice[0] != '\0';
+  if (notice_) notice_(notice);
 }
 
 }  // namespace sonaveld

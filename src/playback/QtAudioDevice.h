@@ -19,8 +19,11 @@ class WaveStream;
 // audio output (a Qt Multimedia sink on the system's output). Every start of playback opens the
 // file and seeks once to the start frame; the file is closed when playback stops, ends or the
 // device closes. The position is the start position plus the time the output has played, so it
-// follows what is heard. When an output cannot start, that playback and all later ones run on
-// the clock without sound, and the notice handler is told once.
+// follows what is heard, and playback ends only when that time reaches the end of the data: an
+// output that has pulled everything keeps playing what the sound server holds. When an output
+// cannot start, that playback runs on the clock without sound; when it breaks off (the server
+// went away), playback stops where the sound stopped. Either way the notice handler is told, and
+// the next start of playback tries a real output again (and says so when it sounds).
 class QtAudioDevice final : public PlaybackDevice {
  public:
   using NoticeHandler = std::function<void(const std::string& text)>;
@@ -31,9 +34,11 @@ class QtAudioDevice final : public PlaybackDevice {
   QtAudioDevice(AudioOutputFactory makeOutput, ClockOutput::Clock clock);
   ~QtAudioDevice() override;
 
-  // Called once, with the system's text, when sound output fails and playback goes soundless.
+  // Called with the system's text when an output cannot start (kNoAudioOutputNotice) or breaks
+  // off during playback (kAudioOutputLostNotice), and with an empty text when an output starts
+  // again after such a notice; called from Play, Pause, SetPosition, Mode or Position.
   void SetNoticeHandler(NoticeHandler handler) { notice_ = std::move(handler); }
-  // True once playback has fallen back to the clock.
+  // True while the running (or last) playback runs on the clock because no output could start.
   bool Soundless() const { return soundless_; }
 
   Status Open() override;
@@ -54,25 +59,35 @@ class QtAudioDevice final : public PlaybackDevice {
   void Release();
   // The position now: from the output while one plays or holds, else position_.
   int32_t Current();
-  // Ends a playback whose output has played out (or broke off): stopped where it ended.
+  // Ends a playback whose sound has been heard to the end of the data (stopped at Length), or
+  // to the last byte read before a read error, or whose output broke off (stopped where the
+  // sound stopped, with the notice). An output that has merely pulled everything plays on.
   void Update();
-  void FallBack();
+  // Microseconds that the running stream's bytes from its start up to offset take to play.
+  int64_t StreamMicroseconds(int64_t offset) const;
+  // Lets the output and the file go; stopped at ms.
+  void StopAt(int32_t ms);
+  void Tell(const char* notice);
 
   AudioOutputFactory makeOutput_;
   ClockOutput::Clock clock_;
   NoticeHandler notice_;
   bool soundless_ = false;
+  bool noticeStanding_ = false;  // a notice was told and sound has not started since
 
   bool open_ = false;
   PlaybackMode mode_ = PlaybackMode::kNotReady;
   PcmLayout layout_;
   QAudioFormat format_;
   int32_t position_ = 0;  // ms: the start of the running output, or the position when none runs
+  int64_t streamBegin_ = 0;  // byte offset the running stream started at
   std::unique_ptr<WaveStream> stream_;
   std::unique_ptr<AudioOutput> output_;  // destroyed before stream_, which it pulls from
 };
 
-// The status text shown when the machine has no sound output.
+// The status text shown when the machine has no sound output (or an output cannot start).
 extern const char kNoAudioOutputNotice[];
+// The status text shown when the sound output stopped during playback.
+extern const char kAudioOutputLostNotice[];
 
 }  // namespace sonaveld

@@ -2,7 +2,7 @@
 
 #include <QAudioSink>
 #include <QIODevice>
-
+#include <algorithm>
 
 namespace sonaveld {
 
@@ -16,7 +16,6 @@ SinkOutput::~SinkOutput() {
 
 bool SinkOutput::Start(QIODevice* source) {
   if (!format_.isValid() || source == nullptr) return false;
-  source_ = source;
   sink_->start(source);
   return sink_->error() == QAudio::NoError && sink_->state() != QAudio::StoppedState;
 }
@@ -27,19 +26,14 @@ void SinkOutput::Resume() { sink_->resume(); }
 
 int64_t SinkOutput::PlayedMicroseconds() {
   // The sink's processed time is already what is heard: the sound server's read position less
-  // its output latency, interpolated since its last report. Bytes still waiting in the stream's
-  // buffer are not in it, so nothing is subtracted here.
-  return sink_->processedUSecs();
+  // its output latency, interpolated since its last report, never beyond the bytes written.
+  // Bytes still waiting in the stream's buffer are not in it, so nothing is subtracted here.
+  if (sink_->state() != QAudio::StoppedState) {
+    lastPlayedUs_ = std::max(lastPlayedUs_, static_cast<int64_t>(sink_->processedUSecs()));
+  }
+  return lastPlayedUs_;
 }
 
-bool SinkOutput::Finished() {
-  const QAudio::State state = sink_->state();
-  if (state == QAudio::StoppedState) return true;  // ended or broke off
-  return state == QAudio::IdleState && source_ != nullptr && source_->atEnd();
-}
-
-bool SinkOutput::BrokeOff() {
-  return sink_->state() == QAudio::StoppedState && (source_ == nullptr || !source_->atEnd());
-}
+bool SinkOutput::BrokeOff() { return sink_->state() == QAudio::StoppedState; }
 
 }  // namespace sonaveld

@@ -1,9 +1,11 @@
 // The sounding device's modes and positions over a scripted output: the stream starts at the
-// frame of the play position, the position follows the played time, the end stops it, and an
-// output that cannot start turns playback soundless with one notice. No sound card is used.
+// frame of the play position, the position follows the played time, playback ends only when the
+// played time reaches the end of what was read, an output that cannot start or breaks off is
+// told, and the next start of playback tries a real output again. No sound card is used.
 #include <gtest/gtest.h>
 
 #include <QIODevice>
+#include <filesystem>
 
 #include "document/ByteSource.h"
 #include "document/Document.h"
@@ -24,7 +26,6 @@ struct Script {
   QAudioFormat format;        // of the last output made
   QIODevice* source = nullptr;  // of the running output
   int64_t playedUs = 0;
-  bool drained = false;  // the sink's buffer has played out
   bool brokeOff = false;
   bool suspended = false;
 };
@@ -37,14 +38,12 @@ class ScriptedOutput final : public AudioOutput {
     if (s_.failStart) return false;
     s_.source = source;
     s_.playedUs = 0;
+    s_.brokeOff = false;
     return true;
   }
   void Suspend() override { s_.suspended = true; }
   void Resume() override { s_.suspended = false; }
   int64_t PlayedMicroseconds() override { return s_.playedUs; }
-  bool Finished() override {
-    return s_.brokeOff || (s_.drained && s_.source != nullptr && s_.source->atEnd());
-  }
   bool BrokeOff() override { return s_.brokeOff; }
 
  private:
@@ -169,24 +168,41 @@ TEST_F(QtAudioDeviceTest, PositionFollowsPlayedTimeNotTheClock) {
   EXPECT_EQ(script_.source->bytesAvailable(), left);
 }
 
-TEST_F(QtAudioDeviceTest, EndOfDataStopsAtLengthAndPlayThenStartsFromZero) {
+TEST_F(QtAudioDeviceTest, EndOfDataStopsOnlyWhenHeardAndPlayThenStartsFromZero) {
   UseFile(44100, 44100);
   ASSERT_TRUE(device_.Open().ok());
   device_.SetPosition(700);
   device_.Play();
-  PullAll();
-  script_.playedUs = 290'000;  // the sink's data is all read, sound still to come
-  EXPECT_EQ(device_.Mode(), PlaybackMode::kPlaying);
+  PullAll();  // the sink has every byte and goes idle; the server still plays its buffer
+  // 700 ms is frame 30 869 (700 × 44.1 truncated); its 13 231 frames take 300 022 µs.
   script_.playedUs = 300'000;
-  script_.drained = true;  // played out to the end of the stream
+  EXPECT_EQ(device_.Mode(), PlaybackMode::kPlaying);
+  EXPECT_EQ(device_.Position(), 1000);
+  EXPECT_NE(script_.source, nullptr);  // the output is kept until its last frame is heard
+  script_.playedUs = 300'022;
   EXPECT_EQ(device_.Mode(), PlaybackMode::kStopped);
   EXPECT_EQ(device_.Position(), 1000);
   EXPECT_EQ(script_.source, nullptr);  // output and file let go
-  script_.drained = false;
   device_.Play();
   EXPECT_EQ(device_.Mode(), PlaybackMode::kPlaying);
   EXPECT_EQ(device_.Position(), 0);
   ExpectPulled(header_.DataOffset, 16);
+}
+
+TEST_F(QtAudioDeviceTest, ReadErrorStopsWhenWhatWasReadIsHeard) {
+  UseFile(44100, 44100);
+  ASSERT_TRUE(device_.Open().ok());
+  device_.Play();
+  // The file loses everything after its first 250 ms of samples while it plays.
+  std::filesystem::resize_file(path_, header_.DataOffset + 11025 * 4);
+  PullAll();
+  ASSERT_TRUE(script_.source->atEnd());
+  script_.playedUs = 249'000;
+  EXPECT_EQ(device_.Mode(), PlaybackMode::kPlaying);
+  script_.playedUs = 250'000;
+  EXPECT_EQ(device_.Mode(), PlaybackMode::kStopped);
+  EXPECT_EQ(device_.Position(), 250);
+  EXPECT_TRUE(notices_.empty());
 }
 
 TEST_F(QtAudioDeviceTest, PauseHoldsStopKeepsPositionAndPlayContinues) {
@@ -233,17 +249,34 @@ TEST_F(QtAudioDeviceTest, SetPositionWhilePlayingRestartsThereAndCloseEndsAll) {
   EXPECT_EQ(device_.Position(), 0);
 }
 
-TEST_F(QtAudioDeviceTest, OutputBreakingOffStopsWhereTheSoundStopped) {
+TEST_F(QtAudioDeviceTest, OutputBreakingOffStopsWithTheNoticeAndTheNextPlaySoundsAgain) {
   UseFile(44100, 44100);
   ASSERT_TRUE(device_.Open().ok());
   device_.Play();
   script_.playedUs = 420'000;
-  script_.brokeOff = true;
+  EXPECT_EQ(device_.Mode(), PlaybackMode::kPlaying);
+  script_.brokeOff = true;  // the sound server went away
   EXPECT_EQ(device_.Mode(), PlaybackMode::kStopped);
   EXPECT_EQ(device_.Position(), 420);
+  EXPECT_EQ(script_.source, nullptr);
+  ASSERT_EQ(notices_.size(), 1u);
+  EXPECT_EQ(notices_[0], "音声出力が停止しました。次の再生で音声出力を再び試みます。");
+  device_.Mode();
+  EXPECT_EQ(notices_.size(), 1u);  // said once
+  // The server is back: the next Play sounds from where the sound stopped, and says so.
+  device_.Play();
+  EXPECT_EQ(script_.made, 2);
+  EXPECT_FALSE(device_.Soundless());
+  ExpectPulled(header_.DataOffset + MillisecondsToFrame(420, 44100) * 4, 8);
+  script_.playedUs = 100'000;
+  EXPECT_EQ(device_.Position(), 520);
+  EXPECT_EQ(notices_, (std::vector<std::string>{kAudioOutputLostNotice, ""}));
+  device_.Stop();
+  device_.Play();
+  EXPECT_EQ(notices_.size(), 2u);  // sound all along: nothing more to say
 }
 
-TEST_F(QtAudioDeviceTest, OutputThatCannotStartFallsBackToTheClockWithOneNotice) {
+TEST_F(QtAudioDeviceTest, OutputThatCannotStartPlaysOnTheClockAndTheNextPlayTriesAgain) {
   UseFile(44100, 44100);
   ASSERT_TRUE(device_.Open().ok());
   script_.failStart = true;
@@ -262,11 +295,20 @@ TEST_F(QtAudioDeviceTest, OutputThatCannotStartFallsBackToTheClockWithOneNotice)
   now_ += 10'000;
   EXPECT_EQ(device_.Mode(), PlaybackMode::kStopped);
   EXPECT_EQ(device_.Position(), 1000);
-  device_.Play();  // later playbacks stay soundless and say nothing more
+  device_.Play();  // still no output: on the clock again, said again
+  EXPECT_EQ(script_.made, 2);
+  EXPECT_EQ(notices_.size(), 2u);
   now_ += 40;
   EXPECT_EQ(device_.Position(), 40);
-  EXPECT_EQ(script_.made, 1);
-  EXPECT_EQ(notices_.size(), 1u);
+  script_.failStart = false;
+  device_.Stop();
+  device_.Play();  // the output is back: sound, from where the clock stopped
+  EXPECT_EQ(script_.made, 3);
+  EXPECT_FALSE(device_.Soundless());
+  EXPECT_EQ(notices_, (std::vector<std::string>{kNoAudioOutputNotice, kNoAudioOutputNotice, ""}));
+  now_ += 500;
+  EXPECT_EQ(device_.Position(), 40);  // follows the output, not the clock
+  ExpectPulled(header_.DataOffset + MillisecondsToFrame(40, 44100) * 4, 8);
 }
 
 TEST(PlaybackFactoryTest, NoOutputDeviceChoosesTheClockDeviceWithTheNotice) {

@@ -1,0 +1,188 @@
+// The sound that reaches a sink: data/demo.wav is played through the sounding device to the null
+// sink of a private sound server while the sink's monitor is recorded, and the recording must
+// hold the file's last 10 ms sample for sample; also after the server was killed during playback
+// and started again. Exits with 77 (skipped) where no server starts.
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QMediaDevices>
+#include <QThread>
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "document/ByteSource.h"
+#include "document/WaveProbe.h"
+#include "playback/PlaybackFactory.h"
+#include "playback/PrivateSoundServer.h"
+#include "support/TempDir.h"
+
+namespace sonaveld {
+namespace {
+
+constexpr int kRate = 44100;  // data/demo.wav: 16-bit stereo at 44100 Hz
+constexpr int kChannels = 2;
+constexpr int kFrameBytes = 4;
+constexpr int kTailFrames = kRate / 100;  // 10 ms
+
+test::PrivateSoundServer* server = nullptr;
+
+// Runs the event loop for ms.
+void Spin(int ms) {
+  QElapsedTimer timer;
+  timer.start();
+  while (timer.elapsed() < ms) {
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    QThread::msleep(5);
+  }
+}
+
+// Asks Mode every 80 ms, as the window's refresh tick does, until playback is no longer playing
+// or timeoutMs has passed; then closes the device as the tick does. False on the time-out.
+bool WaitUntilStopped(PlaybackDevice& device, int timeoutMs) {
+  QElapsedTimer timer;
+  timer.start();
+  while (device.Mode() == PlaybackMode::kPlaying) {
+    if (timer.elapsed() > timeoutMs) return false;
+    Spin(80);
+  }
+  device.Close();
+  return true;
+}
+
+QByteArray SourceSamples(const std::string& path) {
+  auto file = FileSource::Open(path);
+  if (!file) return {};
+  const WaveHeader header = ProbeWave(*file, path).header;
+  QFile raw(QString::fromStdString(path));
+  if (!raw.open(QIODevice::ReadOnly) || !raw.seek(header.DataOffset)) return {};
+  return raw.read(header.DataEnd - header.DataOffset);
+}
+
+// Frame index where needle starts in haystack, or -1.
+int64_t FindFrames(const QByteArray& haystack, const QByteArray& needle) {
+  for (qsizetype at = haystack.indexOf(needle); at >= 0; at = haystack.indexOf(needle, at + 1)) {
+    if (at % kFrameBytes == 0) return at / kFrameBytes;
+  }
+  return -1;
+}
+
+// How much of the source's end the recording lost, for the failure message: the recording is
+// lined up on a 10 ms block 500 ms before the end (in the decaying chord, where no block
+// repeats) and compared frame by frame from there.
+std::string LostEnd(const QByteArray& source, const QByteArray& recording) {
+  const int64_t frames = source.size() / kFrameBytes;
+  const int64_t anchor = frames - kRate / 2;
+  const int64_t at = FindFrames(recording, source.mid(anchor * kFrameBytes, kTailFrames * kFrameBytes));
+  if (at < 0) return "the recording does not hold the last 500 ms at all";
+  int64_t same = 0;
+  while (anchor + same < frames && (at + same + 1) * kFrameBytes <= recording.size() &&
+         source.mid((anchor + same) * kFrameBytes, kFrameBytes) ==
+             recording.mid((at + same) * kFrameBytes, kFrameBytes)) {
+    ++same;
+  }
+  return "the last " + std::to_string((frames - anchor - same) * 1000 / kRate) + " ms were not heard";
+}
+
+class NullSinkPlaybackTest : public ::testing::Test {
+ protected:
+  NullSinkPlaybackTest() : path_(SONAVELD_DEMO_WAV) {}
+
+  void SetUp() override {
+    source_ = SourceSamples(path_);
+    ASSERT_GT(source_.size(), kRate * kFrameBytes) << path_;
+    choice_ = ChooseSystemPlaybackDevice([this](const std::string& text) { notices_.push_back(text); });
+    ASSERT_TRUE(choice_.notice.empty()) << "no sound output on the private server";
+    choice_.device->SetFileName(path_);
+  }
+
+  // Plays from startMs to the end while the monitor is recorded; the recording's bytes.
+  QByteArray RecordPlaybackToTheEnd(int32_t startMs) {
+    PlaybackDevice& device = *choice_.device;
+    const QString file = QString::fromStdString(dir_.File("monitor.raw"));
+    if (!server->StartRecording(file, kRate, kChannels)) {
+      ADD_FAILURE() << "the monitor cannot be recorded";
+      return {};
+    }
+    Spin(100);
+    EXPECT_TRUE(device.Open().ok());
+    if (startMs > 0) device.SetPosition(startMs);
+    device.Play();
+    EXPECT_EQ(device.Mode(), PlaybackMode::kPlaying);
+    EXPECT_TRUE(WaitUntilStopped(device, 15'000)) << "playback never ended";
+    Spin(300);  // the recorder gets the last of the monitor's sound
+    return server->StopRecording();
+  }
+
+  void ExpectEndHeard(const QByteArray& recording) {
+    const QByteArray tail = source_.right(kTailFrames * kFrameBytes);
+    EXPECT_GE(FindFrames(recording, tail), 0)
+        << LostEnd(source_, recording) << " (" << recording.size() / kFrameBytes << " frames recorded)";
+  }
+
+  std::string path_;
+  test::TempDir dir_;
+  QByteArray source_;
+  std::vector<std::string> notices_;
+  PlaybackChoice choice_;
+};
+
+TEST_F(NullSinkPlaybackTest, PlaybackToTheEndIsHeardToTheLastSample) {
+  ExpectEndHeard(RecordPlaybackToTheEnd(0));
+  EXPECT_TRUE(notices_.empty());
+}
+
+TEST_F(NullSinkPlaybackTest, LostServerIsToldAndTheNextPlaySoundsWhenItIsBack) {
+  PlaybackDevice& device = *choice_.device;
+  ASSERT_TRUE(device.Open().ok());
+  device.Play();
+  QElapsedTimer timer;
+  timer.start();
+  while (device.Position() < 500 && timer.elapsed() < 5000) Spin(20);
+  server->Kill();
+  for (timer.restart(); device.Mode() == PlaybackMode::kPlaying && timer.elapsed() < 5000;) Spin(80);
+  ASSERT_EQ(device.Mode(), PlaybackMode::kStopped) << "playback goes on without a server";
+  ASSERT_EQ(notices_, std::vector<std::string>{kAudioOutputLostNotice});
+  const int32_t stoppedAt = device.Position();  // where the sound stopped, at neither end
+  EXPECT_GE(stoppedAt, 500);
+  EXPECT_LT(stoppedAt, device.Length());
+  device.Close();
+
+  ASSERT_TRUE(server->Start()) << qPrintable(server->Failure());
+  // Until the program has reconnected, a start falls back to the clock with the no-output
+  // notice; a later start sounds again.
+  int starts = 0;
+  auto& sounding = dynamic_cast<QtAudioDevice&>(device);
+  for (timer.restart(); timer.elapsed() < 10'000; Spin(250)) {
+    ASSERT_TRUE(device.Open().ok());
+    device.Play();
+    ++starts;
+    if (!sounding.Soundless()) break;
+    device.Close();
+  }
+  ASSERT_FALSE(sounding.Soundless()) << "no sound 10 s after the server came back";
+  device.Close();
+  std::printf("sound again at start %d after %lld ms\n", starts, static_cast<long long>(timer.elapsed()));
+  EXPECT_EQ(notices_.back(), "");  // the notice is taken back once sound plays
+  ExpectEndHeard(RecordPlaybackToTheEnd(3000));
+}
+
+}  // namespace
+}  // namespace sonaveld
+
+int main(int argc, char** argv) {
+  ::testing::InitGoogleTest(&argc, argv);
+  // The server's environment is set before anything in this process talks to a sound server.
+  sonaveld::test::PrivateSoundServer server(QStringLiteral("rate=44100 channels=2 format=s16le"));
+  QCoreApplication app(argc, argv);
+  if (!server.Start()) {
+    std::printf("SKIPPED: no private sound server can start here (%s)\n", qPrintable(server.Failure()));
+    return 77;
+  }
+  sonaveld::server = &server;
+  return RUN_ALL_TESTS();
+}
