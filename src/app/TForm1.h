@@ -146,7 +146,8 @@ class TForm1 : public QMainWindow {
   void SetScrollPosition(int64_t position);
   void SetScrollMaximum(int64_t maximum);
   void SetArrowStep();
-  // The zoom box's text as a zoom of 1 or more; shows the conversion message otherwise.
+  // The zoom box's text as a zoom of 1 or more; otherwise shows the conversion message (not a
+  // whole number, or past the 32-bit range) or the zoom-below-1 message, and returns false.
   bool ZoomFromBox(int32_t& zoom);
   void RunPendingChanges();
   void RefreshImages();

@@ -72,8 +72,12 @@ void TForm1::SetArrowStep() {
 bool TForm1::ZoomFromBox(int32_t& zoom) {
   const QString text = c_.ComboBox1->currentText();
   const std::optional<int64_t> value = view::ParseWholeNumber(text);
-  if (!value || *value < 1 || *value > std::numeric_limits<int32_t>::max()) {
+  if (!value || *value > std::numeric_limits<int32_t>::max()) {
     ShowMessage(view::NotIntegerMessage(text));
+    return false;
+  }
+  if (*value < 1) {
+    ShowMessage(view::kZoomBelowOneMessage);
     return false;
   }
   zoom = static_cast<int32_t>(*value);

@@ -134,21 +134,27 @@ void TForm1ViewTest::zoomWithoutLineStaysOnGrid() {
 
 void TForm1ViewTest::zoomTextRefused_data() {
   QTest::addColumn<QString>("text");
-  QTest::newRow("empty") << "";
-  QTest::newRow("letters") << "abc";
-  QTest::newRow("zero") << "0";
-  QTest::newRow("negative") << "-300";
-  QTest::newRow("fraction") << "1.5";
+  QTest::addColumn<QString>("message");
+  const QString notInteger = QStringLiteral("'%1' は整数ではありません");
+  const QString belowOne = QStringLiteral("拡大率は1以上の整数で指定して下さい。");
+  QTest::newRow("empty") << "" << notInteger.arg("");
+  QTest::newRow("letters") << "abc" << notInteger.arg("abc");
+  QTest::newRow("fraction") << "1.5" << notInteger.arg("1.5");
+  QTest::newRow("past 32 bits") << "2147483648" << notInteger.arg("2147483648");
+  QTest::newRow("zero") << "0" << belowOne;
+  QTest::newRow("negative") << "-300" << belowOne;
+  QTest::newRow("zero, blanks and sign") << " +0 " << belowOne;
 }
 
 void TForm1ViewTest::zoomTextRefused() {
   QFETCH(QString, text);
+  QFETCH(QString, message);
   Harness h;
   TForm1& f = *h.form;
   h.Open(h.Wav("long.wav", Mono8(1000000)));
   f.Controls().ScrollBar1->setValue(3001);
   f.Controls().ComboBox1->setCurrentText(text);
-  QCOMPARE(h.prompts.messages, QStringList{QStringLiteral("'%1' は整数ではありません").arg(text)});
+  QCOMPARE(h.prompts.messages, QStringList{message});
   QCOMPARE(f.View().Zoom, 1000);
   QCOMPARE(f.View().ViewStart, qint64{3001});
 }
