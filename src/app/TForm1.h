@@ -145,7 +145,8 @@ class TForm1 : public QMainWindow {
   // Program-side changes of the scroll bar that run no handler.
   void SetScrollPosition(int64_t position);
   void SetScrollMaximum(int64_t maximum);
-  void SetArrowStep();
+  // The scroll bar's arrow step (Zoom x 100 frames) and page step (760 x Zoom frames).
+  void SetScrollSteps();
   // The zoom box's text as a zoom of 1 or more; otherwise shows the conversion message (not a
   // whole number, or past the 32-bit range) or the zoom-below-1 message, and returns false.
   bool ZoomFromBox(int32_t& zoom);

@@ -66,6 +66,7 @@ void TForm1::OpenChosenFile(const QString& path) {
   file_.Header = probe.header;
   view_.Column = 0;
   view_.Zoom = zoom;
+  SetScrollSteps();  // the first arrow or trough click already moves by whole columns
   view_.ViewStart = 1;
   view_.ViewWidth = view::kLaneWidth;
   view_.ViewEnd = view_.ViewWidth + view_.ViewStart - 1;

@@ -40,7 +40,8 @@ class TForm1ViewTest : public QObject {
 
  private slots:
   void scrollSnapsToZoomGrid();
-  void pageClickKeepsView();
+  void scrollSteps_data();
+  void scrollSteps();
   void cursorLineAfterScrollToStart_data();
   void cursorLineAfterScrollToStart();
   void zoomKeepsLineColumn();
@@ -69,14 +70,40 @@ void TForm1ViewTest::scrollSnapsToZoomGrid() {
   QVERIFY(h.prompts.messages.isEmpty());
 }
 
-void TForm1ViewTest::pageClickKeepsView() {
+void TForm1ViewTest::scrollSteps_data() {
+  QTest::addColumn<QString>("zoomBefore");  // the box's text when the file is opened
+  QTest::addColumn<QString>("zoomAfter");   // typed after opening ("" for none)
+  QTest::addColumn<int>("action");
+  QTest::addColumn<int>("columns");
+  const int arrow = QAbstractSlider::SliderSingleStepAdd;
+  const int trough = QAbstractSlider::SliderPageStepAdd;
+  QTest::newRow("first arrow click") << "1000" << "" << arrow << 100;
+  QTest::newRow("first trough click") << "1000" << "" << trough << 760;
+  QTest::newRow("arrow, opened at 300") << "300" << "" << arrow << 100;
+  QTest::newRow("trough, opened at 300") << "300" << "" << trough << 760;
+  QTest::newRow("arrow after zoom 500") << "1000" << "500" << arrow << 100;
+  QTest::newRow("trough after zoom 100") << "1000" << "100" << trough << 760;
+}
+
+// Right after opening (and after a zoom change) an arrow click moves the view by 100 columns and
+// a trough click by one screen, through the scroll bar's own actions.
+void TForm1ViewTest::scrollSteps() {
+  QFETCH(QString, zoomBefore);
+  QFETCH(QString, zoomAfter);
+  QFETCH(int, action);
+  QFETCH(int, columns);
   Harness h;
   TForm1& f = *h.form;
-  h.Open(h.Wav("long.wav", Mono8(1000000)));
-  f.Controls().ScrollBar1->setValue(5001);
-  f.Controls().ScrollBar1->triggerAction(QAbstractSlider::SliderPageStepAdd);
-  QCOMPARE(f.View().ViewStart, qint64{5001});
-  QCOMPARE(f.Controls().ScrollBar1->value(), 5001);
+  f.Controls().ComboBox1->setCurrentText(zoomBefore);
+  h.Open(h.Wav("long.wav", Mono8(2000000)));
+  if (!zoomAfter.isEmpty()) f.Controls().ComboBox1->setCurrentText(zoomAfter);
+  const qint64 zoom = f.View().Zoom;
+  QCOMPARE(zoom, (zoomAfter.isEmpty() ? zoomBefore : zoomAfter).toLongLong());
+  const qint64 before = f.View().ViewStart;
+  f.Controls().ScrollBar1->triggerAction(static_cast<QAbstractSlider::SliderAction>(action));
+  QCOMPARE(f.View().ViewStart, before + columns * zoom);
+  QCOMPARE(qint64{f.Controls().ScrollBar1->value()}, before + columns * zoom);
+  QVERIFY(h.prompts.messages.isEmpty());
 }
 
 void TForm1ViewTest::cursorLineAfterScrollToStart_data() {
