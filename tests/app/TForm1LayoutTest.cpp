@@ -18,6 +18,27 @@
 using namespace sonaveld;
 using namespace sonaveld::test;
 
+namespace {
+
+// The time display's frame and the labels that move left when their texts do not fit the designed
+// places with the installed face (checked on pixels in TForm1TransportTest): the top stays, the
+// left never moves right, the right edge of the frame stays.
+bool FittedToText(const QString& name) {
+  return QStringList{"Bevel1", "Label8", "Label11", "Label3", "Label10", "Label4"}.contains(name);
+}
+
+void ComparePlace(const QString& name, const QRect& actual, const QRect& designed) {
+  if (!FittedToText(name)) {
+    QCOMPARE(actual.topLeft(), designed.topLeft());
+    return;
+  }
+  QCOMPARE(actual.top(), designed.top());
+  QVERIFY2(actual.left() <= designed.left(), qPrintable(name));
+  if (name == QStringLiteral("Bevel1")) QCOMPARE(actual.right(), designed.right());
+}
+
+}  // namespace
+
 class TForm1LayoutTest : public QObject {
   Q_OBJECT
 
@@ -82,7 +103,9 @@ void TForm1LayoutTest::controlPlaces() {
   Harness h;
   auto* widget = h.form->centralWidget()->findChild<QWidget*>(name);
   QVERIFY2(widget != nullptr, qPrintable(name));
-  QCOMPARE(widget->geometry(), place);
+  ComparePlace(name, widget->geometry(), place);
+  QCOMPARE(widget->height(), place.height());
+  if (!FittedToText(name)) QCOMPARE(widget->width(), place.width());
 }
 
 void TForm1LayoutTest::textsAndHints_data() {
@@ -118,7 +141,7 @@ void TForm1LayoutTest::textsAndHints() {
   Harness h;
   auto* widget = h.form->centralWidget()->findChild<QWidget*>(name);
   QVERIFY2(widget != nullptr, qPrintable(name));
-  QCOMPARE(widget->pos(), topLeft);
+  ComparePlace(name, widget->geometry(), QRect(topLeft, widget->size()));
   QCOMPARE(widget->toolTip(), hint);
   if (auto* label = qobject_cast<QLabel*>(widget)) QCOMPARE(label->text(), text);
   if (auto* button = qobject_cast<QToolButton*>(widget)) {
