@@ -125,7 +125,8 @@ class TForm1 : public QMainWindow {
   };
 
   void FormCreate();
-  // The output commands' opening sequence up to the save dialog; the chosen name or empty.
+  // The output commands' opening sequence up to the save dialog (started in the open file's
+  // folder); the chosen name or empty.
   std::string BeginOutput(bool numberedOutputs);
   void ConnectHandlers();
   // The busy guard: true (after the message) when Busy is 1.
@@ -188,6 +189,8 @@ class TForm1 : public QMainWindow {
   MarkStore marks_;
   OutputOptions outputOptions_;
   RasterWidget* progressBand_ = nullptr;
+
+  QString openFolder_;  // folder of the last file chosen to open; OpenDialog1 starts there
 
   bool redrawing_ = false;
   bool scrollPending_ = false;
