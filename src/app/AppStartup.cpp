@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QLibraryInfo>
+#include <QLocale>
 #include <QTranslator>
 
 #include "app/AppFont.h"
@@ -22,6 +23,7 @@ void PrepareApplication(QApplication& app) {
   QApplication::setQuitOnLastWindowClosed(false);  // the main window's closing ends the program
   InstallFontSubstitutions();
   InstallQtJapanese(app);
+  QLocale::setDefault(QLocale(QLocale::Japanese, QLocale::Japan));
 }
 
 }  // namespace sonaveld

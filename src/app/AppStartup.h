@@ -12,8 +12,8 @@ namespace sonaveld {
 bool InstallQtJapanese(QCoreApplication& app);
 
 // What the program sets on its application object before the first window: its name, ending when
-// the main window closes (not when the last window does), the window face's substitutes and Qt's
-// Japanese texts.
+// the main window closes (not when the last window does), the window face's substitutes, Qt's
+// Japanese texts and Japanese as the default locale (the file types the dialogs list).
 void PrepareApplication(QApplication& app);
 
 }  // namespace sonaveld

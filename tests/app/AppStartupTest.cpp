@@ -48,6 +48,7 @@ void AppStartupTest::toolkitTextsInJapanese() {
   QCOMPARE(FileDialogTexts(), QStringList({"アドレス:", "ファイル名(&N):", "開く(&O)", "キャンセル"}));
   QCOMPARE(QApplication::applicationName(), QStringLiteral("Sonaveld"));
   QVERIFY(!QApplication::quitOnLastWindowClosed());
+  QCOMPARE(QLocale().language(), QLocale::Japanese);  // e.g. the file types the dialogs list
 }
 
 QTEST_MAIN(AppStartupTest)
