@@ -14,6 +14,7 @@
 
 #include "app/AppFont.h"
 #include "app/RasterWidget.h"
+#include "app/TimeDisplay.h"
 #include "view/ViewImages.h"
 
 namespace sonaveld {
@@ -87,6 +88,7 @@ void BuildTimeDisplay(QWidget* client, Form1Controls& c) {
   c.Label10 = TextLabel(client, "Label10", QStringLiteral("分"), 712, 56, kTeal, 20);
   c.Label4 = TextLabel(client, "Label4", QStringLiteral("00"), 733, 56, kTeal, 20);
   c.Label9 = TextLabel(client, "Label9", QStringLiteral("秒"), 754, 56, kTeal, 20);
+  PlaceTimeDisplay(c);
 }
 
 void BuildWaveform(QWidget* client, Form1Controls& c) {

@@ -8,7 +8,8 @@ namespace sonaveld {
 
 // Everything the main window asks of the user through modal boxes and file dialogs. The Qt
 // implementation shows the real boxes; window tests put scripted answers in its place so that
-// nothing blocks.
+// nothing blocks. Each file dialog starts in folder (an absolute path; empty: the working
+// directory).
 class Prompts {
  public:
   virtual ~Prompts() = default;
@@ -18,15 +19,15 @@ class Prompts {
   // A confirmation box with Yes and No; true for Yes.
   virtual bool Confirm(const QString& text) = 0;
   // OpenDialog1 (filter "Waveファイル|*.wav;*wave"): the full path chosen, empty when cancelled.
-  virtual QString OpenDialog1() = 0;
+  virtual QString OpenDialog1(const QString& folder) = 0;
   // SaveDialog1 (filter "wavファイル|*.wav", default extension "wav"): the path, empty when cancelled.
-  virtual QString SaveDialog1() = 0;
+  virtual QString SaveDialog1(const QString& folder) = 0;
   // SaveDialog2 (filter "wavファイル", no pattern, no default extension): the base name F for
   // numbered outputs, empty when cancelled.
-  virtual QString SaveDialog2() = 0;
+  virtual QString SaveDialog2(const QString& folder) = 0;
   // OpenDialog1 of the normalizer window (filter "Waveファイル|*.wav;*.wave; ", several files at
   // once): the full paths in the order the dialog lists them, empty when cancelled.
-  virtual QStringList Form2OpenDialog1() = 0;
+  virtual QStringList Form2OpenDialog1(const QString& folder) = 0;
 };
 
 }  // namespace sonaveld

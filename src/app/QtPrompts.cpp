@@ -21,13 +21,14 @@ bool QtPrompts::Confirm(const QString& text) {
          QMessageBox::Yes;
 }
 
-QString QtPrompts::OpenDialog1() {
-  return QFileDialog::getOpenFileName(parent_, QString(), QString(),
-                                      QStringLiteral("Waveファイル (*.wav *wave)"));
+QString QtPrompts::OpenDialog1(const QString& folder) {
+  return QFileDialog::getOpenFileName(parent_, QString(), folder, QStringLiteral("Waveファイル (*.wav *wave)"),
+                                      nullptr, QFileDialog::DontUseNativeDialog);
 }
 
-QString QtPrompts::SaveDialog1() {
-  QFileDialog dialog(parent_);
+QString QtPrompts::SaveDialog1(const QString& folder) {
+  QFileDialog dialog(parent_, QString(), folder);
+  dialog.setOption(QFileDialog::DontUseNativeDialog);
   dialog.setAcceptMode(QFileDialog::AcceptSave);
   dialog.setNameFilter(QStringLiteral("wavファイル (*.wav)"));
   dialog.setDefaultSuffix(QStringLiteral("wav"));
@@ -36,9 +37,10 @@ QString QtPrompts::SaveDialog1() {
   return dialog.selectedFiles().first();
 }
 
-QString QtPrompts::SaveDialog2() {
+QString QtPrompts::SaveDialog2(const QString& folder) {
   // The description without a pattern lists every file; only the base name is used.
-  QFileDialog dialog(parent_);
+  QFileDialog dialog(parent_, QString(), folder);
+  dialog.setOption(QFileDialog::DontUseNativeDialog);
   dialog.setAcceptMode(QFileDialog::AcceptSave);
   dialog.setNameFilter(QStringLiteral("wavファイル (*)"));
   dialog.setOption(QFileDialog::DontConfirmOverwrite);
@@ -46,9 +48,10 @@ QString QtPrompts::SaveDialog2() {
   return dialog.selectedFiles().first();
 }
 
-QStringList QtPrompts::Form2OpenDialog1() {
+QStringList QtPrompts::Form2OpenDialog1(const QString& folder) {
   // Several files at once; the dialog stays resizable and offers no read-only choice.
-  QFileDialog dialog(parent_);
+  QFileDialog dialog(parent_, QString(), folder);
+  dialog.setOption(QFileDialog::DontUseNativeDialog);
   dialog.setAcceptMode(QFileDialog::AcceptOpen);
   dialog.setFileMode(QFileDialog::ExistingFiles);
   dialog.setNameFilter(QStringLiteral("Waveファイル (*.wav *.wave)"));

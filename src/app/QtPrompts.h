@@ -3,7 +3,9 @@
 
 namespace sonaveld {
 
-// The real boxes and dialogs, modal over parent (which must outlive this object).
+// The real boxes and dialogs, modal over parent (which must outlive this object). The file dialogs
+// are Qt's own, not the desktop's, so that they speak the program's language (Qt's Japanese
+// texts, installed at start) whatever the system locale.
 class QtPrompts final : public Prompts {
  public:
   explicit QtPrompts(QWidget* parent = nullptr) : parent_(parent) {}
@@ -12,10 +14,10 @@ class QtPrompts final : public Prompts {
 
   void Message(const QString& text) override;
   bool Confirm(const QString& text) override;
-  QString OpenDialog1() override;
-  QString SaveDialog1() override;
-  QString SaveDialog2() override;
-  QStringList Form2OpenDialog1() override;
+  QString OpenDialog1(const QString& folder) override;
+  QString SaveDialog1(const QString& folder) override;
+  QString SaveDialog2(const QString& folder) override;
+  QStringList Form2OpenDialog1(const QString& folder) override;
 
  private:
   QWidget* parent_;

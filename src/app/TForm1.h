@@ -129,7 +129,8 @@ class TForm1 : public QMainWindow {
   };
 
   void FormCreate();
-  // The output commands' opening sequence up to the save dialog; the chosen name or empty.
+  // The output commands' opening sequence up to the save dialog (started in the open file's
+  // folder); the chosen name or empty.
   std::string BeginOutput(bool numberedOutputs);
   void ConnectHandlers();
   // The busy guard: true (after the message) when Busy is 1.
@@ -151,8 +152,10 @@ class TForm1 : public QMainWindow {
   // Program-side changes of the scroll bar that run no handler.
   void SetScrollPosition(int64_t position);
   void SetScrollMaximum(int64_t maximum);
-  void SetArrowStep();
-  // The zoom box's text as a zoom of 1 or more; shows the conversion message otherwise.
+  // The scroll bar's arrow step (Zoom x 100 frames) and page step (760 x Zoom frames).
+  void SetScrollSteps();
+  // The zoom box's text as a zoom of 1 or more; otherwise shows the conversion message (not a
+  // whole number, or past the 32-bit range) or the zoom-below-1 message, and returns false.
   bool ZoomFromBox(int32_t& zoom);
   void RunPendingChanges();
   void RefreshImages();
@@ -194,6 +197,8 @@ class TForm1 : public QMainWindow {
   RasterWidget* progressBand_ = nullptr;
   QString soundNotice_;
   QString fileInformation_;  // the joined file information of the last open
+
+  QString openFolder_;  // folder of the last file chosen to open; OpenDialog1 starts there
 
   bool redrawing_ = false;
   bool scrollPending_ = false;

@@ -25,7 +25,7 @@ void TForm1::Open1Click() {
     return;
   }
   device_.Close();
-  const QString path = prompts_.OpenDialog1();
+  const QString path = prompts_.OpenDialog1(openFolder_);
   if (path.isEmpty()) return;
   OpenChosenFile(path);
 }
@@ -42,6 +42,7 @@ void TForm1::OpenWaveFile(const QString& path) {
 // The file stays open from the header reads to the end of the first drawing and is closed on
 // every way out (the FileSource's destructor).
 void TForm1::OpenChosenFile(const QString& path) {
+  openFolder_ = QFileInfo(path).absolutePath();
   const std::string name = path.toStdString();
   std::unique_ptr<FileSource> file = FileSource::Open(name);
   if (!file) {
@@ -66,6 +67,7 @@ void TForm1::OpenChosenFile(const QString& path) {
   file_.Header = probe.header;
   view_.Column = 0;
   view_.Zoom = zoom;
+  SetScrollSteps();  // the first arrow or trough click already moves by whole columns
   view_.ViewStart = 1;
   view_.ViewWidth = view::kLaneWidth;
   view_.ViewEnd = view_.ViewWidth + view_.ViewStart - 1;

@@ -1,6 +1,7 @@
 // The cut-editing commands of the main window (N3Click, N10Click, N9Click) on the output engine,
 // the status panel's texts and Timer2Timer's progress arrow.
 #include <QColor>
+#include <QFileInfo>
 #include <QLabel>
 #include <QPalette>
 
@@ -35,7 +36,8 @@ std::string TForm1::BeginOutput(bool numberedOutputs) {
   if (begin.failed()) ShowMessage(begin.message());
   if (!begin.ok()) return {};
   device_.Close();
-  return (numberedOutputs ? prompts_.SaveDialog2() : prompts_.SaveDialog1()).toStdString();
+  const QString folder = QFileInfo(QString::fromStdString(file_.WaveFileName)).absolutePath();
+  return (numberedOutputs ? prompts_.SaveDialog2(folder) : prompts_.SaveDialog1(folder)).toStdString();
 }
 
 // "カット編集ファイル作成保存": the selected ranges back to back in one file named in SaveDialog1.

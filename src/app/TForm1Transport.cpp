@@ -9,6 +9,7 @@
 
 #include "app/PlayTimeText.h"
 #include "app/RasterWidget.h"
+#include "app/TimeDisplay.h"
 #include "app/TForm1.h"
 #include "playback/PlaybackDevice.h"
 #include "view/CursorOverlay.h"
@@ -92,6 +93,7 @@ void TForm1::ShowPlayTime(int32_t ms) {
   c_.Label8->setText(QString::fromStdString(text.hours));
   c_.Label3->setText(QString::fromStdString(text.minutes));
   c_.Label4->setText(QString::fromStdString(text.seconds));
+  PlaceTimeDisplay(c_);  // more hour digits widen the display to the left
 }
 
 }  // namespace sonaveld

@@ -65,15 +65,23 @@ void TForm1::SetScrollMaximum(int64_t maximum) {
   c_.ScrollBar1->setMaximum(static_cast<int>(std::min(maximum, kIntMax)));
 }
 
-void TForm1::SetArrowStep() {
-  c_.ScrollBar1->setSingleStep(static_cast<int>(std::min<int64_t>(int64_t{view_.Zoom} * 100, kIntMax)));
+// Arrow: 100 columns; trough: one screen of 760 columns. Both are whole columns, so a step from a
+// position on the zoom grid lands on the grid and the view moves by exactly that much.
+void TForm1::SetScrollSteps() {
+  const int64_t zoom = view_.Zoom;
+  c_.ScrollBar1->setSingleStep(static_cast<int>(std::min<int64_t>(zoom * 100, kIntMax)));
+  c_.ScrollBar1->setPageStep(static_cast<int>(std::min<int64_t>(zoom * view::kLaneWidth, kIntMax)));
 }
 
 bool TForm1::ZoomFromBox(int32_t& zoom) {
   const QString text = c_.ComboBox1->currentText();
   const std::optional<int64_t> value = view::ParseWholeNumber(text);
-  if (!value || *value < 1 || *value > std::numeric_limits<int32_t>::max()) {
+  if (!value || *value > std::numeric_limits<int32_t>::max()) {
     ShowMessage(view::NotIntegerMessage(text));
+    return false;
+  }
+  if (*value < 1) {
+    ShowMessage(view::kZoomBelowOneMessage);
     return false;
   }
   zoom = static_cast<int32_t>(*value);
@@ -142,7 +150,7 @@ void TForm1::ScrollBar1Change() {
     return;
   }
   if (BusyRefused() || !DocumentOpen()) return;
-  SetArrowStep();
+  SetScrollSteps();
   SnapViewStartToScroll();
   if (!WaveDrow()) return;
   DrawLineAtLinePos();
@@ -158,7 +166,7 @@ void TForm1::ComboBox1Change() {
   int32_t zoom = 0;
   if (!ZoomFromBox(zoom)) return;
   view_.Zoom = zoom;
-  SetArrowStep();
+  SetScrollSteps();
 
   // Keep the frame under the cursor line in its column.
   const int lineX = view::FindCursorColumn(c_.Image3->Image());

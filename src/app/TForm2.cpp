@@ -1,6 +1,7 @@
 #include "app/TForm2.h"
 
 #include <QButtonGroup>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QListWidget>
 #include <QProgressBar>
@@ -80,8 +81,9 @@ void TForm2::SetItemIndex(int index) {
 
 void TForm2::SpeedButton1Click() {
   if (RefusedDuringPass()) return;
-  const QStringList chosen = prompts_.Form2OpenDialog1();
+  const QStringList chosen = prompts_.Form2OpenDialog1(openFolder_);
   if (chosen.isEmpty()) return;
+  openFolder_ = QFileInfo(chosen.first()).absolutePath();
   for (const QString& path : chosen) {
     if (!AddOne(path)) return;
   }

@@ -74,6 +74,7 @@ class TForm2 : public QWidget, public NormalizerHost {
   bool RefusedDuringPass() const { return pass_.Running(); }
 
   Prompts& prompts_;
+  QString openFolder_;  // folder of the last files added; the add dialog starts there
   Form2Controls c_;
   int32_t selIndex_ = 0;
   NormalizePass pass_{*this};

@@ -6,7 +6,7 @@
 #include <QStringList>
 #include <QTimer>
 
-#include "app/AppFont.h"
+#include "app/AppStartup.h"
 #include "app/QtPrompts.h"
 #include "app/TForm1.h"
 #include "app/TForm2.h"
@@ -14,9 +14,7 @@
 
 int main(int argc, char* argv[]) {
   QApplication app(argc, argv);
-  QApplication::setApplicationName(QStringLiteral("Sonaveld"));
-  QApplication::setQuitOnLastWindowClosed(false);  // the main window's closing ends the program
-  sonaveld::InstallFontSubstitutions();
+  sonaveld::PrepareApplication(app);  // name, window face, Qt's Japanese texts
 
   // Sound on the system's output; without one the clock-only device. Panel 0 of the status bar
   // keeps the notice of a missing, failed or lost sound output until sound plays again.

@@ -14,15 +14,24 @@ constexpr int kMarkerTop = 12;
 constexpr int kMarkerProbeRow = 15;
 constexpr int64_t kThinningZoom = 1000;
 
-// A tick's label at (x, 0): black text on a white box as wide and high as the text.
-void DrawLabel(QImage& image4, int x, const QString& text, const QFont& font) {
+// The labels of the drawn ticks, left to right: black text on an opaque white box at (column, 0)
+// as wide and high as the text. A label whose box would overlap the box of the last label drawn
+// is skipped (its tick line stays), so every label shown is whole. Drawn after all tick lines,
+// so no later line crosses a label.
+void DrawLabels(QImage& image4, const std::vector<RulerTick>& ticks, const QFont& font) {
   QPainter painter(&image4);
   painter.setFont(font);
-  const QFontMetrics metrics(font, &image4);
-  const QRect box(x, 0, metrics.horizontalAdvance(text), metrics.height());
-  painter.fillRect(box, QColor(kWhite));
   painter.setPen(QColor(Qt::black));
-  painter.drawText(box, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, text);
+  const QFontMetrics metrics(font, &image4);
+  int freeFrom = 0;  // first column right of the last label drawn
+  for (const RulerTick& tick : ticks) {
+    const QString text = SecondsLabel(tick.second);
+    const QRect box(tick.column, 0, metrics.horizontalAdvance(text), metrics.height());
+    if (box.left() < freeFrom) continue;
+    painter.fillRect(box, QColor(kWhite));
+    painter.drawText(box, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, text);
+    freeFrom = box.left() + box.width();
+  }
 }
 
 bool TickShown(int64_t second, int64_t zoomBoxValue) {
@@ -58,11 +67,12 @@ Status DrawTimeRuler(QImage& image4, int64_t viewStart, int32_t zoom, int32_t sa
     // The zoom box's text, not the Zoom field, decides the thinning.
     const std::optional<int64_t> boxValue = ParseWholeNumber(zoomBoxText);
     if (!boxValue) return Status::Fail(NotIntegerMessage(zoomBoxText));
+    std::vector<RulerTick> shown;
     for (const RulerTick& tick : ticks) {
-      if (!TickShown(tick.second, *boxValue)) continue;
-      VerticalLine(image4, tick.column, 0, kRulerHeight, kGreen);
-      DrawLabel(image4, tick.column, SecondsLabel(tick.second), labelFont);
+      if (TickShown(tick.second, *boxValue)) shown.push_back(tick);
     }
+    for (const RulerTick& tick : shown) VerticalLine(image4, tick.column, 0, kRulerHeight, kGreen);
+    DrawLabels(image4, shown, labelFont);
   }
   for (int64_t mark : marks) DrawMarkMarker(image4, mark, viewStart, zoom);
   return Status::Ok();

@@ -25,8 +25,9 @@ QString SecondsLabel(int64_t second);
 // TimeLineDrow: redraws the ruler image4 (NewRuler()). Clears it white; draws every tick as a green
 // line at its column, rows 0..24, with its label at (column, 0) in labelFont, black on an opaque
 // white box; when zoomBoxText's value is above 1000 only ticks whose second within the minute is a
-// multiple of 10. Then draws the markers of the marks in view (marks: the marks in slot order,
-// that is slots 1..n with n the line count of Memo1).
+// multiple of 10. A label whose box would overlap the last label drawn is left out, its tick line
+// kept. Then draws the markers of the marks in view (marks: the marks in slot order, that is
+// slots 1..n with n the line count of Memo1).
 // Fails with "'%s' は整数ではありません" when a tick is due and zoomBoxText is not a whole number
 // (ruler white, no markers); with "ゼロによる除算" when sampleRate is 0 (ruler left untouched).
 Status DrawTimeRuler(QImage& image4, int64_t viewStart, int32_t zoom, int32_t sampleRate,

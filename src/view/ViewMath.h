@@ -39,4 +39,7 @@ std::optional<int64_t> ParseWholeNumber(const QString& text);
 // "'%s' は整数ではありません" with text in place of %s.
 std::string NotIntegerMessage(const QString& text);
 
+// The refusal of a whole number below 1 typed as the zoom: a zoom is frames per column, 1 or more.
+inline constexpr char kZoomBelowOneMessage[] = "拡大率は1以上の整数で指定して下さい。";
+
 }  // namespace sonaveld::view

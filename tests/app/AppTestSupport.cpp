@@ -15,13 +15,25 @@ bool ScriptedPrompts::Confirm(const QString& text) {
   return answer;
 }
 
-QString ScriptedPrompts::OpenDialog1() {
+QString ScriptedPrompts::OpenDialog1(const QString& folder) {
   ++openDialogsShown;
+  dialogFolders << QStringLiteral("OpenDialog1 ") + folder;
   return Next(openAnswers);
 }
 
-QStringList ScriptedPrompts::Form2OpenDialog1() {
+QString ScriptedPrompts::SaveDialog1(const QString& folder) {
+  dialogFolders << QStringLiteral("SaveDialog1 ") + folder;
+  return Next(saveAnswers);
+}
+
+QString ScriptedPrompts::SaveDialog2(const QString& folder) {
+  dialogFolders << QStringLiteral("SaveDialog2 ") + folder;
+  return Next(saveAnswers);
+}
+
+QStringList ScriptedPrompts::Form2OpenDialog1(const QString& folder) {
   ++openDialogsShown;
+  dialogFolders << QStringLiteral("Form2OpenDialog1 ") + folder;
   if (openManyAnswers.empty()) return {};
   QStringList answer = openManyAnswers.front();
   openManyAnswers.pop_front();

@@ -18,15 +18,15 @@
 namespace sonaveld::test {
 
 // Prompts with scripted answers: messages are recorded, dialogs answer from queues (empty queue:
-// cancelled / No).
+// cancelled / No) and record the folder they were started in.
 class ScriptedPrompts final : public Prompts {
  public:
   void Message(const QString& text) override { messages << text; }
   bool Confirm(const QString& text) override;
-  QString OpenDialog1() override;
-  QString SaveDialog1() override { return Next(saveAnswers); }
-  QString SaveDialog2() override { return Next(saveAnswers); }
-  QStringList Form2OpenDialog1() override;
+  QString OpenDialog1(const QString& folder) override;
+  QString SaveDialog1(const QString& folder) override;
+  QString SaveDialog2(const QString& folder) override;
+  QStringList Form2OpenDialog1(const QString& folder) override;
 
   QStringList messages;
   QStringList questions;
@@ -35,6 +35,7 @@ class ScriptedPrompts final : public Prompts {
   std::deque<bool> confirmAnswers;
   std::deque<QStringList> openManyAnswers;  // the normalizer's OpenDialog1 (empty list: cancelled)
   int openDialogsShown = 0;
+  QStringList dialogFolders;  // per dialog shown: its name, a blank, the folder it started in
 
  private:
   static QString Next(std::deque<QString>& answers);

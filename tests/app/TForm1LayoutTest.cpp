@@ -18,6 +18,21 @@
 using namespace sonaveld;
 using namespace sonaveld::test;
 
+namespace {
+
+// The time display's frame and labels move left (never right) when their texts do not fit the
+// designed places with the installed face; their fit is checked on pixels in TForm1TransportTest.
+bool FittedToText(const QString& name) {
+  return QStringList{"Bevel1", "Label8", "Label11", "Label3", "Label10", "Label4"}.contains(name);
+}
+
+void CompareTopLeft(const QString& name, const QPoint& actual, const QPoint& designed) {
+  QCOMPARE(actual.y(), designed.y());
+  QVERIFY2(FittedToText(name) ? actual.x() <= designed.x() : actual.x() == designed.x(), qPrintable(name));
+}
+
+}  // namespace
+
 class TForm1LayoutTest : public QObject {
   Q_OBJECT
 
@@ -82,7 +97,8 @@ void TForm1LayoutTest::controlPlaces() {
   Harness h;
   auto* widget = h.form->centralWidget()->findChild<QWidget*>(name);
   QVERIFY2(widget != nullptr, qPrintable(name));
-  QCOMPARE(widget->geometry(), place);
+  CompareTopLeft(name, widget->pos(), place.topLeft());
+  QCOMPARE(widget->geometry().bottomRight(), place.bottomRight());  // the frame's right edge stays
 }
 
 void TForm1LayoutTest::textsAndHints_data() {
@@ -118,7 +134,7 @@ void TForm1LayoutTest::textsAndHints() {
   Harness h;
   auto* widget = h.form->centralWidget()->findChild<QWidget*>(name);
   QVERIFY2(widget != nullptr, qPrintable(name));
-  QCOMPARE(widget->pos(), topLeft);
+  CompareTopLeft(name, widget->pos(), topLeft);
   QCOMPARE(widget->toolTip(), hint);
   if (auto* label = qobject_cast<QLabel*>(widget)) QCOMPARE(label->text(), text);
   if (auto* button = qobject_cast<QToolButton*>(widget)) {

@@ -4,6 +4,7 @@
 #include <QComboBox>
 #include <QFile>
 #include <QLabel>
+#include <QPainter>
 #include <QSignalBlocker>
 #include <QSlider>
 #include <QTimer>
@@ -60,6 +61,8 @@ class TForm1TransportTest : public QObject {
  private slots:
   void timeDisplay_data();
   void timeDisplay();
+  void timeDisplayShowsWhole_data();
+  void timeDisplayShowsWhole();
   void tickWithoutDocumentDoesNothing();
   void barChangeAfterTickIgnoredOnce();
   void userMoveDuringPlaybackPlaysFromThere();
@@ -98,6 +101,75 @@ void TForm1TransportTest::timeDisplay() {
   h.f().Timer1Timer();
   QCOMPARE(h.Time(), shown);
   QVERIFY(!h.Playing());
+}
+
+namespace {
+
+// The pixels of after that differ from before: their bounding box (at offset) and their number.
+std::pair<QRect, int> InkBetween(const QImage& before, const QImage& after, QPoint offset = {}) {
+  std::pair<QRect, int> ink;
+  for (int y = 0; y < after.height(); ++y)
+    for (int x = 0; x < after.width(); ++x)
+      if (after.pixel(x, y) != before.pixel(x, y)) {
+        ink.first |= QRect(offset + QPoint(x, y), QSize(1, 1));
+        ++ink.second;
+      }
+  return ink;
+}
+
+// The number of ink pixels of a label's text drawn whole, with nothing in its way.
+int InkOfTextAlone(const QLabel& label, QRgb background) {
+  QImage blank(200, 60, QImage::Format_RGB32);
+  blank.fill(background);
+  QImage drawn = blank;
+  QPainter painter(&drawn);
+  painter.setFont(label.font());
+  painter.setPen(label.palette().color(QPalette::WindowText));
+  painter.drawText(QPoint(20, 40), label.text());
+  painter.end();
+  return InkBetween(blank, drawn).second;
+}
+
+}  // namespace
+
+void TForm1TransportTest::timeDisplayShowsWhole_data() {
+  QTest::addColumn<int>("ms");
+  QTest::newRow("0") << 0;
+  QTest::newRow("36 000 000") << 36000000;
+  QTest::newRow("longest play position, 596h31分23秒") << std::numeric_limits<int32_t>::max();
+}
+
+// On the rendered window, each label of the time display shown on its own: all of its text's ink
+// shows, inside the frame, left of the next label's ink; no label's box reaches the next one.
+void TForm1TransportTest::timeDisplayShowsWhole() {
+  QFETCH(int, ms);
+  TransportHarness h;
+  h.Open(h.Wav("short.wav", Mono8(1000)));
+  {
+    const QSignalBlocker blocker(h.Bar());
+    h.Bar().setMaximum(std::numeric_limits<int32_t>::max());
+  }
+  h.SetBarQuietly(ms);
+  h.f().Timer1Timer();
+  h.f().show();
+  QVERIFY(QTest::qWaitForWindowExposed(&h.f()));
+  const Form1Controls& c = h.f().Controls();
+  const QList<QLabel*> labels = {c.Label8, c.Label11, c.Label3, c.Label10, c.Label4, c.Label9};
+  const QRect area(520, 40, 272, 50);  // the frame with room on every side
+  for (QLabel* label : labels) label->hide();
+  const QImage empty = h.f().centralWidget()->grab(area).toImage();
+  const QRect inside = c.Bevel1->geometry() - QMargins(1, 1, 1, 1) * c.Bevel1->frameWidth();
+  QVERIFY(area.contains(c.Bevel1->geometry()));
+  QRect previous(0, 0, 1, 1);
+  for (QLabel* label : labels) {
+    label->show();
+    const auto [box, pixels] = InkBetween(empty, h.f().centralWidget()->grab(area).toImage(), area.topLeft());
+    label->hide();
+    QCOMPARE(pixels, InkOfTextAlone(*label, empty.pixel(inside.center() - area.topLeft())));
+    QVERIFY2(inside.contains(box) && previous.right() < box.left(), qPrintable(label->objectName()));
+    previous = box;
+  }
+  for (int i = 0; i + 1 < labels.size(); ++i) QVERIFY(labels[i]->geometry().right() < labels[i + 1]->geometry().left());
 }
 
 void TForm1TransportTest::tickWithoutDocumentDoesNothing() {

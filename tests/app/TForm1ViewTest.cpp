@@ -40,7 +40,8 @@ class TForm1ViewTest : public QObject {
 
  private slots:
   void scrollSnapsToZoomGrid();
-  void pageClickKeepsView();
+  void scrollSteps_data();
+  void scrollSteps();
   void cursorLineAfterScrollToStart_data();
   void cursorLineAfterScrollToStart();
   void zoomKeepsLineColumn();
@@ -69,14 +70,29 @@ void TForm1ViewTest::scrollSnapsToZoomGrid() {
   QVERIFY(h.prompts.messages.isEmpty());
 }
 
-void TForm1ViewTest::pageClickKeepsView() {
+void TForm1ViewTest::scrollSteps_data() {
+  QTest::addColumn<QString>("zoomAfter");  // typed after opening at 1000 ("" for none)
+  QTest::addColumn<int>("action");
+  QTest::addColumn<int>("columns");
+  QTest::newRow("first arrow click") << "" << int(QAbstractSlider::SliderSingleStepAdd) << 100;
+  QTest::newRow("first trough click") << "" << int(QAbstractSlider::SliderPageStepAdd) << 760;
+  QTest::newRow("trough after zoom 100") << "100" << int(QAbstractSlider::SliderPageStepAdd) << 760;
+}
+
+// Right after opening (or a zoom change) an arrow click moves the view by 100 columns and a
+// trough click by one screen.
+void TForm1ViewTest::scrollSteps() {
+  QFETCH(QString, zoomAfter);
+  QFETCH(int, action);
+  QFETCH(int, columns);
   Harness h;
   TForm1& f = *h.form;
-  h.Open(h.Wav("long.wav", Mono8(1000000)));
-  f.Controls().ScrollBar1->setValue(5001);
-  f.Controls().ScrollBar1->triggerAction(QAbstractSlider::SliderPageStepAdd);
-  QCOMPARE(f.View().ViewStart, qint64{5001});
-  QCOMPARE(f.Controls().ScrollBar1->value(), 5001);
+  h.Open(h.Wav("long.wav", Mono8(2000000)));
+  if (!zoomAfter.isEmpty()) f.Controls().ComboBox1->setCurrentText(zoomAfter);
+  const qint64 before = f.View().ViewStart;
+  f.Controls().ScrollBar1->triggerAction(static_cast<QAbstractSlider::SliderAction>(action));
+  QCOMPARE(f.View().ViewStart, before + columns * f.View().Zoom);
+  QCOMPARE(qint64{f.Controls().ScrollBar1->value()}, f.View().ViewStart);
 }
 
 void TForm1ViewTest::cursorLineAfterScrollToStart_data() {
@@ -134,21 +150,25 @@ void TForm1ViewTest::zoomWithoutLineStaysOnGrid() {
 
 void TForm1ViewTest::zoomTextRefused_data() {
   QTest::addColumn<QString>("text");
-  QTest::newRow("empty") << "";
-  QTest::newRow("letters") << "abc";
-  QTest::newRow("zero") << "0";
-  QTest::newRow("negative") << "-300";
-  QTest::newRow("fraction") << "1.5";
+  QTest::addColumn<QString>("message");
+  const QString belowOne = QStringLiteral("拡大率は1以上の整数で指定して下さい。");
+  QTest::newRow("empty") << "" << "'' は整数ではありません";
+  QTest::newRow("letters") << "abc" << "'abc' は整数ではありません";
+  QTest::newRow("fraction") << "1.5" << "'1.5' は整数ではありません";
+  QTest::newRow("past 32 bits") << "2147483648" << "'2147483648' は整数ではありません";
+  QTest::newRow("zero") << "0" << belowOne;
+  QTest::newRow("negative") << "-300" << belowOne;
 }
 
 void TForm1ViewTest::zoomTextRefused() {
   QFETCH(QString, text);
+  QFETCH(QString, message);
   Harness h;
   TForm1& f = *h.form;
   h.Open(h.Wav("long.wav", Mono8(1000000)));
   f.Controls().ScrollBar1->setValue(3001);
   f.Controls().ComboBox1->setCurrentText(text);
-  QCOMPARE(h.prompts.messages, QStringList{QStringLiteral("'%1' は整数ではありません").arg(text)});
+  QCOMPARE(h.prompts.messages, QStringList{message});
   QCOMPARE(f.View().Zoom, 1000);
   QCOMPARE(f.View().ViewStart, qint64{3001});
 }

@@ -1,5 +1,7 @@
 // Pixel tests of the time ruler: ticks, labels, thinning, mark bars and the two failures.
 #include <QFont>
+#include <QFontMetrics>
+#include <QPainter>
 #include <QTest>
 
 #include "view/PixelProbe.h"
@@ -22,6 +24,16 @@ QList<int> ColumnsOf(const QImage& image, int row, QRgb colour) {
   return columns;
 }
 
+// The label of second s drawn alone at (column, 0) on a white ruler, as a reader expects to see it.
+QImage LabelAlone(int column, int64_t second, const QFont& font) {
+  QImage alone = NewRuler();
+  QPainter painter(&alone);
+  painter.setFont(font);
+  painter.setPen(QColor(Qt::black));
+  painter.drawText(QPoint(column, QFontMetrics(font, &alone).ascent()), SecondsLabel(second));
+  return alone;
+}
+
 int NonWhiteIn(const QImage& image, const QRect& rect) {
   int n = 0;
   for (int y = rect.top(); y <= rect.bottom(); ++y)
@@ -40,6 +52,8 @@ class TimeRulerTest : public QObject {
   void secondsLabel();
   void tickColumns_data();
   void tickColumns();
+  void labelsWhole_data();
+  void labelsWhole();
   void markBars_data();
   void markBars();
   void markerAtColumn_data();
@@ -123,6 +137,51 @@ void TimeRulerTest::tickColumns() {
   QVERIFY(DrawTimeRuler(image4, viewStart, zoom, rate, zoomText, {}, LabelFont()).ok());
   QCOMPARE(ColumnsOf(image4, kTickRow, kGreen), expected);
   for (int c : expected) QCOMPARE(test::CountInColumn(image4, c, kGreen) > 0, true);
+}
+
+void TimeRulerTest::labelsWhole_data() {
+  QTest::addColumn<qlonglong>("viewStart");
+  QTest::addColumn<int>("zoom");
+  QTest::addColumn<bool>("everyLabel");  // ordinary views: no label left out
+  const qlonglong minute = 44100LL * 60;
+  QTest::newRow("zoom 1000 from the start") << 1LL << 1000 << true;
+  QTest::newRow("zoom 3000 from the start") << 1LL << 3000 << true;
+  QTest::newRow("zoom 1000 past 100 minutes") << 105 * minute + 1 << 1000 << false;
+  QTest::newRow("zoom 1000 past 1000 minutes") << 1000 * minute + 1 << 1000 << false;
+  QTest::newRow("zoom 50000") << 1LL << 50000 << false;
+  QTest::newRow("zoom 1000000 past 100 minutes") << 100 * minute + 1 << 1000000 << false;
+}
+
+// At 44100 Hz every tick line is drawn; each label shown equals the label drawn alone, and no
+// piece of a left-out label shows (outside the shown boxes the label rows hold only white and
+// tick green). A label is left out exactly when it would overlap the last one shown.
+void TimeRulerTest::labelsWhole() {
+  QFETCH(qlonglong, viewStart);
+  QFETCH(int, zoom);
+  QFETCH(bool, everyLabel);
+  QImage image4 = NewRuler();
+  QVERIFY(DrawTimeRuler(image4, viewStart, zoom, 44100, QString::number(zoom), {}, LabelFont()).ok());
+  std::vector<RulerTick> ticks = RulerTicks(viewStart, zoom, 44100);
+  std::erase_if(ticks, [zoom](const RulerTick& t) { return zoom > 1000 && (t.second % 60) % 10 != 0; });
+  QList<int> tickColumns;
+  for (const RulerTick& tick : ticks) tickColumns.append(tick.column);
+  QCOMPARE(ColumnsOf(image4, kTickRow, kGreen), tickColumns);
+
+  const QFontMetrics metrics(LabelFont(), &image4);
+  QImage outside = image4;
+  int freeFrom = 0;
+  size_t shown = 0;
+  for (const RulerTick& tick : ticks) {
+    if (tick.column < freeFrom) continue;
+    const QRect box(tick.column, 0, metrics.horizontalAdvance(SecondsLabel(tick.second)), metrics.height());
+    freeFrom = box.left() + box.width();
+    ++shown;
+    QCOMPARE(image4.copy(box), LabelAlone(tick.column, tick.second, LabelFont()).copy(box));
+    QPainter(&outside).fillRect(box, QColor(kWhite));
+  }
+  QCOMPARE(shown == ticks.size(), everyLabel);
+  for (int y = 0; y < metrics.height(); ++y)
+    for (int x = 0; x < outside.width(); ++x) QVERIFY(outside.pixel(x, y) == kWhite || outside.pixel(x, y) == kGreen);
 }
 
 void TimeRulerTest::markBars_data() {

@@ -1,0 +1,29 @@
+#include "app/AppStartup.h"
+
+#include <QApplication>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
+
+#include "app/AppFont.h"
+
+namespace sonaveld {
+
+bool InstallQtJapanese(QCoreApplication& app) {
+  auto* translator = new QTranslator(&app);
+  if (!translator->load(QStringLiteral("qtbase_ja"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+    delete translator;
+    return false;
+  }
+  return QCoreApplication::installTranslator(translator);
+}
+
+void PrepareApplication(QApplication& app) {
+  QApplication::setApplicationName(QStringLiteral("Sonaveld"));
+  QApplication::setQuitOnLastWindowClosed(false);  // the main window's closing ends the program
+  InstallFontSubstitutions();
+  InstallQtJapanese(app);
+  QLocale::setDefault(QLocale(QLocale::Japanese, QLocale::Japan));
+}
+
+}  // namespace sonaveld
