@@ -46,7 +46,8 @@ TEST(SoftExtendedTest, GainStepsMatchLongDoubleOnEverySampleValue) {
         ASSERT_EQ(static_cast<float>(Soft(percent) * (Soft(1) / Soft(100))), f) << percent;
         for (int32_t level : {1, 15, 128, 750, 16384, 32768}) {
           if (level > high + 1) continue;
-          SCOPED_TRACE(testing::Message() << bits << "-bit average " << average << " " << percent << "% level " << level);
+          SCOPED_TRACE(testing::Message() << bits << "-bit, average " << average << ", " << percent << " %, level "
+                                          << level);
           const long double ql = cl / level;
           const Soft qs = cs / Soft(level), fs(f), highs(high), lows(-high - 1);
           ASSERT_EQ(Exact(qs), ql);
