@@ -5,6 +5,7 @@
 #include <array>
 #include <cmath>
 #include <limits>
+#include <utility>
 
 #include "normalizer/SampleGain.h"
 #include "normalizer/SoftExtended.h"
@@ -64,19 +65,25 @@ TEST(SoftExtendedTest, GainStepsMatchLongDoubleOnEverySampleValue) {
   }
 }
 
-// Rounding to float and double, ties and the subnormal and overflow edges included: quotients
-// k / 7 and k / 3 (64-bit mantissas) scaled by powers of two, against long double's conversions.
-TEST(SoftExtendedTest, ConvertsToFloatAndDoubleAsLongDoubleDoes) {
+// Products of two full 64-bit mantissas, and rounding to float and double with ties and the
+// subnormal and overflow edges: q = k / 3 and k / 7, and q x 1/11, scaled by powers of two (an
+// integer q gives exact ties at 2^-150 and 2^-1075), against long double.
+TEST(SoftExtendedTest, ProductsAndConversionsMatchLongDouble) {
   if (!kX87) GTEST_SKIP() << "long double is not the 80-bit type here";
+  const Soft eleventh = Soft(1) / Soft(11);
   for (int scale : {0, -126, -140, -149, -150, 127, 128, -1022, -1074, -1075, 1023}) {
     const Soft power = Soft(std::ldexp(1.0, scale / 2)) * Soft(std::ldexp(1.0, scale - scale / 2));
     for (int k = -600; k <= 600; ++k) {
       for (int d : {3, 7}) {
-        const Soft x = Soft(k) / Soft(d) * power;
-        const long double xl = std::ldexp(static_cast<long double>(k) / d, scale);
-        ASSERT_EQ(Exact(x), xl);
-        ASSERT_EQ(static_cast<float>(x), static_cast<float>(xl)) << k << "/" << d << " 2^" << scale;
-        ASSERT_EQ(static_cast<double>(x), static_cast<double>(xl)) << k << "/" << d << " 2^" << scale;
+        const Soft q = Soft(k) / Soft(d);
+        const long double ql = static_cast<long double>(k) / d;
+        const std::pair<Soft, long double> values[] = {{q * power, std::ldexp(ql, scale)},
+                                                       {q * eleventh * power, std::ldexp(ql * (1.0L / 11), scale)}};
+        for (const auto& [x, xl] : values) {
+          ASSERT_EQ(Exact(x), xl) << k << "/" << d << " 2^" << scale;
+          ASSERT_EQ(static_cast<float>(x), static_cast<float>(xl)) << k << "/" << d << " 2^" << scale;
+          ASSERT_EQ(static_cast<double>(x), static_cast<double>(xl)) << k << "/" << d << " 2^" << scale;
+        }
       }
     }
   }
