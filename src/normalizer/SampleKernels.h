@@ -22,7 +22,7 @@ BlockStats MeasureSamples(FormatKind kind, const uint8_t* data, int64_t n);
 // an unpaired last byte is copied unchanged.
 void MapSamples(FormatKind kind, const GainTable* tables, const uint8_t* in, int64_t n, uint8_t* out);
 
-// True when the processor runs FastMap16 (it needs AVX2, and a build for x86-64 with them).
+// True when FastMap16 runs here: a build for x86-64 by GCC or Clang, on a processor with AVX2.
 bool FastMapAvailable();
 
 // The fast 16-bit mapping: each sample s becomes Floor(s x gain) clamped to -32768..32767, in
