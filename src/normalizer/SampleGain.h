@@ -6,6 +6,10 @@
 
 namespace sonaveld {
 
+// True when the gain is computed with SoftExtended: where long double is not the 80-bit extended
+// type, or when the build forces it (SONAVELD_SOFT_EXTENDED).
+bool GainUsesSoftExtended();
+
 // The percentage factor f: p x 0.01 multiplied in extended precision, stored as a float
 // (100 gives exactly 1, 150 exactly 1.5, 80 gives 0.800000011920929).
 float PercentFactor(int percent);

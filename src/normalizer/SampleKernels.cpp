@@ -5,7 +5,13 @@
 #include <algorithm>
 #include <bit>
 #include <cstring>
+
+// The AVX2 kernels need x86-64 and the GCC/Clang intrinsics, target attribute and processor
+// test; elsewhere, or with SONAVELD_NO_SIMD, only the portable loops and the exact tables run.
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__)) && !defined(SONAVELD_NO_SIMD)
+#define SONAVELD_AVX2 1
 #include <immintrin.h>
+#endif
 
 namespace sonaveld {
 namespace {
@@ -13,8 +19,12 @@ namespace {
 static_assert(std::endian::native == std::endian::little, "samples are handled as little-endian words");
 
 bool HasAvx2() {
+#if defined(SONAVELD_AVX2)
   static const bool has = __builtin_cpu_supports("avx2");
   return has;
+#else
+  return false;
+#endif
 }
 
 inline int32_t Abs(int32_t v) { return v < 0 ? -v : v; }
@@ -27,6 +37,7 @@ inline int16_t Load16(const uint8_t* p) {
 
 inline void Store16(uint8_t* p, int16_t v) { std::memcpy(p, &v, 2); }
 
+#if defined(SONAVELD_AVX2)
 // Eight 16-bit samples: Floor(s x gain) clamped to -32768..32767, four doubles at a time.
 // Even samples take gain first, odd samples gain second (left and right in stereo).
 __attribute__((target("avx2"))) void FastAvx2(const uint8_t* in, int64_t samples, double first, double second,
@@ -74,6 +85,11 @@ __attribute__((target("avx2"))) int64_t StatsAvx2(const uint8_t* p, int64_t samp
   for (int k = 0; k < 8; ++k) sum[1] += static_cast<int32_t>(lanes[2][k]);
   return i;
 }
+#else
+// Without the AVX2 kernels: nothing is done here and the portable loops do it all.
+void FastAvx2(const uint8_t*, int64_t, double, double, uint8_t*) {}
+int64_t StatsAvx2(const uint8_t*, int64_t, int32_t[2], int32_t[2]) { return 0; }
+#endif
 
 BlockStats Stats16(const uint8_t* p, int64_t samples, bool stereo) {
   int32_t peak[2] = {0, 0};
@@ -162,7 +178,7 @@ bool FastMapAvailable() { return HasAvx2(); }
 
 int64_t FastMap16(FormatKind kind, const uint8_t* in, int64_t frames, const double gain[2], uint8_t* out) {
   const bool stereo = kind == FormatKind::kStereo16;
-  const int64_t samples = (frames * (stereo ? 2 : 1)) / 8 * 8;
+  const int64_t samples = HasAvx2() ? (frames * (stereo ? 2 : 1)) / 8 * 8 : 0;
   const double second = stereo ? gain[1] : gain[0];
   FastAvx2(in, samples, gain[0], second, out);
   return samples / (stereo ? 2 : 1);

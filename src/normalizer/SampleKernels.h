@@ -22,14 +22,14 @@ BlockStats MeasureSamples(FormatKind kind, const uint8_t* data, int64_t n);
 // an unpaired last byte is copied unchanged.
 void MapSamples(FormatKind kind, const GainTable* tables, const uint8_t* in, int64_t n, uint8_t* out);
 
-// True when the processor runs FastMap16 (it needs AVX2).
+// True when FastMap16 runs here: a build for x86-64 by GCC or Clang, on a processor with AVX2.
 bool FastMapAvailable();
 
 // The fast 16-bit mapping: each sample s becomes Floor(s x gain) clamped to -32768..32767, in
 // double precision, with gain[0] for the first channel and gain[1] for the second. Maps whole
 // frames of the kind from in to out, in groups of eight samples, up to frames; returns the
-// number of frames mapped (the rest is left to the tables). The result equals the exact gain
-// arithmetic only where SampleMapper has checked it.
+// number of frames mapped (the rest is left to the tables; none where FastMapAvailable is
+// false). The result equals the exact gain arithmetic only where SampleMapper has checked it.
 int64_t FastMap16(FormatKind kind, const uint8_t* in, int64_t frames, const double gain[2], uint8_t* out);
 
 // Puts value in place of the output of every sample of one channel that equals sample:

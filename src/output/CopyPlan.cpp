@@ -8,6 +8,9 @@ namespace {
 
 // frames * frameBytes and a + b, held at the largest value where they would overflow: a mark may
 // be any 64-bit position, and a byte offset that large lies beyond every sample area anyway.
+// The GCC/Clang overflow builtins where there are any; otherwise the same tests in standard C++
+// (frameBytes > 0 here).
+#if (defined(__GNUC__) || defined(__clang__)) && !defined(SONAVELD_NO_SIMD)
 int64_t FrameOffset(int64_t frames, int frameBytes) {
   int64_t bytes = 0;
   return __builtin_mul_overflow(frames, frameBytes, &bytes) ? INT64_MAX : bytes;
@@ -17,6 +20,17 @@ int64_t SaturatedAdd(int64_t a, int64_t b) {
   int64_t sum = 0;
   return __builtin_add_overflow(a, b, &sum) ? INT64_MAX : sum;
 }
+#else
+int64_t FrameOffset(int64_t frames, int frameBytes) {
+  if (frames > INT64_MAX / frameBytes || frames < INT64_MIN / frameBytes) return INT64_MAX;
+  return frames * frameBytes;
+}
+
+int64_t SaturatedAdd(int64_t a, int64_t b) {
+  if (b > 0 ? a > INT64_MAX - b : a < INT64_MIN - b) return INT64_MAX;
+  return a + b;
+}
+#endif
 
 }  // namespace
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "normalizer/SampleGain.h"
+#include "GainReference.h"
 
 namespace sonaveld::test {
 namespace {
@@ -72,7 +72,7 @@ ReferenceResult ReferenceRuns(const std::vector<uint8_t>& file, const SampleArea
     lv.channel[c].average = static_cast<int32_t>(lv.channel[c].total / blocks / (sixteen ? 1 : 2));
   }
 
-  const float f = PercentFactor(percent);
+  const float f = ReferenceFactor(percent);
   for (p = area.offset;; p += b) {
     const std::vector<uint8_t> block = readBlock(p);
     const auto n = static_cast<int64_t>(block.size());
@@ -80,9 +80,9 @@ ReferenceResult ReferenceRuns(const std::vector<uint8_t>& file, const SampleArea
     const int64_t samples = sixteen ? n / 2 : n;
     for (int64_t i = 0; i < samples; ++i) {
       const int c = channels == 2 ? static_cast<int>(i % 2) : 0;
-      const int32_t level = ChosenLevel(lv.channel[c], mode);
-      const int s = SignedSample(block.data(), i, sixteen);
-      const int v = level == 0 ? s : ScaleSample(sixteen, mode, f, level, s);
+      const bool average = mode == NormalizeMode::kAverage;
+      const int32_t level = average ? lv.channel[c].average : lv.channel[c].peak;
+      const int v = ReferenceScale(sixteen ? 16 : 8, average, f, level, SignedSample(block.data(), i, sixteen));
       if (sixteen) {
         out[2 * i] = static_cast<uint8_t>(v);
         out[2 * i + 1] = static_cast<uint8_t>(static_cast<uint16_t>(v) >> 8);

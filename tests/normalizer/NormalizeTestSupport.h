@@ -20,7 +20,7 @@ NormalizeSettings ReplaceNames();
 NormalizeSettings AverageMode();
 
 // A literal, block-at-a-time model of the two runs (one B-byte read per block, each sample
-// scaled with ScaleSample), to hold the buffered runs against.
+// scaled with ReferenceScale), to hold the buffered runs against.
 struct ReferenceResult {
   ChannelLevels levels;
   std::vector<uint8_t> samples;  // the scaled sample area

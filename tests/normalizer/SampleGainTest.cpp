@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "GainReference.h"
 #include "normalizer/SampleGain.h"
 
 namespace sonaveld {
@@ -19,9 +20,13 @@ struct ScaleCase {
 
 class ScaleSampleTest : public testing::TestWithParam<ScaleCase> {};
 
+// The engine and the test reference alike.
 TEST_P(ScaleSampleTest, GivesTheWorkedResult) {
   const ScaleCase& c = GetParam();
   EXPECT_EQ(ScaleSample(c.sixteenBit, c.mode, PercentFactor(c.percent), c.level, c.sample), c.expected);
+  const bool average = c.mode == NormalizeMode::kAverage;
+  EXPECT_EQ(test::ReferenceScale(c.sixteenBit ? 16 : 8, average, test::ReferenceFactor(c.percent), c.level, c.sample),
+            c.expected);
 }
 
 constexpr auto kPeak = NormalizeMode::kPeak;
@@ -50,14 +55,19 @@ INSTANTIATE_TEST_SUITE_P(
         ScaleCase{"EightBitPeak64Zero", false, kPeak, 100, 64, 0, 0},
         ScaleCase{"EightBitPeak128Minus128", false, kPeak, 100, 128, -128, -127},
         ScaleCase{"EightBitAverage5", false, kAverage, 100, 5, 10, 20},
+        // (q x s) x f = 127; q x (s x f) would give 126.
+        ScaleCase{"EightBitPercent75ProductOrder", false, kPeak, 75, 15, 20, 127},
         ScaleCase{"EightBitAverageClamps", false, kAverage, 150, 1, -128, -128}),
     [](const testing::TestParamInfo<ScaleCase>& info) { return std::string(info.param.name); });
 
 TEST(PercentFactorTest, IsTheExtendedProductRoundedToFloat) {
-  EXPECT_EQ(PercentFactor(100), 1.0f);
-  EXPECT_EQ(PercentFactor(150), 1.5f);
-  EXPECT_EQ(static_cast<double>(PercentFactor(80)), 0.800000011920928955078125);
-  EXPECT_EQ(PercentFactor(1), 0.01f);
+  for (float (*factor)(int) : {&PercentFactor, &test::ReferenceFactor}) {
+    EXPECT_EQ(factor(100), 1.0f);
+    EXPECT_EQ(factor(150), 1.5f);
+    EXPECT_EQ(static_cast<double>(factor(80)), 0.800000011920928955078125);
+    EXPECT_EQ(factor(1), 0.01f);
+  }
+  for (int percent = 1; percent <= 150; ++percent) EXPECT_EQ(PercentFactor(percent), test::ReferenceFactor(percent));
 }
 
 TEST(ScaleSampleTest, ExtendedPrecisionDiffersFromDouble) {
@@ -67,7 +77,7 @@ TEST(ScaleSampleTest, ExtendedPrecisionDiffersFromDouble) {
   EXPECT_EQ(ScaleSample(true, kPeak, 1.0f, 100, -100), -32768);
 }
 
-// The lookup table must match the per-sample computation for every possible sample value.
+// The lookup table must match the test reference for every possible sample value.
 struct TableCase {
   bool sixteenBit;
   NormalizeMode mode;
@@ -77,20 +87,21 @@ struct TableCase {
 
 class GainTableTest : public testing::TestWithParam<TableCase> {};
 
-TEST_P(GainTableTest, MatchesPerSampleComputationForEveryValue) {
+TEST_P(GainTableTest, MatchesReferenceForEveryValue) {
   const TableCase& c = GetParam();
-  const float f = PercentFactor(c.percent);
+  const bool average = c.mode == NormalizeMode::kAverage;
+  const float f = test::ReferenceFactor(c.percent);
   auto table = std::make_unique<GainTable>();
-  table->Build(c.sixteenBit, c.mode, f, c.level);
+  table->Build(c.sixteenBit, c.mode, PercentFactor(c.percent), c.level);
   if (c.sixteenBit) {
     for (int s = -32768; s <= 32767; ++s) {
       const auto raw = static_cast<uint16_t>(static_cast<int16_t>(s));
-      const int expected = c.level == 0 ? s : ScaleSample(true, c.mode, f, c.level, s);
+      const int expected = test::ReferenceScale(16, average, f, c.level, s);
       ASSERT_EQ(static_cast<int16_t>(table->Map16(raw)), expected) << "sample " << s;
     }
   } else {
     for (int raw = 0; raw < 256; ++raw) {
-      const int expected = c.level == 0 ? raw : ScaleSample(false, c.mode, f, c.level, raw - 128) + 128;
+      const int expected = test::ReferenceScale(8, average, f, c.level, raw - 128) + 128;
       ASSERT_EQ(table->Map8(static_cast<uint8_t>(raw)), expected) << "byte " << raw;
     }
   }
