@@ -7,14 +7,19 @@
 #include <QTimer>
 
 #include "app/AppFont.h"
+#include "app/AppIcon.h"
 #include "app/QtPrompts.h"
+#include "app/StartOptions.h"
 #include "app/TForm1.h"
 #include "app/TForm2.h"
 #include "playback/PlaybackFactory.h"
 
 int main(int argc, char* argv[]) {
+  if (const auto answered = sonaveld::AnswerStartOptions(argc, argv)) return *answered;  // no display needed
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Sonaveld"));
+  QApplication::setDesktopFileName(QStringLiteral("io.github.sonaveld.Sonaveld"));  // the .desktop file's id
+  QApplication::setWindowIcon(sonaveld::AppIcon());  // message boxes and dialogs too
   QApplication::setQuitOnLastWindowClosed(false);  // the main window's closing ends the program
   sonaveld::InstallFontSubstitutions();
 
