@@ -6,6 +6,7 @@
 #include <QTranslator>
 
 #include "app/AppFont.h"
+#include "app/AppIcon.h"
 
 namespace sonaveld {
 
@@ -20,6 +21,8 @@ bool InstallQtJapanese(QCoreApplication& app) {
 
 void PrepareApplication(QApplication& app) {
   QApplication::setApplicationName(QStringLiteral("Sonaveld"));
+  QApplication::setDesktopFileName(QStringLiteral("io.github.sonaveld.Sonaveld"));  // the .desktop file's id
+  QApplication::setWindowIcon(AppIcon());  // message boxes and dialogs too
   QApplication::setQuitOnLastWindowClosed(false);  // the main window's closing ends the program
   InstallFontSubstitutions();
   InstallQtJapanese(app);

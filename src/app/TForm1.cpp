@@ -19,6 +19,7 @@
 #include <QToolButton>
 
 #include "app/AppFont.h"
+#include "app/AppIcon.h"
 #include "app/ProgressArrow.h"
 #include "app/Prompts.h"
 #include "app/RasterWidget.h"
@@ -49,6 +50,7 @@ TForm1::TForm1(Prompts& prompts, PlaybackDevice& mediaPlayer1, QWidget* parent)
   InstallFontSubstitutions();
   setObjectName(QStringLiteral("Form1"));
   setWindowTitle(QStringLiteral("Sonaveld3.3"));
+  setWindowIcon(AppIcon());
   setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                  Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
   setFont(WindowFont());

@@ -11,6 +11,7 @@
 #include <algorithm>
 
 #include "app/AppFont.h"
+#include "app/AppIcon.h"
 #include "app/Prompts.h"
 #include "document/ByteSource.h"
 #include "document/Status.h"
@@ -35,6 +36,7 @@ TForm2::TForm2(Prompts& prompts, QWidget* parent) : QWidget(parent, Qt::Window),
   InstallFontSubstitutions();
   setObjectName(QStringLiteral("Form2"));
   setWindowTitle(QStringLiteral("ノーマライズ"));
+  setWindowIcon(AppIcon());
   setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                  Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
   setFont(WindowFont());

@@ -8,11 +8,13 @@
 
 #include "app/AppStartup.h"
 #include "app/QtPrompts.h"
+#include "app/StartOptions.h"
 #include "app/TForm1.h"
 #include "app/TForm2.h"
 #include "playback/PlaybackFactory.h"
 
 int main(int argc, char* argv[]) {
+  if (const auto answered = sonaveld::AnswerStartOptions(argc, argv)) return *answered;  // no display needed
   QApplication app(argc, argv);
   sonaveld::PrepareApplication(app);  // name, window face, Qt's Japanese texts
 

@@ -11,6 +11,7 @@ const char* UsageText() {
          "  sonaveld-cli split WAV -o NAME [--marks P1,P2,... | --marks-file TXT] [--keep-head] [--yes]\n"
          "  sonaveld-cli split-marks WAV -o NAME [--marks P1,P2,... | --marks-file TXT] [--yes]\n"
          "  sonaveld-cli normalize [--mode peak|average] [--percent P] [--replace] [--restore] WAV...\n"
+         "  sonaveld-cli --help | --version\n"
          "\n"
          "Marks are sample-frame positions (1 = the first frame). cut writes the selected ranges into OUT;\n"
          "split writes each selected range to NAME01.wav, NAME02.wav, ...; split-marks cuts the whole file\n"

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "Version.h"
 #include "cli/Commands.h"
 
 namespace {
@@ -32,6 +33,10 @@ int main(int argc, char** argv) {
   const std::string name = argv[1];
   if (name == "--help" || name == "-h" || name == "help") {
     std::fputs(UsageText(), stdout);
+    return kExitDone;
+  }
+  if (name == "--version") {
+    std::printf("sonaveld-cli %s\n", sonaveld::kVersion);
     return kExitDone;
   }
   for (const auto& command : kCommands) {

@@ -2,9 +2,11 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 
+#include "Version.h"
 #include "support/SndfileCheck.h"
 #include "support/TempDir.h"
 #include "support/WavBuilder.h"
@@ -150,6 +152,15 @@ TEST_F(CliTest, RefusedFilesAndUsage) {
   r = Cli("--help");
   EXPECT_EQ(r.status, 0);
   EXPECT_NE(r.out.find("usage:"), std::string::npos);
+  EXPECT_NE(r.out.find("--version"), std::string::npos);
+}
+
+TEST_F(CliTest, VersionIsTheProjectVersion) {
+  const CliRun r = Cli("--version");
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.out, std::string("sonaveld-cli ") + kVersion + "\n");
+  EXPECT_EQ(r.err, "");
+  EXPECT_EQ(std::count(kVersion, kVersion + sizeof kVersion - 1, '.'), 2) << kVersion;  // major.minor.patch
 }
 
 }  // namespace

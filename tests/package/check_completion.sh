@@ -1,0 +1,71 @@
+#!/usr/bin/env bash
+# The bash completion of sonaveld-cli: what it offers after each kind of word, WAV and mark list
+# files from a real folder, and that it knows every command and option that --help lists.
+# Usage: check_completion.sh COMPLETION_FILE SONAVELD_CLI
+set -uo pipefail
+completion=$(realpath "$1") cli=$(realpath "$2")
+failures=0
+fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
+
+# shellcheck source=/dev/null
+source "$completion"
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+cd "$work" || exit 1
+mkdir takes
+touch a.wav B.WAV c.wave notes.txt d.mp3 takes/x.wav
+
+# offered "WORDS" : what completing the last word of WORDS offers, sorted, space-separated.
+offered() {
+  read -r -a COMP_WORDS <<<"$1"
+  [[ $1 == *" " ]] && COMP_WORDS+=("")
+  COMP_CWORD=$((${#COMP_WORDS[@]} - 1))
+  COMP_LINE=$1 COMP_POINT=${#1}
+  COMPREPLY=()
+  _sonaveld_cli
+  printf '%s\n' "${COMPREPLY[@]}" | sort | tr '\n' ' ' | sed 's/ $//'
+}
+
+expect() {  # expect "WORDS" "OFFERED"
+  local got
+  got=$(offered "$1")
+  [[ "$got" == "$2" ]] || fail "completing '$1' offered '$got', expected '$2'"
+}
+
+# Commands, and the program's own options.
+expect "sonaveld-cli " "cut help info normalize split split-marks"
+expect "sonaveld-cli sp" "split split-marks"
+expect "sonaveld-cli --" "--help --version"
+# Options by command: --keep-head only where it is accepted.
+expect "sonaveld-cli cut a.wav --" "--keep-head --marks --marks-file --yes"
+expect "sonaveld-cli split-marks a.wav --" "--marks --marks-file --yes"
+expect "sonaveld-cli normalize --" "-- --mode --percent --replace --restore"
+expect "sonaveld-cli normalize --mode " "average peak"
+expect "sonaveld-cli normalize --mode a" "average"
+# Files: WAV files (any case, .wave too) and folders; mark list files after --marks-file; any
+# file after -o; nothing for numbers.
+expect "sonaveld-cli info " "B.WAV a.wav c.wave takes"
+expect "sonaveld-cli cut takes/" "takes/x.wav"
+expect "sonaveld-cli cut a.wav --marks-file " "notes.txt takes"
+expect "sonaveld-cli cut a.wav -o " "B.WAV a.wav c.wave d.mp3 notes.txt takes"
+expect "sonaveld-cli cut a.wav --marks " ""
+expect "sonaveld-cli normalize --percent " ""
+expect "sonaveld-cli frobnicate " ""
+# Completing must leave the shell's options as they were.
+shopt -q extglob && fail "extglob left switched on"
+shopt -q nocasematch && fail "nocasematch left switched on"
+
+# Every command and option of the usage text is offered somewhere.
+usage=$("$cli" --help)
+all_offered=" $(offered "sonaveld-cli ") $(offered "sonaveld-cli --") $(offered "sonaveld-cli cut a.wav -")"
+all_offered+=" $(offered "sonaveld-cli normalize -") "
+words=$( (grep -oE -- '(^|[][ |])--?[a-z][-a-z]*' <<<"$usage" | sed 's/^[][ |]//'
+         grep -oE -- '^ +sonaveld-cli [a-z][-a-z]*' <<<"$usage" | sed 's/.* //') | sort -u)
+[[ $(wc -w <<<"$words") -ge 15 ]] || fail "read only these words from the usage: $words"
+for word in $words; do
+  [[ "$all_offered" == *" $word "* ]] || fail "the usage lists '$word' but completion never offers it"
+done
+
+complete -p sonaveld-cli >/dev/null 2>&1 || fail "no completion registered for sonaveld-cli"
+((failures == 0)) || exit 1
+echo "PASS: bash completion of sonaveld-cli"
