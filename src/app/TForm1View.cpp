@@ -12,7 +12,7 @@
 #include "app/Prompts.h"
 #include "app/RasterWidget.h"
 #include "app/TForm1.h"
-#include "document/ByteSource.h"
+#include "io/ByteSource.h"
 #include "playback/PlaybackDevice.h"
 #include "view/CursorOverlay.h"
 #include "view/CutMap.h"

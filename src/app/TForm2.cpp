@@ -13,8 +13,8 @@
 #include "app/AppFont.h"
 #include "app/AppIcon.h"
 #include "app/Prompts.h"
-#include "document/ByteSource.h"
-#include "document/Status.h"
+#include "io/ByteSource.h"
+#include "base/Status.h"
 #include "document/WaveProbe.h"
 
 namespace sonaveld {

@@ -4,7 +4,7 @@
 #include <optional>
 
 #include "cli/Commands.h"
-#include "document/ByteSource.h"
+#include "io/ByteSource.h"
 #include "document/Document.h"
 #include "marks/MarkListFile.h"
 #include "marks/MarkStore.h"

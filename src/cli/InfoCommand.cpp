@@ -1,7 +1,7 @@
 #include <cstdio>
 
 #include "cli/Commands.h"
-#include "document/ByteSource.h"
+#include "io/ByteSource.h"
 #include "document/WaveProbe.h"
 
 namespace sonaveld::cli {

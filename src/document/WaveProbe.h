@@ -2,9 +2,9 @@
 #include <cstdint>
 #include <string>
 
-#include "document/ByteSource.h"
+#include "io/ByteSource.h"
 #include "document/FormatKind.h"
-#include "document/Status.h"
+#include "base/Status.h"
 
 namespace sonaveld {
 

@@ -6,7 +6,7 @@
 #include <fstream>
 #include <iterator>
 
-#include "output/OutputFile.h"
+#include "io/OutputFile.h"
 
 namespace sonaveld {
 namespace fs = std::filesystem;

@@ -4,7 +4,7 @@
 #include <string_view>
 #include <vector>
 
-#include "document/Status.h"
+#include "base/Status.h"
 #include "marks/MarkStore.h"
 
 namespace sonaveld {

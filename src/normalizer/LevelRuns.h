@@ -1,9 +1,9 @@
 #pragma once
 #include <cstdint>
 
-#include "document/ByteSource.h"
+#include "io/ByteSource.h"
 #include "normalizer/NormalizeTypes.h"
-#include "output/OutputFile.h"
+#include "io/OutputFile.h"
 
 namespace sonaveld {
 

@@ -5,8 +5,8 @@
 #include <memory>
 #include <optional>
 
-#include "document/ByteSource.h"
-#include "document/Status.h"
+#include "io/ByteSource.h"
+#include "base/Status.h"
 #include "document/WaveProbe.h"
 #include "normalizer/NormalizeNames.h"
 #include "normalizer/SampleGain.h"

@@ -8,7 +8,8 @@
 #include "normalizer/LevelRuns.h"
 #include "normalizer/NormalizeTypes.h"
 #include "normalizer/NormalizerHost.h"
-#include "output/OutputFile.h"
+#include "io/FileChecks.h"
+#include "io/OutputFile.h"
 
 namespace sonaveld {
 

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "document/Status.h"
-#include "output/OutputFile.h"
+#include "base/Status.h"
+#include "io/OutputFile.h"
 
 namespace sonaveld {
 

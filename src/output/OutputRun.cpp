@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "io/FileChecks.h"
+
 namespace sonaveld {
 namespace {
 

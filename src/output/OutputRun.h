@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "document/ByteSource.h"
+#include "io/ByteSource.h"
 #include "document/Document.h"
 #include "output/CarriedChunks.h"
 #include "output/CopyPlan.h"

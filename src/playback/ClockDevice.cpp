@@ -4,7 +4,7 @@
 #include <chrono>
 #include <limits>
 
-#include "document/ByteSource.h"
+#include "io/ByteSource.h"
 #include "document/Document.h"
 #include "document/WaveProbe.h"
 

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "document/ByteSource.h"
+#include "io/ByteSource.h"
 #include "document/WaveProbe.h"
 #include "playback/AudioFormatMap.h"
 #include "playback/SinkOutput.h"

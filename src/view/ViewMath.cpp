@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "document/Status.h"
+#include "base/Status.h"
 #include "view/ViewImages.h"
 
 namespace sonaveld::view {

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <optional>
 
-#include "document/ByteSource.h"
+#include "io/ByteSource.h"
 #include "document/WaveProbe.h"
 
 namespace sonaveld::view {

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "document/ByteSource.h"
+#include "io/ByteSource.h"
 #include "document/Document.h"
 #include "document/WaveProbe.h"
 #include "support/WavBuilder.h"

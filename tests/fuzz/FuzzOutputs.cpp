@@ -18,7 +18,7 @@
 
 #include "FuzzSupport.h"
 #include "OutputModel.h"
-#include "document/ByteSource.h"
+#include "io/ByteSource.h"
 #include "document/WaveProbe.h"
 #include "marks/MarkStore.h"
 #include "normalizer/NormalizePass.h"

@@ -5,7 +5,7 @@
 
 #include "FuzzSupport.h"
 #include "OutputModel.h"
-#include "document/ByteSource.h"
+#include "io/ByteSource.h"
 #include "document/WaveProbe.h"
 
 using namespace sonaveld;

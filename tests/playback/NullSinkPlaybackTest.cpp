@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "document/ByteSource.h"
+#include "io/ByteSource.h"
 #include "document/WaveProbe.h"
 #include "playback/PlaybackFactory.h"
 #include "playback/PrivateSoundServer.h"

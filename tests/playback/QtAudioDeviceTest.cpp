@@ -7,7 +7,7 @@
 #include <QIODevice>
 #include <filesystem>
 
-#include "document/ByteSource.h"
+#include "io/ByteSource.h"
 #include "document/Document.h"
 #include "document/WaveProbe.h"
 #include "playback/ClockDevice.h"

@@ -8,7 +8,7 @@
 #include <iterator>
 #include <limits>
 
-#include "document/ByteSource.h"
+#include "io/ByteSource.h"
 #include "document/WaveProbe.h"
 #include "marks/MarkListFile.h"
 #include "normalizer/NormalizePass.h"

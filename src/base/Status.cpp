@@ -1,4 +1,4 @@
-#include "document/Status.h"
+#include "base/Status.h"
 
 namespace sonaveld {
 
