@@ -122,7 +122,7 @@ bool TForm1::DocumentOpen() const { return !device_.FileName().empty(); }
 
 bool TForm1::BusyRefused() {
   if (flags_.Busy != 1) return false;
-  ShowMessage(kBusyMessage);
+  ShowMessage(FormatMessage(MessageId::kBusy));
   return true;
 }
 

@@ -57,7 +57,7 @@ class TForm1 : public QMainWindow {
   void SetOutputOptions(const OutputOptions& options) { outputOptions_ = options; }
   // The status panel Panel1: caption and font colour.
   void SetPanel1(const QString& caption, const QColor& colour);
-  // A notice about the sound output (kNoAudioOutputNotice when the machine has none); empty for
+  // A notice about the sound output (MessageId::kNoAudioOutput when the machine has none); empty for
   // none. Panel 0 of the status bar shows it in front of the file information that each open
   // writes there, so that it stays whole and readable.
   void SetSoundNotice(const QString& text);

@@ -4,6 +4,7 @@
 
 #include "app/RasterWidget.h"
 #include "app/TForm1.h"
+#include "app/WindowMessages.h"
 #include "marks/MarkListFile.h"
 #include "playback/PlaybackDevice.h"
 #include "view/CursorOverlay.h"
@@ -12,16 +13,6 @@
 #include "view/ViewMath.h"
 
 namespace sonaveld {
-namespace {
-
-constexpr char kNoMarkWhilePlaying[] = "再生中はマークできません。停止してから指定してください。";
-constexpr char kNoTimeLine[] =
-    "タイムラインの指定がありません。タイムラインを指定してからマークして下さい。";
-constexpr char kNotMarkedHere[] =
-    "この位置ではマークされていません。タイムラインをマーク位置に合わせてください。";
-constexpr char kNoDeleteWhilePlaying[] = "再生中はマークの削除ができません。停止してから指定してください。";
-
-}  // namespace
 
 void TForm1::RedrawMarks() {
   SyncMemos();
@@ -33,11 +24,11 @@ void TForm1::RedrawMarks() {
 void TForm1::N1Click() {
   if (BusyRefused() || !DocumentOpen()) return;
   if (Playing()) {
-    ShowMessage(kNoMarkWhilePlaying);
+    ShowMessage(FormatMessage(WindowMessageId::kNoMarkWhilePlaying));
     return;
   }
   if (!view::CursorLineShowing(c_.Image3->Image())) {
-    ShowMessage(kNoTimeLine);
+    ShowMessage(FormatMessage(WindowMessageId::kNoTimeLine));
     return;
   }
   const Status added = marks_.Add(cursor_.LinePos);
@@ -57,7 +48,7 @@ void TForm1::N6Click() {
   if (BusyRefused() || !DocumentOpen()) return;
   const int lineX = cursor_.LineX;
   if (!view::MarkerAtColumn(c_.Image4->Image(), lineX)) {
-    ShowMessage(kNotMarkedHere);
+    ShowMessage(FormatMessage(WindowMessageId::kNotMarkedHere));
     return;
   }
   const int64_t viewStart = view_.ViewStart;
@@ -74,7 +65,7 @@ void TForm1::N6Click() {
 void TForm1::N2Click() {
   if (BusyRefused() || !DocumentOpen()) return;
   if (Playing()) {
-    ShowMessage(kNoDeleteWhilePlaying);
+    ShowMessage(FormatMessage(WindowMessageId::kNoDeleteWhilePlaying));
     return;
   }
   marks_.DeleteAll();

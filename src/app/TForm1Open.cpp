@@ -21,7 +21,7 @@ namespace sonaveld {
 // the marks stay as they were.
 void TForm1::Open1Click() {
   if (flags_.Busy == 1) {
-    ShowMessage(kBusyMessage);
+    ShowMessage(FormatMessage(MessageId::kBusy));
     return;
   }
   device_.Close();
@@ -32,7 +32,7 @@ void TForm1::Open1Click() {
 
 void TForm1::OpenWaveFile(const QString& path) {
   if (flags_.Busy == 1) {
-    ShowMessage(kBusyMessage);
+    ShowMessage(FormatMessage(MessageId::kBusy));
     return;
   }
   device_.Close();
@@ -46,7 +46,7 @@ void TForm1::OpenChosenFile(const QString& path) {
   const std::string name = path.toStdString();
   std::unique_ptr<FileSource> file = FileSource::Open(name);
   if (!file) {
-    ShowMessage(FormatMessage(kCannotOpenMessage, name));
+    ShowMessage(FormatMessage(MessageId::kCannotOpen, name));
     return;
   }
   marks_.Reset();

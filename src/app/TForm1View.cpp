@@ -12,6 +12,7 @@
 #include "app/Prompts.h"
 #include "app/RasterWidget.h"
 #include "app/TForm1.h"
+#include "app/WindowMessages.h"
 #include "io/ByteSource.h"
 #include "playback/PlaybackDevice.h"
 #include "view/CursorOverlay.h"
@@ -77,11 +78,11 @@ bool TForm1::ZoomFromBox(int32_t& zoom) {
   const QString text = c_.ComboBox1->currentText();
   const std::optional<int64_t> value = view::ParseWholeNumber(text);
   if (!value || *value > std::numeric_limits<int32_t>::max()) {
-    ShowMessage(view::NotIntegerMessage(text));
+    ShowMessage(FormatMessage(MessageId::kNotInteger, text.toStdString()));
     return false;
   }
   if (*value < 1) {
-    ShowMessage(view::kZoomBelowOneMessage);
+    ShowMessage(FormatMessage(WindowMessageId::kZoomBelowOne));
     return false;
   }
   zoom = static_cast<int32_t>(*value);
@@ -122,7 +123,7 @@ bool TForm1::WaveDrow() {
   device_.Close();
   std::unique_ptr<FileSource> file = FileSource::Open(file_.WaveFileName);
   if (!file) {
-    ShowMessage(FormatMessage(kCannotOpenMessage, file_.WaveFileName));
+    ShowMessage(FormatMessage(MessageId::kCannotOpen, file_.WaveFileName));
     return false;
   }
   SnapViewStartToScroll();

@@ -13,16 +13,13 @@
 #include "app/AppFont.h"
 #include "app/AppIcon.h"
 #include "app/Prompts.h"
+#include "app/WindowMessages.h"
 #include "io/ByteSource.h"
 #include "base/Status.h"
 #include "document/WaveProbe.h"
 
 namespace sonaveld {
 namespace {
-
-constexpr char kNotBits[] = "は 8ビット、16ビット WAVファイルではない可能性があります。確認して下さい。";
-constexpr char kAlreadyListed[] = "は既に登録されています。追加できません。";
-constexpr char kCannotOpen[] = "ファイル %s は開けません";
 
 // Offset of the bits-per-sample field in a WAV header.
 constexpr int64_t kBitsOffset = 34;
@@ -101,20 +98,20 @@ bool TForm2::AddOne(const QString& path) {
   const std::string file = path.toStdString();
   auto source = FileSource::Open(file);
   if (!source) {
-    ShowMessage(FormatMessage(kCannotOpen, file));
+    ShowMessage(FormatMessage(MessageId::kCannotOpen, file));
     return false;
   }
   const int bits = ReadU8(*source, kBitsOffset);
   source.reset();
   if (bits != 8 && bits != 16) {
-    ShowMessage(file + kNotBits);
+    ShowMessage(FormatMessage(MessageId::kEntryNotBits, file));
     return false;
   }
   const int last = c_.ListBox1->count() - 1;
   for (int i = 0; i < last; ++i) {
     if (c_.ListBox1->item(i)->text() == path) {
       delete c_.ListBox1->takeItem(last);
-      ShowMessage(file + kAlreadyListed);
+      ShowMessage(FormatMessage(WindowMessageId::kAlreadyListed, file));
       break;
     }
   }

@@ -1,5 +1,8 @@
 #pragma once
 #include <string>
+#include <string_view>
+
+#include "base/Messages.h"
 
 namespace sonaveld {
 
@@ -11,7 +14,10 @@ class Status {
   Status() = default;  // Ok
   static Status Ok() { return Status(Kind::kOk, {}); }
   static Status Silent() { return Status(Kind::kSilent, {}); }
+  // A failure with a message already formed (one passed on from another status).
   static Status Fail(std::string message) { return Status(Kind::kFailed, std::move(message)); }
+  // A failure with the message id, text in place of its "%s".
+  static Status Fail(MessageId id, std::string_view text = {}) { return Fail(FormatMessage(id, text)); }
 
   bool ok() const { return kind_ == Kind::kOk; }
   bool silent() const { return kind_ == Kind::kSilent; }
@@ -24,8 +30,5 @@ class Status {
   Kind kind_ = Kind::kOk;
   std::string message_;
 };
-
-// Puts text in place of the first "%s" of a message pattern ("ファイル %s は開けません").
-std::string FormatMessage(const std::string& pattern, const std::string& text);
 
 }  // namespace sonaveld

@@ -62,7 +62,7 @@ Status AddMarks(const std::string& list, MarkStore& store) {
   while (start <= list.size()) {
     const size_t comma = std::min(list.find(',', start), list.size());
     const std::string text = list.substr(start, comma - start);
-    if (text.empty()) return Status::Fail(FormatMessage(kNotIntegerMessage, text));
+    if (text.empty()) return Status::Fail(MessageId::kNotInteger, text);
     const MarkListParse one = ParseMarkList(text);
     if (!one.status.ok()) return one.status;
     if (Status added = store.Add(one.marks.front()); !added.ok()) return added;
@@ -103,7 +103,7 @@ int RunOutputCommand(const std::vector<std::string>& args, Command command) {
   {
     auto source = FileSource::Open(parsed.wave);
     if (!source) {
-      PrintMessage(FormatMessage(kCannotOpenMessage, parsed.wave));
+      PrintMessage(FormatMessage(MessageId::kCannotOpen, parsed.wave));
       return kExitRefused;
     }
     const ProbeResult probe = ProbeWave(*source, parsed.wave);

@@ -11,7 +11,7 @@ int RunInfo(const std::vector<std::string>& args) {
   const std::string& path = args[0];
   auto source = FileSource::Open(path);
   if (!source) {
-    PrintMessage(FormatMessage("ファイル %s は開けません", path));
+    PrintMessage(FormatMessage(MessageId::kCannotOpen, path));
     return kExitRefused;
   }
   const ProbeResult probe = ProbeWave(*source, path);

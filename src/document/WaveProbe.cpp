@@ -5,12 +5,6 @@
 namespace sonaveld {
 namespace {
 
-constexpr char kBitsMessage[] = "8ビット、16ビット WAVファイルではない可能性があります。確認して下さい。";
-constexpr char kChannelsMessage[] = "モノラル、ステレオ WAVファイルではない可能性があります。確認して下さい。";
-constexpr char kRateMessage[] = "周波数[Hz]が正しくありません。確認して下さい。";
-constexpr char kReadErrorMessage[] = "ファイル %s を読み込めません。";
-constexpr char kNoDataMessage[] = "dataチャンクが見つかりません。WAVファイルではない可能性があります。";
-
 // The search reads only within the file, so a read that gives -1 is an error of the source.
 bool IsDataTag(ByteSource& source, int64_t offset, bool* readError) {
   char tag[4] = {};
@@ -88,16 +82,16 @@ ProbeResult ProbeWave(ByteSource& source, const std::string& path) {
   h.DataEnd = chunk.end;
 
   if (h.BitsPerSample != 8 && h.BitsPerSample != 16) {
-    result.status = Status::Fail(kBitsMessage);
+    result.status = Status::Fail(MessageId::kNotBits);
   } else if (h.Channels != 1 && h.Channels != 2) {
-    result.status = Status::Fail(kChannelsMessage);
+    result.status = Status::Fail(MessageId::kNotChannels);
   } else if (h.SampleRate <= 0) {
-    result.status = Status::Fail(kRateMessage);
+    result.status = Status::Fail(MessageId::kBadRate);
   } else if (chunk.readError || h.FileSize < 0) {
     // The data area found (or not found) after a failed read cannot be trusted.
-    result.status = Status::Fail(FormatMessage(kReadErrorMessage, path));
+    result.status = Status::Fail(MessageId::kCannotRead, path);
   } else if (chunk.offset == 0) {
-    result.status = Status::Fail(kNoDataMessage);
+    result.status = Status::Fail(MessageId::kNoDataChunk);
   } else {
     h.Kind = ClassifyFormat(h.BitsPerSample, h.Channels);
   }

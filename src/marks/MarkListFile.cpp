@@ -50,14 +50,14 @@ std::string MarkListFileName(const std::string& wavePath) {
 }
 
 Status WriteMarkListFile(const std::string& wavePath, const MarkStore& marks) {
-  if (marks.Count() == 0) return Status::Fail(kNoMarkPointsMessage);
+  if (marks.Count() == 0) return Status::Fail(MessageId::kNoMarkPoints);
   const std::string listPath = MarkListFileName(wavePath);
   auto out = OutputFile::Create(listPath);
-  if (!out) return Status::Fail(FormatMessage("ファイル %s を作成できません", listPath));
+  if (!out) return Status::Fail(MessageId::kCannotCreate, listPath);
   std::string text;
   for (const auto& line : marks.Memo2()) text += line + "\r\n";
   if (!out->Write(text.data(), static_cast<int64_t>(text.size())) || !out->Commit()) {
-    return Status::Fail(FormatMessage("ファイル %s に書き込めません。", listPath));
+    return Status::Fail(MessageId::kCannotWrite, listPath);
   }
   return Status::Ok();
 }
@@ -67,12 +67,12 @@ MarkListParse ParseMarkList(std::string_view text) {
   for (std::string_view line : SplitLines(text)) {
     int64_t value = 0;
     if (!ParseInteger(line, &value)) {
-      result.status = Status::Fail(FormatMessage(kNotIntegerMessage, std::string(line)));
+      result.status = Status::Fail(MessageId::kNotInteger, line);
       result.marks.clear();
       return result;
     }
     if (value < 1) {
-      result.status = Status::Fail(FormatMessage(kNotMarkPositionMessage, std::string(line)));
+      result.status = Status::Fail(MessageId::kNotMarkPosition, line);
       result.marks.clear();
       return result;
     }
@@ -81,7 +81,7 @@ MarkListParse ParseMarkList(std::string_view text) {
   std::sort(result.marks.begin(), result.marks.end());
   result.marks.erase(std::unique(result.marks.begin(), result.marks.end()), result.marks.end());
   if (result.marks.size() > static_cast<size_t>(MarkStore::kMaxMarks)) {
-    result.status = Status::Fail(kTooManyMarksMessage);
+    result.status = Status::Fail(MessageId::kTooManyMarks);
     result.marks.clear();
   }
   return result;
@@ -89,11 +89,11 @@ MarkListParse ParseMarkList(std::string_view text) {
 
 Status ReadMarkListFrom(const std::string& listPath, MarkStore& marks) {
   std::error_code ec;
-  if (!fs::is_regular_file(listPath, ec)) return Status::Fail(kNoMarkFileMessage);
+  if (!fs::is_regular_file(listPath, ec)) return Status::Fail(MessageId::kNoMarkFile);
   std::ifstream in(listPath, std::ios::binary);
-  if (!in) return Status::Fail(FormatMessage("ファイル %s は開けません", listPath));
+  if (!in) return Status::Fail(MessageId::kCannotOpen, listPath);
   const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  if (in.bad()) return Status::Fail(FormatMessage("ファイル %s は開けません", listPath));
+  if (in.bad()) return Status::Fail(MessageId::kCannotOpen, listPath);
   MarkListParse parse = ParseMarkList(text);
   if (!parse.status.ok()) return parse.status;
   marks.ReplaceAll(parse.marks);

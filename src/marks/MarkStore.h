@@ -52,9 +52,4 @@ class MarkStore {
   bool keepHead_ = false;
 };
 
-// Message of a position that cannot be a mark ('%s' is the text given).
-constexpr char kNotMarkPositionMessage[] = "'%s' はマーク位置として使えません。";
-constexpr char kAlreadyMarkedMessage[] = "この位置ではマーク済みです。";
-constexpr char kTooManyMarksMessage[] = "マークは255個までです。";
-
 }  // namespace sonaveld

@@ -15,19 +15,6 @@ namespace sonaveld {
 namespace fs = std::filesystem;
 namespace {
 
-constexpr char kBackupQuestion[] =
-    "「*-orig.wav」があるのでノーマライズできません。「*-orig.wav」を「*.wav」にremaneしますか。";
-constexpr char kNoSpace[] = "ディスクの空き容量が不足しています。処理を中止します。";
-constexpr char kNotBits[] = "は 8ビット、16ビット WAVファイルではない可能性があります。確認して下さい。";
-constexpr char kNotChannels[] = "は モノラル、ステレオ WAVファイルではない可能性があります。確認して下さい。";
-constexpr char kNoData[] = "は dataチャンクが見つかりません。WAVファイルではない可能性があります。";
-constexpr char kNoDot[] = "WAVファイルに「.」がありません。停止します。";
-constexpr char kCannotWrite[] = "に書き込めません。";
-constexpr char kCannotOpen[] = "ファイル %s は開けません";
-constexpr char kCannotCreate[] = "ファイル %s を作成できません";
-// The backup name is taken, by an earlier entry's backup ("a.wav" and "a.wave" share one).
-constexpr char kBackupTaken[] = "ファイル %s は既にあるので、上書きしないようにノーマライズを中止します。";
-
 // The "data" search of the normalizer covers tag offsets 0..100.
 constexpr int kLastTagOffset = 100;
 
@@ -63,7 +50,7 @@ PassOutcome NormalizePass::Run(const std::vector<std::string>& entries, const No
 
   PassOutcome outcome = PassOutcome::kFinished;
   if (!settings.keepSourceName && AnyBackupExists(entries)) {
-    outcome = host_.Confirm(kBackupQuestion) ? Restore(entries) : PassOutcome::kDeclined;
+    outcome = host_.Confirm(FormatMessage(MessageId::kBackupQuestion)) ? Restore(entries) : PassOutcome::kDeclined;
   } else {
     const int count = static_cast<int>(entries.size());
     for (int i = 0; i < count && outcome == PassOutcome::kFinished; ++i) {
@@ -94,7 +81,7 @@ PassOutcome NormalizePass::Restore(const std::vector<std::string>& entries) {
     fs::remove(entry, ec);  // the normalized file that took the source's name; outcome ignored
     if (!Exists(names->backup)) continue;
     fs::rename(names->backup, entry, ec);
-    if (ec) return Fail(FormatMessage(kCannotCreate, entry));
+    if (ec) return Fail(MessageId::kCannotCreate, entry);
   }
   return PassOutcome::kRestored;
 }
@@ -102,25 +89,26 @@ PassOutcome NormalizePass::Restore(const std::vector<std::string>& entries) {
 PassOutcome NormalizePass::NormalizeEntry(const std::string& path, const NormalizeSettings& settings, float factor) {
   auto source = FileSource::Open(path);
   const int64_t fileSize = source ? source->Size() : -1;
-  if (fileSize < 0) return Fail(FormatMessage(kCannotOpen, path));
+  if (fileSize < 0) return Fail(MessageId::kCannotOpen, path);
   const int channels = ReadU8(*source, 22);
   const int bits = ReadU8(*source, 34);
   const DataChunk chunk = FindDataChunk(*source, fileSize, 0, kLastTagOffset);
   // A failed read in the search would place the sample area wrongly and scale header bytes.
-  if (chunk.readError) return Fail(FormatMessage(kCannotOpen, path));
+  if (chunk.readError) return Fail(MessageId::kCannotOpen, path);
 
   // The checks, all before anything is created: space, bit depth, channels, data chunk, name.
-  if (freeSpace_(path) < fileSize) return Fail(kNoSpace);
-  if (bits != 8 && bits != 16) return Fail(path + kNotBits);
-  if (channels != 1 && channels != 2) return Fail(path + kNotChannels);
-  if (chunk.offset == 0) return Fail(path + kNoData);
+  if (freeSpace_(path) < fileSize) return Fail(MessageId::kNoSpace);
+  if (bits != 8 && bits != 16) return Fail(MessageId::kEntryNotBits, path);
+  if (channels != 1 && channels != 2) return Fail(MessageId::kEntryNotChannels, path);
+  if (chunk.offset == 0) return Fail(MessageId::kEntryNoDataChunk, path);
   const std::optional<NormalizeNames> names = NamesFor(path);
-  if (!names) return Fail(kNoDot);
-  // The swap would replace a backup already there: refuse before anything is written.
-  if (!settings.keepSourceName && Exists(names->backup)) return Fail(FormatMessage(kBackupTaken, names->backup));
+  if (!names) return Fail(MessageId::kNoDot);
+  // The swap would replace a backup already there (an earlier entry's: "a.wav" and "a.wave" share
+  // one): refuse before anything is written.
+  if (!settings.keepSourceName && Exists(names->backup)) return Fail(MessageId::kBackupTaken, names->backup);
 
   auto output = OutputFile::Create(names->output, opener_);
-  if (!output) return Fail(FormatMessage(kCannotCreate, names->output));
+  if (!output) return Fail(MessageId::kCannotCreate, names->output);
   const SampleArea area{chunk.offset, chunk.end, fileSize, ClassifyFormat(bits, channels)};
 
   ChannelLevels levels;
@@ -131,8 +119,8 @@ PassOutcome NormalizePass::NormalizeEntry(const std::string& path, const Normali
   if (end == RunEnd::kDone) end = CopyStretch(*source, *output, area.end, fileSize, buffer);
   if (end == RunEnd::kDone && output->written() != fileSize) end = RunEnd::kReadError;  // source changed meanwhile
   if (end == RunEnd::kStopped) return PassOutcome::kStopped;
-  if (end == RunEnd::kReadError) return Fail(FormatMessage(kCannotOpen, path));
-  if (end == RunEnd::kWriteError || !output->Commit()) return Fail(names->output + kCannotWrite);
+  if (end == RunEnd::kReadError) return Fail(MessageId::kCannotOpen, path);
+  if (end == RunEnd::kWriteError || !output->Commit()) return Fail(MessageId::kEntryCannotWrite, names->output);
   host_.SetBarPosition(NormalizeBar::kFile, fileBarMaximum_);
   source.reset();
 
@@ -145,15 +133,15 @@ PassOutcome NormalizePass::NormalizeEntry(const std::string& path, const Normali
 
 PassOutcome NormalizePass::SwapNames(const std::string& path, const std::string& output, const std::string& backup) {
   // A backup that appeared while the entry was written would be replaced by the rename and lost.
-  if (Exists(backup)) return Fail(FormatMessage(kBackupTaken, backup));
+  if (Exists(backup)) return Fail(MessageId::kBackupTaken, backup);
   std::error_code ec;
   fs::rename(path, backup, ec);
-  if (ec) return Fail(FormatMessage(kCannotCreate, backup));
+  if (ec) return Fail(MessageId::kCannotCreate, backup);
   fs::rename(output, path, ec);
   if (ec) {
     std::error_code undo;
     fs::rename(backup, path, undo);  // the source takes its own name again
-    return Fail(FormatMessage(kCannotCreate, path));
+    return Fail(MessageId::kCannotCreate, path);
   }
   host_.OutputWritten(path);
   return PassOutcome::kFinished;
@@ -183,8 +171,8 @@ RunHooks NormalizePass::Hooks(bool scaling, const SampleArea& area) {
   return hooks;
 }
 
-PassOutcome NormalizePass::Fail(const std::string& message) {
-  host_.ShowMessage(message);
+PassOutcome NormalizePass::Fail(MessageId id, const std::string& text) {
+  host_.ShowMessage(FormatMessage(id, text));
   return PassOutcome::kFailed;
 }
 

@@ -8,6 +8,7 @@
 #include "normalizer/LevelRuns.h"
 #include "normalizer/NormalizeTypes.h"
 #include "normalizer/NormalizerHost.h"
+#include "base/Status.h"
 #include "io/FileChecks.h"
 #include "io/OutputFile.h"
 
@@ -59,7 +60,7 @@ class NormalizePass {
   PassOutcome NormalizeEntry(const std::string& path, const NormalizeSettings& settings, float factor);
   PassOutcome SwapNames(const std::string& path, const std::string& output, const std::string& backup);
   RunHooks Hooks(bool scaling, const SampleArea& area);
-  PassOutcome Fail(const std::string& message);
+  PassOutcome Fail(MessageId id, const std::string& text = {});
   void SetSettingsEnabled(bool enabled);
 
   NormalizerHost& host_;

@@ -51,9 +51,9 @@ OutputResult RunOutputs(const FileFields& file, CreationFlags& flags, OutputHost
 }  // namespace
 
 Status CheckBeginOutput(const CreationFlags& flags, bool documentOpen, int markCount) {
-  if (flags.Busy == 1) return Status::Fail(kBusyMessage);
+  if (flags.Busy == 1) return Status::Fail(MessageId::kBusy);
   if (!documentOpen) return Status::Silent();
-  if (markCount == 0) return Status::Fail(kNoMarksMessage);
+  if (markCount == 0) return Status::Fail(MessageId::kNoMarks);
   return Status::Ok();
 }
 

@@ -43,13 +43,4 @@ struct OutputResult {
   std::vector<std::string> written;  // outputs completed, in order
 };
 
-constexpr char kBusyMessage[] = "ファイル作成中です";
-constexpr char kNoMarksMessage[] = "マーク(カットするポイント)指定がなされてしません";
-constexpr char kLowSpaceQuestion[] =
-    "保存しようとしているドライブの容量が不足している可能性があります。保存しますか？";
-constexpr char kCannotOpenMessage[] = "ファイル %s は開けません";
-constexpr char kCannotCreateMessage[] = "ファイル %s を作成できません";
-constexpr char kCannotWriteMessage[] = "ファイル %s に書き込めません。";
-constexpr char kCannotReadMessage[] = "ファイル %s を読み込めません。";
-
 }  // namespace sonaveld

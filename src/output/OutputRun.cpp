@@ -19,42 +19,44 @@ OutputRun::OutputRun(const FileFields& file, CreationFlags& flags, OutputHost& h
 
 Status OutputRun::OpenSource() {
   source_ = FileSource::Open(file_.WaveFileName);
-  if (!source_) return Status::Fail(FormatMessage(kCannotOpenMessage, file_.WaveFileName));
+  if (!source_) return Status::Fail(MessageId::kCannotOpen, file_.WaveFileName);
   sourceSize_ = source_->Size();
   dataEnd_ = std::min(file_.Header.DataEnd, sourceSize_);
   // The header bytes must all be there, or the outputs would be built from a different file.
   if (sourceSize_ < file_.Header.DataOffset) {
-    return Status::Fail(FormatMessage(kCannotReadMessage, file_.WaveFileName));
+    return Status::Fail(MessageId::kCannotRead, file_.WaveFileName);
   }
   carried_ = FindCarriedChunks(*source_, sourceSize_, file_.Header);
-  if (carried_.readError) return Status::Fail(FormatMessage(kCannotReadMessage, file_.WaveFileName));
+  if (carried_.readError) return Status::Fail(MessageId::kCannotRead, file_.WaveFileName);
   return Status::Ok();
 }
 
 Status OutputRun::CheckOutputs(const std::vector<std::string>& outputPaths) {
   for (const auto& path : outputPaths) {
-    if (IsSameFile(path, file_.WaveFileName)) return Status::Fail(FormatMessage(kCannotCreateMessage, path));
+    if (IsSameFile(path, file_.WaveFileName)) return Status::Fail(MessageId::kCannotCreate, path);
   }
   const std::string firstOutput = outputPaths.empty() ? file_.WaveFileName : outputPaths.front();
   const int64_t freeBytes = options_.freeBytes ? options_.freeBytes(firstOutput) : FreeBytesForOutput(firstOutput);
-  if (freeBytes < sourceSize_ && !host_.ConfirmLowSpace(kLowSpaceQuestion)) return Status::Silent();
+  if (freeBytes < sourceSize_ && !host_.ConfirmLowSpace(FormatMessage(MessageId::kLowSpaceQuestion))) {
+    return Status::Silent();
+  }
   return Status::Ok();
 }
 
 std::unique_ptr<OutputFile> OutputRun::CopyWaveHeader(const std::string& path, Status* status) {
   auto out = OutputFile::Create(path, options_.openSink);
   if (!out) {
-    *status = Status::Fail(FormatMessage(kCannotCreateMessage, path));
+    *status = Status::Fail(MessageId::kCannotCreate, path);
     return nullptr;
   }
   const int64_t headerBytes = file_.Header.DataOffset;
   std::vector<uint8_t> header(static_cast<size_t>(headerBytes));
   if (source_->ReadAt(0, header.data(), headerBytes) != headerBytes) {
-    *status = Status::Fail(FormatMessage(kCannotReadMessage, file_.WaveFileName));
+    *status = Status::Fail(MessageId::kCannotRead, file_.WaveFileName);
     return nullptr;
   }
   if (!out->Write(header.data(), headerBytes)) {
-    *status = Status::Fail(FormatMessage(kCannotWriteMessage, path));
+    *status = Status::Fail(MessageId::kCannotWrite, path);
     return nullptr;
   }
   flags_.StatusHeld = 1;
@@ -100,8 +102,8 @@ ByteSink::Copy OutputRun::CopyBlock(OutputFile& out, int64_t offset, int64_t n) 
 
 Status OutputRun::CopyFailure(ByteSink::Copy copy, const OutputFile& out) const {
   // A source that shrank or could not be read would leave the output short of what it claims.
-  return Status::Fail(copy == ByteSink::Copy::kReadFailed ? FormatMessage(kCannotReadMessage, file_.WaveFileName)
-                                                          : FormatMessage(kCannotWriteMessage, out.path()));
+  return copy == ByteSink::Copy::kReadFailed ? Status::Fail(MessageId::kCannotRead, file_.WaveFileName)
+                                             : Status::Fail(MessageId::kCannotWrite, out.path());
 }
 
 bool OutputRun::CarryChunks(OutputFile& out, Status* status) {
@@ -140,7 +142,7 @@ bool OutputRun::PatchWaveSizes(OutputFile& out, int64_t w, Status* status) {
   const bool ok = out.WriteU32At(4, static_cast<uint32_t>(out.written() - 8)) &&
                   out.WriteU32At(file_.Header.DataOffset - 4, static_cast<uint32_t>(w)) && out.Commit();
   if (!ok) {
-    *status = Status::Fail(FormatMessage(kCannotWriteMessage, out.path()));
+    *status = Status::Fail(MessageId::kCannotWrite, out.path());
     return false;
   }
   result_.written.push_back(out.path());

@@ -11,8 +11,6 @@
 namespace sonaveld {
 namespace {
 
-constexpr char kCannotOpenMessage[] = "ファイル %s は開けません";
-
 int64_t SteadyMilliseconds() {
   using namespace std::chrono;
   return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
@@ -27,7 +25,7 @@ ClockDevice::ClockDevice(Clock clock) : clock_(std::move(clock)) {}
 Status ClockDevice::Open() {
   Close();
   auto file = FileSource::Open(FileName());
-  if (!file) return Status::Fail(FormatMessage(kCannotOpenMessage, FileName()));
+  if (!file) return Status::Fail(MessageId::kCannotOpen, FileName());
   const ProbeResult probe = ProbeWave(*file, FileName());
   if (probe.status.failed()) return probe.status;
   const int64_t ms = FrameToMilliseconds(probe.header.Frames(), probe.header.SampleRate);
