@@ -131,7 +131,7 @@ int RunOutputCommand(const std::vector<std::string>& args, Command command) {
       : command == Command::kSplit ? SplitSelectedRanges(file, marks.Sorted(), marks.KeepHead(), parsed.out, flags, host)
                                    : SplitAtMarks(file, marks.Sorted(), parsed.out, flags, host);
   if (result.status.failed()) PrintMessage(result.status.message());
-  return result.status.ok() && !result.aborted ? kExitDone : kExitRefused;
+  return result.status.ok() ? kExitDone : kExitRefused;
 }
 
 }  // namespace

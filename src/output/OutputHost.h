@@ -38,8 +38,9 @@ struct OutputOptions {
 };
 
 struct OutputResult {
-  Status status;                     // Ok, Silent (declined), or the failure's message
-  bool aborted = false;              // stopped by AbortRequested; the files written are complete
+  // Ok; Silent (the free-space question was declined, nothing written); Stopped (AbortRequested
+  // ended the command, the files written are complete); or the failure's message.
+  Status status;
   std::vector<std::string> written;  // outputs completed, in order
 };
 

@@ -43,45 +43,34 @@ Status OutputRun::CheckOutputs(const std::vector<std::string>& outputPaths) {
   return Status::Ok();
 }
 
-std::unique_ptr<OutputFile> OutputRun::CopyWaveHeader(const std::string& path, Status* status) {
+Result<std::unique_ptr<OutputFile>> OutputRun::CopyWaveHeader(const std::string& path) {
   auto out = OutputFile::Create(path, options_.openSink);
-  if (!out) {
-    *status = Status::Fail(MessageId::kCannotCreate, path);
-    return nullptr;
-  }
+  if (!out) return {Status::Fail(MessageId::kCannotCreate, path)};
   const int64_t headerBytes = file_.Header.DataOffset;
   std::vector<uint8_t> header(static_cast<size_t>(headerBytes));
   if (source_->ReadAt(0, header.data(), headerBytes) != headerBytes) {
-    *status = Status::Fail(MessageId::kCannotRead, file_.WaveFileName);
-    return nullptr;
+    return {Status::Fail(MessageId::kCannotRead, file_.WaveFileName)};
   }
-  if (!out->Write(header.data(), headerBytes)) {
-    *status = Status::Fail(MessageId::kCannotWrite, path);
-    return nullptr;
-  }
+  if (!out->Write(header.data(), headerBytes)) return {Status::Fail(MessageId::kCannotWrite, path)};
   flags_.StatusHeld = 1;
   flags_.Busy = 1;
-  return out;
+  return {Status::Ok(), std::move(out)};
 }
 
-bool OutputRun::CopyStretch(OutputFile& out, const ByteStretch& stretch, bool* aborted, Status* status) {
+Status OutputRun::CopyStretch(OutputFile& out, const ByteStretch& stretch) {
   int64_t done = 0;
   while (done < stretch.length) {
     const int64_t n = std::min(options_.blockBytes, stretch.length - done);
     flags_.CopyPos = stretch.begin + done;
     if (const ByteSink::Copy copy = CopyBlock(out, flags_.CopyPos, n); copy != ByteSink::Copy::kDone) {
-      *status = CopyFailure(copy, out);
-      return false;
+      return CopyFailure(copy, out);
     }
     done += n;
     flags_.CopyPos = stretch.begin + done;
     AfterBlock();
-    if (flags_.AbortRequested == 1) {
-      *aborted = true;
-      return true;
-    }
+    if (flags_.AbortRequested == 1) return Status::Stopped();
   }
-  return true;
+  return Status::Ok();
 }
 
 ByteSink::Copy OutputRun::CopyBlock(OutputFile& out, int64_t offset, int64_t n) {
@@ -106,28 +95,21 @@ Status OutputRun::CopyFailure(ByteSink::Copy copy, const OutputFile& out) const 
                                              : Status::Fail(MessageId::kCannotWrite, out.path());
 }
 
-bool OutputRun::CarryChunks(OutputFile& out, Status* status) {
-  if (carried_.empty()) return true;
+Status OutputRun::CarryChunks(OutputFile& out) {
+  if (carried_.empty()) return Status::Ok();
   static constexpr uint8_t kPad = 0;
-  if ((SampleBytes(out) & 1) != 0 && !out.Write(&kPad, 1)) {
-    *status = CopyFailure(ByteSink::Copy::kWriteFailed, out);
-    return false;
-  }
+  if ((SampleBytes(out) & 1) != 0 && !out.Write(&kPad, 1)) return CopyFailure(ByteSink::Copy::kWriteFailed, out);
   for (const ByteStretch& stretch : carried_.stretches) {
     for (int64_t done = 0; done < stretch.length;) {
       const int64_t n = std::min(options_.blockBytes, stretch.length - done);
       if (const ByteSink::Copy copy = CopyBlock(out, stretch.begin + done, n); copy != ByteSink::Copy::kDone) {
-        *status = CopyFailure(copy, out);
-        return false;
+        return CopyFailure(copy, out);
       }
       done += n;
     }
   }
-  if (carried_.padMissing && !out.Write(&kPad, 1)) {
-    *status = CopyFailure(ByteSink::Copy::kWriteFailed, out);
-    return false;
-  }
-  return true;
+  if (carried_.padMissing && !out.Write(&kPad, 1)) return CopyFailure(ByteSink::Copy::kWriteFailed, out);
+  return Status::Ok();
 }
 
 void OutputRun::AfterBlock() {
@@ -138,23 +120,21 @@ void OutputRun::AfterBlock() {
   host_.Idle();
 }
 
-bool OutputRun::PatchWaveSizes(OutputFile& out, int64_t w, Status* status) {
+Status OutputRun::PatchWaveSizes(OutputFile& out, int64_t w) {
   const bool ok = out.WriteU32At(4, static_cast<uint32_t>(out.written() - 8)) &&
                   out.WriteU32At(file_.Header.DataOffset - 4, static_cast<uint32_t>(w)) && out.Commit();
-  if (!ok) {
-    *status = Status::Fail(MessageId::kCannotWrite, out.path());
-    return false;
-  }
-  result_.written.push_back(out.path());
+  if (!ok) return Status::Fail(MessageId::kCannotWrite, out.path());
+  written_.push_back(out.path());
   host_.FileWritten(out.path());
-  return true;
+  return Status::Ok();
 }
 
-void OutputRun::End(bool succeeded) {
+OutputResult OutputRun::End(const Status& status) {
   source_.reset();
   flags_.Busy = 0;
   flags_.AbortRequested = 0;
-  if (succeeded) host_.PanelChanged(OutputHost::Panel::kFinished);
+  if (status.ok() || status.stopped()) host_.PanelChanged(OutputHost::Panel::kFinished);
+  return {status, std::move(written_)};
 }
 
 }  // namespace sonaveld
