@@ -48,7 +48,6 @@ class TForm2 : public QWidget, public NormalizerHost {
 
  public:
   // NormalizerHost: the pass's window actions.
-  void ShowMessage(const std::string& text) override;
   bool Confirm(const std::string& question) override;
   void SetSettingsEnabled(bool enabled) override;
   void SetBarMaximum(NormalizeBar bar, int64_t maximum) override;
@@ -62,6 +61,8 @@ class TForm2 : public QWidget, public NormalizerHost {
 
  private:
   void Connect();
+  // A message box with the system's text.
+  void ShowMessage(const std::string& text);
   // Selects index; an index outside the list leaves nothing selected.
   void SetItemIndex(int index);
   // Appends one chosen file; false when the handler must end (open failure or bit warning).

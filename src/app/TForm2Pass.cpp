@@ -34,7 +34,8 @@ void TForm2::SpeedButton4Click() {
   for (const QString& entry : Entries()) entries.push_back(entry.toStdString());
 
   SetPassRunning(true);
-  pass_.Run(entries, settings);
+  const PassResult result = pass_.Run(entries, settings);
+  if (result.status.failed()) ShowMessage(result.status.message());
   SetSettingsEnabled(true);  // every way out of the pass leaves the settings usable
   SetPassRunning(false);
 }

@@ -33,13 +33,15 @@ class IdleGate {
 
 bool StopAsked(const RunHooks& hooks) { return hooks.stopTest && hooks.stopTest(); }
 
+Status WriteFailure(const OutputFile& output) { return Status::Fail(MessageId::kEntryCannotWrite, output.path()); }
+
 }  // namespace
 
 int64_t BlockCount(const SampleArea& area) { return area.fileSize / BlockBytes(area.kind) + 1; }
 
 int64_t ProgressMaximum(const SampleArea& area) { return area.fileSize / BlockBytes(area.kind) - 1; }
 
-RunEnd MeasureLevels(ByteSource& source, const SampleArea& area, ChannelLevels& levels, const RunHooks& hooks) {
+Status MeasureLevels(ByteSource& source, const SampleArea& area, ChannelLevels& levels, const RunHooks& hooks) {
   const int64_t blockBytes = BlockBytes(area.kind);
   const int64_t blocks = BlockCount(area);
   const int channels = IsStereo(area.kind) ? 2 : 1;
@@ -48,8 +50,8 @@ RunEnd MeasureLevels(ByteSource& source, const SampleArea& area, ChannelLevels& 
   for (int64_t k = 0; k < blocks; ++k) {
     const uint8_t* data = nullptr;
     const int64_t n = reader.Next(&data);
-    if (n < 0) return RunEnd::kReadError;
-    if (StopAsked(hooks)) return RunEnd::kStopped;
+    if (n < 0) return Status::Fail(MessageId::kCannotOpen, area.path);
+    if (StopAsked(hooks)) return Status::Stopped();
     const BlockStats stats = MeasureSamples(area.kind, data, n);
     for (int c = 0; c < channels; ++c) levels.channel[c].peak = std::max(levels.channel[c].peak, stats.peak[c]);
     if (n != blockBytes) break;  // a short block counts for the peaks only
@@ -62,10 +64,10 @@ RunEnd MeasureLevels(ByteSource& source, const SampleArea& area, ChannelLevels& 
     if (!IsSixteenBit(area.kind)) average /= 2;
     level.average = static_cast<int32_t>(average);
   }
-  return RunEnd::kDone;
+  return Status::Ok();
 }
 
-RunEnd ScaleSamples(ByteSource& source, OutputFile& output, const SampleArea& area, NormalizeMode mode,
+Status ScaleSamples(ByteSource& source, OutputFile& output, const SampleArea& area, NormalizeMode mode,
                     float factor, const ChannelLevels& levels, const RunHooks& hooks) {
   const int64_t blockBytes = BlockBytes(area.kind);
   const int64_t blocks = BlockCount(area);
@@ -84,20 +86,20 @@ RunEnd ScaleSamples(ByteSource& source, OutputFile& output, const SampleArea& ar
   for (int64_t k = 0; k < blocks; ++k) {
     const uint8_t* data = nullptr;
     const int64_t n = reader.Next(&data);
-    if (n < 0) return RunEnd::kReadError;
+    if (n < 0) return Status::Fail(MessageId::kCannotOpen, area.path);
     if (hooks.progress) hooks.progress(k, maximum);
-    if (StopAsked(hooks)) return RunEnd::kStopped;
-    if (pending + blockBytes > static_cast<int64_t>(out.size()) && !flush()) return RunEnd::kWriteError;
+    if (StopAsked(hooks)) return Status::Stopped();
+    if (pending + blockBytes > static_cast<int64_t>(out.size()) && !flush()) return WriteFailure(output);
     mapper.Map(data, n, out.data() + pending);
     pending += n;
     if (n != blockBytes) break;
     if (idle.Due()) {
       // The blocks scaled so far reach the file before the caller gets control.
-      if (!flush()) return RunEnd::kWriteError;
+      if (!flush()) return WriteFailure(output);
       idle.Call();
     }
   }
-  return flush() ? RunEnd::kDone : RunEnd::kWriteError;
+  return flush() ? Status::Ok() : WriteFailure(output);
 }
 
 }  // namespace sonaveld

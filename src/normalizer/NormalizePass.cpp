@@ -23,22 +23,31 @@ bool Exists(const std::string& path) {
   return fs::exists(fs::symlink_status(path, ec));
 }
 
-// Copies bytes [from, to) of source to the end of output: kDone, kReadError on a short or failed
-// read (the source changed or cannot be read), kWriteError on a failed write.
-RunEnd CopyStretch(ByteSource& source, OutputFile& output, int64_t from, int64_t to, std::vector<uint8_t>& buffer) {
+// Copies bytes [from, to) of source to the end of output: Ok; the read message on a short or
+// failed read (the source changed or cannot be read); the write message on a failed write.
+Status CopyStretch(ByteSource& source, OutputFile& output, int64_t from, int64_t to, std::vector<uint8_t>& buffer,
+                   const std::string& path) {
   for (int64_t at = from; at < to;) {
     const int64_t want = std::min(static_cast<int64_t>(buffer.size()), to - at);
-    if (source.ReadAt(at, buffer.data(), want) != want) return RunEnd::kReadError;
-    if (!output.Write(buffer.data(), want)) return RunEnd::kWriteError;
+    if (source.ReadAt(at, buffer.data(), want) != want) return Status::Fail(MessageId::kCannotOpen, path);
+    if (!output.Write(buffer.data(), want)) return Status::Fail(MessageId::kEntryCannotWrite, output.path());
     at += want;
   }
-  return RunEnd::kDone;
+  return Status::Ok();
+}
+
+// The pass's result from how it ended: a failure or a stop as such, else the outcome of a pass
+// that went through.
+PassResult Ended(const Status& status, PassOutcome wentThrough) {
+  if (status.failed()) return {status, PassOutcome::kFailed};
+  if (status.stopped()) return {status, PassOutcome::kStopped};
+  return {status, wentThrough};
 }
 
 }  // namespace
 
-PassOutcome NormalizePass::Run(const std::vector<std::string>& entries, const NormalizeSettings& settings) {
-  if (running_) return PassOutcome::kBusy;
+PassResult NormalizePass::Run(const std::vector<std::string>& entries, const NormalizeSettings& settings) {
+  if (running_) return {Status::Silent(), PassOutcome::kBusy};
   running_ = true;
   settingsEnabled_ = true;
   fileBarMaximum_ = -1;
@@ -48,22 +57,28 @@ PassOutcome NormalizePass::Run(const std::vector<std::string>& entries, const No
   host_.SetBarPosition(NormalizeBar::kFile, 0);
   host_.SelectEntry(0);
 
-  PassOutcome outcome = PassOutcome::kFinished;
+  PassResult result;
   if (!settings.keepSourceName && AnyBackupExists(entries)) {
-    outcome = host_.Confirm(FormatMessage(MessageId::kBackupQuestion)) ? Restore(entries) : PassOutcome::kDeclined;
+    const bool restore = host_.Confirm(FormatMessage(MessageId::kBackupQuestion));
+    result = restore ? Ended(Restore(entries), PassOutcome::kRestored) : PassResult{Status::Silent(), PassOutcome::kDeclined};
   } else {
-    const int count = static_cast<int>(entries.size());
-    for (int i = 0; i < count && outcome == PassOutcome::kFinished; ++i) {
-      outcome = NormalizeEntry(entries[i], settings, factor);
-      if (outcome != PassOutcome::kFinished) break;
-      host_.SetBarMaximum(NormalizeBar::kWhole, count);
-      host_.SetBarPosition(NormalizeBar::kWhole, i + 1);
-      host_.SelectEntry(i + 1);
-    }
+    result = Ended(NormalizeEntries(entries, settings, factor), PassOutcome::kFinished);
   }
   SetSettingsEnabled(true);
   running_ = false;
-  return outcome;
+  return result;
+}
+
+Status NormalizePass::NormalizeEntries(const std::vector<std::string>& entries, const NormalizeSettings& settings,
+                                       float factor) {
+  const int count = static_cast<int>(entries.size());
+  for (int i = 0; i < count; ++i) {
+    if (Status entry = NormalizeEntry(entries[i], settings, factor); !entry.ok()) return entry;
+    host_.SetBarMaximum(NormalizeBar::kWhole, count);
+    host_.SetBarPosition(NormalizeBar::kWhole, i + 1);
+    host_.SelectEntry(i + 1);
+  }
+  return Status::Ok();
 }
 
 bool NormalizePass::AnyBackupExists(const std::vector<std::string>& entries) const {
@@ -73,7 +88,7 @@ bool NormalizePass::AnyBackupExists(const std::vector<std::string>& entries) con
   });
 }
 
-PassOutcome NormalizePass::Restore(const std::vector<std::string>& entries) {
+Status NormalizePass::Restore(const std::vector<std::string>& entries) {
   for (const std::string& entry : entries) {
     const auto names = NamesFor(entry);
     if (!names || !Exists(names->backup)) continue;
@@ -81,70 +96,70 @@ PassOutcome NormalizePass::Restore(const std::vector<std::string>& entries) {
     fs::remove(entry, ec);  // the normalized file that took the source's name; outcome ignored
     if (!Exists(names->backup)) continue;
     fs::rename(names->backup, entry, ec);
-    if (ec) return Fail(MessageId::kCannotCreate, entry);
+    if (ec) return Status::Fail(MessageId::kCannotCreate, entry);
   }
-  return PassOutcome::kRestored;
+  return Status::Ok();
 }
 
-PassOutcome NormalizePass::NormalizeEntry(const std::string& path, const NormalizeSettings& settings, float factor) {
+Status NormalizePass::NormalizeEntry(const std::string& path, const NormalizeSettings& settings, float factor) {
   auto source = FileSource::Open(path);
   const int64_t fileSize = source ? source->Size() : -1;
-  if (fileSize < 0) return Fail(MessageId::kCannotOpen, path);
+  if (fileSize < 0) return Status::Fail(MessageId::kCannotOpen, path);
   const int channels = ReadU8(*source, 22);
   const int bits = ReadU8(*source, 34);
   const DataChunk chunk = FindDataChunk(*source, fileSize, 0, kLastTagOffset);
   // A failed read in the search would place the sample area wrongly and scale header bytes.
-  if (chunk.readError) return Fail(MessageId::kCannotOpen, path);
+  if (chunk.readError) return Status::Fail(MessageId::kCannotOpen, path);
 
   // The checks, all before anything is created: space, bit depth, channels, data chunk, name.
-  if (freeSpace_(path) < fileSize) return Fail(MessageId::kNoSpace);
-  if (bits != 8 && bits != 16) return Fail(MessageId::kEntryNotBits, path);
-  if (channels != 1 && channels != 2) return Fail(MessageId::kEntryNotChannels, path);
-  if (chunk.offset == 0) return Fail(MessageId::kEntryNoDataChunk, path);
+  if (freeSpace_(path) < fileSize) return Status::Fail(MessageId::kNoSpace);
+  if (bits != 8 && bits != 16) return Status::Fail(MessageId::kEntryNotBits, path);
+  if (channels != 1 && channels != 2) return Status::Fail(MessageId::kEntryNotChannels, path);
+  if (chunk.offset == 0) return Status::Fail(MessageId::kEntryNoDataChunk, path);
   const std::optional<NormalizeNames> names = NamesFor(path);
-  if (!names) return Fail(MessageId::kNoDot);
+  if (!names) return Status::Fail(MessageId::kNoDot);
   // The swap would replace a backup already there (an earlier entry's: "a.wav" and "a.wave" share
   // one): refuse before anything is written.
-  if (!settings.keepSourceName && Exists(names->backup)) return Fail(MessageId::kBackupTaken, names->backup);
+  if (!settings.keepSourceName && Exists(names->backup)) return Status::Fail(MessageId::kBackupTaken, names->backup);
 
   auto output = OutputFile::Create(names->output, opener_);
-  if (!output) return Fail(MessageId::kCannotCreate, names->output);
-  const SampleArea area{chunk.offset, chunk.end, fileSize, ClassifyFormat(bits, channels)};
+  if (!output) return Status::Fail(MessageId::kCannotCreate, names->output);
+  const SampleArea area{chunk.offset, chunk.end, fileSize, ClassifyFormat(bits, channels), path};
 
   ChannelLevels levels;
-  RunEnd end = MeasureLevels(*source, area, levels, Hooks(false, area));
+  Status status = MeasureLevels(*source, area, levels, Hooks(false, area));
   std::vector<uint8_t> buffer(1 << 16);
-  if (end == RunEnd::kDone) end = CopyStretch(*source, *output, 0, area.offset, buffer);
-  if (end == RunEnd::kDone) end = ScaleSamples(*source, *output, area, settings.mode, factor, levels, Hooks(true, area));
-  if (end == RunEnd::kDone) end = CopyStretch(*source, *output, area.end, fileSize, buffer);
-  if (end == RunEnd::kDone && output->written() != fileSize) end = RunEnd::kReadError;  // source changed meanwhile
-  if (end == RunEnd::kStopped) return PassOutcome::kStopped;
-  if (end == RunEnd::kReadError) return Fail(MessageId::kCannotOpen, path);
-  if (end == RunEnd::kWriteError || !output->Commit()) return Fail(MessageId::kEntryCannotWrite, names->output);
+  if (status.ok()) status = CopyStretch(*source, *output, 0, area.offset, buffer, path);
+  if (status.ok()) status = ScaleSamples(*source, *output, area, settings.mode, factor, levels, Hooks(true, area));
+  if (status.ok()) status = CopyStretch(*source, *output, area.end, fileSize, buffer, path);
+  // A source that changed meanwhile cannot be told from one that cannot be read.
+  if (status.ok() && output->written() != fileSize) status = Status::Fail(MessageId::kCannotOpen, path);
+  if (status.ok() && !output->Commit()) status = Status::Fail(MessageId::kEntryCannotWrite, names->output);
+  if (!status.ok()) return status;
   host_.SetBarPosition(NormalizeBar::kFile, fileBarMaximum_);
   source.reset();
 
   if (settings.keepSourceName) {
     host_.OutputWritten(names->output);
-    return PassOutcome::kFinished;
+    return Status::Ok();
   }
   return SwapNames(path, names->output, names->backup);
 }
 
-PassOutcome NormalizePass::SwapNames(const std::string& path, const std::string& output, const std::string& backup) {
+Status NormalizePass::SwapNames(const std::string& path, const std::string& output, const std::string& backup) {
   // A backup that appeared while the entry was written would be replaced by the rename and lost.
-  if (Exists(backup)) return Fail(MessageId::kBackupTaken, backup);
+  if (Exists(backup)) return Status::Fail(MessageId::kBackupTaken, backup);
   std::error_code ec;
   fs::rename(path, backup, ec);
-  if (ec) return Fail(MessageId::kCannotCreate, backup);
+  if (ec) return Status::Fail(MessageId::kCannotCreate, backup);
   fs::rename(output, path, ec);
   if (ec) {
     std::error_code undo;
     fs::rename(backup, path, undo);  // the source takes its own name again
-    return Fail(MessageId::kCannotCreate, path);
+    return Status::Fail(MessageId::kCannotCreate, path);
   }
   host_.OutputWritten(path);
-  return PassOutcome::kFinished;
+  return Status::Ok();
 }
 
 RunHooks NormalizePass::Hooks(bool scaling, const SampleArea& area) {
@@ -169,11 +184,6 @@ RunHooks NormalizePass::Hooks(bool scaling, const SampleArea& area) {
   }
   hooks.idle = [this] { host_.ProcessEvents(); };
   return hooks;
-}
-
-PassOutcome NormalizePass::Fail(MessageId id, const std::string& text) {
-  host_.ShowMessage(FormatMessage(id, text));
-  return PassOutcome::kFailed;
 }
 
 void NormalizePass::SetSettingsEnabled(bool enabled) {

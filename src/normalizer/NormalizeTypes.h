@@ -24,18 +24,10 @@ struct ChannelLevels {
   ChannelLevel channel[2];
 };
 
-// How a run over the sample area ended.
-enum class RunEnd {
-  kDone,       // the short block was reached and everything was written
-  kStopped,    // the stop test answered stop
-  kReadError,  // the source could not be read
-  kWriteError, // the output refused a write
-};
-
 // The per-block hooks of the two runs. Any of them may be empty.
 struct RunHooks {
   // Called once per block, after the block was read and before any of its bytes is used;
-  // true ends the run with RunEnd::kStopped.
+  // true ends the run with Status::Stopped().
   std::function<bool()> stopTest;
   // Scaling run only: called once per block before the stop test with the block index k
   // (0-based) and the maximum S div B - 1.

@@ -170,14 +170,14 @@ void RunNormalize(const std::string& path, const check::Bytes& source, const Con
   NormalizeSettings settings;
   settings.percent = c.percent;
   settings.mode = c.average ? NormalizeMode::kAverage : NormalizeMode::kPeak;
-  const PassOutcome outcome = pass.Run({path}, settings);
+  const PassResult r = pass.Run({path}, settings);
   const std::string output = check::ScratchFolder() + "/source-n.wav";
   if (!accepted) {
-    FUZZ_CHECK(outcome == PassOutcome::kFailed && !host.message.empty(), "normalizer took a file it must refuse");
+    FUZZ_CHECK(r.outcome == PassOutcome::kFailed && !r.status.message().empty(), "normalizer took a file it must refuse");
     FUZZ_CHECK(check::ScratchListing() == std::vector<std::string>{"source.wav"}, "refused file left an output");
     return;
   }
-  FUZZ_CHECK(outcome == PassOutcome::kFinished, "normalizer failed: " + host.message);
+  FUZZ_CHECK(r.outcome == PassOutcome::kFinished, "normalizer failed: " + r.status.message());
   const std::string diff = check::CheckNormalized(check::ReadWholeFile(output), source, h);
   FUZZ_CHECK(diff.empty(), "normalize: " + diff);
   FUZZ_CHECK(check::ScratchListing() == (std::vector<std::string>{"source-n.wav", "source.wav"}),

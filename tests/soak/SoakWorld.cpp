@@ -251,7 +251,8 @@ std::string SoakWorld::Normalize() {
   NormalizeSettings settings;
   settings.percent = 1 + static_cast<int>(random_() % 150);
   settings.mode = random_() % 2 ? NormalizeMode::kAverage : NormalizeMode::kPeak;
-  if (pass.Run({file_.WaveFileName}, settings) != PassOutcome::kFinished) return "normalize: " + host.message;
+  const PassResult r = pass.Run({file_.WaveFileName}, settings);
+  if (r.outcome != PassOutcome::kFinished) return "normalize: " + r.status.message();
   const std::string output = Path("take-n.wav");
   const std::string diff = check::CheckNormalized(ReadBytes(output), source_, check::ModelProbe(source_, 0, 100));
   fs::remove(output);
