@@ -5,6 +5,7 @@
 #include <memory>
 #include <optional>
 
+#include "io/ByteCopier.h"
 #include "io/ByteSource.h"
 #include "base/Status.h"
 #include "document/WaveProbe.h"
@@ -23,15 +24,15 @@ bool Exists(const std::string& path) {
   return fs::exists(fs::symlink_status(path, ec));
 }
 
-// Copies bytes [from, to) of source to the end of output: Ok; the read message on a short or
-// failed read (the source changed or cannot be read); the write message on a failed write.
-Status CopyStretch(ByteSource& source, OutputFile& output, int64_t from, int64_t to, std::vector<uint8_t>& buffer,
+// Copies bytes [from, to) of the entry at path to the end of output: Ok; the read message on a
+// short or failed read (the source changed or cannot be read); the write message on a failed write.
+Status CopyStretch(ByteCopier& copier, ByteSource& source, OutputFile& output, int64_t from, int64_t to,
                    const std::string& path) {
-  for (int64_t at = from; at < to;) {
-    const int64_t want = std::min(static_cast<int64_t>(buffer.size()), to - at);
-    if (source.ReadAt(at, buffer.data(), want) != want) return Status::Fail(MessageId::kCannotOpen, path);
-    if (!output.Write(buffer.data(), want)) return Status::Fail(MessageId::kEntryCannotWrite, output.path());
-    at += want;
+  switch (copier.Copy(source, output, from, to - from)) {
+    case ByteSink::Copy::kDone:
+    case ByteSink::Copy::kUnsupported: break;
+    case ByteSink::Copy::kReadFailed: return Status::Fail(MessageId::kCannotOpen, path);
+    case ByteSink::Copy::kWriteFailed: return Status::Fail(MessageId::kEntryCannotWrite, output.path());
   }
   return Status::Ok();
 }
@@ -128,10 +129,11 @@ Status NormalizePass::NormalizeEntry(const std::string& path, const NormalizeSet
 
   ChannelLevels levels;
   Status status = MeasureLevels(*source, area, levels, Hooks(false, area));
-  std::vector<uint8_t> buffer(1 << 16);
-  if (status.ok()) status = CopyStretch(*source, *output, 0, area.offset, buffer, path);
+  // The header and the bytes after the samples go through the buffer, as the samples do.
+  ByteCopier copier(kCopyBufferBytes, /*inKernel=*/false);
+  if (status.ok()) status = CopyStretch(copier, *source, *output, 0, area.offset, path);
   if (status.ok()) status = ScaleSamples(*source, *output, area, settings.mode, factor, levels, Hooks(true, area));
-  if (status.ok()) status = CopyStretch(*source, *output, area.end, fileSize, buffer, path);
+  if (status.ok()) status = CopyStretch(copier, *source, *output, area.end, fileSize, path);
   // A source that changed meanwhile cannot be told from one that cannot be read.
   if (status.ok() && output->written() != fileSize) status = Status::Fail(MessageId::kCannotOpen, path);
   if (status.ok() && !output->Commit()) status = Status::Fail(MessageId::kEntryCannotWrite, names->output);

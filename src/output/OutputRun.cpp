@@ -7,14 +7,20 @@
 namespace sonaveld {
 namespace {
 
-// The one buffer of a copy that goes through this process: 1 MB, whatever the block size.
-constexpr int64_t kBufferBytes = 200 * 5120;
+// A block size of the copy in whole 200-byte chunks, at least one.
+int64_t WholeChunks(int64_t bytes) {
+  return std::max<int64_t>(kCopyChunkSize, bytes / kCopyChunkSize * kCopyChunkSize);
+}
 
 }  // namespace
 
 OutputRun::OutputRun(const FileFields& file, CreationFlags& flags, OutputHost& host, const OutputOptions& options)
-    : file_(file), flags_(flags), host_(host), options_(options) {
-  options_.blockBytes = std::max<int64_t>(kCopyChunkSize, options_.blockBytes / kCopyChunkSize * kCopyChunkSize);
+    : file_(file),
+      flags_(flags),
+      host_(host),
+      options_(options),
+      copier_(std::min(kCopyBufferBytes, WholeChunks(options.blockBytes)), /*inKernel=*/true) {
+  options_.blockBytes = WholeChunks(options_.blockBytes);
 }
 
 Status OutputRun::OpenSource() {
@@ -62,7 +68,7 @@ Status OutputRun::CopyStretch(OutputFile& out, const ByteStretch& stretch) {
   while (done < stretch.length) {
     const int64_t n = std::min(options_.blockBytes, stretch.length - done);
     flags_.CopyPos = stretch.begin + done;
-    if (const ByteSink::Copy copy = CopyBlock(out, flags_.CopyPos, n); copy != ByteSink::Copy::kDone) {
+    if (const ByteSink::Copy copy = copier_.Copy(*source_, out, flags_.CopyPos, n); copy != ByteSink::Copy::kDone) {
       return CopyFailure(copy, out);
     }
     done += n;
@@ -71,22 +77,6 @@ Status OutputRun::CopyStretch(OutputFile& out, const ByteStretch& stretch) {
     if (flags_.AbortRequested == 1) return Status::Stopped();
   }
   return Status::Ok();
-}
-
-ByteSink::Copy OutputRun::CopyBlock(OutputFile& out, int64_t offset, int64_t n) {
-  if (kernelCopy_) {
-    const ByteSink::Copy copy = out.CopyFrom(*source_, offset, n);
-    if (copy != ByteSink::Copy::kUnsupported) return copy;
-    kernelCopy_ = false;  // this pair of files does not allow it: read and write from now on
-  }
-  buffer_.resize(static_cast<size_t>(std::min(kBufferBytes, options_.blockBytes)));
-  for (int64_t done = 0; done < n;) {
-    const int64_t part = std::min(static_cast<int64_t>(buffer_.size()), n - done);
-    if (source_->ReadAt(offset + done, buffer_.data(), part) != part) return ByteSink::Copy::kReadFailed;
-    if (!out.Write(buffer_.data(), part)) return ByteSink::Copy::kWriteFailed;
-    done += part;
-  }
-  return ByteSink::Copy::kDone;
 }
 
 Status OutputRun::CopyFailure(ByteSink::Copy copy, const OutputFile& out) const {
@@ -102,7 +92,7 @@ Status OutputRun::CarryChunks(OutputFile& out) {
   for (const ByteStretch& stretch : carried_.stretches) {
     for (int64_t done = 0; done < stretch.length;) {
       const int64_t n = std::min(options_.blockBytes, stretch.length - done);
-      if (const ByteSink::Copy copy = CopyBlock(out, stretch.begin + done, n); copy != ByteSink::Copy::kDone) {
+      if (const ByteSink::Copy copy = copier_.Copy(*source_, out, stretch.begin + done, n); copy != ByteSink::Copy::kDone) {
         return CopyFailure(copy, out);
       }
       done += n;

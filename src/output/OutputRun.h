@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "base/Result.h"
+#include "io/ByteCopier.h"
 #include "io/ByteSource.h"
 #include "document/Document.h"
 #include "output/CarriedChunks.h"
@@ -51,9 +52,6 @@ class OutputRun {
 
  private:
   void AfterBlock();
-  // Copies n source bytes from offset to the end of out: in the kernel where possible, else
-  // through the buffer.
-  ByteSink::Copy CopyBlock(OutputFile& out, int64_t offset, int64_t n);
   // The failure message of a copy that did not finish.
   Status CopyFailure(ByteSink::Copy copy, const OutputFile& out) const;
   const FileFields& file_;
@@ -64,8 +62,7 @@ class OutputRun {
   int64_t sourceSize_ = 0;
   int64_t dataEnd_ = 0;
   CarriedChunks carried_;
-  std::vector<uint8_t> buffer_;
-  bool kernelCopy_ = true;
+  ByteCopier copier_;  // in the kernel where possible, else through a buffer of at most one block
   std::chrono::steady_clock::time_point lastIdle_{};
   std::vector<std::string> written_;  // outputs completed, in order
 };
