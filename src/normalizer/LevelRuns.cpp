@@ -1,35 +1,16 @@
 #include "normalizer/LevelRuns.h"
 
 #include <algorithm>
-#include <chrono>
 #include <memory>
 #include <vector>
 
+#include "base/IdleThrottle.h"
 #include "normalizer/BlockReader.h"
 #include "normalizer/SampleKernels.h"
 #include "normalizer/SampleMapper.h"
 
 namespace sonaveld {
 namespace {
-
-// Calls the idle hook after a full block, but at most once per interval.
-class IdleGate {
- public:
-  explicit IdleGate(const RunHooks& hooks) : hooks_(hooks), last_(Clock::now()) {}
-  bool Due() {
-    if (!hooks_.idle) return false;
-    const auto now = Clock::now();
-    if (now - last_ < std::chrono::milliseconds(kIdleIntervalMs)) return false;
-    last_ = now;
-    return true;
-  }
-  void Call() { hooks_.idle(); }
-
- private:
-  using Clock = std::chrono::steady_clock;
-  const RunHooks& hooks_;
-  Clock::time_point last_;
-};
 
 bool StopAsked(const RunHooks& hooks) { return hooks.stopTest && hooks.stopTest(); }
 
@@ -46,7 +27,7 @@ Status MeasureLevels(ByteSource& source, const SampleArea& area, ChannelLevels& 
   const int64_t blocks = BlockCount(area);
   const int channels = IsStereo(area.kind) ? 2 : 1;
   BlockReader reader(source, area.offset, area.end, blockBytes, kBlocksPerRead);
-  IdleGate idle(hooks);
+  IdleThrottle idle;
   for (int64_t k = 0; k < blocks; ++k) {
     const uint8_t* data = nullptr;
     const int64_t n = reader.Next(&data);
@@ -55,7 +36,7 @@ Status MeasureLevels(ByteSource& source, const SampleArea& area, ChannelLevels& 
     const BlockStats stats = MeasureSamples(area.kind, data, n);
     for (int c = 0; c < channels; ++c) levels.channel[c].peak = std::max(levels.channel[c].peak, stats.peak[c]);
     if (n != blockBytes) break;  // a short block counts for the peaks only
-    if (idle.Due()) idle.Call();
+    if (hooks.idle && idle.Due()) hooks.idle();
     for (int c = 0; c < channels; ++c) levels.channel[c].total += stats.sum[c] / stats.count[c];
   }
   for (int c = 0; c < channels; ++c) {
@@ -82,7 +63,7 @@ Status ScaleSamples(ByteSource& source, OutputFile& output, const SampleArea& ar
     pending = 0;
     return ok;
   };
-  IdleGate idle(hooks);
+  IdleThrottle idle;
   for (int64_t k = 0; k < blocks; ++k) {
     const uint8_t* data = nullptr;
     const int64_t n = reader.Next(&data);
@@ -93,10 +74,10 @@ Status ScaleSamples(ByteSource& source, OutputFile& output, const SampleArea& ar
     mapper.Map(data, n, out.data() + pending);
     pending += n;
     if (n != blockBytes) break;
-    if (idle.Due()) {
+    if (hooks.idle && idle.Due()) {
       // The blocks scaled so far reach the file before the caller gets control.
       if (!flush()) return WriteFailure(output);
-      idle.Call();
+      hooks.idle();
     }
   }
   return flush() ? Status::Ok() : WriteFailure(output);

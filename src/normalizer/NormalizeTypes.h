@@ -33,12 +33,10 @@ struct RunHooks {
   // (0-based) and the maximum S div B - 1.
   std::function<void(int64_t k, int64_t maximum)> progress;
   // Lets the caller process pending events. Called after a full block has been used (and
-  // written), but no more often than every kIdleIntervalMs.
+  // written), but no more often than every IdleThrottle::kInterval, the first time one interval
+  // after the run started.
   std::function<void()> idle;
 };
-
-// Shortest time between two idle calls, in milliseconds.
-constexpr int kIdleIntervalMs = 20;
 
 // Block size B in bytes of a kind: 4000 for the 16-bit kinds, 2000 for the 8-bit kinds; 0 for none.
 constexpr int64_t BlockBytes(FormatKind kind) {

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "base/IdleThrottle.h"
 #include "base/Status.h"
 #include "io/OutputFile.h"
 
@@ -28,10 +29,11 @@ class OutputHost {
 };
 
 // Tuning of the copy. The defaults copy in blocks of about 8 MB (abort is polled between blocks) and
-// call Idle at most every 20 ms; tests use 200-byte blocks and an Idle after every block.
+// call Idle at most every 20 ms, the first time after the first block; tests use 200-byte blocks
+// and an Idle after every block.
 struct OutputOptions {
   int64_t blockBytes = 200 * 40960;  // a multiple of the 200-byte chunk
-  std::chrono::milliseconds idleInterval{20};
+  std::chrono::milliseconds idleInterval = IdleThrottle::kInterval;
   SinkOpener openSink;  // empty: real files
   // Free bytes on the volume of an output's folder; empty: FreeBytesForOutput.
   std::function<int64_t(const std::string& outputPath)> freeBytes;

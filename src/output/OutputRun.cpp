@@ -19,7 +19,8 @@ OutputRun::OutputRun(const FileFields& file, CreationFlags& flags, OutputHost& h
       flags_(flags),
       host_(host),
       options_(options),
-      copier_(std::min(kCopyBufferBytes, WholeChunks(options.blockBytes)), /*inKernel=*/true) {
+      copier_(std::min(kCopyBufferBytes, WholeChunks(options.blockBytes)), /*inKernel=*/true),
+      idle_(options.idleInterval, IdleThrottle::First::kAtOnce) {
   options_.blockBytes = WholeChunks(options_.blockBytes);
 }
 
@@ -103,9 +104,7 @@ Status OutputRun::CarryChunks(OutputFile& out) {
 }
 
 void OutputRun::AfterBlock() {
-  const auto now = std::chrono::steady_clock::now();
-  if (now - lastIdle_ < options_.idleInterval) return;
-  lastIdle_ = now;
+  if (!idle_.Due()) return;
   host_.PanelChanged(OutputHost::Panel::kCreating);
   host_.Idle();
 }

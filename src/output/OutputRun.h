@@ -1,9 +1,9 @@
 #pragma once
-#include <chrono>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "base/IdleThrottle.h"
 #include "base/Result.h"
 #include "io/ByteCopier.h"
 #include "io/ByteSource.h"
@@ -63,7 +63,7 @@ class OutputRun {
   int64_t dataEnd_ = 0;
   CarriedChunks carried_;
   ByteCopier copier_;  // in the kernel where possible, else through a buffer of at most one block
-  std::chrono::steady_clock::time_point lastIdle_{};
+  IdleThrottle idle_;
   std::vector<std::string> written_;  // outputs completed, in order
 };
 
