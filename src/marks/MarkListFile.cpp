@@ -6,6 +6,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "io/FileNames.h"
 #include "io/OutputFile.h"
 
 namespace sonaveld {
@@ -42,11 +43,7 @@ bool ParseInteger(std::string_view text, int64_t* value) {
 }  // namespace
 
 std::string MarkListFileName(const std::string& wavePath) {
-  const fs::path path(wavePath);
-  const std::string name = path.filename().string();
-  const auto dot = name.rfind('.');
-  if (dot == std::string::npos) return wavePath + ".txt";
-  return wavePath.substr(0, wavePath.size() - (name.size() - dot)) + ".txt";
+  return PathWithoutExtension(wavePath).value_or(wavePath) + ".txt";
 }
 
 Status WriteMarkListFile(const std::string& wavePath, const MarkStore& marks) {
