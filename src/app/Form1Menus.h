@@ -8,29 +8,30 @@ class QWidget;
 namespace sonaveld {
 
 // The main menu MainMenu1 and the pop-up menu PopupMenu1 of the main window, under the item names
-// the window's code uses. N5/N1, N7/N6 run the same handlers; N14 runs the play button's.
+// the window's code uses, each with its caption. An item runs the handler of its own name
+// (N3 → TForm1::N3Click), except the items that share a handler, listed in TForm1.h.
 struct Form1Menus {
   QMenuBar* MainMenu1 = nullptr;
-  QMenu* File1 = nullptr;
-  QAction* Open1 = nullptr;
-  QAction* N3 = nullptr;
-  QAction* N10 = nullptr;
-  QAction* N9 = nullptr;
-  QAction* Exit1 = nullptr;
-  QMenu* Edit1 = nullptr;
-  QAction* N5 = nullptr;
-  QAction* N7 = nullptr;
-  QAction* N2 = nullptr;
-  QAction* N8 = nullptr;  // "先頭を残す", checkable; the keep-head setting's check mark
-  QMenu* N15 = nullptr;
-  QAction* N12 = nullptr;
-  QAction* N13 = nullptr;
-  QMenu* N11 = nullptr;
-  QAction* kjoer1 = nullptr;
-  QMenu* PopupMenu1 = nullptr;
-  QAction* N1 = nullptr;
-  QAction* N6 = nullptr;
-  QAction* N14 = nullptr;
+  QMenu* File1 = nullptr;    // "ファイル" (file)
+  QAction* Open1 = nullptr;  // "開く" (open)
+  QAction* N3 = nullptr;     // "カット編集ファイル作成保存" (save the cut-edited file)
+  QAction* N10 = nullptr;    // "選択範囲を分割して保存" (save the selected ranges split)
+  QAction* N9 = nullptr;     // "マーク位置で分割して保存（選択範囲と非選択範囲）" (save split at the marks)
+  QAction* Exit1 = nullptr;  // "終了" (exit)
+  QMenu* Edit1 = nullptr;    // "編集" (edit)
+  QAction* N5 = nullptr;     // "ライン位置でマーク追加" (add a mark at the line)
+  QAction* N7 = nullptr;     // "マーク削除" (delete mark)
+  QAction* N2 = nullptr;     // "マークポイトン全削除" (delete all marks)
+  QAction* N8 = nullptr;     // "先頭を残す" (keep the head), checkable: the keep-head setting's check mark
+  QMenu* N15 = nullptr;      // "全マークポイント保存・読込" (save and read all marks)
+  QAction* N12 = nullptr;    // "全マークポイントを記録" (record all marks)
+  QAction* N13 = nullptr;    // "記録した全マークポイントを読み込む" (read the recorded marks)
+  QMenu* N11 = nullptr;      // "ツール" (tools)
+  QAction* kjoer1 = nullptr;  // "ノーマライズ" (normalize)
+  QMenu* PopupMenu1 = nullptr;  // the pop-up menu of a right click on the waveform
+  QAction* N1 = nullptr;     // "ライン位置でマーク追加" (add a mark at the line)
+  QAction* N6 = nullptr;     // "マーク削除" (delete mark)
+  QAction* N14 = nullptr;    // "再生" (play)
 };
 
 // Builds both menus with every item in order; the menu bar and the pop-up belong to window.
