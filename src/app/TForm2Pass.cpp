@@ -67,7 +67,8 @@ void TForm2::SetSettingsEnabled(bool enabled) {
 
 void TForm2::SetBarMaximum(NormalizeBar bar, int64_t maximum) {
   QProgressBar* target = bar == NormalizeBar::kWhole ? c_.ProgressBar1 : c_.ProgressBar2;
-  // A position above the new maximum is brought down to it, as the bar of the original toolkit does.
+  // Qt's bar would reset a position outside its new range to "no progress" (drawn empty); the pass
+  // expects the bar to keep its position, brought down to the new maximum where it lies above it.
   const int position = std::max(target->value(), 0);
   const int top = std::max(ClampToInt(maximum), 1);
   target->setMaximum(top);
