@@ -73,7 +73,6 @@ class TForm1 : public QMainWindow {
   MarkStore& Marks() { return marks_; }
   const Form1Controls& Controls() const { return c_; }
   const Form1Menus& Menus() const { return m_; }
-  PlaybackDevice& MediaPlayer1() { return device_; }
   // True while a document is open: the playback device holds a file name.
   bool DocumentOpen() const;
 

@@ -20,10 +20,7 @@ namespace sonaveld {
 // written (it would change the document under the writer). Cancelling changes nothing else:
 // the marks stay as they were.
 void TForm1::Open1Click() {
-  if (flags_.Busy == 1) {
-    ShowMessage(FormatMessage(MessageId::kBusy));
-    return;
-  }
+  if (BusyRefused()) return;
   device_.Close();
   const QString path = prompts_.OpenDialog1(openFolder_);
   if (path.isEmpty()) return;
@@ -31,10 +28,7 @@ void TForm1::Open1Click() {
 }
 
 void TForm1::OpenWaveFile(const QString& path) {
-  if (flags_.Busy == 1) {
-    ShowMessage(FormatMessage(MessageId::kBusy));
-    return;
-  }
+  if (BusyRefused()) return;
   device_.Close();
   OpenChosenFile(QFileInfo(path).absoluteFilePath());
 }
@@ -65,12 +59,10 @@ void TForm1::OpenChosenFile(const QString& path) {
   if (!ZoomFromBox(zoom)) return;
 
   file_.Header = probe.header;
-  view_.Column = 0;
   view_.Zoom = zoom;
   SetScrollSteps();  // the first arrow or trough click already moves by whole columns
   view_.ViewStart = 1;
   view_.ViewWidth = view::kLaneWidth;
-  view_.ViewEnd = view_.ViewWidth + view_.ViewStart - 1;
   {
     RedrawScope scope(*this);
     DrawView(*file, false);

@@ -103,7 +103,6 @@ void TForm1::DrawView(ByteSource& file, bool followScroll) {
     // A lower maximum pulled the position back: the view follows the bar, drawn once.
     if (followScroll && c_.ScrollBar1->value() != before) {
       SnapViewStartToScroll();
-      view_.ViewEnd = view_.ViewWidth + view_.ViewStart - 1;
       bounds = view::ComputeViewBounds(h, view_.ViewStart, view_.Zoom);
     }
   }
@@ -127,9 +126,6 @@ bool TForm1::WaveDrow() {
     return false;
   }
   SnapViewStartToScroll();
-  view_.Column = 0;
-  view_.ViewWidth = view::kLaneWidth;
-  view_.ViewEnd = view_.ViewWidth + view_.ViewStart - 1;
   DrawView(*file, true);
   file.reset();
   RefreshImages();
@@ -177,7 +173,7 @@ void TForm1::ComboBox1Change() {
   DrawLineAtLinePos();
 
   if (wasPlaying) {
-    flags_.StatusHeld = 0;
+    flags_.StatusHeld = false;
     if (!OpenDeviceAtLine()) return;
     device_.Play();
   }

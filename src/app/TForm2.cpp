@@ -119,23 +119,21 @@ bool TForm2::AddOne(const QString& path) {
 }
 
 void TForm2::SpeedButton5Click() {
-  selIndex_ = ItemIndex();
-  if (selIndex_ != 0) selIndex_ = selIndex_ - 1;
-  SetItemIndex(selIndex_);
+  const int index = ItemIndex();
+  SetItemIndex(index != 0 ? index - 1 : index);
 }
 
 void TForm2::SpeedButton6Click() {
-  selIndex_ = ItemIndex();
-  if (selIndex_ < c_.ListBox1->count() - 1) selIndex_ = selIndex_ + 1;
-  SetItemIndex(selIndex_);
+  const int index = ItemIndex();
+  SetItemIndex(index < c_.ListBox1->count() - 1 ? index + 1 : index);
 }
 
 void TForm2::SpeedButton2Click() {
   if (RefusedDuringPass()) return;
-  selIndex_ = ItemIndex();
-  if (selIndex_ < 0) return;
-  delete c_.ListBox1->takeItem(selIndex_);
-  SetItemIndex(selIndex_ == c_.ListBox1->count() ? selIndex_ - 1 : selIndex_);
+  const int index = ItemIndex();
+  if (index < 0) return;
+  delete c_.ListBox1->takeItem(index);
+  SetItemIndex(index == c_.ListBox1->count() ? index - 1 : index);
 }
 
 void TForm2::SpeedButton3Click() {

@@ -31,8 +31,6 @@ class TForm2 : public QWidget, public NormalizerHost {
   int ItemIndex() const;
   // StopRequested: set by "中止", cleared when a pass starts.
   bool StopRequested() const { return pass_.StopRequested(); }
-  // The index the up, down and delete buttons worked out last.
-  int32_t SelIndex() const { return selIndex_; }
 
  public slots:
   void SpeedButton1Click();  // "追加": add files from OpenDialog1
@@ -77,7 +75,6 @@ class TForm2 : public QWidget, public NormalizerHost {
   Prompts& prompts_;
   QString openFolder_;  // folder of the last files added; the add dialog starts there
   Form2Controls c_;
-  int32_t selIndex_ = 0;
   NormalizePass pass_{*this};
 };
 

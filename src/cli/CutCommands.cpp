@@ -79,7 +79,7 @@ class CliHost final : public OutputHost {
     return yes_;
   }
   void Idle() override {
-    if (interrupted) flags_.AbortRequested = 1;
+    if (interrupted) flags_.AbortRequested = true;
   }
   void FileWritten(const std::string& path) override {
     std::printf("%s\n", path.c_str());

@@ -36,8 +36,6 @@ class MarkStore {
   bool Contains(int64_t pos) const;
   // The marks ascending (slots 1..n).
   std::vector<int64_t> Sorted() const { return std::vector<int64_t>(slots_.begin() + 1, slots_.begin() + 1 + Count()); }
-  // The marks in the order of adding since the last delete or load (Memo1).
-  const std::vector<int64_t>& InAddingOrder() const { return added_; }
   // The two text lists as decimal lines.
   std::vector<std::string> Memo1() const;
   std::vector<std::string> Memo2() const;

@@ -51,7 +51,7 @@ OutputResult RunOutputs(const FileFields& file, CreationFlags& flags, OutputHost
 }  // namespace
 
 Status CheckBeginOutput(const CreationFlags& flags, bool documentOpen, int markCount) {
-  if (flags.Busy == 1) return Status::Fail(MessageId::kBusy);
+  if (flags.Busy) return Status::Fail(MessageId::kBusy);
   if (!documentOpen) return Status::Silent();
   if (markCount == 0) return Status::Fail(MessageId::kNoMarks);
   return Status::Ok();

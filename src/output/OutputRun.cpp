@@ -59,8 +59,8 @@ Result<std::unique_ptr<OutputFile>> OutputRun::CopyWaveHeader(const std::string&
     return {Status::Fail(MessageId::kCannotRead, file_.WaveFileName)};
   }
   if (!out->Write(header.data(), headerBytes)) return {Status::Fail(MessageId::kCannotWrite, path)};
-  flags_.StatusHeld = 1;
-  flags_.Busy = 1;
+  flags_.StatusHeld = true;
+  flags_.Busy = true;
   return {Status::Ok(), std::move(out)};
 }
 
@@ -75,7 +75,7 @@ Status OutputRun::CopyStretch(OutputFile& out, const ByteStretch& stretch) {
     done += n;
     flags_.CopyPos = stretch.begin + done;
     AfterBlock();
-    if (flags_.AbortRequested == 1) return Status::Stopped();
+    if (flags_.AbortRequested) return Status::Stopped();
   }
   return Status::Ok();
 }
@@ -120,8 +120,8 @@ Status OutputRun::PatchWaveSizes(OutputFile& out, int64_t w) {
 
 OutputResult OutputRun::End(const Status& status) {
   source_.reset();
-  flags_.Busy = 0;
-  flags_.AbortRequested = 0;
+  flags_.Busy = false;
+  flags_.AbortRequested = false;
   if (status.ok() || status.stopped()) host_.PanelChanged(OutputHost::Panel::kFinished);
   return {status, std::move(written_)};
 }
