@@ -21,8 +21,6 @@
 namespace sonaveld {
 namespace {
 
-// Offset of the bits-per-sample field in a WAV header.
-constexpr int64_t kBitsOffset = 34;
 // Height of one list entry in pixels, raised to the font's line height where the font needs more
 // (IPAPGothic at 12 pixels draws underscores and descenders in a 13th row).
 constexpr int kListItemHeight = 12;
@@ -101,7 +99,7 @@ bool TForm2::AddOne(const QString& path) {
     ShowMessage(FormatMessage(MessageId::kCannotOpen, file));
     return false;
   }
-  const int bits = ReadU8(*source, kBitsOffset);
+  const int bits = ReadU8(*source, kBitsPerSampleOffset);
   source.reset();
   if (bits != 8 && bits != 16) {
     ShowMessage(FormatMessage(MessageId::kEntryNotBits, file));

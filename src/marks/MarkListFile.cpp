@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <optional>
 
 #include "io/FileNames.h"
 #include "io/OutputFile.h"
@@ -32,12 +33,15 @@ std::string_view Trim(std::string_view s) {
   return s;
 }
 
-bool ParseInteger(std::string_view text, int64_t* value) {
+// The whole number a line holds (64-bit, optional sign, surrounding blanks); nullopt for anything else.
+std::optional<int64_t> ParseInteger(std::string_view text) {
   text = Trim(text);
   if (!text.empty() && text.front() == '+') text.remove_prefix(1);
-  if (text.empty()) return false;
-  const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), *value);
-  return ec == std::errc() && end == text.data() + text.size();
+  if (text.empty()) return std::nullopt;
+  int64_t value = 0;
+  const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (ec != std::errc() || end != text.data() + text.size()) return std::nullopt;
+  return value;
 }
 
 }  // namespace
@@ -62,18 +66,11 @@ Status WriteMarkListFile(const std::string& wavePath, const MarkStore& marks) {
 MarkListParse ParseMarkList(std::string_view text) {
   MarkListParse result;
   for (std::string_view line : SplitLines(text)) {
-    int64_t value = 0;
-    if (!ParseInteger(line, &value)) {
-      result.status = Status::Fail(MessageId::kNotInteger, line);
-      result.marks.clear();
-      return result;
+    const std::optional<int64_t> value = ParseInteger(line);
+    if (!value || *value < 1) {
+      return {Status::Fail(value ? MessageId::kNotMarkPosition : MessageId::kNotInteger, line), {}};
     }
-    if (value < 1) {
-      result.status = Status::Fail(MessageId::kNotMarkPosition, line);
-      result.marks.clear();
-      return result;
-    }
-    result.marks.push_back(value);
+    result.marks.push_back(*value);
   }
   std::sort(result.marks.begin(), result.marks.end());
   result.marks.erase(std::unique(result.marks.begin(), result.marks.end()), result.marks.end());

@@ -16,7 +16,8 @@ namespace sonaveld {
 namespace fs = std::filesystem;
 namespace {
 
-// The "data" search of the normalizer covers tag offsets 0..100.
+// The fallback "data" tag search of the normalizer covers these offsets.
+constexpr int kFirstTagOffset = 0;
 constexpr int kLastTagOffset = 100;
 
 bool Exists(const std::string& path) {
@@ -106,9 +107,9 @@ Status NormalizePass::NormalizeEntry(const std::string& path, const NormalizeSet
   auto source = FileSource::Open(path);
   const int64_t fileSize = source ? source->Size() : -1;
   if (fileSize < 0) return Status::Fail(MessageId::kCannotOpen, path);
-  const int channels = ReadU8(*source, 22);
-  const int bits = ReadU8(*source, 34);
-  const DataChunk chunk = FindDataChunk(*source, fileSize, 0, kLastTagOffset);
+  const int channels = ReadU8(*source, kChannelsOffset);
+  const int bits = ReadU8(*source, kBitsPerSampleOffset);
+  const DataChunk chunk = FindDataChunk(*source, fileSize, kFirstTagOffset, kLastTagOffset);
   // A failed read in the search would place the sample area wrongly and scale header bytes.
   if (chunk.readError) return Status::Fail(MessageId::kCannotOpen, path);
 
