@@ -223,8 +223,7 @@ TEST_F(CliTest, PausesPrintsOrWritesTheMarks) {
   r = Cli("pauses --write " + talk + " --below -40.5 --min 100");
   EXPECT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(r.out, dir.File("talk.txt") + "\n");
-  const std::string expected = "101\r\n251\r\n401\r\n";
-  EXPECT_EQ(ReadFileBytes(dir.File("talk.txt")), std::vector<uint8_t>(expected.begin(), expected.end()));
+  EXPECT_EQ(Slurp(dir.File("talk.txt")), "101\r\n251\r\n401\r\n");
   // The default shortest pause is 1000 ms: none here.
   std::remove(dir.File("talk.txt").c_str());
   r = Cli("pauses " + talk);
@@ -247,20 +246,19 @@ TEST_F(CliTest, PausesWritesAtMost255Marks) {
   EXPECT_EQ(dir.Listing(), "take.wav talk.wav");
   WritePausedWav(dir, 255, 10);
   EXPECT_EQ(Cli("pauses " + talk + " --min 10 --write").status, 0);
-  const auto text = ReadFileBytes(dir.File("talk.txt"));
+  const std::string text = Slurp(dir.File("talk.txt"));
   EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 255);
-  EXPECT_EQ(std::string(text.end() - 14, text.end()), "15236\r\n15296\r\n");
+  EXPECT_TRUE(text.starts_with("56\r\n116\r\n") && text.ends_with("15236\r\n15296\r\n"));
 }
 
 TEST_F(CliTest, PausesUsageAndRefusals) {
-  const struct {
-    std::string options;
-    int status;
-  } cases[] = {{"--below", 2},      {"--below x", 2},     {"--below 0.1", 2},  {"--below -96.01", 2},
-               {"--min", 2},         {"--min 9", 2},      {"--min 600001", 2},
-               {"--min 1.5", 2},    {"--min -10", 2},     {"--fast", 2},       {wav, 2},
-               {"--below 0", 0},    {"--below -96", 0},   {"--min 10", 0},     {"--min 600000", 0}};
-  for (const auto& c : cases) EXPECT_EQ(Cli("pauses " + wav + " " + c.options).status, c.status) << c.options;
+  for (const char* bad : {"--below", "--below x", "--below 0.1", "--below -96.01", "--min", "--min 9",
+                          "--min 600001", "--min 1.5", "--min -10", "--fast", "--write second.wav"}) {
+    EXPECT_EQ(Cli("pauses " + wav + " " + bad).status, 2) << bad;
+  }
+  for (const char* edge : {"--below 0", "--below -96", "--min 10", "--min 600000"}) {
+    EXPECT_EQ(Cli("pauses " + wav + " " + edge).status, 0) << edge;
+  }
   EXPECT_EQ(Cli("pauses").status, 2);
   WavRecipe recipe;
   recipe.bits = 24;
