@@ -1,14 +1,14 @@
 #!/usr/bin/env bash
 # Times `sonaveld-cli pauses` on a 256 MiB 16-bit stereo WAV against `cp` of the same file and
 # `ffmpeg -af silencedetect` on it (the same threshold and shortest pause), in the same run, and
-# reports the peak memory of each (from /usr/bin/time); wall times from date, in ms.
+# reports the peak memory of each (from /usr/bin/time).
 # Usage: bench/pauses_bench.sh [rounds]   (SONAVELD_CLI=path overrides the tool; default build/bin)
 set -euo pipefail
 
 root="$(cd "$(dirname "$0")/.." && pwd)"
 work="$root/bench/work"
 cli="${SONAVELD_CLI:-$root/build/bin/sonaveld-cli}"
-runs="${1:-5}"
+runs="${1:-7}"
 
 need() {  # installs a missing tool's package (Debian, as root)
   command -v "$1" >/dev/null 2>&1 && return
@@ -35,21 +35,26 @@ if [ ! -f "$src" ] || [ "$(stat -c %s "$src")" -ne $((frames * 4 + 44)) ]; then
 fi
 cat "$src" >/dev/null  # every contender starts with the source in the page cache
 
-# once NAME COMMAND...: times one run; keeps the best wall time of each contender and its peak RSS.
-declare -A best mem
+# once NAME COMMAND...: times one run (bash's own timer: no extra process around the command) and
+# keeps the best wall time of each contender; a second run under /usr/bin/time gives its peak RSS
+# (the largest seen is kept) and its processor time, user + system (the least seen is kept), which
+# other load on the machine disturbs less than the wall time.
+declare -A best mem cpu
+TIMEFORMAT=%3R
 once() {
   local name="$1"; shift
   rm -f "$work"/out-*.wav
   sync; sleep 1  # let the removal and write-back of the previous output settle
-  local start end secs kib
-  start=$(date +%s.%N)
-  /usr/bin/time -f "%M" -o "$work/time.txt" "$@" >/dev/null 2>&1
-  end=$(date +%s.%N)
-  secs=$(awk -v a="$start" -v b="$end" 'BEGIN { printf "%.3f", b - a }')
-  read -r kib <"$work/time.txt"
-  if [ -z "${best[$name]:-}" ] || awk "BEGIN{exit !($secs < ${best[$name]})}"; then
-    best[$name]=$secs; mem[$name]=$kib
-  fi
+  local secs kib
+  secs=$( { time "$@" >/dev/null 2>&1; } 2>&1 )
+  if [ -z "${best[$name]:-}" ] || awk "BEGIN{exit !($secs < ${best[$name]})}"; then best[$name]=$secs; fi
+  rm -f "$work"/out-*.wav
+  /usr/bin/time -f "%M %U %S" -o "$work/time.txt" "$@" >/dev/null 2>&1
+  local user sys used
+  read -r kib user sys <"$work/time.txt"
+  used=$(awk -v u="$user" -v s="$sys" 'BEGIN { printf "%.2f", u + s }')
+  if [ -z "${mem[$name]:-}" ] || [ "$kib" -gt "${mem[$name]}" ]; then mem[$name]=$kib; fi
+  if [ -z "${cpu[$name]:-}" ] || awk "BEGIN{exit !($used < ${cpu[$name]})}"; then cpu[$name]=$used; fi
 }
 
 echo "file: $(stat -c %s "$src") bytes, best of $runs rounds (each round runs all three), load: $(cut -d' ' -f1-3 /proc/loadavg)"
@@ -61,7 +66,7 @@ done
 rm -f "$work"/out-*.wav "$work/time.txt"
 
 for name in cp silencedetect pauses; do
-  printf '%-14s %6s s %8s KiB peak RSS\n' "$name" "${best[$name]}" "${mem[$name]}"
+  printf '%-14s %6s s wall %6s s cpu %8s KiB peak RSS\n' "$name" "${best[$name]}" "${cpu[$name]}" "${mem[$name]}"
 done
 awk -v p="${best[pauses]}" -v c="${best[cp]}" -v s="${best[silencedetect]}" 'BEGIN {
   printf "pauses / cp            = %.2f (target <= 1.0)\n", p / c
