@@ -46,7 +46,8 @@ struct PauseResult {
 // quiet when the level is below full scale x 10^(dB / 20). A pause is a maximal run of quiet
 // windows of at least PauseMinFrames frames holding neither the first nor the last window; its
 // mark is its first frame + (its frames div 2), frames numbered from 1. The source is read in
-// blocks of about 1 MiB into one buffer. path is only used in the read-error message.
+// blocks of about 1 MiB into one buffer. path is only used in the read-error message. A header
+// without a kind the finder can measure gives no marks.
 PauseResult FindPauses(ByteSource& source, const WaveHeader& header, const PauseSettings& settings,
                        const PauseHooks& hooks = {}, const std::string& path = {});
 
