@@ -15,6 +15,7 @@ int RunCut(const std::vector<std::string>& args);
 int RunSplit(const std::vector<std::string>& args);
 int RunSplitMarks(const std::vector<std::string>& args);
 int RunNormalize(const std::vector<std::string>& args);
+int RunPauses(const std::vector<std::string>& args);
 
 // The usage text printed by --help and on wrong usage.
 const char* UsageText();

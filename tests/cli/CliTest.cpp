@@ -226,3 +226,74 @@ TEST_F(CliTest, NormalizeRefusals) {
 
 }  // namespace
 }  // namespace sonaveld::test
+
+namespace sonaveld::test {
+namespace {
+
+// 16-bit stereo at 1000 Hz (windows of 10 frames): `pauses` silent stretches of pauseFrames frames,
+// each between 50 frames of sound. Pause k gets the mark k x (50 + pauseFrames) + 51 + pauseFrames / 2.
+std::string WritePausedWav(const TempDir& dir, int pauses, int pauseFrames) {
+  WavRecipe recipe;
+  recipe.rate = 1000;
+  recipe.frames = pauses * (50 + pauseFrames) + 50;
+  recipe.sample = [=](int64_t f, int) { return f % (50 + pauseFrames) < 50 ? 900 : 0; };
+  const std::string path = dir.File("talk.wav");
+  WriteFileBytes(path, BuildWav(recipe));
+  return path;
+}
+
+TEST_F(CliTest, PausesPrintsOrWritesTheMarks) {
+  const std::string talk = WritePausedWav(dir, 3, 100);
+  CliRun r = Cli("pauses " + talk + " --min 100");
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out, "101\n251\n401\n");
+  r = Cli("pauses --write " + talk + " --below -40.5 --min 100");
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out, dir.File("talk.txt") + "\n");
+  EXPECT_EQ(Slurp(dir.File("talk.txt")), "101\r\n251\r\n401\r\n");
+  // The default shortest pause is 1000 ms: none here.
+  std::remove(dir.File("talk.txt").c_str());
+  r = Cli("pauses " + talk);
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.out, "");
+  r = Cli("pauses " + talk + " --write");
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.err, "無音部分が見つかりませんでした。\n");
+  EXPECT_EQ(dir.Listing(), "take.wav talk.wav");
+}
+
+TEST_F(CliTest, PausesWritesAtMost255Marks) {
+  const std::string talk = WritePausedWav(dir, 256, 10);
+  CliRun r = Cli("pauses " + talk + " --min 10");
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '\n'), 256);
+  r = Cli("pauses " + talk + " --min 10 --write");
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err, "マークは255個までです。\n");
+  EXPECT_EQ(dir.Listing(), "take.wav talk.wav");
+  WritePausedWav(dir, 255, 10);
+  EXPECT_EQ(Cli("pauses " + talk + " --min 10 --write").status, 0);
+  const std::string text = Slurp(dir.File("talk.txt"));
+  EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 255);
+  EXPECT_TRUE(text.starts_with("56\r\n116\r\n") && text.ends_with("15236\r\n15296\r\n"));
+}
+
+TEST_F(CliTest, PausesUsageAndRefusals) {
+  for (const char* bad : {"--below", "--below x", "--below 0.1", "--below -96.01", "--min", "--min 9",
+                          "--min 600001", "--min 1.5", "--min -10", "--fast", "--write second.wav"}) {
+    EXPECT_EQ(Cli("pauses " + wav + " " + bad).status, 2) << bad;
+  }
+  for (const char* edge : {"--below 0", "--below -96", "--min 10", "--min 600000"}) {
+    EXPECT_EQ(Cli("pauses " + wav + " " + edge).status, 0) << edge;
+  }
+  EXPECT_EQ(Cli("pauses").status, 2);
+  WavRecipe recipe;
+  recipe.bits = 24;
+  WriteFileBytes(dir.File("deep.wav"), BuildWav(recipe));
+  const CliRun r = Cli("pauses " + dir.File("deep.wav"));
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err, "8ビット、16ビット WAVファイルではない可能性があります。確認して下さい。\n");
+}
+
+}  // namespace
+}  // namespace sonaveld::test
