@@ -33,7 +33,7 @@ expect() {  # expect "WORDS" "OFFERED"
 }
 
 # Commands, and the program's own options.
-expect "sonaveld-cli " "cut help info normalize split split-marks"
+expect "sonaveld-cli " "cut help info normalize pauses split split-marks"
 expect "sonaveld-cli sp" "split split-marks"
 expect "sonaveld-cli --" "--help --version"
 # Options by command: --keep-head only where it is accepted.
@@ -56,9 +56,9 @@ shopt -q extglob && fail "extglob left switched on"
 shopt -q nocasematch && fail "nocasematch left switched on"
 
 # Every command and option of the usage text is offered somewhere.
-usage=$("$cli" --help)
+usage=$("$cli" --help | grep -v '\$(')  # example command lines name other programs' options
 all_offered=" $(offered "sonaveld-cli ") $(offered "sonaveld-cli --") $(offered "sonaveld-cli cut a.wav -")"
-all_offered+=" $(offered "sonaveld-cli normalize -") "
+all_offered+=" $(offered "sonaveld-cli normalize -") $(offered "sonaveld-cli pauses -") "
 words=$( (grep -oE -- '(^|[][ |])--?[a-z][-a-z]*' <<<"$usage" | sed 's/^[][ |]//'
          grep -oE -- '^ +sonaveld-cli [a-z][-a-z]*' <<<"$usage" | sed 's/.* //') | sort -u)
 [[ $(wc -w <<<"$words") -ge 15 ]] || fail "read only these words from the usage: $words"
