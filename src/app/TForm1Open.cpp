@@ -64,6 +64,7 @@ void TForm1::OpenChosenFile(const QString& path) {
   if (!ZoomFromBox(zoom)) return;
 
   file_.Header = probe.header;
+  ResetSummary(name);
   view_.Column = 0;
   view_.Zoom = zoom;
   view_.ViewStart = 1;
