@@ -1,0 +1,207 @@
+// The peaks engine: block summary against a direct min/max, its memory budget, and the worker
+// thread's stop and failure paths.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <atomic>
+#include <condition_variable>
+#include <cstring>
+#include <mutex>
+#include <random>
+
+#include "peaks/ColumnPeaks.h"
+#include "peaks/PeakSummary.h"
+#include "peaks/SummaryBuilder.h"
+#include "support/WavBuilder.h"
+
+using namespace sonaveld;
+using namespace sonaveld::peaks;
+
+namespace {
+
+WaveHeader Probed(const std::vector<uint8_t>& bytes) {
+  MemorySource source(bytes);
+  return ProbeWave(source).header;
+}
+
+// Random samples whose loudness changes every few hundred frames, so that ranges differ in their
+// extremes; values[f * channels + c].
+std::vector<int> LoudnessSteps(std::mt19937_64& rng, int64_t frames, int channels, int bits) {
+  std::vector<int> values;
+  int amplitude = 0;
+  for (int64_t f = 0; f < frames; ++f) {
+    if (rng() % 300 == 0) amplitude = static_cast<int>(rng() % (bits == 16 ? 32768 : 128));
+    for (int c = 0; c < channels; ++c) {
+      const int v = static_cast<int>(rng() % (2 * amplitude + 1)) - amplitude;
+      values.push_back(bits == 16 ? std::max(v, -32768) : std::clamp(128 + v, 0, 255));
+    }
+  }
+  return values;
+}
+
+FramePeaks DirectPeaks(const std::vector<int>& values, int channels, int64_t frames, int64_t first, int64_t last) {
+  FramePeaks peaks;
+  for (int64_t f = std::max<int64_t>(first, 1); f <= std::min(last, frames); ++f)
+    for (int c = 0; c < channels; ++c) peaks.channel[c].Add(static_cast<int16_t>(values[(f - 1) * channels + c]));
+  return peaks;
+}
+
+}  // namespace
+
+// Any frame range, partial blocks at either end or not, and any view of columns, with or without
+// the summary, gives the min/max read off the samples themselves.
+TEST(PeakSummaryTest, RangesAndColumnsMatchTheDirectMinMax) {
+  std::mt19937_64 rng(14);
+  for (const auto& [channels, bits] : {std::pair{2, 16}, {1, 16}, {2, 8}, {1, 8}}) {
+    SCOPED_TRACE(testing::Message() << channels << " channels, " << bits << " bits");
+    const int64_t frames = 3000 + static_cast<int64_t>(rng() % 20000);
+    const std::vector<int> values = LoudnessSteps(rng, frames, channels, bits);
+    test::WavRecipe recipe;
+    recipe.channels = channels;
+    recipe.bits = bits;
+    recipe.frames = frames;
+    recipe.sample = [&](int64_t f, int c) { return values[f * channels + c]; };
+    const std::vector<uint8_t> bytes = test::BuildWav(recipe);
+    const WaveHeader h = Probed(bytes);
+    MemorySource source(bytes);
+    const std::optional<PeakSummary> summary = PeakSummary::Build(source, h, [] { return false; });
+    ASSERT_TRUE(summary);
+    ASSERT_EQ(summary->BlockFrames(), 256);
+    for (int i = 0; i < 400; ++i) {
+      const int64_t first = static_cast<int64_t>(rng() % (frames + 10)) - 5;
+      const int64_t last = first + static_cast<int64_t>(rng() % (int64_t{1} << (rng() % 16)));
+      ASSERT_EQ(summary->Range(source, first, last), DirectPeaks(values, channels, frames, first, last))
+          << "frames " << first << ".." << last;
+    }
+    for (int i = 0; i < 20; ++i) {
+      const int64_t viewStart = 1 + static_cast<int64_t>(rng() % frames);
+      const int64_t zoom = 1 + static_cast<int64_t>(rng() % 700);
+      for (const PeakSummary* s : {&*summary, static_cast<const PeakSummary*>(nullptr)}) {
+        const std::vector<FramePeaks> got = ColumnPeaks(source, h, s, viewStart, zoom, 759);
+        for (int64_t c = 0; c < 759; ++c) {
+          const int64_t first = viewStart + c * zoom;
+          ASSERT_EQ(got[c], DirectPeaks(values, channels, frames, first, first + zoom - 1))
+              << "view from " << viewStart << ", zoom " << zoom << ", column " << c + 1;
+        }
+      }
+    }
+  }
+}
+
+// The block is the smallest power of two from 256 frames on that keeps the summary in its budget.
+TEST(PeakSummaryTest, BlockGrowsWithTheFileSoTheSummaryFitsItsBudget) {
+  for (const FormatKind kind : {FormatKind::kStereo16, FormatKind::kMono8}) {
+    for (const int64_t dataBytes : {int64_t{1} << 20, int64_t{1} << 30, int64_t{4} << 30, int64_t{64} << 30}) {
+      WaveHeader h;
+      h.Kind = kind;
+      h.DataOffset = 44;
+      h.DataEnd = h.FileSize = 44 + dataBytes;
+      const int64_t block = PeakSummary::BlockFramesFor(h);
+      EXPECT_LE(PeakSummary::BytesFor(h, block), kSummaryBudget) << dataBytes;
+      EXPECT_TRUE(block == 256 || PeakSummary::BytesFor(h, block / 2) > kSummaryBudget) << dataBytes;
+    }
+  }
+}
+
+namespace {
+
+// A 16-bit stereo file of any size read from nowhere: silence, with reads counted, an optional
+// failing read and an optional gate that holds every read until it is opened.
+struct Reads {
+  std::atomic<int> count{0};
+  int failAt = -1;
+  std::mutex mutex;
+  std::condition_variable changed;
+  bool gated = false;
+  void Open() {
+    std::lock_guard lock(mutex);
+    gated = false;
+    changed.notify_all();
+  }
+  void WaitForCount(int n) {
+    std::unique_lock lock(mutex);
+    changed.wait(lock, [&] { return count >= n; });
+  }
+};
+
+class VirtualSource final : public ByteSource {
+ public:
+  VirtualSource(int64_t size, Reads& reads) : size_(size), reads_(reads) {}
+  int64_t Size() override { return size_; }
+  int64_t ReadAt(int64_t offset, void* buffer, int64_t n) override {
+    std::unique_lock lock(reads_.mutex);
+    const int index = ++reads_.count;
+    reads_.changed.notify_all();
+    reads_.changed.wait(lock, [&] { return !reads_.gated; });
+    if (index == reads_.failAt) return -1;
+    const int64_t got = std::clamp<int64_t>(size_ - offset, 0, n);
+    std::memset(buffer, 0, static_cast<size_t>(got));
+    return got;
+  }
+
+ private:
+  int64_t size_;
+  Reads& reads_;
+};
+
+WaveHeader Stereo16(int64_t dataBytes) {
+  WaveHeader h;
+  h.Kind = FormatKind::kStereo16;
+  h.DataOffset = 44;
+  h.DataEnd = h.FileSize = 44 + dataBytes;
+  return h;
+}
+
+SummaryBuilder::SourceOpener Opener(int64_t size, Reads& reads) {
+  return [size, &reads] { return std::make_unique<VirtualSource>(size, reads); };
+}
+
+void WaitFinished(const SummaryBuilder& builder) {
+  while (!builder.Finished()) std::this_thread::yield();
+}
+
+}  // namespace
+
+TEST(SummaryBuilderTest, BuildsOnItsThreadAndStopsWhenAsked) {
+  const WaveHeader h = Stereo16(int64_t{64} << 20);
+  Reads all;
+  SummaryBuilder whole(Opener(h.FileSize, all), h);
+  WaitFinished(whole);
+  ASSERT_NE(whole.Ready(), nullptr);
+  EXPECT_EQ(whole.Ready()->Range(*Opener(h.FileSize, all)(), 1, 1000).channel[1], (ChannelPeak{0, 0}));
+
+  Reads held;
+  held.gated = true;
+  SummaryBuilder stopped(Opener(h.FileSize, held), h);
+  held.WaitForCount(1);
+  stopped.RequestStop();
+  held.Open();
+  WaitFinished(stopped);
+  EXPECT_EQ(stopped.Ready(), nullptr);
+  EXPECT_EQ(held.count, 1);  // nothing more is read after the stop
+}
+
+// A new document replaces the builder while it reads: the old one stops and is gone (the
+// sanitizer run checks for leaks and use after free).
+TEST(SummaryBuilderTest, ReplacedWhileBuilding) {
+  const WaveHeader h = Stereo16(int64_t{16} << 30);
+  Reads reads;
+  auto builder = std::make_unique<SummaryBuilder>(Opener(h.FileSize, reads), h);
+  for (int i = 0; i < 4; ++i) builder = std::make_unique<SummaryBuilder>(Opener(h.FileSize, reads), h);
+  builder.reset();
+  EXPECT_LT(reads.count, 16 * 1024);
+}
+
+TEST(SummaryBuilderTest, FailedBuildsLeaveNoSummary) {
+  const WaveHeader h = Stereo16(int64_t{8} << 20);
+  Reads failing;
+  failing.failAt = 3;
+  Reads shortFile;
+  SummaryBuilder readError(Opener(h.FileSize, failing), h);
+  SummaryBuilder shrunk(Opener(h.FileSize - 5000, shortFile), h);
+  SummaryBuilder unopened([] { return std::unique_ptr<ByteSource>(); }, h);
+  for (const SummaryBuilder* b : {&readError, &shrunk, &unopened}) {
+    WaitFinished(*b);
+    EXPECT_EQ(b->Ready(), nullptr);
+  }
+}
