@@ -12,30 +12,33 @@ namespace {
 
 static_assert(std::endian::native == std::endian::little, "samples are handled as little-endian words");
 
-// Min and max of interleaved samples of C channels: W running minima and maxima, lane k of
-// them collecting channel k % C (W is a multiple of C), folded into the channels at the end.
+// Min and max of interleaved samples of C channels, two 16-byte vectors at a time: lane k of the
+// running minima and maxima collects channel k % C (the lanes per vector are a multiple of C),
+// folded into the channels at the end.
 template <typename T, int C>
 void ScanInterleaved(const uint8_t* bytes, int64_t frames, FramePeaks& peaks) {
-  constexpr int W = 32 / sizeof(T);
-  static_assert(W % C == 0);
+  typedef T Vector __attribute__((vector_size(16)));
+  constexpr int kLanes = 16 / sizeof(T);
+  static_assert(kLanes % C == 0);
   const int64_t samples = frames * C;
-  T low[W], high[W];
-  std::fill(low, low + W, std::numeric_limits<T>::max());
-  std::fill(high, high + W, std::numeric_limits<T>::min());
+  Vector low0 = Vector{} + std::numeric_limits<T>::max(), low1 = low0;
+  Vector high0 = Vector{} + std::numeric_limits<T>::min(), high1 = high0;
   int64_t i = 0;
-  for (; i + W <= samples; i += W) {
-    T v[W];
-    std::memcpy(v, bytes + i * sizeof(T), sizeof v);
-    for (int k = 0; k < W; ++k) {
-      low[k] = std::min(low[k], v[k]);
-      high[k] = std::max(high[k], v[k]);
-    }
+  for (; i + 2 * kLanes <= samples; i += 2 * kLanes) {
+    Vector a, b;
+    std::memcpy(&a, bytes + i * sizeof(T), sizeof a);
+    std::memcpy(&b, bytes + (i + kLanes) * sizeof(T), sizeof b);
+    low0 = a < low0 ? a : low0;
+    low1 = b < low1 ? b : low1;
+    high0 = a > high0 ? a : high0;
+    high1 = b > high1 ? b : high1;
   }
   ChannelPeak found[C];
-  for (int k = 0; k < W; ++k) {
-    if (low[k] > high[k]) continue;  // lane saw no sample
-    found[k % C].Add(static_cast<int16_t>(low[k]));
-    found[k % C].Add(static_cast<int16_t>(high[k]));
+  if (i > 0) {
+    for (int k = 0; k < kLanes; ++k) {
+      found[k % C].Add(static_cast<int16_t>(std::min(low0[k], low1[k])));
+      found[k % C].Add(static_cast<int16_t>(std::max(high0[k], high1[k])));
+    }
   }
   for (; i < samples; ++i) {
     T v;
