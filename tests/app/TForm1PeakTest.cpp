@@ -1,8 +1,7 @@
-// The peak view through the window: its menu item, switching it on and off, and wide views that
-// wait for the summary.
+// The peak view through the window: switching it on and off, and wide views that wait for the
+// summary. (Its menu item: TForm1LayoutTest.)
 #include <QAction>
 #include <QComboBox>
-#include <QMenu>
 #include <QScrollBar>
 #include <QtTest>
 
@@ -30,20 +29,9 @@ class TForm1PeakTest : public QObject {
   Q_OBJECT
 
  private slots:
-  void menuItem();
   void switchingOffGivesTheOneFrameDrawingBack();
   void widePeaksArriveOnceTheSummaryIsBuilt();
 };
-
-void TForm1PeakTest::menuItem() {
-  Harness h;
-  const QList<QAction*> tools = h.form->Menus().N11->actions();
-  QCOMPARE(tools.size(), 2);
-  QCOMPARE(tools[0]->text(), QStringLiteral("ノーマライズ"));
-  QCOMPARE(tools[1]->text(), QStringLiteral("ピーク表示"));
-  QVERIFY(tools[1]->isCheckable());
-  QVERIFY(!tools[1]->isChecked());
-}
 
 // Window a goes through the peak view and back, window b never leaves the one-frame drawing.
 // Switching redraws only the lanes: playback goes on.
