@@ -17,8 +17,6 @@ SummaryBuilder::SourceOpener SummaryBuilder::FileOpener(std::string path) {
   return [path = std::move(path)]() -> std::unique_ptr<ByteSource> { return FileSource::Open(path); };
 }
 
-void SummaryBuilder::RequestStop() { thread_.request_stop(); }
-
 const PeakSummary* SummaryBuilder::Ready() const {
   if (!Finished() || !summary_) return nullptr;
   return &*summary_;

@@ -29,8 +29,6 @@ class SummaryBuilder {
   // An opener of the file at path for reading.
   static SourceOpener FileOpener(std::string path);
 
-  // Asks the thread to stop after its current read; the summary is then never built.
-  void RequestStop();
   // The summary once built, else nullptr (building, stopped or failed). Safe from any thread.
   const PeakSummary* Ready() const;
   // True once the thread has ended: built, stopped or failed.

@@ -1,12 +1,12 @@
 #!/usr/bin/env bash
 # Screenshots of the main window in peak view at zooms 1000, 1, 100 and 100000, and of the
 # one-frame drawing at 1000 and 100000, under a virtual X server, driven with xdotool.
-# Usage: tests/tools/peak_view_screenshots.sh [WAV] [OUT_DIR]
+# Usage: tools/peak_view_screenshots.sh [WAV] [OUT_DIR]
 #   WAV      defaults to a 10-minute speech-like file with one click made by bench/peak_bench
 #   OUT_DIR  defaults to build/peak-shots
 # Needs Xvfb, xdotool and ImageMagick's import (apt-get install xvfb xdotool imagemagick).
 set -euo pipefail
-root=$(cd "$(dirname "$0")/../.." && pwd)
+root=$(cd "$(dirname "$0")/.." && pwd)
 out=${2:-$root/build/peak-shots}
 mkdir -p "$out"
 wav=${1:-$out/long.wav}
