@@ -18,16 +18,14 @@ namespace {
 
 struct Lanes {
   QImage one = NewLane(), two = NewLane();
-  DrawLoopResult loop{};
 };
 
-// The lanes as a redraw makes them, in peak view or (wave) the one-frame drawing.
+// The lanes in peak view as a redraw makes them.
 Lanes Draw(ByteSource& source, const WaveHeader& h, const peaks::PeakSummary* summary, int64_t viewStart,
-           int32_t zoom, bool wave = false) {
+           int32_t zoom) {
   Lanes d;
   const int64_t viewEnd = ComputeViewBounds(h, viewStart, zoom).viewEnd;
-  d.loop = wave ? DrawWaveLanes(source, h, viewStart, viewEnd, zoom, d.one, d.two)
-                : DrawPeakLanes(source, h, summary, viewStart, viewEnd, zoom, d.one, d.two);
+  DrawPeakLanes(source, h, summary, viewStart, viewEnd, zoom, d.one, d.two);
   return d;
 }
 
@@ -91,8 +89,6 @@ void PeakLanesTest::clickInSilence() {
     if (channels == 2) ExpectColumn(d.two, x, x != clickColumn ? zeroLine : zoom == 1 ? Rows{{159, 159}} : Rows{{80, 159}});
   }
   if (channels == 1) QCOMPARE(test::CountNot(d.two, kWhite), 0);
-  const Lanes wave = Draw(source, h, nullptr, viewStart, zoom, true);
-  QCOMPARE(std::pair(d.loop.column, d.loop.readBase), std::pair(wave.loop.column, wave.loop.readBase));
   const auto summary = peaks::PeakSummary::Build(source, h, [] { return false; });
   const Lanes fromSummary = Draw(source, h, &*summary, viewStart, zoom);
   QVERIFY(fromSummary.one == d.one && fromSummary.two == d.two);
