@@ -45,6 +45,8 @@ Form1Menus BuildForm1Menus(QWidget* window) {
 
   m.N11 = SubMenu(m.MainMenu1, "N11", QStringLiteral("ツール"));
   m.kjoer1 = Item(m.N11, "kjoer1", QStringLiteral("ノーマライズ"));
+  m.PeakView1 = Item(m.N11, "PeakView1", QStringLiteral("ピーク表示"));
+  m.PeakView1->setCheckable(true);
 
   m.PopupMenu1 = new QMenu(window);
   m.PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));

@@ -27,6 +27,7 @@ struct Form1Menus {
   QAction* N13 = nullptr;
   QMenu* N11 = nullptr;
   QAction* kjoer1 = nullptr;
+  QAction* PeakView1 = nullptr;  // "ピーク表示", checkable, off at start; the lanes' peak view
   QMenu* PopupMenu1 = nullptr;
   QAction* N1 = nullptr;
   QAction* N6 = nullptr;

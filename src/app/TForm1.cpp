@@ -24,6 +24,7 @@
 #include "app/Prompts.h"
 #include "app/RasterWidget.h"
 #include "app/TForm2.h"
+#include "peaks/SummaryBuilder.h"
 #include "playback/PlaybackDevice.h"
 
 namespace sonaveld {
@@ -85,6 +86,9 @@ void TForm1::FormCreate() {
   c_.GroupBox1->hide();
   c_.Timer1->start();
   c_.Timer2->start();
+  peakPoll_ = new QTimer(this);
+  peakPoll_->setInterval(30);
+  connect(peakPoll_, &QTimer::timeout, this, &TForm1::PeakPollTimer);
 }
 
 void TForm1::ConnectHandlers() {
@@ -100,6 +104,7 @@ void TForm1::ConnectHandlers() {
   connect(m_.N12, &QAction::triggered, this, &TForm1::N12Click);
   connect(m_.N13, &QAction::triggered, this, &TForm1::N13Click);
   connect(m_.kjoer1, &QAction::triggered, this, &TForm1::kjoer1Click);
+  connect(m_.PeakView1, &QAction::triggered, this, &TForm1::PeakView1Click);
   connect(m_.N1, &QAction::triggered, this, &TForm1::N1Click);
   connect(m_.N6, &QAction::triggered, this, &TForm1::N6Click);
   connect(m_.N14, &QAction::triggered, this, &TForm1::SpeedButton3Click);

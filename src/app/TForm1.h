@@ -2,6 +2,8 @@
 #include <QMainWindow>
 #include <QString>
 #include <functional>
+#include <memory>
+#include <string>
 
 #include "app/Form1Controls.h"
 #include "app/Form1Menus.h"
@@ -11,8 +13,13 @@
 
 class QColor;
 class QMouseEvent;
+class QTimer;
 
 namespace sonaveld {
+
+namespace peaks {
+class SummaryBuilder;
+}
 
 class ByteSource;
 class PlaybackDevice;
@@ -94,6 +101,7 @@ class TForm1 : public QMainWindow {
   void N12Click();
   void N13Click();
   void kjoer1Click();
+  void PeakView1Click();
   void SpeedButton1Click();
   void SpeedButton2Click();
   void SpeedButton3Click();
@@ -158,6 +166,19 @@ class TForm1 : public QMainWindow {
   // whole number, or past the 32-bit range) or the zoom-below-1 message, and returns false.
   bool ZoomFromBox(int32_t& zoom);
   void RunPendingChanges();
+  // The peak view: its state, the lanes by it, and the summary of the open document.
+  bool PeakViewOn() const;
+  // The lanes of the current view on an open file (ReadBase and Column too): the peak view when
+  // it is on and can be drawn now, else the one-frame-per-column drawing.
+  void DrawLanes(ByteSource& file);
+  // Draws only the lanes again (the overlay, the ruler and the device are left alone).
+  void RedrawLanes();
+  // A new document: the old summary is dropped (its build stopped) and, in peak view, the new
+  // one's build started.
+  void ResetSummary(const std::string& path);
+  void StartSummary(const std::string& path);
+  // Every 30 ms while a view waits for its summary: redraws the lanes once it is built.
+  void PeakPollTimer();
   void RefreshImages();
   void SyncMemos();
 
@@ -199,6 +220,8 @@ class TForm1 : public QMainWindow {
   QString fileInformation_;  // the joined file information of the last open
 
   QString openFolder_;  // folder of the last file chosen to open; OpenDialog1 starts there
+  std::unique_ptr<peaks::SummaryBuilder> summary_;  // of the open document; null until peak view asks
+  QTimer* peakPoll_ = nullptr;
 
   bool redrawing_ = false;
   bool scrollPending_ = false;

@@ -65,6 +65,7 @@ void TForm1::OpenChosenFile(const QString& path) {
   if (!ZoomFromBox(zoom)) return;
 
   file_.Header = probe.header;
+  ResetSummary(name);
   view_.Column = 0;
   view_.Zoom = zoom;
   SetScrollSteps();  // the first arrow or trough click already moves by whole columns

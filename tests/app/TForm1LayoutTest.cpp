@@ -222,9 +222,11 @@ void TForm1LayoutTest::mainMenu() {
   QCOMPARE(m.Edit1->actions().at(4)->menu(), m.N15);
   QCOMPARE(m.N15->title(), QStringLiteral("全マークポイント保存・読込"));
   QCOMPARE(Captions(m.N15), QStringList({"N12=全マークポイントを記録", "N13=記録した全マークポイントを読み込む"}));
-  QCOMPARE(Captions(m.N11), QStringList({"kjoer1=ノーマライズ"}));
-  QVERIFY(m.N8->isCheckable());
-  QVERIFY(!m.N8->isChecked());
+  QCOMPARE(Captions(m.N11), QStringList({"kjoer1=ノーマライズ", "PeakView1=ピーク表示"}));
+  for (const QAction* check : {m.N8, m.PeakView1}) {
+    QVERIFY(check->isCheckable());
+    QVERIFY(!check->isChecked());
+  }
 }
 
 void TForm1LayoutTest::popupMenu() {
