@@ -67,16 +67,6 @@ TEST_F(CliTest, CutWritesAndPrintsTheOutput) {
   EXPECT_EQ(info.frames, 22050);
 }
 
-TEST_F(CliTest, TimesMarkTheFramesPlayingThen) {
-  // 0.25 s is frame 11026, 0:00.75 frame 33076; 1 s, the length, is the end of the last frame.
-  ASSERT_EQ(Cli("split " + wav + " -o " + dir.File("f") + " --marks 11026,33076,44101 --keep-head").status, 0);
-  const CliRun r = Cli("split " + wav + " -o " + dir.File("t") + " --marks 0.25s,0:00.75,0:00:01 --keep-head");
-  EXPECT_EQ(r.status, 0) << r.err;
-  EXPECT_EQ(r.out, dir.File("t01.wav") + "\n" + dir.File("t02.wav") + "\n");
-  EXPECT_EQ(ReadFileBytes(dir.File("t01.wav")), ReadFileBytes(dir.File("f01.wav")));
-  EXPECT_EQ(ReadFileBytes(dir.File("t02.wav")), ReadFileBytes(dir.File("f02.wav")));
-}
-
 TEST_F(CliTest, InfoJsonIsOneObjectOnOneLine) {
   const CliRun r = Cli("info --json " + wav);
   EXPECT_EQ(r.status, 0);
@@ -170,11 +160,9 @@ TEST_F(CliTest, RefusedFilesAndUsage) {
   EXPECT_EQ(Cli("cut " + wav).status, 2);
   EXPECT_EQ(Cli("split-marks " + wav + " -o x --keep-head").status, 2);
   EXPECT_EQ(Cli("frobnicate").status, 2);
-  for (const char* marks : {"12x", "100,,200", "1:5", "1.5"}) {
-    r = Cli("cut " + wav + " -o " + dir.File("out.wav") + " --marks " + marks);
-    EXPECT_EQ(r.status, 2) << marks;
-    EXPECT_TRUE(r.err.starts_with("sonaveld-cli: '")) << r.err;
-  }
+  r = Cli("cut " + wav + " -o " + dir.File("out.wav") + " --marks 100,1:5");
+  EXPECT_EQ(r.status, 2);
+  EXPECT_TRUE(r.err.starts_with("sonaveld-cli: '1:5' ")) << r.err;
   EXPECT_EQ(Cli("info --json").status, 2);
   r = Cli("--help");
   EXPECT_EQ(r.status, 0);
