@@ -6,6 +6,7 @@
 
 #include "analysis/PauseFinder.h"
 #include "cli/Commands.h"
+#include "cli/ProgressLine.h"
 #include "marks/MarkListFile.h"
 #include "marks/MarkStore.h"
 #include "output/OutputHost.h"
@@ -23,6 +24,7 @@ struct PausesArgs {
   std::string wave;
   PauseSettings settings;
   bool write = false;
+  bool quiet = false;
 };
 
 // A decimal number (digits, optional "-" and decimals) within kPauseDbMin..kPauseDbMax.
@@ -58,6 +60,8 @@ std::string ParsePausesArgs(const std::vector<std::string>& args, PausesArgs* pa
       parsed->settings.minMs = *ms;
     } else if (a == "--write") {
       parsed->write = true;
+    } else if (a == "--quiet") {
+      parsed->quiet = true;
     } else if (a.starts_with("-") && a != "-") {
       return "unknown option " + a;
     } else if (parsed->wave.empty()) {
@@ -85,7 +89,7 @@ int WriteMarks(const std::string& wave, const std::vector<int64_t>& found) {
     PrintMessage(written.message());
     return kExitRefused;
   }
-  std::printf("%s\n", MarkListFileName(wave).c_str());
+  PrintWritten(MarkListFileName(wave));
   return kExitDone;
 }
 
@@ -101,9 +105,18 @@ int FindAndReport(const PausesArgs& parsed) {
     PrintMessage(probe.status.message());
     return kExitRefused;
   }
-  PauseHooks hooks;
-  hooks.stopTest = [] { return interrupted != 0; };
-  const PauseResult found = FindPauses(*source, probe.header, parsed.settings, hooks, parsed.wave);
+  PauseResult found;
+  {
+    // The line counts the bytes of the sample area scanned; it is redrawn from the idle hook.
+    ProgressLine progress(parsed.quiet);
+    int64_t done = 0, total = probe.header.DataEnd - probe.header.DataOffset;
+    progress.Update(0, total);
+    PauseHooks hooks;
+    hooks.stopTest = [] { return interrupted != 0; };
+    hooks.progress = [&](int64_t bytes, int64_t all) { done = bytes, total = all; };
+    hooks.idle = [&] { progress.Update(done, total); };
+    found = FindPauses(*source, probe.header, parsed.settings, hooks, parsed.wave);
+  }
   if (found.status.failed()) PrintMessage(found.status.message());
   if (!found.status.ok() || interrupted) return kExitRefused;
   if (parsed.write) return WriteMarks(parsed.wave, found.marks);

@@ -49,6 +49,7 @@ RunEnd MeasureLevels(ByteSource& source, const SampleArea& area, ChannelLevels& 
     const uint8_t* data = nullptr;
     const int64_t n = reader.Next(&data);
     if (n < 0) return RunEnd::kReadError;
+    if (hooks.measureProgress) hooks.measureProgress(k, blocks);
     if (StopAsked(hooks)) return RunEnd::kStopped;
     const BlockStats stats = MeasureSamples(area.kind, data, n);
     for (int c = 0; c < channels; ++c) levels.channel[c].peak = std::max(levels.channel[c].peak, stats.peak[c]);

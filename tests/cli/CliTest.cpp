@@ -61,9 +61,17 @@ TEST_F(CliTest, CutWritesAndPrintsTheOutput) {
   const CliRun r = Cli("cut " + wav + " -o " + dir.File("out.wav") + " --marks 22051");
   EXPECT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(r.out, dir.File("out.wav") + "\n");
+  EXPECT_EQ(r.err, "");  // stderr is no terminal here: no progress line
   const SndfileInfo info = ReadWithSndfile(dir.File("out.wav"));
   EXPECT_TRUE(info.opened);
   EXPECT_EQ(info.frames, 22050);
+}
+
+TEST_F(CliTest, InfoJsonIsOneObjectOnOneLine) {
+  const CliRun r = Cli("info --json " + wav);
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.out, "{\"channels\":2,\"bits\":16,\"rate\":44100,\"kind\":1,\"data_offset\":44,"
+                   "\"data_end\":176444,\"frames\":44100,\"length_ms\":1000}\n");
 }
 
 TEST_F(CliTest, SplitNumbersFromOneAndSplitMarksFromZero) {
@@ -123,7 +131,10 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(Refusal{"NoMarks", "", "マーク(カットするポイント)指定がなされてしません"},
                       Refusal{"Duplicate", "--marks 5,5", "この位置ではマーク済みです。"},
                       Refusal{"Zero", "--marks 0", "'0' はマーク位置として使えません。"},
-                      Refusal{"NotANumber", "--marks 12x", "'12x' は整数ではありません"},
+                      // A mark that is neither a frame nor a time is now wrong usage (RefusedFilesAndUsage).
+                      Refusal{"TimePastTheEnd", "--marks 100,0:01.001",
+                              "'0:01.001' はファイルの長さ 0:01.000 を超えています。"},
+                      Refusal{"TimeOnAFrameMark", "--marks 22051,0.5s", "この位置ではマーク済みです。"},
                       Refusal{"MissingMarksFile", "--marks-file /nonexistent/m.txt",
                               "マークポイトンを記録しているファイルがありません。"}),
     [](const auto& info) { return std::string(info.param.name); });
@@ -149,6 +160,10 @@ TEST_F(CliTest, RefusedFilesAndUsage) {
   EXPECT_EQ(Cli("cut " + wav).status, 2);
   EXPECT_EQ(Cli("split-marks " + wav + " -o x --keep-head").status, 2);
   EXPECT_EQ(Cli("frobnicate").status, 2);
+  r = Cli("cut " + wav + " -o " + dir.File("out.wav") + " --marks 100,1:5");
+  EXPECT_EQ(r.status, 2);
+  EXPECT_TRUE(r.err.starts_with("sonaveld-cli: '1:5' ")) << r.err;
+  EXPECT_EQ(Cli("info --json").status, 2);
   r = Cli("--help");
   EXPECT_EQ(r.status, 0);
   EXPECT_NE(r.out.find("usage:"), std::string::npos);
