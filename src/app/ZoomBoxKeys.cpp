@@ -3,12 +3,14 @@
 #include <QComboBox>
 #include <QFocusEvent>
 #include <QKeyEvent>
+#include <QLineEdit>
 
 namespace sonaveld {
 
 ZoomBoxKeys::ZoomBoxKeys(QComboBox* box, QList<QKeySequence> windowKeys)
     : QObject(box), box_(box), windowKeys_(std::move(windowKeys)) {
   box_->installEventFilter(this);
+  if (box_->lineEdit() != nullptr) box_->lineEdit()->installEventFilter(this);
   connect(box_, &QComboBox::activated, this, [this] { editing_ = false; });
 }
 
@@ -41,9 +43,13 @@ void ZoomBoxKeys::NoteKeyPress(const QKeyEvent& key) {
 }
 
 // The box is the focus widget (its line edit's focus proxy), so its keys and focus changes pass
-// here first. A shortcut-override left unaccepted lets the window's shortcut take the key.
+// here first. A shortcut-override left unaccepted lets the window's shortcut take the key. A click
+// into the text starts an edit also when the box had the focus already.
 bool ZoomBoxKeys::eventFilter(QObject* watched, QEvent* event) {
-  if (watched != box_) return false;
+  if (watched != box_) {
+    if (event->type() == QEvent::MouseButtonPress) editing_ = true;
+    return false;
+  }
   switch (event->type()) {
     case QEvent::FocusIn: {
       const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();

@@ -11,9 +11,9 @@ namespace sonaveld {
 // Shares the keyboard between the editable zoom box and the window's single keys (Space, M,
 // Delete, Home). The pointer over the waveform hands the box the focus only so that the wheel
 // zooms; while the box is not being edited, those keys go to the window's commands. The box is
-// being edited from a focus the user gave it (a click into it, Tab) or from any other key typed
-// into it, until Enter, a choice from its list, the loss of its focus or a pointer move over the
-// waveform. Keys with Ctrl (Ctrl+O, Ctrl+S) are never the box's, editing or not.
+// being edited from a focus the user gave it (a click, Tab), a click into its text, or any other
+// key typed into it, until Enter, a choice from its list, the loss of its focus or a pointer move
+// over the waveform. Ctrl+O and Ctrl+S reach the window in any case: the box has no use for them.
 class ZoomBoxKeys : public QObject {
   Q_OBJECT
 

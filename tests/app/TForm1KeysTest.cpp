@@ -83,26 +83,26 @@ void TForm1KeysTest::keysRunTheirCommands() {
   QVERIFY(h.prompts.dialogFolders.last().startsWith("SaveDialog1"));
 }
 
-// Typed into the box after a click into it, Home and a digit are text; with the focus
-// handed over by the pointer over the waveform, Space is the window's.
+// With the focus handed over by the pointer over the waveform, Space is the window's; after a
+// click into the box's text, Home and a digit are text.
 void TForm1KeysTest::zoomBoxKeepsTypedKeys() {
   KeyHarness h;
   TForm1& f = *h.form;
   QComboBox* box = f.Controls().ComboBox1;
-  QTest::mouseClick(box->lineEdit(), Qt::LeftButton);
+  MoveOverOverlay(f, 200);
   QVERIFY(box->hasFocus());
+  h.Key(Qt::Key_Space);
+  QVERIFY(h.Playing());
+  h.Key(Qt::Key_Space);
+  QCOMPARE(box->currentText(), QStringLiteral("1000"));
+
+  QTest::mouseClick(box->lineEdit(), Qt::LeftButton);
   h.Key(Qt::Key_Home);
   QTest::keyClicks(box, "3");
   h.Key(Qt::Key_Return);
   QCOMPARE(box->currentText(), QStringLiteral("31000"));
   QCOMPARE(f.View().Zoom, 31000);
   QVERIFY(!h.Playing());
-
-  MoveOverOverlay(f, 200);
-  QVERIFY(box->hasFocus());
-  h.Key(Qt::Key_Space);
-  QVERIFY(h.Playing());
-  QCOMPARE(box->currentText(), QStringLiteral("31000"));
   QVERIFY(h.prompts.messages.isEmpty());
 }
 
