@@ -54,8 +54,9 @@ class TForm1 : public QMainWindow {
   // Ends a file creation: Busy back to 0 and, when the window was asked to close meanwhile, closes.
   void EndBusy();
 
-  // Tuning of the output commands' copy (block size, idle interval, file sinks); tests use small
-  // blocks so that an abort or a click lands between two of them.
+  // Tuning of the output commands' copy (block size, idle interval, file sinks); the pause scan
+  // takes its idle interval too. Tests use small blocks and no interval so that an abort or a
+  // click lands between two blocks.
   void SetOutputOptions(const OutputOptions& options) { outputOptions_ = options; }
   // The status panel Panel1: caption and font colour.
   void SetPanel1(const QString& caption, const QColor& colour);
