@@ -14,9 +14,16 @@ QAction* Item(QMenu* menu, const char* name, const QString& caption) {
   return action;
 }
 
+// A key held down runs its command once: a repeated M, Space or Delete would add marks, toggle
+// playback or stack refusals.
+void SetKey(QAction* action, const QKeySequence& key) {
+  action->setShortcut(key);
+  action->setAutoRepeat(false);
+}
+
 QAction* Item(QMenu* menu, const char* name, const char* caption, const QKeySequence& key) {
   QAction* action = Item(menu, name, QString::fromUtf8(caption));
-  action->setShortcut(key);
+  SetKey(action, key);
   return action;
 }
 
@@ -28,11 +35,11 @@ QMenu* SubMenu(QMenuBar* bar, const char* name, const QString& caption) {
 
 // The keys of the specified items; the pop-up's shown ones mirror the menu bar's.
 void AddKeys(Form1Menus& m) {
-  m.Open1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
-  m.N3->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
-  m.N7->setShortcut(Qt::Key_Delete);
-  m.N6->setShortcut(Qt::Key_Delete);
-  m.N14->setShortcut(Qt::Key_Space);
+  SetKey(m.Open1, QKeySequence(Qt::CTRL | Qt::Key_O));
+  SetKey(m.N3, QKeySequence(Qt::CTRL | Qt::Key_S));
+  SetKey(m.N7, Qt::Key_Delete);
+  SetKey(m.N6, Qt::Key_Delete);
+  SetKey(m.N14, Qt::Key_Space);
 }
 
 }  // namespace
@@ -77,7 +84,7 @@ Form1Menus BuildForm1Menus(QWidget* window) {
 
   m.PlayStop1 = new QAction(window);
   m.PlayStop1->setObjectName(QStringLiteral("PlayStop1"));
-  m.PlayStop1->setShortcut(Qt::Key_Space);
+  SetKey(m.PlayStop1, Qt::Key_Space);
   window->addAction(m.PlayStop1);
   window->addAction(m.FromStart1);
   AddKeys(m);
