@@ -33,7 +33,7 @@ QMenu* SubMenu(QMenuBar* bar, const char* name, const QString& caption) {
   return menu;
 }
 
-// The keys of the specified items; the pop-up's shown ones mirror the menu bar's.
+// The keys of the window's first items; the pop-up's shown ones mirror the menu bar's.
 void AddKeys(Form1Menus& m) {
   SetKey(m.Open1, QKeySequence(Qt::CTRL | Qt::Key_O));
   SetKey(m.N3, QKeySequence(Qt::CTRL | Qt::Key_S));
