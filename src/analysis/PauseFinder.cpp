@@ -17,14 +17,15 @@ constexpr char kCannotReadMessage[] = "ファイル %s を読み込めません�
 // enough for the buffer to stay in the processor's cache while its samples are measured.
 constexpr int64_t kReadBytes = int64_t{1} << 20;
 
-// Calls the idle hook at most once per kPauseIdleMs.
+// Calls the idle hook at most once per interval.
 class IdleGate {
  public:
-  explicit IdleGate(const std::function<void()>& idle) : idle_(idle), last_(Clock::now()) {}
+  IdleGate(const std::function<void()>& idle, std::chrono::milliseconds interval)
+      : idle_(idle), interval_(interval), last_(Clock::now()) {}
   void Tick() {
     if (!idle_) return;
     const auto now = Clock::now();
-    if (now - last_ < std::chrono::milliseconds(kPauseIdleMs)) return;
+    if (now - last_ < interval_) return;
     last_ = now;
     idle_();
   }
@@ -32,6 +33,7 @@ class IdleGate {
  private:
   using Clock = std::chrono::steady_clock;
   const std::function<void()>& idle_;
+  std::chrono::milliseconds interval_;
   Clock::time_point last_;
 };
 
@@ -94,7 +96,7 @@ PauseResult FindPauses(ByteSource& source, const WaveHeader& header, const Pause
   PauseRuns runs(PauseMinFrames(settings.minMs, header.SampleRate));
   const double threshold = layout.fullScale * std::pow(10.0, settings.belowDb / 20.0);
   WindowCutter windows(layout, PauseWindowFrames(header.SampleRate), threshold, runs);
-  IdleGate idle(hooks.idle);
+  IdleGate idle(hooks.idle, hooks.idleInterval);
   for (int64_t done = 0; done < total;) {
     if (hooks.stopTest && hooks.stopTest()) {
       result.status = Status::Silent();

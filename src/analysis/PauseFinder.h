@@ -1,4 +1,5 @@
 #pragma once
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -23,17 +24,20 @@ struct PauseSettings {
   int32_t minMs = kPauseMsDefault;   // a pause lasts at least this many milliseconds
 };
 
+constexpr int kPauseIdleMs = 20;
+
 // The hooks of a scan. Any of them may be empty.
 struct PauseHooks {
   // Asked before each block is read; true ends the scan as stopped.
   std::function<bool()> stopTest;
   // After each block: bytes of the sample area scanned so far and in all.
   std::function<void(int64_t done, int64_t total)> progress;
-  // Lets the caller process pending events; after a block, at most every kPauseIdleMs.
+  // Lets the caller process pending events; after a block, at most every idleInterval.
   std::function<void()> idle;
+  // Shortest time between two idle calls; 0: after every block (tests that must land between
+  // two blocks).
+  std::chrono::milliseconds idleInterval{kPauseIdleMs};
 };
-
-constexpr int kPauseIdleMs = 20;
 
 struct PauseResult {
   Status status;               // Ok; Silent when the stop test ended the scan; Fail on a read error

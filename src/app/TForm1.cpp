@@ -25,6 +25,7 @@
 #include "app/RasterWidget.h"
 #include "app/TForm2.h"
 #include "peaks/SummaryBuilder.h"
+#include "app/ZoomBoxKeys.h"
 #include "playback/PlaybackDevice.h"
 
 namespace sonaveld {
@@ -108,6 +109,11 @@ void TForm1::ConnectHandlers() {
   connect(m_.N1, &QAction::triggered, this, &TForm1::N1Click);
   connect(m_.N6, &QAction::triggered, this, &TForm1::N6Click);
   connect(m_.N14, &QAction::triggered, this, &TForm1::SpeedButton3Click);
+  connect(m_.PlayMark1, &QAction::triggered, this, &TForm1::PlayMark1Click);
+  connect(m_.PlayMark2, &QAction::triggered, this, &TForm1::PlayMark1Click);
+  connect(m_.PauseMarks1, &QAction::triggered, this, &TForm1::PauseMarks1Click);
+  connect(m_.FromStart1, &QAction::triggered, this, &TForm1::SpeedButton1Click);
+  connect(m_.PlayStop1, &QAction::triggered, this, &TForm1::PlayStop1Click);
   connect(c_.SpeedButton1, &QToolButton::clicked, this, &TForm1::SpeedButton1Click);
   connect(c_.SpeedButton2, &QToolButton::clicked, this, &TForm1::SpeedButton2Click);
   connect(c_.SpeedButton3, &QToolButton::clicked, this, &TForm1::SpeedButton3Click);
@@ -121,6 +127,8 @@ void TForm1::ConnectHandlers() {
   connect(c_.Image3, &RasterWidget::MouseMove, this, &TForm1::Image3MouseMove);
   c_.Panel1->installEventFilter(this);
   c_.Image3->installEventFilter(this);
+  zoomKeys_ = new ZoomBoxKeys(c_.ComboBox1, {m_.PlayStop1->shortcut(), m_.PlayMark1->shortcut(),
+                                             m_.N7->shortcut(), m_.FromStart1->shortcut()});
 }
 
 bool TForm1::DocumentOpen() const { return !device_.FileName().empty(); }

@@ -7,6 +7,7 @@
 
 #include "app/Form1Controls.h"
 #include "app/Form1Menus.h"
+#include "analysis/PauseFinder.h"
 #include "document/Document.h"
 #include "marks/MarkStore.h"
 #include "output/OutputHost.h"
@@ -26,6 +27,7 @@ class PlaybackDevice;
 class Prompts;
 class RasterWidget;
 class TForm2;
+class ZoomBoxKeys;
 
 // The main window Form1: the one open document with its view, cursor line, marks and creation
 // flags, the controls and menus, and the commands behind them. All work runs in its event
@@ -59,8 +61,9 @@ class TForm1 : public QMainWindow {
   // Ends a file creation: Busy back to 0 and, when the window was asked to close meanwhile, closes.
   void EndBusy();
 
-  // Tuning of the output commands' copy (block size, idle interval, file sinks); tests use small
-  // blocks so that an abort or a click lands between two of them.
+  // Tuning of the output commands' copy (block size, idle interval, file sinks); the pause scan
+  // takes its idle interval too. Tests use small blocks and no interval so that an abort or a
+  // click lands between two blocks.
   void SetOutputOptions(const OutputOptions& options) { outputOptions_ = options; }
   // The status panel Panel1: caption and font colour.
   void SetPanel1(const QString& caption, const QColor& colour);
@@ -102,6 +105,14 @@ class TForm1 : public QMainWindow {
   void N13Click();
   void kjoer1Click();
   void PeakView1Click();
+  // "再生位置にマーク追加" (key M): during playback a mark at the frame being heard, playback going
+  // on; otherwise what N1Click does.
+  void PlayMark1Click();
+  // "無音部分にマーク…": the settings dialog, then the pause scan run like an output (Busy, status
+  // panel, progress arrow, abort on Panel1) and the marks found added to the marks set.
+  void PauseMarks1Click();
+  // Space: "停止" while playing, else "再生".
+  void PlayStop1Click();
   void SpeedButton1Click();
   void SpeedButton2Click();
   void SpeedButton3Click();
@@ -192,6 +203,20 @@ class TForm1 : public QMainWindow {
   bool Playing();
   // The ruler with its markers and the cut map after the marks changed.
   void RedrawMarks();
+  // The refusal of marking during playback: true (after the message) while playing.
+  bool MarkRefusedWhilePlaying();
+  // Adds a mark at frame and shows it (its marker, the lists, the cut map); the store's refusal
+  // is shown instead.
+  void AddMarkAt(int64_t frame);
+  // The pause scan of the open file as a running output: Busy and StatusHeld set, the panel's
+  // scanning text, CopyPos following the scan for the progress arrow, events processed, stopped
+  // by AbortRequested. The flags are cleared on every way out.
+  PauseResult ScanForPauses(const PauseSettings& settings);
+  // Adds the marks found one by one (duplicates skipped), or none when the total would pass 255;
+  // the outcome on the status bar or in a message.
+  void AddPauseMarks(const std::vector<int64_t>& found);
+  // A short notice on the status bar (for some seconds, over the file information).
+  void ShowStatusNotice(const QString& text);
   // Opens the device; false (after the device's message) on failure.
   bool OpenDevice();
   // The refresh tick's cursor line: LinePos, LineX and the overlay from a play position (ms).
@@ -222,6 +247,8 @@ class TForm1 : public QMainWindow {
   QString openFolder_;  // folder of the last file chosen to open; OpenDialog1 starts there
   std::unique_ptr<peaks::SummaryBuilder> summary_;  // of the open document; null until peak view asks
   QTimer* peakPoll_ = nullptr;
+  PauseSettings pauseSettings_;  // the last settings chosen in the pause dialog
+  ZoomBoxKeys* zoomKeys_ = nullptr;  // owned by the zoom box
 
   bool redrawing_ = false;
   bool scrollPending_ = false;
