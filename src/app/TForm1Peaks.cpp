@@ -52,7 +52,10 @@ void TForm1::DrawLanes(ByteSource& file) {
     drawn = view::DrawPeakLanes(file, h, summary, view_.ViewStart, view_.ViewEnd, view_.Zoom, image1, image2);
   } else {
     drawn = view::DrawWaveLanes(file, h, view_.ViewStart, view_.ViewEnd, view_.Zoom, image1, image2);
-    if (PeakViewOn() && summary_ && !summary_->Finished()) peakPoll_->start();
+    // The poll redraws once the build has ended with a summary. It is started whether or not the
+    // build has ended meanwhile: a build that ends between the look at Ready() above and a look at
+    // Finished() here would otherwise never be drawn.
+    if (PeakViewOn() && summary_) peakPoll_->start();
   }
   view_.ReadBase = drawn.readBase;
   view_.Column = drawn.column;
