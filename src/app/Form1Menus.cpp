@@ -3,6 +3,8 @@
 #include <QMenu>
 #include <QMenuBar>
 
+#include "app/MarkingTexts.h"
+
 namespace sonaveld {
 namespace {
 
@@ -12,10 +14,32 @@ QAction* Item(QMenu* menu, const char* name, const QString& caption) {
   return action;
 }
 
+// A key held down runs its command once: a repeated M, Space or Delete would add marks, toggle
+// playback or stack refusals.
+void SetKey(QAction* action, const QKeySequence& key) {
+  action->setShortcut(key);
+  action->setAutoRepeat(false);
+}
+
+QAction* Item(QMenu* menu, const char* name, const char* caption, const QKeySequence& key) {
+  QAction* action = Item(menu, name, QString::fromUtf8(caption));
+  SetKey(action, key);
+  return action;
+}
+
 QMenu* SubMenu(QMenuBar* bar, const char* name, const QString& caption) {
   QMenu* menu = bar->addMenu(caption);
   menu->setObjectName(QString::fromLatin1(name));
   return menu;
+}
+
+// The keys of the window's first items; the pop-up's shown ones mirror the menu bar's.
+void AddKeys(Form1Menus& m) {
+  SetKey(m.Open1, QKeySequence(Qt::CTRL | Qt::Key_O));
+  SetKey(m.N3, QKeySequence(Qt::CTRL | Qt::Key_S));
+  SetKey(m.N7, Qt::Key_Delete);
+  SetKey(m.N6, Qt::Key_Delete);
+  SetKey(m.N14, Qt::Key_Space);
 }
 
 }  // namespace
@@ -42,15 +66,30 @@ Form1Menus BuildForm1Menus(QWidget* window) {
   m.N15->setObjectName(QStringLiteral("N15"));
   m.N12 = Item(m.N15, "N12", QStringLiteral("全マークポイントを記録"));
   m.N13 = Item(m.N15, "N13", QStringLiteral("記録した全マークポイントを読み込む"));
+  m.Edit1->addSeparator();
+  m.PlayMark1 = Item(m.Edit1, "PlayMark1", marking_texts::kPlayMarkItem, Qt::Key_M);
 
   m.N11 = SubMenu(m.MainMenu1, "N11", QStringLiteral("ツール"));
   m.kjoer1 = Item(m.N11, "kjoer1", QStringLiteral("ノーマライズ"));
+  m.PauseMarks1 = Item(m.N11, "PauseMarks1", QString::fromUtf8(marking_texts::kPauseMarksItem));
+  m.PeakView1 = Item(m.N11, "PeakView1", QStringLiteral("ピーク表示"));
+  m.PeakView1->setCheckable(true);
 
   m.PopupMenu1 = new QMenu(window);
   m.PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
   m.N1 = Item(m.PopupMenu1, "N1", QStringLiteral("ライン位置でマーク追加"));
   m.N6 = Item(m.PopupMenu1, "N6", QStringLiteral("マーク削除"));
   m.N14 = Item(m.PopupMenu1, "N14", QStringLiteral("再生"));
+  m.PopupMenu1->addSeparator();
+  m.FromStart1 = Item(m.PopupMenu1, "FromStart1", marking_texts::kFromStartItem, Qt::Key_Home);
+  m.PlayMark2 = Item(m.PopupMenu1, "PlayMark2", marking_texts::kPlayMarkItem, Qt::Key_M);
+
+  m.PlayStop1 = new QAction(window);
+  m.PlayStop1->setObjectName(QStringLiteral("PlayStop1"));
+  SetKey(m.PlayStop1, Qt::Key_Space);
+  window->addAction(m.PlayStop1);
+  window->addAction(m.FromStart1);
+  AddKeys(m);
   return m;
 }
 

@@ -4,6 +4,8 @@
 #include <QFileInfo>
 #include <QMessageBox>
 
+#include "app/PauseSettingsDialog.h"
+
 namespace sonaveld {
 namespace {
 
@@ -59,6 +61,12 @@ QStringList QtPrompts::Form2OpenDialog1(const QString& folder) {
   dialog.setSizeGripEnabled(true);
   if (dialog.exec() != QDialog::Accepted) return {};
   return dialog.selectedFiles();
+}
+
+std::optional<PauseSettings> QtPrompts::PauseSettingsPrompt(const PauseSettings& initial) {
+  PauseSettingsDialog dialog(initial, parent_);
+  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  return dialog.Settings();
 }
 
 }  // namespace sonaveld

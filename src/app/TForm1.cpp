@@ -24,6 +24,8 @@
 #include "app/Prompts.h"
 #include "app/RasterWidget.h"
 #include "app/TForm2.h"
+#include "peaks/SummaryBuilder.h"
+#include "app/ZoomBoxKeys.h"
 #include "playback/PlaybackDevice.h"
 
 namespace sonaveld {
@@ -85,6 +87,9 @@ void TForm1::FormCreate() {
   c_.GroupBox1->hide();
   c_.Timer1->start();
   c_.Timer2->start();
+  peakPoll_ = new QTimer(this);
+  peakPoll_->setInterval(30);
+  connect(peakPoll_, &QTimer::timeout, this, &TForm1::PeakPollTimer);
 }
 
 void TForm1::ConnectHandlers() {
@@ -100,9 +105,15 @@ void TForm1::ConnectHandlers() {
   connect(m_.N12, &QAction::triggered, this, &TForm1::N12Click);
   connect(m_.N13, &QAction::triggered, this, &TForm1::N13Click);
   connect(m_.kjoer1, &QAction::triggered, this, &TForm1::kjoer1Click);
+  connect(m_.PeakView1, &QAction::triggered, this, &TForm1::PeakView1Click);
   connect(m_.N1, &QAction::triggered, this, &TForm1::N1Click);
   connect(m_.N6, &QAction::triggered, this, &TForm1::N6Click);
   connect(m_.N14, &QAction::triggered, this, &TForm1::SpeedButton3Click);
+  connect(m_.PlayMark1, &QAction::triggered, this, &TForm1::PlayMark1Click);
+  connect(m_.PlayMark2, &QAction::triggered, this, &TForm1::PlayMark1Click);
+  connect(m_.PauseMarks1, &QAction::triggered, this, &TForm1::PauseMarks1Click);
+  connect(m_.FromStart1, &QAction::triggered, this, &TForm1::SpeedButton1Click);
+  connect(m_.PlayStop1, &QAction::triggered, this, &TForm1::PlayStop1Click);
   connect(c_.SpeedButton1, &QToolButton::clicked, this, &TForm1::SpeedButton1Click);
   connect(c_.SpeedButton2, &QToolButton::clicked, this, &TForm1::SpeedButton2Click);
   connect(c_.SpeedButton3, &QToolButton::clicked, this, &TForm1::SpeedButton3Click);
@@ -116,6 +127,8 @@ void TForm1::ConnectHandlers() {
   connect(c_.Image3, &RasterWidget::MouseMove, this, &TForm1::Image3MouseMove);
   c_.Panel1->installEventFilter(this);
   c_.Image3->installEventFilter(this);
+  zoomKeys_ = new ZoomBoxKeys(c_.ComboBox1, {m_.PlayStop1->shortcut(), m_.PlayMark1->shortcut(),
+                                             m_.N7->shortcut(), m_.FromStart1->shortcut()});
 }
 
 bool TForm1::DocumentOpen() const { return !device_.FileName().empty(); }

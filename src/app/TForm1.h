@@ -2,23 +2,32 @@
 #include <QMainWindow>
 #include <QString>
 #include <functional>
+#include <memory>
+#include <string>
 
 #include "app/Form1Controls.h"
 #include "app/Form1Menus.h"
+#include "analysis/PauseFinder.h"
 #include "document/Document.h"
 #include "marks/MarkStore.h"
 #include "output/OutputHost.h"
 
 class QColor;
 class QMouseEvent;
+class QTimer;
 
 namespace sonaveld {
+
+namespace peaks {
+class SummaryBuilder;
+}
 
 class ByteSource;
 class PlaybackDevice;
 class Prompts;
 class RasterWidget;
 class TForm2;
+class ZoomBoxKeys;
 
 // The main window Form1: the one open document with its view, cursor line, marks and creation
 // flags, the controls and menus, and the commands behind them. All work runs in its event
@@ -52,8 +61,9 @@ class TForm1 : public QMainWindow {
   // Ends a file creation: Busy back to 0 and, when the window was asked to close meanwhile, closes.
   void EndBusy();
 
-  // Tuning of the output commands' copy (block size, idle interval, file sinks); tests use small
-  // blocks so that an abort or a click lands between two of them.
+  // Tuning of the output commands' copy (block size, idle interval, file sinks); the pause scan
+  // takes its idle interval too. Tests use small blocks and no interval so that an abort or a
+  // click lands between two blocks.
   void SetOutputOptions(const OutputOptions& options) { outputOptions_ = options; }
   // The status panel Panel1: caption and font colour.
   void SetPanel1(const QString& caption, const QColor& colour);
@@ -85,8 +95,10 @@ class TForm1 : public QMainWindow {
   // controls are in Form1Menus.h and Form1Controls.h). Handlers that serve several items: the
   // main menu's N5 and the pop-up's N1 ("ライン位置でマーク追加") run N1Click; the main menu's N7
   // and the pop-up's N6 ("マーク削除") run N6Click; the pop-up's N14 ("再生") and Ctrl+left click
-  // on the waveform run the play button's SpeedButton3Click; Ctrl+right click runs
-  // SpeedButton4Click. Most refuse while a file is written (Busy) and do nothing without a document.
+  // on the waveform run the play button's SpeedButton3Click; the pop-up's FromStart1 ("最初から
+  // 再生", Home) runs SpeedButton1Click; PlayMark1 and the pop-up's PlayMark2 run PlayMark1Click;
+  // Ctrl+right click runs SpeedButton4Click. Most refuse while a file is written (Busy) and do
+  // nothing without a document.
 
   // File menu.
   void Open1Click();  // "開く" (open): a WAV file chosen in OpenDialog1 becomes the document
@@ -103,18 +115,27 @@ class TForm1 : public QMainWindow {
   void N8Click();     // "先頭を残す" (keep the head): toggles whether the stretch before the first mark is kept
   void N12Click();    // "全マークポイントを記録" (record all marks): the mark list file beside the WAV file
   void N13Click();    // "記録した全マークポイントを読み込む" (read the recorded marks) from that file
+  // "再生位置にマーク追加" (add a mark at the play position, key M): during playback a mark at the
+  // frame being heard, playback going on; otherwise what N1Click does.
+  void PlayMark1Click();
   // Tools menu.
   void kjoer1Click();  // "ノーマライズ" (normalize): shows the normalizer window
-  // Transport buttons.
+  // "無音部分にマーク…" (marks at the pauses…): the settings dialog, then the pause scan run like
+  // an output (Busy, status panel, progress arrow, abort on Panel1) and the marks found added to
+  // the marks set.
+  void PauseMarks1Click();
+  void PeakView1Click();  // "ピーク表示" (peak view): the lanes show each column's min/max, or one frame
+  // Transport buttons and keys.
   void SpeedButton1Click();  // "最初" (start): plays from the beginning
   void SpeedButton2Click();  // "停止" (stop): stops playback
   void SpeedButton3Click();  // "再生" (play): plays from the cursor line
   void SpeedButton4Click();  // "Track再生位置" (track position): the cursor line to the position bar's time
+  void PlayStop1Click();     // Space: "停止" while playing, else "再生"
   // Controls, timers and the pointer on the waveform.
   void ScrollBar1Change();   // the view scrolled: redraws from the new view start
   void ComboBox1Change();    // the zoom box changed: redraws at the new zoom, the line's frame kept in place
   void TrackBar1Change();    // the position bar moved by the user: plays from its position
-  void Panel1DblClick();     // double-click on the status panel: aborts the file being written
+  void Panel1DblClick();     // double-click on the status panel: aborts the file being written or the scan
   void Timer1Timer();        // every 80 ms: position bar, cursor line, time and status follow playback
   void Timer2Timer();        // every second: the progress arrow while a file is written
   // Left: place the cursor line; Ctrl+left: play; right: the pop-up menu; Ctrl+right: track position.
@@ -172,6 +193,19 @@ class TForm1 : public QMainWindow {
   // whole number, or past the 32-bit range) or the zoom-below-1 message, and returns false.
   bool ZoomFromBox(int32_t& zoom);
   void RunPendingChanges();
+  // The peak view: its state, the lanes by it, and the summary of the open document.
+  bool PeakViewOn() const;
+  // The lanes of the current view on an open file (ReadBase and Column too): the peak view when
+  // it is on and can be drawn now, else the one-frame-per-column drawing.
+  void DrawLanes(ByteSource& file);
+  // Draws only the lanes again (the overlay, the ruler and the device are left alone).
+  void RedrawLanes();
+  // A new document: the old summary is dropped (its build stopped) and, in peak view, the new
+  // one's build started.
+  void ResetSummary(const std::string& path);
+  void StartSummary(const std::string& path);
+  // Every 30 ms while a view waits for its summary: redraws the lanes once it is built.
+  void PeakPollTimer();
   void RefreshImages();
   void SyncMemos();
 
@@ -185,6 +219,20 @@ class TForm1 : public QMainWindow {
   bool Playing();
   // The ruler with its markers and the cut map after the marks changed.
   void RedrawMarks();
+  // The refusal of marking during playback: true (after the message) while playing.
+  bool MarkRefusedWhilePlaying();
+  // Adds a mark at frame and shows it (its marker, the lists, the cut map); the store's refusal
+  // is shown instead.
+  void AddMarkAt(int64_t frame);
+  // The pause scan of the open file as a running output: Busy and StatusHeld set, the panel's
+  // scanning text, CopyPos following the scan for the progress arrow, events processed, stopped
+  // by AbortRequested. The flags are cleared on every way out.
+  PauseResult ScanForPauses(const PauseSettings& settings);
+  // Adds the marks found one by one (duplicates skipped), or none when the total would pass 255;
+  // the outcome on the status bar or in a message.
+  void AddPauseMarks(const std::vector<int64_t>& found);
+  // A short notice on the status bar (for some seconds, over the file information).
+  void ShowStatusNotice(const std::string& text);
   // Opens the device; false (after the device's message) on failure.
   bool OpenDevice();
   // The refresh tick's cursor line: LinePos, LineX and the overlay from a play position (ms).
@@ -213,6 +261,10 @@ class TForm1 : public QMainWindow {
   QString fileInformation_;  // the joined file information of the last open
 
   QString openFolder_;  // folder of the last file chosen to open; OpenDialog1 starts there
+  std::unique_ptr<peaks::SummaryBuilder> summary_;  // of the open document; null until peak view asks
+  QTimer* peakPoll_ = nullptr;
+  PauseSettings pauseSettings_;  // the last settings chosen in the pause dialog
+  ZoomBoxKeys* zoomKeys_ = nullptr;  // owned by the zoom box
 
   bool redrawing_ = false;
   bool scrollPending_ = false;

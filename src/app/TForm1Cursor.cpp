@@ -12,6 +12,7 @@
 #include "app/RasterWidget.h"
 #include "app/TForm1.h"
 #include "app/TForm2.h"
+#include "app/ZoomBoxKeys.h"
 #include "playback/PlaybackDevice.h"
 #include "view/CursorOverlay.h"
 #include "view/ViewMath.h"
@@ -57,12 +58,13 @@ void TForm1::Image3MouseDown(QMouseEvent* event) {
 }
 
 // Hands the focus to the zoom box so that the wheel zooms, while the normalizer window exists and
-// is hidden.
+// is hidden. The box is not being edited then: Space, M, Delete and Home stay the window's keys.
 void TForm1::Image3MouseMove(QMouseEvent*) {
   if (!DocumentOpen()) return;
+  zoomKeys_->PointerOverWaveform();
   if (form2_ == nullptr || form2_->isVisible()) return;
   if (c_.ComboBox1->hasFocus()) return;
-  c_.ComboBox1->setFocus(Qt::MouseFocusReason);
+  zoomKeys_->HandFocusForWheel();
 }
 
 // "再生" (also Ctrl+left on the waveform and the pop-up's "再生").

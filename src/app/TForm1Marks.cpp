@@ -1,6 +1,7 @@
 // The mark commands of the main window: add at the line, delete at the line, delete all, keep
 // head, and the mark list file beside the WAV file.
 #include <QAction>
+#include <algorithm>
 
 #include "app/RasterWidget.h"
 #include "app/TForm1.h"
@@ -20,24 +21,42 @@ void TForm1::RedrawMarks() {
   PointImageDrow();
 }
 
+bool TForm1::MarkRefusedWhilePlaying() {
+  if (!Playing()) return false;
+  ShowMessage(FormatMessage(WindowMessageId::kNoMarkWhilePlaying));
+  return true;
+}
+
 // "ライン位置でマーク追加": a mark at the cursor line's frame, which must show on the overlay.
 void TForm1::N1Click() {
   if (BusyRefused() || !DocumentOpen()) return;
-  if (Playing()) {
-    ShowMessage(FormatMessage(WindowMessageId::kNoMarkWhilePlaying));
-    return;
-  }
+  if (MarkRefusedWhilePlaying()) return;
   if (!view::CursorLineShowing(c_.Image3->Image())) {
     ShowMessage(FormatMessage(WindowMessageId::kNoTimeLine));
     return;
   }
-  const Status added = marks_.Add(cursor_.LinePos);
+  AddMarkAt(cursor_.LinePos);
+}
+
+// The frame heard now is the device's position turned into a frame as the refresh tick turns it
+// for the cursor line (never below the first frame); the device is only read.
+void TForm1::PlayMark1Click() {
+  if (BusyRefused() || !DocumentOpen()) return;
+  if (!Playing()) {
+    N1Click();
+    return;
+  }
+  AddMarkAt(std::max<int64_t>(1, MillisecondsToFrame(device_.Position(), file_.Header.SampleRate)));
+}
+
+void TForm1::AddMarkAt(int64_t frame) {
+  const Status added = marks_.Add(frame);
   if (added.failed()) {
     ShowMessage(added.message());
     return;
   }
   // Only the new marker is drawn; the rest of the ruler stays as it is.
-  view::DrawMarkMarker(c_.Image4->Image(), cursor_.LinePos, view_.ViewStart, view_.Zoom);
+  view::DrawMarkMarker(c_.Image4->Image(), frame, view_.ViewStart, view_.Zoom);
   c_.Image4->Changed();
   SyncMemos();
   PointImageDrow();

@@ -59,6 +59,7 @@ void TForm1::OpenChosenFile(const QString& path) {
   if (!ZoomFromBox(zoom)) return;
 
   file_.Header = probe.header;
+  ResetSummary(name);
   view_.Zoom = zoom;
   SetScrollSteps();  // the first arrow or trough click already moves by whole columns
   view_.ViewStart = 1;

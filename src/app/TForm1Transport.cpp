@@ -46,6 +46,14 @@ void TForm1::SpeedButton2Click() {
   device_.Close();
 }
 
+void TForm1::PlayStop1Click() {
+  if (Playing()) {
+    SpeedButton2Click();
+  } else {
+    SpeedButton3Click();
+  }
+}
+
 // Every change of the bar's position. The first change after a refresh tick is the tick's own
 // (or, with the device stopped, the user's first) and is ignored; any other plays from the bar.
 void TForm1::TrackBar1Change() {

@@ -107,10 +107,7 @@ void TForm1::DrawView(ByteSource& file, bool followScroll) {
     }
   }
   view_.ViewEnd = bounds.viewEnd;
-  const view::DrawLoopResult drawn = view::DrawWaveLanes(file, h, view_.ViewStart, view_.ViewEnd, view_.Zoom,
-                                                         c_.Image1->Image(), c_.Image2->Image());
-  view_.ReadBase = drawn.readBase;
-  view_.Column = drawn.column;
+  DrawLanes(file);
 }
 
 bool TForm1::WaveDrow() {

@@ -40,6 +40,8 @@ enum class MessageId {
   kNoDot,             // the file name has no "."
   kEntryCannotWrite,  // "%sに書き込めません。" (%s: the output's path)
   kBackupTaken,       // "ファイル %s は既にあるので、…" (%s: the backup's path)
+  // The pause finder's outcome, shown by the window and the command line alike.
+  kNoPauseFound,      // "無音部分が見つかりませんでした。"
   // The view.
   kDivisionByZero,    // "ゼロによる除算": a time ruler at sample rate 0
   // Playback notices, shown in the main window's status bar.

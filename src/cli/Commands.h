@@ -15,12 +15,15 @@ int RunCut(const std::vector<std::string>& args);
 int RunSplit(const std::vector<std::string>& args);
 int RunSplitMarks(const std::vector<std::string>& args);
 int RunNormalize(const std::vector<std::string>& args);
+int RunPauses(const std::vector<std::string>& args);
 
 // The usage text printed by --help and on wrong usage.
 const char* UsageText();
 
-// Prints a message of the system to stderr, one line.
+// Prints a message of the system to stderr, one line (erasing the progress line first).
 void PrintMessage(const std::string& message);
+// Prints a file written on stdout, one line, flushed at once (erasing the progress line first).
+void PrintWritten(const std::string& path);
 // Prints the usage to stderr and returns kExitUsage.
 int UsageError(const std::string& what);
 

@@ -4,6 +4,8 @@
 #include <optional>
 
 #include "cli/Commands.h"
+#include "cli/PositionText.h"
+#include "cli/ProgressLine.h"
 #include "io/ByteSource.h"
 #include "document/Document.h"
 #include "marks/MarkListFile.h"
@@ -20,13 +22,15 @@ void OnInterrupt(int) { interrupted = 1; }
 struct CutArgs {
   std::string wave;
   std::string out;
-  std::optional<std::string> marks;
+  std::optional<std::vector<PositionText>> marks;
   std::optional<std::string> marksFile;
   bool keepHead = false;
   bool yes = false;
+  bool quiet = false;
 };
 
-// Parses "WAV -o OUT [--marks …|--marks-file …] [--keep-head] [--yes]"; an error text on wrong usage.
+// Parses "WAV -o OUT [--marks …|--marks-file …] [--keep-head] [--yes] [--quiet]"; an error text on
+// wrong usage, a malformed position among them.
 std::string ParseCutArgs(const std::vector<std::string>& args, bool allowKeepHead, CutArgs* parsed) {
   for (size_t i = 0; i < args.size(); ++i) {
     const std::string& a = args[i];
@@ -35,13 +39,17 @@ std::string ParseCutArgs(const std::vector<std::string>& args, bool allowKeepHea
     if (a == "-o") {
       parsed->out = args[++i];
     } else if (a == "--marks") {
-      parsed->marks = args[++i];
+      std::string bad;
+      parsed->marks = ParsePositionList(args[++i], &bad);
+      if (!parsed->marks) return "'" + bad + "' is neither a frame number nor a time (1:30, 1:30.25, 0:01:30.250, 90.25s)";
     } else if (a == "--marks-file") {
       parsed->marksFile = args[++i];
     } else if (a == "--keep-head" && allowKeepHead) {
       parsed->keepHead = true;
     } else if (a == "--yes") {
       parsed->yes = true;
+    } else if (a == "--quiet") {
+      parsed->quiet = true;
     } else if (a.starts_with("-") && a != "-") {
       return "unknown option " + a;
     } else if (parsed->wave.empty()) {
@@ -56,39 +64,37 @@ std::string ParseCutArgs(const std::vector<std::string>& args, bool allowKeepHea
   return {};
 }
 
-// Adds the comma-separated positions one by one, as the add command does at the cursor line.
-Status AddMarks(const std::string& list, MarkStore& store) {
-  size_t start = 0;
-  while (start <= list.size()) {
-    const size_t comma = std::min(list.find(',', start), list.size());
-    const std::string text = list.substr(start, comma - start);
-    if (text.empty()) return Status::Fail(MessageId::kNotInteger, text);
-    const MarkListParse one = ParseMarkList(text);
-    if (!one.status.ok()) return one.status;
-    if (Status added = store.Add(one.marks.front()); !added.ok()) return added;
-    start = comma + 1;
+// Adds the positions one by one, times turned into frames of the file, as the add command does at
+// the cursor line.
+Status AddMarks(const std::vector<PositionText>& positions, const WaveHeader& header, MarkStore& store) {
+  for (const PositionText& position : positions) {
+    const PositionFrame at = FrameOf(position, header);
+    if (!at.status.ok()) return at.status;
+    if (Status added = store.Add(at.frame); !added.ok()) return added;
   }
   return Status::Ok();
 }
 
 class CliHost final : public OutputHost {
  public:
-  CliHost(bool yes, CreationFlags& flags) : yes_(yes), flags_(flags) {}
+  CliHost(bool yes, CreationFlags& flags, ProgressLine& progress, int64_t fileSize)
+      : yes_(yes), flags_(flags), progress_(progress), fileSize_(fileSize) {}
   bool ConfirmLowSpace(const std::string& question) override {
     PrintMessage(question);
     return yes_;
   }
+  // The bytes of the source passed so far: CopyPos of the file size.
   void Idle() override {
+    progress_.Update(flags_.CopyPos, fileSize_);
     if (interrupted) flags_.AbortRequested = true;
   }
-  void FileWritten(const std::string& path) override {
-    std::printf("%s\n", path.c_str());
-    std::fflush(stdout);
-  }
+  void FileWritten(const std::string& path) override { PrintWritten(path); }
 
  private:
   bool yes_;
   CreationFlags& flags_;
+  ProgressLine& progress_;
+  int64_t fileSize_;
 };
 
 enum class Command { kCut, kSplit, kSplitMarks };
@@ -115,7 +121,7 @@ int RunOutputCommand(const std::vector<std::string>& args, Command command) {
   }
   MarkStore marks;
   marks.SetKeepHead(parsed.keepHead);
-  Status status = parsed.marks       ? AddMarks(*parsed.marks, marks)
+  Status status = parsed.marks       ? AddMarks(*parsed.marks, file.Header, marks)
                   : parsed.marksFile ? ReadMarkListFrom(*parsed.marksFile, marks)
                                      : Status::Ok();
   CreationFlags flags;
@@ -125,7 +131,9 @@ int RunOutputCommand(const std::vector<std::string>& args, Command command) {
     return kExitRefused;
   }
   std::signal(SIGINT, OnInterrupt);
-  CliHost host(parsed.yes, flags);
+  ProgressLine progress(parsed.quiet);
+  progress.Update(0, file.Header.FileSize);
+  CliHost host(parsed.yes, flags, progress, file.Header.FileSize);
   const OutputResult result =
       command == Command::kCut     ? WriteCutEditedFile(file, marks.Sorted(), marks.KeepHead(), parsed.out, flags, host)
       : command == Command::kSplit ? SplitSelectedRanges(file, marks.Sorted(), marks.KeepHead(), parsed.out, flags, host)

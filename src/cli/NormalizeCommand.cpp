@@ -1,41 +1,77 @@
 // sonaveld-cli normalize: the normalization pass of the normalizer window on the terminal.
 #include <csignal>
 #include <cstdio>
+#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "cli/Commands.h"
+#include "cli/ProgressLine.h"
 #include "normalizer/NormalizePass.h"
 
 namespace sonaveld::cli {
 namespace {
 
-// The terminal side of the pass: the backup question on stderr, each finished file on stdout.
-// The backup question is answered by --restore.
+// The terminal side of the pass: the backup question on stderr, each finished file on stdout,
+// and the progress line over the bytes of all files. The backup question is answered by --restore.
 class TerminalHost final : public NormalizerHost {
  public:
-  explicit TerminalHost(bool restore) : restore_(restore) {}
+  TerminalHost(bool restore, const std::vector<std::string>& files, ProgressLine& progress)
+      : restore_(restore), progress_(progress) {
+    for (const std::string& file : files) {
+      std::error_code ec;
+      const auto size = std::filesystem::file_size(file, ec);
+      sizes_.push_back(ec ? 0 : static_cast<int64_t>(size));
+      total_ += sizes_.back();
+    }
+  }
   bool Confirm(const std::string& question) override {
     PrintMessage(question);
     return restore_;
   }
   void SetSettingsEnabled(bool) override {}
-  void SetBarMaximum(NormalizeBar, int64_t) override {}
-  void SetBarPosition(NormalizeBar, int64_t) override {}
-  void SelectEntry(int) override {}
-  void ProcessEvents() override {}
-  void OutputWritten(const std::string& path) override {
-    std::printf("%s\n", path.c_str());
-    std::fflush(stdout);
+  void SetBarMaximum(NormalizeBar bar, int64_t maximum) override {
+    if (bar == NormalizeBar::kFile) scaleMaximum_ = maximum;
   }
+  void SetBarPosition(NormalizeBar bar, int64_t position) override {
+    if (bar == NormalizeBar::kFile) scaled_ = position;
+  }
+  void MeasureProgress(int64_t k, int64_t blocks) override { measured_ = static_cast<double>(k + 1) / blocks; }
+  // The list entry being worked on: the files before it are done.
+  void SelectEntry(int index) override {
+    entry_ = index;
+    measured_ = 0;
+    scaled_ = 0;
+    ProcessEvents();
+  }
+  void ProcessEvents() override { progress_.Update(BytesDone(), total_); }
+  void OutputWritten(const std::string& path) override { PrintWritten(path); }
 
  private:
+  // The files before the current one, and of the current one its share of the two runs: the
+  // measuring run reads the file, the scaling run reads and writes it, so a third and two thirds.
+  int64_t BytesDone() const {
+    int64_t done = 0;
+    for (size_t i = 0; i < sizes_.size() && static_cast<int>(i) < entry_; ++i) done += sizes_[i];
+    if (entry_ < 0 || entry_ >= static_cast<int>(sizes_.size())) return done;
+    const double scaled = scaleMaximum_ > 0 ? static_cast<double>(scaled_) / scaleMaximum_ : 0;
+    return done + static_cast<int64_t>(sizes_[static_cast<size_t>(entry_)] * (measured_ + 2 * scaled) / 3);
+  }
+
   bool restore_;
+  ProgressLine& progress_;
+  std::vector<int64_t> sizes_;
+  int64_t total_ = 0;
+  int entry_ = -1;
+  double measured_ = 0;  // share of the measuring run done, 0..1
+  int64_t scaled_ = 0;   // block of the scaling run, of scaleMaximum_
+  int64_t scaleMaximum_ = 0;
 };
 
 struct NormalizeArgs {
   NormalizeSettings settings;
   bool restore = false;
+  bool quiet = false;
   std::vector<std::string> files;
 };
 
@@ -68,6 +104,8 @@ std::string ParseArgs(const std::vector<std::string>& args, NormalizeArgs& out) 
       replace = true;
     } else if (a == "--restore") {
       out.restore = true;
+    } else if (a == "--quiet") {
+      out.quiet = true;
     } else if (a == "--") {
       out.files.insert(out.files.end(), args.begin() + static_cast<long>(i) + 1, args.end());
       break;
@@ -97,7 +135,8 @@ int RunNormalize(const std::vector<std::string>& args) {
   const std::string problem = ParseArgs(args, parsed);
   if (!problem.empty()) return UsageError(problem);
 
-  TerminalHost host(parsed.restore);
+  ProgressLine progress(parsed.quiet);
+  TerminalHost host(parsed.restore, parsed.files, progress);
   NormalizePass pass(host);
   g_runningPass = &pass;
   auto previous = std::signal(SIGINT, OnInterrupt);

@@ -1,4 +1,4 @@
-// sonaveld-cli: the file work of Sonaveld (probe, cut, split, normalize) for scripts.
+// sonaveld-cli: the file work of Sonaveld (probe, cut, split, normalize, pauses) for scripts.
 #include <csignal>
 #include <cstdio>
 #include <cstring>
@@ -21,6 +21,7 @@ constexpr CommandEntry kCommands[] = {
     {"split", sonaveld::cli::RunSplit},
     {"split-marks", sonaveld::cli::RunSplitMarks},
     {"normalize", sonaveld::cli::RunNormalize},
+    {"pauses", sonaveld::cli::RunPauses},
 };
 
 }  // namespace

@@ -32,6 +32,7 @@ Status MeasureLevels(ByteSource& source, const SampleArea& area, ChannelLevels& 
     const uint8_t* data = nullptr;
     const int64_t n = reader.Next(&data);
     if (n < 0) return Status::Fail(MessageId::kCannotOpen, area.path);
+    if (hooks.measureProgress) hooks.measureProgress(k, blocks);
     if (StopAsked(hooks)) return Status::Stopped();
     const BlockStats stats = MeasureSamples(area.kind, data, n);
     for (int c = 0; c < channels; ++c) levels.channel[c].peak = std::max(levels.channel[c].peak, stats.peak[c]);

@@ -184,6 +184,8 @@ RunHooks NormalizePass::Hooks(bool scaling, const SampleArea& area) {
       if (fileBarMaximum_ != maximum) host_.SetBarMaximum(NormalizeBar::kFile, fileBarMaximum_ = maximum);
       host_.SetBarPosition(NormalizeBar::kFile, std::min(k, maximum));
     };
+  } else {
+    hooks.measureProgress = [this](int64_t k, int64_t blocks) { host_.MeasureProgress(k, blocks); };
   }
   hooks.idle = [this] { host_.ProcessEvents(); };
   return hooks;

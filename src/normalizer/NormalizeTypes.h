@@ -32,6 +32,9 @@ struct RunHooks {
   // Scaling run only: called once per block before the stop test with the block index k
   // (0-based) and the maximum S div B - 1.
   std::function<void(int64_t k, int64_t maximum)> progress;
+  // Measuring run only: called once per block before the stop test with the block index k
+  // (0-based) and the number of blocks the run reads.
+  std::function<void(int64_t k, int64_t blocks)> measureProgress;
   // Lets the caller process pending events. Called after a full block has been used (and
   // written), but no more often than every IdleThrottle::kInterval, the first time one interval
   // after the run started.

@@ -27,6 +27,9 @@ class NormalizerHost {
   virtual void SetBarPosition(NormalizeBar bar, int64_t position) = 0;
   // Selects list entry index; an index past the last entry leaves nothing selected.
   virtual void SelectEntry(int index) = 0;
+  // Block k (0-based) of blocks of the measuring run of the current file. The window has no bar
+  // for that run; the command line counts it in its progress line.
+  virtual void MeasureProgress(int64_t k, int64_t blocks) { (void)k, (void)blocks; }
   // Processes pending window events (the stop button is seen here). Called at most every ~20 ms.
   virtual void ProcessEvents() = 0;
   // A normalized file is complete under path (its final name). The window may ignore it.

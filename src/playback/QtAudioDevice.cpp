@@ -102,6 +102,7 @@ void QtAudioDevice::StartAt(int32_t ms) {
   auto file = FileSource::Open(FileName());
   if (!file) return;  // the file went away since Open: nothing to play
   streamBegin_ = layout_.ByteAtMs(ms);
+  stallPlayedUs_ = -1;
   stream_ = std::make_unique<WaveStream>(std::move(file), streamBegin_, layout_.dataEnd);
   output_ = StartOutput();
   mode_ = PlaybackMode::kPlaying;
@@ -139,11 +140,22 @@ void QtAudioDevice::Update() {
     return;
   }
   const int64_t playedUs = output_->PlayedMicroseconds();
-  if (playedUs >= StreamMicroseconds(layout_.dataEnd)) {
+  if (playedUs >= StreamMicroseconds(layout_.dataEnd) || EndStalled(playedUs)) {
     StopAt(Length());
   } else if (stream_->ReadFailed() && playedUs >= StreamMicroseconds(stream_->Offset())) {
     StopAt(Current());  // everything read before the error has been heard
   }
+}
+
+bool QtAudioDevice::EndStalled(int64_t playedUs) {
+  if (!stream_->atEnd() || stream_->ReadFailed()) return false;
+  const int64_t now = clock_();
+  if (playedUs != stallPlayedUs_) {
+    stallPlayedUs_ = playedUs;
+    stallSinceMs_ = now;
+    return false;
+  }
+  return now - stallSinceMs_ >= kEndStallMs;
 }
 
 int64_t QtAudioDevice::StreamMicroseconds(int64_t offset) const {

@@ -63,6 +63,9 @@ class QtAudioDevice final : public PlaybackDevice {
   // to the last byte read before a read error, or whose output broke off (stopped where the
   // sound stopped, with the notice). An output that has merely pulled everything plays on.
   void Update();
+  // True when the stream has served every byte and the played time has not moved for
+  // kEndStallMs: an output that stops counting a little short of the end must not play forever.
+  bool EndStalled(int64_t playedUs);
   // Microseconds that the running stream's bytes from its start up to offset take to play.
   int64_t StreamMicroseconds(int64_t offset) const;
   // Lets the output and the file go; stopped at ms.
@@ -81,6 +84,9 @@ class QtAudioDevice final : public PlaybackDevice {
   QAudioFormat format_;
   int32_t position_ = 0;  // ms: the start of the running output, or the position when none runs
   int64_t streamBegin_ = 0;  // byte offset the running stream started at
+  int64_t stallPlayedUs_ = -1;  // played time last seen after the stream's end, -1: none yet
+  int64_t stallSinceMs_ = 0;    // clock time since which it has not moved
+  static constexpr int64_t kEndStallMs = 3000;
   std::unique_ptr<WaveStream> stream_;
   std::unique_ptr<AudioOutput> output_;  // destroyed before stream_, which it pulls from
 };

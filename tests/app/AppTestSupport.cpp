@@ -40,6 +40,14 @@ QStringList ScriptedPrompts::Form2OpenDialog1(const QString& folder) {
   return answer;
 }
 
+std::optional<PauseSettings> ScriptedPrompts::PauseSettingsPrompt(const PauseSettings& initial) {
+  pauseInitials.push_back(initial);
+  if (pauseAnswers.empty()) return std::nullopt;
+  const std::optional<PauseSettings> answer = pauseAnswers.front();
+  pauseAnswers.pop_front();
+  return answer;
+}
+
 QString ScriptedPrompts::Next(std::deque<QString>& answers) {
   if (answers.empty()) return {};
   QString answer = answers.front();

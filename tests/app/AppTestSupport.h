@@ -6,6 +6,7 @@
 #include <deque>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "app/Prompts.h"
@@ -27,6 +28,7 @@ class ScriptedPrompts final : public Prompts {
   QString SaveDialog1(const QString& folder) override;
   QString SaveDialog2(const QString& folder) override;
   QStringList Form2OpenDialog1(const QString& folder) override;
+  std::optional<PauseSettings> PauseSettingsPrompt(const PauseSettings& initial) override;
 
   QStringList messages;
   QStringList questions;
@@ -34,6 +36,8 @@ class ScriptedPrompts final : public Prompts {
   std::deque<QString> saveAnswers;
   std::deque<bool> confirmAnswers;
   std::deque<QStringList> openManyAnswers;  // the normalizer's OpenDialog1 (empty list: cancelled)
+  std::deque<std::optional<PauseSettings>> pauseAnswers;  // empty queue or nullopt: cancelled
+  std::vector<PauseSettings> pauseInitials;  // the values each pause dialog started with
   int openDialogsShown = 0;
   QStringList dialogFolders;  // per dialog shown: its name, a blank, the folder it started in
 

@@ -175,7 +175,7 @@ void TForm1CursorTest::rightClickStopsPlaybackAndPopsUpMenu() {
   QVERIFY(h.device.Mode() != PlaybackMode::kPlaying);
   QMenu* popup = f.Menus().PopupMenu1;
   QVERIFY(popup->isVisible());
-  QCOMPARE(popup->actions(), (QList<QAction*>{f.Menus().N1, f.Menus().N6, f.Menus().N14}));
+  QCOMPARE(popup->actions().mid(0, 3), (QList<QAction*>{f.Menus().N1, f.Menus().N6, f.Menus().N14}));
   popup->hide();
   QCOMPARE(f.Cursor().LinePos, qint64{1});  // the line is not moved
 }

@@ -61,9 +61,17 @@ TEST_F(CliTest, CutWritesAndPrintsTheOutput) {
   const CliRun r = Cli("cut " + wav + " -o " + dir.File("out.wav") + " --marks 22051");
   EXPECT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(r.out, dir.File("out.wav") + "\n");
+  EXPECT_EQ(r.err, "");  // stderr is no terminal here: no progress line
   const SndfileInfo info = ReadWithSndfile(dir.File("out.wav"));
   EXPECT_TRUE(info.opened);
   EXPECT_EQ(info.frames, 22050);
+}
+
+TEST_F(CliTest, InfoJsonIsOneObjectOnOneLine) {
+  const CliRun r = Cli("info --json " + wav);
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.out, "{\"channels\":2,\"bits\":16,\"rate\":44100,\"kind\":1,\"data_offset\":44,"
+                   "\"data_end\":176444,\"frames\":44100,\"length_ms\":1000}\n");
 }
 
 TEST_F(CliTest, SplitNumbersFromOneAndSplitMarksFromZero) {
@@ -123,7 +131,10 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(Refusal{"NoMarks", "", "マーク(カットするポイント)指定がなされてしません"},
                       Refusal{"Duplicate", "--marks 5,5", "この位置ではマーク済みです。"},
                       Refusal{"Zero", "--marks 0", "'0' はマーク位置として使えません。"},
-                      Refusal{"NotANumber", "--marks 12x", "'12x' は整数ではありません"},
+                      // A mark that is neither a frame nor a time is now wrong usage (RefusedFilesAndUsage).
+                      Refusal{"TimePastTheEnd", "--marks 100,0:01.001",
+                              "'0:01.001' はファイルの長さ 0:01.000 を超えています。"},
+                      Refusal{"TimeOnAFrameMark", "--marks 22051,0.5s", "この位置ではマーク済みです。"},
                       Refusal{"MissingMarksFile", "--marks-file /nonexistent/m.txt",
                               "マークポイトンを記録しているファイルがありません。"}),
     [](const auto& info) { return std::string(info.param.name); });
@@ -149,6 +160,10 @@ TEST_F(CliTest, RefusedFilesAndUsage) {
   EXPECT_EQ(Cli("cut " + wav).status, 2);
   EXPECT_EQ(Cli("split-marks " + wav + " -o x --keep-head").status, 2);
   EXPECT_EQ(Cli("frobnicate").status, 2);
+  r = Cli("cut " + wav + " -o " + dir.File("out.wav") + " --marks 100,1:5");
+  EXPECT_EQ(r.status, 2);
+  EXPECT_TRUE(r.err.starts_with("sonaveld-cli: '1:5' ")) << r.err;
+  EXPECT_EQ(Cli("info --json").status, 2);
   r = Cli("--help");
   EXPECT_EQ(r.status, 0);
   EXPECT_NE(r.out.find("usage:"), std::string::npos);
@@ -222,6 +237,77 @@ TEST_F(CliTest, NormalizeRefusals) {
   EXPECT_EQ(Cli("normalize --mode loud " + wav).status, 2);
   EXPECT_EQ(Cli("normalize").status, 2);
   EXPECT_EQ(dir.Listing(), "deep.wav take.wav");
+}
+
+}  // namespace
+}  // namespace sonaveld::test
+
+namespace sonaveld::test {
+namespace {
+
+// 16-bit stereo at 1000 Hz (windows of 10 frames): `pauses` silent stretches of pauseFrames frames,
+// each between 50 frames of sound. Pause k gets the mark k x (50 + pauseFrames) + 51 + pauseFrames / 2.
+std::string WritePausedWav(const TempDir& dir, int pauses, int pauseFrames) {
+  WavRecipe recipe;
+  recipe.rate = 1000;
+  recipe.frames = pauses * (50 + pauseFrames) + 50;
+  recipe.sample = [=](int64_t f, int) { return f % (50 + pauseFrames) < 50 ? 900 : 0; };
+  const std::string path = dir.File("talk.wav");
+  WriteFileBytes(path, BuildWav(recipe));
+  return path;
+}
+
+TEST_F(CliTest, PausesPrintsOrWritesTheMarks) {
+  const std::string talk = WritePausedWav(dir, 3, 100);
+  CliRun r = Cli("pauses " + talk + " --min 100");
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out, "101\n251\n401\n");
+  r = Cli("pauses --write " + talk + " --below -40.5 --min 100");
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out, dir.File("talk.txt") + "\n");
+  EXPECT_EQ(Slurp(dir.File("talk.txt")), "101\r\n251\r\n401\r\n");
+  // The default shortest pause is 1000 ms: none here.
+  std::remove(dir.File("talk.txt").c_str());
+  r = Cli("pauses " + talk);
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.out, "");
+  r = Cli("pauses " + talk + " --write");
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.err, "無音部分が見つかりませんでした。\n");
+  EXPECT_EQ(dir.Listing(), "take.wav talk.wav");
+}
+
+TEST_F(CliTest, PausesWritesAtMost255Marks) {
+  const std::string talk = WritePausedWav(dir, 256, 10);
+  CliRun r = Cli("pauses " + talk + " --min 10");
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '\n'), 256);
+  r = Cli("pauses " + talk + " --min 10 --write");
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err, "マークは255個までです。\n");
+  EXPECT_EQ(dir.Listing(), "take.wav talk.wav");
+  WritePausedWav(dir, 255, 10);
+  EXPECT_EQ(Cli("pauses " + talk + " --min 10 --write").status, 0);
+  const std::string text = Slurp(dir.File("talk.txt"));
+  EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 255);
+  EXPECT_TRUE(text.starts_with("56\r\n116\r\n") && text.ends_with("15236\r\n15296\r\n"));
+}
+
+TEST_F(CliTest, PausesUsageAndRefusals) {
+  for (const char* bad : {"--below", "--below x", "--below 0.1", "--below -96.01", "--min", "--min 9",
+                          "--min 600001", "--min 1.5", "--min -10", "--fast", "--write second.wav"}) {
+    EXPECT_EQ(Cli("pauses " + wav + " " + bad).status, 2) << bad;
+  }
+  for (const char* edge : {"--below 0", "--below -96", "--min 10", "--min 600000"}) {
+    EXPECT_EQ(Cli("pauses " + wav + " " + edge).status, 0) << edge;
+  }
+  EXPECT_EQ(Cli("pauses").status, 2);
+  WavRecipe recipe;
+  recipe.bits = 24;
+  WriteFileBytes(dir.File("deep.wav"), BuildWav(recipe));
+  const CliRun r = Cli("pauses " + dir.File("deep.wav"));
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err, "8ビット、16ビット WAVファイルではない可能性があります。確認して下さい。\n");
 }
 
 }  // namespace

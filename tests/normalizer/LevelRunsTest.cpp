@@ -180,10 +180,13 @@ TEST_F(LevelRunsTest, ExactMultipleOfBlockEndsWithEmptyRead) {
   RunHooks hooks;
   hooks.stopTest = [&] { ++stopTests; return false; };
   hooks.progress = [&](int64_t k, int64_t max) { progress.emplace_back(k, max); };
+  std::vector<std::pair<int64_t, int64_t>> measured;
+  hooks.measureProgress = [&](int64_t k, int64_t blocks) { measured.emplace_back(k, blocks); };
   const Result r = RunBoth(file, area, NormalizeMode::kPeak, 100, hooks);
   EXPECT_EQ(stopTests, 8);  // four reads per run, the last one empty
   const std::vector<std::pair<int64_t, int64_t>> expected = {{0, 2}, {1, 2}, {2, 2}, {3, 2}};
   EXPECT_EQ(progress, expected);  // S = 12044: maximum S div B - 1 = 2; the empty read is index 3
+  EXPECT_EQ(measured, (std::vector<std::pair<int64_t, int64_t>>{{0, 4}, {1, 4}, {2, 4}, {3, 4}}));
   EXPECT_EQ(r.samples.size(), 12000u);
 }
 

@@ -33,13 +33,15 @@ expect() {  # expect "WORDS" "OFFERED"
 }
 
 # Commands, and the program's own options.
-expect "sonaveld-cli " "cut help info normalize split split-marks"
+expect "sonaveld-cli " "cut help info normalize pauses split split-marks"
 expect "sonaveld-cli sp" "split split-marks"
 expect "sonaveld-cli --" "--help --version"
 # Options by command: --keep-head only where it is accepted.
-expect "sonaveld-cli cut a.wav --" "--keep-head --marks --marks-file --yes"
-expect "sonaveld-cli split-marks a.wav --" "--marks --marks-file --yes"
-expect "sonaveld-cli normalize --" "-- --mode --percent --replace --restore"
+expect "sonaveld-cli cut a.wav --" "--keep-head --marks --marks-file --quiet --yes"
+expect "sonaveld-cli split-marks a.wav --" "--marks --marks-file --quiet --yes"
+expect "sonaveld-cli normalize --" "-- --mode --percent --quiet --replace --restore"
+expect "sonaveld-cli info --" "--json --quiet"
+expect "sonaveld-cli info a.wav --j" "--json"
 expect "sonaveld-cli normalize --mode " "average peak"
 expect "sonaveld-cli normalize --mode a" "average"
 # Files: WAV files (any case, .wave too) and folders; mark list files after --marks-file; any
@@ -56,9 +58,9 @@ shopt -q extglob && fail "extglob left switched on"
 shopt -q nocasematch && fail "nocasematch left switched on"
 
 # Every command and option of the usage text is offered somewhere.
-usage=$("$cli" --help)
+usage=$("$cli" --help | grep -v '\$(')  # example command lines name other programs' options
 all_offered=" $(offered "sonaveld-cli ") $(offered "sonaveld-cli --") $(offered "sonaveld-cli cut a.wav -")"
-all_offered+=" $(offered "sonaveld-cli normalize -") "
+all_offered+=" $(offered "sonaveld-cli normalize -") $(offered "sonaveld-cli pauses -") $(offered "sonaveld-cli info -") "
 words=$( (grep -oE -- '(^|[][ |])--?[a-z][-a-z]*' <<<"$usage" | sed 's/^[][ |]//'
          grep -oE -- '^ +sonaveld-cli [a-z][-a-z]*' <<<"$usage" | sed 's/.* //') | sort -u)
 [[ $(wc -w <<<"$words") -ge 15 ]] || fail "read only these words from the usage: $words"

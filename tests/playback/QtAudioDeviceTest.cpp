@@ -189,6 +189,20 @@ TEST_F(QtAudioDeviceTest, EndOfDataStopsOnlyWhenHeardAndPlayThenStartsFromZero) 
   ExpectPulled(header_.DataOffset, 16);
 }
 
+TEST_F(QtAudioDeviceTest, OutputStoppingShortOfTheEndEndsAfterItStalls) {
+  UseFile(44100, 44100);
+  ASSERT_TRUE(device_.Open().ok());
+  device_.Play();
+  PullAll();
+  script_.playedUs = 999'990;  // a sink that never counts its last 10 µs
+  EXPECT_EQ(device_.Mode(), PlaybackMode::kPlaying);
+  now_ += 2999;
+  EXPECT_EQ(device_.Mode(), PlaybackMode::kPlaying);
+  now_ += 1;
+  EXPECT_EQ(device_.Mode(), PlaybackMode::kStopped);
+  EXPECT_EQ(device_.Position(), 1000);
+}
+
 TEST_F(QtAudioDeviceTest, ReadErrorStopsWhenWhatWasReadIsHeard) {
   UseFile(44100, 44100);
   ASSERT_TRUE(device_.Open().ok());

@@ -1,0 +1,24 @@
+#pragma once
+#include <cstdint>
+
+#include "document/FormatKind.h"
+
+namespace sonaveld {
+
+// How the samples of one kind are laid out and measured. Every kind the analysis knows is
+// described by LevelLayoutOf, so a new kind is added there and nowhere else.
+struct LevelLayout {
+  int channels = 0;        // samples per frame
+  int sampleBytes = 0;     // bytes per sample; a frame is channels x sampleBytes bytes
+  double fullScale = 0.0;  // the level of a full-scale sample: 32768 (16-bit), 128 (8-bit)
+  // Largest absolute sample value among the first `samples` samples at data (a 16-bit sample's
+  // value is its signed value, an 8-bit sample's is byte - 128); 0 when samples is 0.
+  double (*maxAbs)(const uint8_t* data, int64_t samples) = nullptr;
+
+  int FrameBytes() const { return channels * sampleBytes; }
+};
+
+// The layout of kind; channels 0 and maxAbs nullptr for a kind the analysis does not handle.
+LevelLayout LevelLayoutOf(FormatKind kind);
+
+}  // namespace sonaveld

@@ -1,0 +1,39 @@
+#pragma once
+#include <algorithm>
+#include <array>
+#include <cstdint>
+#include <limits>
+
+namespace sonaveld::peaks {
+
+// Smallest and largest sample value of one channel over some frames, at lane scale: signed
+// 16-bit values, except for the 8-bit kinds, whose unsigned bytes 0..255 are held as they are.
+// Empty (no frame seen) while min > max.
+struct ChannelPeak {
+  int16_t min = std::numeric_limits<int16_t>::max();
+  int16_t max = std::numeric_limits<int16_t>::min();
+
+  bool empty() const { return min > max; }
+  void Add(int16_t value) {
+    min = std::min(min, value);
+    max = std::max(max, value);
+  }
+  void Add(const ChannelPeak& other) {
+    min = std::min(min, other.min);
+    max = std::max(max, other.max);
+  }
+  bool operator==(const ChannelPeak&) const = default;
+};
+
+// The peaks of the left (or only) and the right channel; a mono kind leaves the right one empty.
+struct FramePeaks {
+  std::array<ChannelPeak, 2> channel;
+
+  void Add(const FramePeaks& other) {
+    channel[0].Add(other.channel[0]);
+    channel[1].Add(other.channel[1]);
+  }
+  bool operator==(const FramePeaks&) const = default;
+};
+
+}  // namespace sonaveld::peaks

@@ -1,0 +1,145 @@
+// The peaks engine: block summary against a direct min/max, its memory budget, and the worker
+// thread's stop and failure paths.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cstring>
+#include <random>
+#include <thread>
+
+#include "peaks/PeakSummary.h"
+#include "peaks/SummaryBuilder.h"
+#include "support/WavBuilder.h"
+
+using namespace sonaveld;
+using namespace sonaveld::peaks;
+
+namespace {
+
+WaveHeader Probed(const std::vector<uint8_t>& bytes) {
+  MemorySource source(bytes);
+  return ProbeWave(source).header;
+}
+
+// Random samples whose loudness changes every few hundred frames, so that ranges differ in their
+// extremes; values[f * channels + c].
+std::vector<int> LoudnessSteps(std::mt19937_64& rng, int64_t frames, int channels, int bits) {
+  std::vector<int> values;
+  int amplitude = 0;
+  for (int64_t f = 0; f < frames; ++f) {
+    if (rng() % 300 == 0) amplitude = static_cast<int>(rng() % (bits == 16 ? 32768 : 128));
+    for (int c = 0; c < channels; ++c) {
+      const int v = static_cast<int>(rng() % (2 * amplitude + 1)) - amplitude;
+      values.push_back(bits == 16 ? std::max(v, -32768) : std::clamp(128 + v, 0, 255));
+    }
+  }
+  return values;
+}
+
+WaveHeader Header(FormatKind kind, int64_t dataBytes) {
+  WaveHeader h;
+  h.Kind = kind;
+  h.DataOffset = 44;
+  h.DataEnd = h.FileSize = 44 + dataBytes;
+  return h;
+}
+
+FramePeaks DirectPeaks(const std::vector<int>& values, int channels, int64_t frames, int64_t first, int64_t last) {
+  FramePeaks peaks;
+  for (int64_t f = std::max<int64_t>(first, 1); f <= std::min(last, frames); ++f)
+    for (int c = 0; c < channels; ++c) peaks.channel[c].Add(static_cast<int16_t>(values[(f - 1) * channels + c]));
+  return peaks;
+}
+
+}  // namespace
+
+// Any frame range, with partial blocks at either end or not, gives the min/max read off the
+// samples themselves.
+TEST(PeakSummaryTest, RangesMatchTheDirectMinMax) {
+  std::mt19937_64 rng(14);
+  for (const auto& [channels, bits] : {std::pair{2, 16}, {1, 16}, {2, 8}, {1, 8}}) {
+    SCOPED_TRACE(testing::Message() << channels << " channels, " << bits << " bits");
+    const int64_t frames = 3000 + static_cast<int64_t>(rng() % 20000);
+    const std::vector<int> values = LoudnessSteps(rng, frames, channels, bits);
+    test::WavRecipe r;
+    r.channels = channels, r.bits = bits, r.frames = frames;
+    r.sample = [&](int64_t f, int c) { return values[f * channels + c]; };
+    const std::vector<uint8_t> bytes = test::BuildWav(r);
+    const WaveHeader h = Probed(bytes);
+    MemorySource source(bytes);
+    const std::optional<PeakSummary> summary = PeakSummary::Build(source, h, [] { return false; });
+    ASSERT_TRUE(summary);
+    ASSERT_EQ(summary->BlockFrames(), 256);
+    for (int i = 0; i < 400; ++i) {
+      const int64_t first = static_cast<int64_t>(rng() % (frames + 10)) - 5;
+      const int64_t last = first + static_cast<int64_t>(rng() % (int64_t{1} << (rng() % 16)));
+      ASSERT_EQ(summary->Range(source, first, last), DirectPeaks(values, channels, frames, first, last))
+          << "frames " << first << ".." << last;
+    }
+  }
+}
+
+// The block is the smallest power of two from 256 frames on that keeps the summary in its budget.
+TEST(PeakSummaryTest, BlockGrowsWithTheFileSoTheSummaryFitsItsBudget) {
+  for (const FormatKind kind : {FormatKind::kStereo16, FormatKind::kMono8}) {
+    for (const int64_t dataBytes : {int64_t{1} << 20, int64_t{1} << 30, int64_t{4} << 30, int64_t{64} << 30}) {
+      const WaveHeader h = Header(kind, dataBytes);
+      const int64_t block = PeakSummary::BlockFramesFor(h);
+      EXPECT_LE(PeakSummary::BytesFor(h, block), kSummaryBudget) << dataBytes;
+      EXPECT_TRUE(block == 256 || PeakSummary::BytesFor(h, block / 2) > kSummaryBudget) << dataBytes;
+    }
+  }
+}
+
+namespace {
+
+// A 16-bit stereo file of silence of any size read from nowhere; reads counted, one may fail.
+class VirtualSource final : public ByteSource {
+ public:
+  VirtualSource(int64_t size, std::atomic<int>& reads, int failAt) : size_(size), reads_(reads), failAt_(failAt) {}
+  int64_t Size() override { return size_; }
+  int64_t ReadAt(int64_t offset, void* buffer, int64_t n) override {
+    if (++reads_ == failAt_) return -1;
+    const int64_t got = std::clamp<int64_t>(size_ - offset, 0, n);
+    std::memset(buffer, 0, static_cast<size_t>(got));
+    return got;
+  }
+
+ private:
+  int64_t size_;
+  std::atomic<int>& reads_;
+  int failAt_;
+};
+
+SummaryBuilder::SourceOpener Opener(int64_t size, std::atomic<int>& reads, int failAt = -1) {
+  return [size, &reads, failAt] { return std::make_unique<VirtualSource>(size, reads, failAt); };
+}
+
+}  // namespace
+
+// Only a build that read every frame gives a summary.
+TEST(SummaryBuilderTest, BuildsOnItsThreadOrFailsWithoutSummary) {
+  const WaveHeader h = Header(FormatKind::kStereo16, int64_t{8} << 20);
+  std::atomic<int> reads[3] = {0, 0, 0};
+  SummaryBuilder whole(Opener(h.FileSize, reads[0]), h);
+  SummaryBuilder readError(Opener(h.FileSize, reads[1], 3), h);
+  SummaryBuilder shrunk(Opener(h.FileSize - 5000, reads[2]), h);
+  SummaryBuilder unopened([] { return std::unique_ptr<ByteSource>(); }, h);
+  for (const SummaryBuilder* b : {&whole, &readError, &shrunk, &unopened}) {
+    while (!b->Finished()) std::this_thread::yield();
+    EXPECT_EQ(b->Ready() != nullptr, b == &whole);
+  }
+  EXPECT_EQ(whole.Ready()->Range(*Opener(h.FileSize, reads[0])(), 1, 1000).channel[1], (ChannelPeak{0, 0}));
+}
+
+// A new document replaces the builder while it reads 16 GiB: each old build stops after its
+// current read (the sanitizer run checks for leaks and use after free).
+TEST(SummaryBuilderTest, ReplacedWhileBuilding) {
+  const WaveHeader h = Header(FormatKind::kStereo16, int64_t{16} << 30);
+  std::atomic<int> reads = 0;
+  auto builder = std::make_unique<SummaryBuilder>(Opener(h.FileSize, reads), h);
+  for (int i = 0; i < 4; ++i) builder = std::make_unique<SummaryBuilder>(Opener(h.FileSize, reads), h);
+  builder.reset();
+  EXPECT_LT(reads, 16 * 1024);
+}
