@@ -24,8 +24,8 @@
 #include "app/Prompts.h"
 #include "app/RasterWidget.h"
 #include "app/TForm2.h"
-#include "peaks/SummaryBuilder.h"
 #include "app/ZoomBoxKeys.h"
+#include "peaks/SummaryBuilder.h"
 #include "playback/PlaybackDevice.h"
 
 namespace sonaveld {

@@ -5,9 +5,9 @@
 #include <memory>
 #include <string>
 
+#include "analysis/PauseFinder.h"
 #include "app/Form1Controls.h"
 #include "app/Form1Menus.h"
-#include "analysis/PauseFinder.h"
 #include "document/Document.h"
 #include "marks/MarkStore.h"
 #include "output/OutputHost.h"

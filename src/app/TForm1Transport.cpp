@@ -9,8 +9,8 @@
 
 #include "app/PlayTimeText.h"
 #include "app/RasterWidget.h"
-#include "app/TimeDisplay.h"
 #include "app/TForm1.h"
+#include "app/TimeDisplay.h"
 #include "playback/PlaybackDevice.h"
 #include "view/CursorOverlay.h"
 #include "view/ViewMath.h"

@@ -14,9 +14,9 @@
 #include "app/AppIcon.h"
 #include "app/Prompts.h"
 #include "app/WindowMessages.h"
-#include "io/ByteSource.h"
 #include "base/Status.h"
 #include "document/WaveProbe.h"
+#include "io/ByteSource.h"
 
 namespace sonaveld {
 namespace {

@@ -25,9 +25,12 @@ std::string_view MessagePattern(MessageId id) {
     case MessageId::kBackupQuestion:
       return "「*-orig.wav」があるのでノーマライズできません。「*-orig.wav」を「*.wav」にremaneしますか。";
     case MessageId::kNoSpace: return "ディスクの空き容量が不足しています。処理を中止します。";
-    case MessageId::kEntryNotBits: return "%sは 8ビット、16ビット WAVファイルではない可能性があります。確認して下さい。";
-    case MessageId::kEntryNotChannels: return "%sは モノラル、ステレオ WAVファイルではない可能性があります。確認して下さい。";
-    case MessageId::kEntryNoDataChunk: return "%sは dataチャンクが見つかりません。WAVファイルではない可能性があります。";
+    case MessageId::kEntryNotBits:
+      return "%sは 8ビット、16ビット WAVファイルではない可能性があります。確認して下さい。";
+    case MessageId::kEntryNotChannels:
+      return "%sは モノラル、ステレオ WAVファイルではない可能性があります。確認して下さい。";
+    case MessageId::kEntryNoDataChunk:
+      return "%sは dataチャンクが見つかりません。WAVファイルではない可能性があります。";
     case MessageId::kNoDot: return "WAVファイルに「.」がありません。停止します。";
     case MessageId::kEntryCannotWrite: return "%sに書き込めません。";
     case MessageId::kBackupTaken: return "ファイル %s は既にあるので、上書きしないようにノーマライズを中止します。";

@@ -2,8 +2,8 @@
 #include <utility>
 
 #include "cli/Commands.h"
-#include "io/ByteSource.h"
 #include "document/WaveProbe.h"
+#include "io/ByteSource.h"
 
 namespace sonaveld::cli {
 namespace {

@@ -2,10 +2,10 @@
 #include <cstdint>
 #include <string>
 
-#include "io/ByteSource.h"
+#include "base/Status.h"
 #include "document/FormatKind.h"
 #include "document/HeaderOffsets.h"
-#include "base/Status.h"
+#include "io/ByteSource.h"
 
 namespace sonaveld {
 

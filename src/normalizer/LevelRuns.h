@@ -4,8 +4,8 @@
 
 #include "base/Status.h"
 #include "io/ByteSource.h"
-#include "normalizer/NormalizeTypes.h"
 #include "io/OutputFile.h"
+#include "normalizer/NormalizeTypes.h"
 
 namespace sonaveld {
 

@@ -5,10 +5,10 @@
 #include <memory>
 #include <optional>
 
-#include "io/ByteCopier.h"
-#include "io/ByteSource.h"
 #include "base/Status.h"
 #include "document/WaveProbe.h"
+#include "io/ByteCopier.h"
+#include "io/ByteSource.h"
 #include "normalizer/NormalizeNames.h"
 #include "normalizer/SampleGain.h"
 
@@ -62,7 +62,8 @@ PassResult NormalizePass::Run(const std::vector<std::string>& entries, const Nor
   PassResult result;
   if (!settings.keepSourceName && AnyBackupExists(entries)) {
     const bool restore = host_.Confirm(FormatMessage(MessageId::kBackupQuestion));
-    result = restore ? Ended(Restore(entries), PassOutcome::kRestored) : PassResult{Status::Silent(), PassOutcome::kDeclined};
+    result = restore ? Ended(Restore(entries), PassOutcome::kRestored)
+                     : PassResult{Status::Silent(), PassOutcome::kDeclined};
   } else {
     result = Ended(NormalizeEntries(entries, settings, factor), PassOutcome::kFinished);
   }

@@ -5,12 +5,12 @@
 #include <string>
 #include <vector>
 
-#include "normalizer/LevelRuns.h"
-#include "normalizer/NormalizeTypes.h"
-#include "normalizer/NormalizerHost.h"
 #include "base/Status.h"
 #include "io/FileChecks.h"
 #include "io/OutputFile.h"
+#include "normalizer/LevelRuns.h"
+#include "normalizer/NormalizeTypes.h"
+#include "normalizer/NormalizerHost.h"
 
 namespace sonaveld {
 

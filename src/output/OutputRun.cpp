@@ -93,9 +93,8 @@ Status OutputRun::CarryChunks(OutputFile& out) {
   for (const ByteStretch& stretch : carried_.stretches) {
     for (int64_t done = 0; done < stretch.length;) {
       const int64_t n = std::min(options_.blockBytes, stretch.length - done);
-      if (const ByteSink::Copy copy = copier_.Copy(*source_, out, stretch.begin + done, n); copy != ByteSink::Copy::kDone) {
-        return CopyFailure(copy, out);
-      }
+      const ByteSink::Copy copy = copier_.Copy(*source_, out, stretch.begin + done, n);
+      if (copy != ByteSink::Copy::kDone) return CopyFailure(copy, out);
       done += n;
     }
   }

@@ -5,9 +5,9 @@
 
 #include "base/IdleThrottle.h"
 #include "base/Result.h"
+#include "document/Document.h"
 #include "io/ByteCopier.h"
 #include "io/ByteSource.h"
-#include "document/Document.h"
 #include "output/CarriedChunks.h"
 #include "output/CopyPlan.h"
 #include "output/OutputHost.h"

@@ -4,9 +4,9 @@
 #include <chrono>
 #include <limits>
 
-#include "io/ByteSource.h"
 #include "document/Document.h"
 #include "document/WaveProbe.h"
+#include "io/ByteSource.h"
 
 namespace sonaveld {
 namespace {

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "io/ByteSource.h"
 #include "document/WaveProbe.h"
+#include "io/ByteSource.h"
 #include "playback/AudioFormatMap.h"
 #include "playback/SinkOutput.h"
 #include "playback/WaveStream.h"

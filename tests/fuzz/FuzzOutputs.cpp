@@ -18,12 +18,12 @@
 
 #include "FuzzSupport.h"
 #include "OutputModel.h"
-#include "io/ByteSource.h"
+#include "QuietNormalizerHost.h"
 #include "document/WaveProbe.h"
+#include "io/ByteSource.h"
 #include "marks/MarkStore.h"
 #include "normalizer/NormalizePass.h"
 #include "output/OutputCommands.h"
-#include "QuietNormalizerHost.h"
 
 using namespace sonaveld;
 
@@ -173,7 +173,8 @@ void RunNormalize(const std::string& path, const check::Bytes& source, const Con
   const PassResult r = pass.Run({path}, settings);
   const std::string output = check::ScratchFolder() + "/source-n.wav";
   if (!accepted) {
-    FUZZ_CHECK(r.outcome == PassOutcome::kFailed && !r.status.message().empty(), "normalizer took a file it must refuse");
+    FUZZ_CHECK(r.outcome == PassOutcome::kFailed && !r.status.message().empty(),
+               "normalizer took a file it must refuse");
     FUZZ_CHECK(check::ScratchListing() == std::vector<std::string>{"source.wav"}, "refused file left an output");
     return;
   }

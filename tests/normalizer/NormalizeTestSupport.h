@@ -6,8 +6,8 @@
 
 #include "normalizer/LevelRuns.h"
 #include "normalizer/NormalizePass.h"
-#include "support/WavBuilder.h"
 #include "normalizer/NormalizerHost.h"
+#include "support/WavBuilder.h"
 
 namespace sonaveld::test {
 

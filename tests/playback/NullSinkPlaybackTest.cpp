@@ -15,8 +15,8 @@
 #include <string>
 #include <vector>
 
-#include "io/ByteSource.h"
 #include "document/WaveProbe.h"
+#include "io/ByteSource.h"
 #include "playback/PlaybackFactory.h"
 #include "playback/PrivateSoundServer.h"
 #include "support/TempDir.h"

@@ -7,9 +7,9 @@
 #include <QIODevice>
 #include <filesystem>
 
-#include "io/ByteSource.h"
 #include "document/Document.h"
 #include "document/WaveProbe.h"
+#include "io/ByteSource.h"
 #include "playback/ClockDevice.h"
 #include "playback/PlaybackFactory.h"
 #include "playback/QtAudioDevice.h"

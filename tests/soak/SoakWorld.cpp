@@ -8,12 +8,12 @@
 #include <iterator>
 #include <limits>
 
-#include "io/ByteSource.h"
+#include "QuietNormalizerHost.h"
 #include "document/WaveProbe.h"
+#include "io/ByteSource.h"
 #include "marks/MarkListFile.h"
 #include "normalizer/NormalizePass.h"
 #include "output/OutputCommands.h"
-#include "QuietNormalizerHost.h"
 
 namespace sonaveld::soak {
 namespace {
