@@ -22,8 +22,8 @@
 #include <thread>
 #include <vector>
 
-#include "document/ByteSource.h"
 #include "document/WaveProbe.h"
+#include "io/ByteSource.h"
 #include "peaks/ColumnPeaks.h"
 #include "peaks/SummaryBuilder.h"
 #include "view/PeakLanes.h"

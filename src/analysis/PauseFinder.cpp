@@ -1,7 +1,6 @@
 #include "analysis/PauseFinder.h"
 
 #include <algorithm>
-#include <chrono>
 #include <cmath>
 
 #include "analysis/PauseRuns.h"
@@ -10,32 +9,9 @@
 namespace sonaveld {
 namespace {
 
-// The same text as the output commands' read failure.
-constexpr char kCannotReadMessage[] = "ファイル %s を読み込めません。";
-
 // Bytes asked of the source per read: large enough for the read calls not to count, small
 // enough for the buffer to stay in the processor's cache while its samples are measured.
 constexpr int64_t kReadBytes = int64_t{1} << 20;
-
-// Calls the idle hook at most once per interval.
-class IdleGate {
- public:
-  IdleGate(const std::function<void()>& idle, std::chrono::milliseconds interval)
-      : idle_(idle), interval_(interval), last_(Clock::now()) {}
-  void Tick() {
-    if (!idle_) return;
-    const auto now = Clock::now();
-    if (now - last_ < interval_) return;
-    last_ = now;
-    idle_();
-  }
-
- private:
-  using Clock = std::chrono::steady_clock;
-  const std::function<void()>& idle_;
-  std::chrono::milliseconds interval_;
-  Clock::time_point last_;
-};
 
 // Cuts the frames handed to it into windows of a fixed length, keeping the level of the window
 // in progress across blocks, and passes each finished window on to the pause runs.
@@ -96,23 +72,23 @@ PauseResult FindPauses(ByteSource& source, const WaveHeader& header, const Pause
   PauseRuns runs(PauseMinFrames(settings.minMs, header.SampleRate));
   const double threshold = layout.fullScale * std::pow(10.0, settings.belowDb / 20.0);
   WindowCutter windows(layout, PauseWindowFrames(header.SampleRate), threshold, runs);
-  IdleGate idle(hooks.idle, hooks.idleInterval);
+  IdleThrottle idle(hooks.idleInterval);
   for (int64_t done = 0; done < total;) {
     if (hooks.stopTest && hooks.stopTest()) {
-      result.status = Status::Silent();
+      result.status = Status::Stopped();
       return result;
     }
     const int64_t want = std::min(blockBytes, total - done);
     const int64_t got = source.ReadAt(header.DataOffset + done, buffer.data(), want);
     if (got < 0) {
-      result.status = Status::Fail(FormatMessage(kCannotReadMessage, path));
+      result.status = Status::Fail(MessageId::kCannotRead, path);
       return result;
     }
     windows.Feed(buffer.data(), got / frameBytes);
     done += got;
     if (hooks.progress) hooks.progress(done, total);
     if (got < want) break;  // the file ended early: what was read is the whole recording
-    idle.Tick();
+    if (hooks.idle && idle.Due()) hooks.idle();
   }
   windows.Finish();
   result.marks = runs.Marks();

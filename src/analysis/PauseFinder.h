@@ -5,9 +5,10 @@
 #include <string>
 #include <vector>
 
-#include "document/ByteSource.h"
-#include "document/Status.h"
+#include "base/IdleThrottle.h"
+#include "base/Status.h"
 #include "document/WaveProbe.h"
+#include "io/ByteSource.h"
 
 namespace sonaveld {
 
@@ -24,23 +25,22 @@ struct PauseSettings {
   int32_t minMs = kPauseMsDefault;   // a pause lasts at least this many milliseconds
 };
 
-constexpr int kPauseIdleMs = 20;
-
 // The hooks of a scan. Any of them may be empty.
 struct PauseHooks {
   // Asked before each block is read; true ends the scan as stopped.
   std::function<bool()> stopTest;
   // After each block: bytes of the sample area scanned so far and in all.
   std::function<void(int64_t done, int64_t total)> progress;
-  // Lets the caller process pending events; after a block, at most every idleInterval.
+  // Lets the caller process pending events; after a block, at most every idleInterval (the first
+  // time one interval after the scan started).
   std::function<void()> idle;
   // Shortest time between two idle calls; 0: after every block (tests that must land between
   // two blocks).
-  std::chrono::milliseconds idleInterval{kPauseIdleMs};
+  std::chrono::milliseconds idleInterval = IdleThrottle::kInterval;
 };
 
 struct PauseResult {
-  Status status;               // Ok; Silent when the stop test ended the scan; Fail on a read error
+  Status status;               // Ok; Stopped when the stop test ended the scan; the read failure
   std::vector<int64_t> marks;  // the marks of the pauses, ascending frames (empty unless ok)
 };
 

@@ -1,8 +1,8 @@
 #pragma once
 
-// The main window's texts of the marks at the pauses, the mark at the play position and the keys,
-// kept together so that they can move into the message tables as one block. "%1" stands for a
-// number (QString::arg).
+// The captions of the main window's items for the marks at the pauses, the mark at the play
+// position and the keys: menu items, the settings dialog and the status panel while the scan
+// runs. Their messages are in app/WindowMessages.h and base/Messages.h.
 namespace sonaveld::marking_texts {
 
 // Menu items.
@@ -17,15 +17,7 @@ inline constexpr char kShortestLabel[] = "最短の無音 [ms]";
 inline constexpr char kOkButton[] = "OK";
 inline constexpr char kCancelButton[] = "キャンセル";
 
-// The status panel while the scan runs, and the status bar after it.
+// The status panel while the scan runs.
 inline constexpr char kScanningPanel[] = "無音検出中";
-inline constexpr char kPausesAdded[] = "無音部分に%1個のマークを追加しました。";
-inline constexpr char kNoPauseFound[] = "無音部分が見つかりませんでした。";
-inline constexpr char kScanStopped[] = "無音部分の検出を中止しました。";
-
-// The scan found more pauses than the marks can take.
-inline constexpr char kTooManyPauses[] =
-    "無音部分が%1個見つかりました。マークは255個までです。"
-    "最短の無音を長くするか、しきい値を下げてください。";
 
 }  // namespace sonaveld::marking_texts

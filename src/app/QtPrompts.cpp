@@ -9,7 +9,8 @@
 namespace sonaveld {
 namespace {
 
-// Message boxes carry the application's name as their title, as the original toolkit does.
+// Every box carries the program's name as its title, so a box over another window still says
+// which program is asking.
 QString BoxTitle() { return QStringLiteral("Sonaveld"); }
 
 }  // namespace

@@ -24,8 +24,8 @@
 #include "app/Prompts.h"
 #include "app/RasterWidget.h"
 #include "app/TForm2.h"
-#include "peaks/SummaryBuilder.h"
 #include "app/ZoomBoxKeys.h"
+#include "peaks/SummaryBuilder.h"
 #include "playback/PlaybackDevice.h"
 
 namespace sonaveld {
@@ -82,8 +82,8 @@ void TForm1::FormCreate() {
   if (const QScreen* s = screen()) {
     move(s->geometry().width() / 2 - width() / 2, s->geometry().height() / 2 - height() / 2);
   }
-  flags_.Busy = 0;
-  flags_.AbortRequested = 0;
+  flags_.Busy = false;
+  flags_.AbortRequested = false;
   c_.GroupBox1->hide();
   c_.Timer1->start();
   c_.Timer2->start();
@@ -134,8 +134,8 @@ void TForm1::ConnectHandlers() {
 bool TForm1::DocumentOpen() const { return !device_.FileName().empty(); }
 
 bool TForm1::BusyRefused() {
-  if (flags_.Busy != 1) return false;
-  ShowMessage(kBusyMessage);
+  if (!flags_.Busy) return false;
+  ShowMessage(FormatMessage(MessageId::kBusy));
   return true;
 }
 
@@ -148,7 +148,7 @@ void TForm1::Exit1Click() {
 }
 
 void TForm1::Panel1DblClick() {
-  if (flags_.Busy == 1) flags_.AbortRequested = 1;
+  if (flags_.Busy) flags_.AbortRequested = true;
 }
 
 void TForm1::kjoer1Click() {
@@ -159,7 +159,7 @@ void TForm1::kjoer1Click() {
 }
 
 void TForm1::EndBusy() {
-  flags_.Busy = 0;
+  flags_.Busy = false;
   if (closePending_) {
     closePending_ = false;
     close();
@@ -169,8 +169,8 @@ void TForm1::EndBusy() {
 // Closing while a file is being written asks the writer to stop; the writer finishes the current
 // file with its true sizes and EndBusy() then closes the window.
 void TForm1::closeEvent(QCloseEvent* event) {
-  if (flags_.Busy == 1) {
-    flags_.AbortRequested = 1;
+  if (flags_.Busy) {
+    flags_.AbortRequested = true;
     closePending_ = true;
     event->ignore();
     return;

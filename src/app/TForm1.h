@@ -5,9 +5,9 @@
 #include <memory>
 #include <string>
 
+#include "analysis/PauseFinder.h"
 #include "app/Form1Controls.h"
 #include "app/Form1Menus.h"
-#include "analysis/PauseFinder.h"
 #include "document/Document.h"
 #include "marks/MarkStore.h"
 #include "output/OutputHost.h"
@@ -67,7 +67,7 @@ class TForm1 : public QMainWindow {
   void SetOutputOptions(const OutputOptions& options) { outputOptions_ = options; }
   // The status panel Panel1: caption and font colour.
   void SetPanel1(const QString& caption, const QColor& colour);
-  // A notice about the sound output (kNoAudioOutputNotice when the machine has none); empty for
+  // A notice about the sound output (MessageId::kNoAudioOutput when the machine has none); empty for
   // none. Panel 0 of the status bar shows it in front of the file information that each open
   // writes there, so that it stays whole and readable.
   void SetSoundNotice(const QString& text);
@@ -83,7 +83,6 @@ class TForm1 : public QMainWindow {
   MarkStore& Marks() { return marks_; }
   const Form1Controls& Controls() const { return c_; }
   const Form1Menus& Menus() const { return m_; }
-  PlaybackDevice& MediaPlayer1() { return device_; }
   // True while a document is open: the playback device holds a file name.
   bool DocumentOpen() const;
 
@@ -92,39 +91,56 @@ class TForm1 : public QMainWindow {
   void Closed();
 
  public slots:
-  void Open1Click();
-  void N3Click();
-  void N10Click();
+  // The handlers, named after the control and the event that run them (the menu items and
+  // controls are in Form1Menus.h and Form1Controls.h). Handlers that serve several items: the
+  // main menu's N5 and the pop-up's N1 ("ライン位置でマーク追加") run N1Click; the main menu's N7
+  // and the pop-up's N6 ("マーク削除") run N6Click; the pop-up's N14 ("再生") and Ctrl+left click
+  // on the waveform run the play button's SpeedButton3Click; the pop-up's FromStart1 ("最初から
+  // 再生", Home) runs SpeedButton1Click; PlayMark1 and the pop-up's PlayMark2 run PlayMark1Click;
+  // Ctrl+right click runs SpeedButton4Click. Most refuse while a file is written (Busy) and do
+  // nothing without a document.
+
+  // File menu.
+  void Open1Click();  // "開く" (open): a WAV file chosen in OpenDialog1 becomes the document
+  void N3Click();     // "カット編集ファイル作成保存" (save the cut-edited file): the selected ranges in one file
+  void N10Click();    // "選択範囲を分割して保存" (save the selected ranges split): one numbered file each
+  // "マーク位置で分割して保存（選択範囲と非選択範囲）" (save split at the marks, selected and unselected
+  // ranges): the whole sample area cut at every mark into numbered files.
   void N9Click();
-  void Exit1Click();
-  void N1Click();
-  void N6Click();
-  void N2Click();
-  void N8Click();
-  void N12Click();
-  void N13Click();
-  void kjoer1Click();
-  void PeakView1Click();
-  // "再生位置にマーク追加" (key M): during playback a mark at the frame being heard, playback going
-  // on; otherwise what N1Click does.
+  void Exit1Click();  // "終了" (exit): closes the window and ends the program
+  // Edit menu and pop-up menu.
+  void N1Click();     // "ライン位置でマーク追加" (add a mark at the line): a mark at the cursor line's frame
+  void N6Click();     // "マーク削除" (delete mark): the marks whose markers the cursor line stands on
+  void N2Click();     // "マークポイトン全削除" (delete all marks)
+  void N8Click();     // "先頭を残す" (keep the head): toggles whether the stretch before the first mark is kept
+  void N12Click();    // "全マークポイントを記録" (record all marks): the mark list file beside the WAV file
+  void N13Click();    // "記録した全マークポイントを読み込む" (read the recorded marks) from that file
+  // "再生位置にマーク追加" (add a mark at the play position, key M): during playback a mark at the
+  // frame being heard, playback going on; otherwise what N1Click does.
   void PlayMark1Click();
-  // "無音部分にマーク…": the settings dialog, then the pause scan run like an output (Busy, status
-  // panel, progress arrow, abort on Panel1) and the marks found added to the marks set.
+  // Tools menu.
+  void kjoer1Click();  // "ノーマライズ" (normalize): shows the normalizer window
+  // "無音部分にマーク…" (marks at the pauses…): the settings dialog, then the pause scan run like
+  // an output (Busy, status panel, progress arrow, abort on Panel1) and the marks found added to
+  // the marks set.
   void PauseMarks1Click();
-  // Space: "停止" while playing, else "再生".
-  void PlayStop1Click();
-  void SpeedButton1Click();
-  void SpeedButton2Click();
-  void SpeedButton3Click();
-  void SpeedButton4Click();
-  void ScrollBar1Change();
-  void ComboBox1Change();
-  void TrackBar1Change();
-  void Panel1DblClick();
-  void Timer1Timer();
-  void Timer2Timer();
+  void PeakView1Click();  // "ピーク表示" (peak view): the lanes show each column's min/max, or one frame
+  // Transport buttons and keys.
+  void SpeedButton1Click();  // "最初" (start): plays from the beginning
+  void SpeedButton2Click();  // "停止" (stop): stops playback
+  void SpeedButton3Click();  // "再生" (play): plays from the cursor line
+  void SpeedButton4Click();  // "Track再生位置" (track position): the cursor line to the position bar's time
+  void PlayStop1Click();     // Space: "停止" while playing, else "再生"
+  // Controls, timers and the pointer on the waveform.
+  void ScrollBar1Change();   // the view scrolled: redraws from the new view start
+  void ComboBox1Change();    // the zoom box changed: redraws at the new zoom, the line's frame kept in place
+  void TrackBar1Change();    // the position bar moved by the user: plays from its position
+  void Panel1DblClick();     // double-click on the status panel: aborts the file being written or the scan
+  void Timer1Timer();        // every 80 ms: position bar, cursor line, time and status follow playback
+  void Timer2Timer();        // every second: the progress arrow while a file is written
+  // Left: place the cursor line; Ctrl+left: play; right: the pop-up menu; Ctrl+right: track position.
   void Image3MouseDown(QMouseEvent* event);
-  void Image3MouseMove(QMouseEvent* event);
+  void Image3MouseMove(QMouseEvent* event);  // gives the zoom box the focus, so the wheel zooms
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -216,7 +232,7 @@ class TForm1 : public QMainWindow {
   // the outcome on the status bar or in a message.
   void AddPauseMarks(const std::vector<int64_t>& found);
   // A short notice on the status bar (for some seconds, over the file information).
-  void ShowStatusNotice(const QString& text);
+  void ShowStatusNotice(const std::string& text);
   // Opens the device; false (after the device's message) on failure.
   bool OpenDevice();
   // The refresh tick's cursor line: LinePos, LineX and the overlay from a play position (ms).

@@ -119,7 +119,7 @@ void TForm1::JumpToTrackBar() {
   c_.ScrollBar1->setValue(static_cast<int>(
       std::min<int64_t>(cursor_.LinePos, std::numeric_limits<int>::max())));
   if (!WaveDrow()) return;
-  flags_.StatusHeld = 0;
+  flags_.StatusHeld = false;
   device_.Close();
   if (!OpenDeviceAtLine()) return;
   if (wasPlaying) {

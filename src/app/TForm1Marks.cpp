@@ -5,6 +5,7 @@
 
 #include "app/RasterWidget.h"
 #include "app/TForm1.h"
+#include "app/WindowMessages.h"
 #include "marks/MarkListFile.h"
 #include "playback/PlaybackDevice.h"
 #include "view/CursorOverlay.h"
@@ -13,16 +14,6 @@
 #include "view/ViewMath.h"
 
 namespace sonaveld {
-namespace {
-
-constexpr char kNoMarkWhilePlaying[] = "再生中はマークできません。停止してから指定してください。";
-constexpr char kNoTimeLine[] =
-    "タイムラインの指定がありません。タイムラインを指定してからマークして下さい。";
-constexpr char kNotMarkedHere[] =
-    "この位置ではマークされていません。タイムラインをマーク位置に合わせてください。";
-constexpr char kNoDeleteWhilePlaying[] = "再生中はマークの削除ができません。停止してから指定してください。";
-
-}  // namespace
 
 void TForm1::RedrawMarks() {
   SyncMemos();
@@ -32,7 +23,7 @@ void TForm1::RedrawMarks() {
 
 bool TForm1::MarkRefusedWhilePlaying() {
   if (!Playing()) return false;
-  ShowMessage(kNoMarkWhilePlaying);
+  ShowMessage(FormatMessage(WindowMessageId::kNoMarkWhilePlaying));
   return true;
 }
 
@@ -41,7 +32,7 @@ void TForm1::N1Click() {
   if (BusyRefused() || !DocumentOpen()) return;
   if (MarkRefusedWhilePlaying()) return;
   if (!view::CursorLineShowing(c_.Image3->Image())) {
-    ShowMessage(kNoTimeLine);
+    ShowMessage(FormatMessage(WindowMessageId::kNoTimeLine));
     return;
   }
   AddMarkAt(cursor_.LinePos);
@@ -76,7 +67,7 @@ void TForm1::N6Click() {
   if (BusyRefused() || !DocumentOpen()) return;
   const int lineX = cursor_.LineX;
   if (!view::MarkerAtColumn(c_.Image4->Image(), lineX)) {
-    ShowMessage(kNotMarkedHere);
+    ShowMessage(FormatMessage(WindowMessageId::kNotMarkedHere));
     return;
   }
   const int64_t viewStart = view_.ViewStart;
@@ -93,7 +84,7 @@ void TForm1::N6Click() {
 void TForm1::N2Click() {
   if (BusyRefused() || !DocumentOpen()) return;
   if (Playing()) {
-    ShowMessage(kNoDeleteWhilePlaying);
+    ShowMessage(FormatMessage(WindowMessageId::kNoDeleteWhilePlaying));
     return;
   }
   marks_.DeleteAll();

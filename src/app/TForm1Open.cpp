@@ -9,7 +9,7 @@
 #include "app/Prompts.h"
 #include "app/RasterWidget.h"
 #include "app/TForm1.h"
-#include "document/ByteSource.h"
+#include "io/ByteSource.h"
 #include "playback/PlaybackDevice.h"
 #include "view/CursorOverlay.h"
 #include "view/ViewImages.h"
@@ -20,10 +20,7 @@ namespace sonaveld {
 // written (it would change the document under the writer). Cancelling changes nothing else:
 // the marks stay as they were.
 void TForm1::Open1Click() {
-  if (flags_.Busy == 1) {
-    ShowMessage(kBusyMessage);
-    return;
-  }
+  if (BusyRefused()) return;
   device_.Close();
   const QString path = prompts_.OpenDialog1(openFolder_);
   if (path.isEmpty()) return;
@@ -31,10 +28,7 @@ void TForm1::Open1Click() {
 }
 
 void TForm1::OpenWaveFile(const QString& path) {
-  if (flags_.Busy == 1) {
-    ShowMessage(kBusyMessage);
-    return;
-  }
+  if (BusyRefused()) return;
   device_.Close();
   OpenChosenFile(QFileInfo(path).absoluteFilePath());
 }
@@ -46,7 +40,7 @@ void TForm1::OpenChosenFile(const QString& path) {
   const std::string name = path.toStdString();
   std::unique_ptr<FileSource> file = FileSource::Open(name);
   if (!file) {
-    ShowMessage(FormatMessage(kCannotOpenMessage, name));
+    ShowMessage(FormatMessage(MessageId::kCannotOpen, name));
     return;
   }
   marks_.Reset();
@@ -66,12 +60,10 @@ void TForm1::OpenChosenFile(const QString& path) {
 
   file_.Header = probe.header;
   ResetSummary(name);
-  view_.Column = 0;
   view_.Zoom = zoom;
   SetScrollSteps();  // the first arrow or trough click already moves by whole columns
   view_.ViewStart = 1;
   view_.ViewWidth = view::kLaneWidth;
-  view_.ViewEnd = view_.ViewWidth + view_.ViewStart - 1;
   {
     RedrawScope scope(*this);
     DrawView(*file, false);

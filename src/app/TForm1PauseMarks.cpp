@@ -8,7 +8,8 @@
 #include "app/MarkingTexts.h"
 #include "app/Prompts.h"
 #include "app/TForm1.h"
-#include "document/ByteSource.h"
+#include "app/WindowMessages.h"
+#include "io/ByteSource.h"
 
 namespace sonaveld {
 namespace {
@@ -32,7 +33,7 @@ void TForm1::PauseMarks1Click() {
   EndBusy();  // closes the window when that was asked for during the scan
   if (closing) return;
   if (found.status.failed()) ShowMessage(found.status.message());
-  if (found.status.silent()) ShowStatusNotice(QString::fromUtf8(t::kScanStopped));
+  if (found.status.stopped()) ShowStatusNotice(FormatMessage(WindowMessageId::kScanStopped));
   if (found.status.ok()) AddPauseMarks(found.marks);
 }
 
@@ -40,34 +41,34 @@ PauseResult TForm1::ScanForPauses(const PauseSettings& settings) {
   std::unique_ptr<FileSource> file = FileSource::Open(file_.WaveFileName);
   if (!file) {
     PauseResult refused;
-    refused.status = Status::Fail(FormatMessage(kCannotOpenMessage, file_.WaveFileName));
+    refused.status = Status::Fail(MessageId::kCannotOpen, file_.WaveFileName);
     return refused;
   }
-  flags_.Busy = 1;
-  flags_.StatusHeld = 1;  // the refresh tick leaves the panel to the scan
-  flags_.AbortRequested = 0;
+  flags_.Busy = true;
+  flags_.StatusHeld = true;  // the refresh tick leaves the panel to the scan
+  flags_.AbortRequested = false;
   flags_.CopyPos = file_.Header.DataOffset;
   SetPanel1(QString::fromUtf8(t::kScanningPanel), kScanningColour);
   PauseHooks hooks;
-  hooks.stopTest = [this] { return flags_.AbortRequested == 1; };
+  hooks.stopTest = [this] { return flags_.AbortRequested; };
   hooks.progress = [this](int64_t done, int64_t) { flags_.CopyPos = file_.Header.DataOffset + done; };
   hooks.idle = [] { QCoreApplication::processEvents(QEventLoop::AllEvents); };
   hooks.idleInterval = outputOptions_.idleInterval;
   PauseResult found = FindPauses(*file, file_.Header, settings, hooks, file_.WaveFileName);
   // The panel goes back to the playback texts at the next refresh tick.
-  flags_.StatusHeld = 0;
-  flags_.AbortRequested = 0;
+  flags_.StatusHeld = false;
+  flags_.AbortRequested = false;
   return found;
 }
 
 void TForm1::AddPauseMarks(const std::vector<int64_t>& found) {
   if (found.empty()) {
-    ShowStatusNotice(QString::fromUtf8(t::kNoPauseFound));
+    ShowStatusNotice(FormatMessage(MessageId::kNoPauseFound));
     return;
   }
   const auto fresh = std::count_if(found.begin(), found.end(), [&](int64_t m) { return !marks_.Contains(m); });
   if (marks_.Count() + fresh > MarkStore::kMaxMarks) {
-    prompts_.Message(QString::fromUtf8(t::kTooManyPauses).arg(found.size()));
+    ShowMessage(FormatMessage(WindowMessageId::kTooManyPauses, std::to_string(found.size())));
     return;
   }
   int added = 0;
@@ -75,9 +76,11 @@ void TForm1::AddPauseMarks(const std::vector<int64_t>& found) {
     if (marks_.Add(mark).ok()) ++added;  // a mark already set is skipped
   }
   RedrawMarks();
-  ShowStatusNotice(QString::fromUtf8(t::kPausesAdded).arg(added));
+  ShowStatusNotice(FormatMessage(WindowMessageId::kPausesAdded, std::to_string(added)));
 }
 
-void TForm1::ShowStatusNotice(const QString& text) { c_.StatusBar1->showMessage(text, kStatusNoticeMs); }
+void TForm1::ShowStatusNotice(const std::string& text) {
+  c_.StatusBar1->showMessage(QString::fromStdString(text), kStatusNoticeMs);
+}
 
 }  // namespace sonaveld

@@ -7,7 +7,7 @@
 
 #include "app/RasterWidget.h"
 #include "app/TForm1.h"
-#include "document/ByteSource.h"
+#include "io/ByteSource.h"
 #include "peaks/ColumnPeaks.h"
 #include "peaks/SummaryBuilder.h"
 #include "view/PeakLanes.h"

@@ -9,8 +9,8 @@
 
 #include "app/PlayTimeText.h"
 #include "app/RasterWidget.h"
-#include "app/TimeDisplay.h"
 #include "app/TForm1.h"
+#include "app/TimeDisplay.h"
 #include "playback/PlaybackDevice.h"
 #include "view/CursorOverlay.h"
 #include "view/ViewMath.h"
@@ -33,7 +33,7 @@ bool TForm1::OpenDevice() {
 // restarts from the beginning.
 void TForm1::SpeedButton1Click() {
   if (BusyRefused() || !DocumentOpen()) return;
-  flags_.StatusHeld = 0;
+  flags_.StatusHeld = false;
   if (!OpenDevice()) return;
   device_.Play();
 }
@@ -58,12 +58,12 @@ void TForm1::PlayStop1Click() {
 // (or, with the device stopped, the user's first) and is ignored; any other plays from the bar.
 void TForm1::TrackBar1Change() {
   if (BusyRefused()) return;
-  if (flags_.TrackByTimer == 1) {
-    flags_.TrackByTimer = 0;
+  if (flags_.TrackByTimer) {
+    flags_.TrackByTimer = false;
     return;
   }
   if (!DocumentOpen()) return;
-  flags_.StatusHeld = 0;
+  flags_.StatusHeld = false;
   if (!OpenDevice()) return;
   device_.SetPosition(c_.TrackBar1->value());
   device_.Play();
@@ -73,12 +73,12 @@ void TForm1::TrackBar1Change() {
 // never the file.
 void TForm1::Timer1Timer() {
   if (!DocumentOpen()) return;
-  flags_.TrackByTimer = 1;
+  flags_.TrackByTimer = true;
   if (device_.Mode() == PlaybackMode::kPlaying) {
     c_.TrackBar1->setValue(device_.Position());  // a change runs TrackBar1Change, which ignores it
     FollowPlayPosition(device_.Position());
-    if (flags_.StatusHeld == 0) SetPanel1(QStringLiteral("再生中"), kPlayingColour);
-  } else if (flags_.StatusHeld == 0) {
+    if (!flags_.StatusHeld) SetPanel1(QStringLiteral("再生中"), kPlayingColour);
+  } else if (!flags_.StatusHeld) {
     SetPanel1(QStringLiteral("停止"), kStoppedColour);
     device_.Close();  // playback that reached its end is closed here
   }

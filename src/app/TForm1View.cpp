@@ -12,7 +12,8 @@
 #include "app/Prompts.h"
 #include "app/RasterWidget.h"
 #include "app/TForm1.h"
-#include "document/ByteSource.h"
+#include "app/WindowMessages.h"
+#include "io/ByteSource.h"
 #include "playback/PlaybackDevice.h"
 #include "view/CursorOverlay.h"
 #include "view/CutMap.h"
@@ -77,11 +78,11 @@ bool TForm1::ZoomFromBox(int32_t& zoom) {
   const QString text = c_.ComboBox1->currentText();
   const std::optional<int64_t> value = view::ParseWholeNumber(text);
   if (!value || *value > std::numeric_limits<int32_t>::max()) {
-    ShowMessage(view::NotIntegerMessage(text));
+    ShowMessage(FormatMessage(MessageId::kNotInteger, text.toStdString()));
     return false;
   }
   if (*value < 1) {
-    ShowMessage(view::kZoomBelowOneMessage);
+    ShowMessage(FormatMessage(WindowMessageId::kZoomBelowOne));
     return false;
   }
   zoom = static_cast<int32_t>(*value);
@@ -102,7 +103,6 @@ void TForm1::DrawView(ByteSource& file, bool followScroll) {
     // A lower maximum pulled the position back: the view follows the bar, drawn once.
     if (followScroll && c_.ScrollBar1->value() != before) {
       SnapViewStartToScroll();
-      view_.ViewEnd = view_.ViewWidth + view_.ViewStart - 1;
       bounds = view::ComputeViewBounds(h, view_.ViewStart, view_.Zoom);
     }
   }
@@ -119,13 +119,10 @@ bool TForm1::WaveDrow() {
   device_.Close();
   std::unique_ptr<FileSource> file = FileSource::Open(file_.WaveFileName);
   if (!file) {
-    ShowMessage(FormatMessage(kCannotOpenMessage, file_.WaveFileName));
+    ShowMessage(FormatMessage(MessageId::kCannotOpen, file_.WaveFileName));
     return false;
   }
   SnapViewStartToScroll();
-  view_.Column = 0;
-  view_.ViewWidth = view::kLaneWidth;
-  view_.ViewEnd = view_.ViewWidth + view_.ViewStart - 1;
   DrawView(*file, true);
   file.reset();
   RefreshImages();
@@ -173,7 +170,7 @@ void TForm1::ComboBox1Change() {
   DrawLineAtLinePos();
 
   if (wasPlaying) {
-    flags_.StatusHeld = 0;
+    flags_.StatusHeld = false;
     if (!OpenDeviceAtLine()) return;
     device_.Play();
   }

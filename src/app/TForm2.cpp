@@ -13,19 +13,14 @@
 #include "app/AppFont.h"
 #include "app/AppIcon.h"
 #include "app/Prompts.h"
-#include "document/ByteSource.h"
-#include "document/Status.h"
+#include "app/WindowMessages.h"
+#include "base/Status.h"
 #include "document/WaveProbe.h"
+#include "io/ByteSource.h"
 
 namespace sonaveld {
 namespace {
 
-constexpr char kNotBits[] = "は 8ビット、16ビット WAVファイルではない可能性があります。確認して下さい。";
-constexpr char kAlreadyListed[] = "は既に登録されています。追加できません。";
-constexpr char kCannotOpen[] = "ファイル %s は開けません";
-
-// Offset of the bits-per-sample field in a WAV header.
-constexpr int64_t kBitsOffset = 34;
 // Height of one list entry in pixels, raised to the font's line height where the font needs more
 // (IPAPGothic at 12 pixels draws underscores and descenders in a 13th row).
 constexpr int kListItemHeight = 12;
@@ -101,20 +96,20 @@ bool TForm2::AddOne(const QString& path) {
   const std::string file = path.toStdString();
   auto source = FileSource::Open(file);
   if (!source) {
-    ShowMessage(FormatMessage(kCannotOpen, file));
+    ShowMessage(FormatMessage(MessageId::kCannotOpen, file));
     return false;
   }
-  const int bits = ReadU8(*source, kBitsOffset);
+  const int bits = ReadU8(*source, kBitsPerSampleOffset);
   source.reset();
   if (bits != 8 && bits != 16) {
-    ShowMessage(file + kNotBits);
+    ShowMessage(FormatMessage(MessageId::kEntryNotBits, file));
     return false;
   }
   const int last = c_.ListBox1->count() - 1;
   for (int i = 0; i < last; ++i) {
     if (c_.ListBox1->item(i)->text() == path) {
       delete c_.ListBox1->takeItem(last);
-      ShowMessage(file + kAlreadyListed);
+      ShowMessage(FormatMessage(WindowMessageId::kAlreadyListed, file));
       break;
     }
   }
@@ -122,23 +117,21 @@ bool TForm2::AddOne(const QString& path) {
 }
 
 void TForm2::SpeedButton5Click() {
-  selIndex_ = ItemIndex();
-  if (selIndex_ != 0) selIndex_ = selIndex_ - 1;
-  SetItemIndex(selIndex_);
+  const int index = ItemIndex();
+  SetItemIndex(index != 0 ? index - 1 : index);
 }
 
 void TForm2::SpeedButton6Click() {
-  selIndex_ = ItemIndex();
-  if (selIndex_ < c_.ListBox1->count() - 1) selIndex_ = selIndex_ + 1;
-  SetItemIndex(selIndex_);
+  const int index = ItemIndex();
+  SetItemIndex(index < c_.ListBox1->count() - 1 ? index + 1 : index);
 }
 
 void TForm2::SpeedButton2Click() {
   if (RefusedDuringPass()) return;
-  selIndex_ = ItemIndex();
-  if (selIndex_ < 0) return;
-  delete c_.ListBox1->takeItem(selIndex_);
-  SetItemIndex(selIndex_ == c_.ListBox1->count() ? selIndex_ - 1 : selIndex_);
+  const int index = ItemIndex();
+  if (index < 0) return;
+  delete c_.ListBox1->takeItem(index);
+  SetItemIndex(index == c_.ListBox1->count() ? index - 1 : index);
 }
 
 void TForm2::SpeedButton3Click() {

@@ -31,8 +31,6 @@ class TForm2 : public QWidget, public NormalizerHost {
   int ItemIndex() const;
   // StopRequested: set by "中止", cleared when a pass starts.
   bool StopRequested() const { return pass_.StopRequested(); }
-  // The index the up, down and delete buttons worked out last.
-  int32_t SelIndex() const { return selIndex_; }
 
  public slots:
   void SpeedButton1Click();  // "追加": add files from OpenDialog1
@@ -48,7 +46,6 @@ class TForm2 : public QWidget, public NormalizerHost {
 
  public:
   // NormalizerHost: the pass's window actions.
-  void ShowMessage(const std::string& text) override;
   bool Confirm(const std::string& question) override;
   void SetSettingsEnabled(bool enabled) override;
   void SetBarMaximum(NormalizeBar bar, int64_t maximum) override;
@@ -62,6 +59,8 @@ class TForm2 : public QWidget, public NormalizerHost {
 
  private:
   void Connect();
+  // A message box with the system's text.
+  void ShowMessage(const std::string& text);
   // Selects index; an index outside the list leaves nothing selected.
   void SetItemIndex(int index);
   // Appends one chosen file; false when the handler must end (open failure or bit warning).
@@ -76,7 +75,6 @@ class TForm2 : public QWidget, public NormalizerHost {
   Prompts& prompts_;
   QString openFolder_;  // folder of the last files added; the add dialog starts there
   Form2Controls c_;
-  int32_t selIndex_ = 0;
   NormalizePass pass_{*this};
 };
 

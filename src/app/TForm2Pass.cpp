@@ -34,7 +34,8 @@ void TForm2::SpeedButton4Click() {
   for (const QString& entry : Entries()) entries.push_back(entry.toStdString());
 
   SetPassRunning(true);
-  pass_.Run(entries, settings);
+  const PassResult result = pass_.Run(entries, settings);
+  if (result.status.failed()) ShowMessage(result.status.message());
   SetSettingsEnabled(true);  // every way out of the pass leaves the settings usable
   SetPassRunning(false);
 }
@@ -66,7 +67,8 @@ void TForm2::SetSettingsEnabled(bool enabled) {
 
 void TForm2::SetBarMaximum(NormalizeBar bar, int64_t maximum) {
   QProgressBar* target = bar == NormalizeBar::kWhole ? c_.ProgressBar1 : c_.ProgressBar2;
-  // A position above the new maximum is brought down to it, as the bar of the original toolkit does.
+  // Qt's bar would reset a position outside its new range to "no progress" (drawn empty); the pass
+  // expects the bar to keep its position, brought down to the new maximum where it lies above it.
   const int position = std::max(target->value(), 0);
   const int top = std::max(ClampToInt(maximum), 1);
   target->setMaximum(top);

@@ -6,8 +6,8 @@
 #include "cli/Commands.h"
 #include "cli/PositionText.h"
 #include "cli/ProgressLine.h"
-#include "document/ByteSource.h"
 #include "document/Document.h"
+#include "io/ByteSource.h"
 #include "marks/MarkListFile.h"
 #include "marks/MarkStore.h"
 #include "output/OutputCommands.h"
@@ -86,7 +86,7 @@ class CliHost final : public OutputHost {
   // The bytes of the source passed so far: CopyPos of the file size.
   void Idle() override {
     progress_.Update(flags_.CopyPos, fileSize_);
-    if (interrupted) flags_.AbortRequested = 1;
+    if (interrupted) flags_.AbortRequested = true;
   }
   void FileWritten(const std::string& path) override { PrintWritten(path); }
 
@@ -109,7 +109,7 @@ int RunOutputCommand(const std::vector<std::string>& args, Command command) {
   {
     auto source = FileSource::Open(parsed.wave);
     if (!source) {
-      PrintMessage(FormatMessage(kCannotOpenMessage, parsed.wave));
+      PrintMessage(FormatMessage(MessageId::kCannotOpen, parsed.wave));
       return kExitRefused;
     }
     const ProbeResult probe = ProbeWave(*source, parsed.wave);
@@ -139,7 +139,7 @@ int RunOutputCommand(const std::vector<std::string>& args, Command command) {
       : command == Command::kSplit ? SplitSelectedRanges(file, marks.Sorted(), marks.KeepHead(), parsed.out, flags, host)
                                    : SplitAtMarks(file, marks.Sorted(), parsed.out, flags, host);
   if (result.status.failed()) PrintMessage(result.status.message());
-  return result.status.ok() && !result.aborted ? kExitDone : kExitRefused;
+  return result.status.ok() ? kExitDone : kExitRefused;
 }
 
 }  // namespace

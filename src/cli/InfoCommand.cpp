@@ -2,8 +2,8 @@
 #include <utility>
 
 #include "cli/Commands.h"
-#include "document/ByteSource.h"
 #include "document/WaveProbe.h"
+#include "io/ByteSource.h"
 
 namespace sonaveld::cli {
 namespace {
@@ -42,7 +42,7 @@ int RunInfo(const std::vector<std::string>& args) {
   if (std::string error = ParseInfoArgs(args, &parsed); !error.empty()) return UsageError(error);
   auto source = FileSource::Open(parsed.wave);
   if (!source) {
-    PrintMessage(FormatMessage("ファイル %s は開けません", parsed.wave));
+    PrintMessage(FormatMessage(MessageId::kCannotOpen, parsed.wave));
     return kExitRefused;
   }
   const ProbeResult probe = ProbeWave(*source, parsed.wave);

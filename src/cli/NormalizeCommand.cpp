@@ -12,9 +12,8 @@
 namespace sonaveld::cli {
 namespace {
 
-// The terminal side of the pass: messages and the backup question on stderr, each finished
-// file on stdout, and the progress line over the bytes of all files. The backup question is
-// answered by --restore.
+// The terminal side of the pass: the backup question on stderr, each finished file on stdout,
+// and the progress line over the bytes of all files. The backup question is answered by --restore.
 class TerminalHost final : public NormalizerHost {
  public:
   TerminalHost(bool restore, const std::vector<std::string>& files, ProgressLine& progress)
@@ -26,7 +25,6 @@ class TerminalHost final : public NormalizerHost {
       total_ += sizes_.back();
     }
   }
-  void ShowMessage(const std::string& text) override { PrintMessage(text); }
   bool Confirm(const std::string& question) override {
     PrintMessage(question);
     return restore_;
@@ -142,10 +140,11 @@ int RunNormalize(const std::vector<std::string>& args) {
   NormalizePass pass(host);
   g_runningPass = &pass;
   auto previous = std::signal(SIGINT, OnInterrupt);
-  const PassOutcome outcome = pass.Run(parsed.files, parsed.settings);
+  const PassResult result = pass.Run(parsed.files, parsed.settings);
   std::signal(SIGINT, previous);
   g_runningPass = nullptr;
-  return outcome == PassOutcome::kFinished || outcome == PassOutcome::kRestored ? kExitDone : kExitRefused;
+  if (result.status.failed()) PrintMessage(result.status.message());
+  return result.status.ok() ? kExitDone : kExitRefused;
 }
 
 }  // namespace sonaveld::cli

@@ -14,8 +14,6 @@
 namespace sonaveld::cli {
 namespace {
 
-constexpr char kNoPauseMessage[] = "無音部分が見つかりませんでした。";
-
 volatile std::sig_atomic_t interrupted = 0;
 
 void OnStopSignal(int) { interrupted = 1; }
@@ -76,11 +74,11 @@ std::string ParsePausesArgs(const std::vector<std::string>& args, PausesArgs* pa
 // Writes the marks as the mark list file beside the WAV, all or nothing, and prints its path.
 int WriteMarks(const std::string& wave, const std::vector<int64_t>& found) {
   if (found.empty()) {
-    PrintMessage(kNoPauseMessage);
+    PrintMessage(FormatMessage(MessageId::kNoPauseFound));
     return kExitDone;
   }
   if (found.size() > static_cast<size_t>(MarkStore::kMaxMarks)) {
-    PrintMessage(kTooManyMarksMessage);
+    PrintMessage(FormatMessage(MessageId::kTooManyMarks));
     return kExitRefused;
   }
   MarkStore marks;
@@ -97,7 +95,7 @@ int WriteMarks(const std::string& wave, const std::vector<int64_t>& found) {
 int FindAndReport(const PausesArgs& parsed) {
   auto source = FileSource::Open(parsed.wave);
   if (!source) {
-    PrintMessage(FormatMessage(kCannotOpenMessage, parsed.wave));
+    PrintMessage(FormatMessage(MessageId::kCannotOpen, parsed.wave));
     return kExitRefused;
   }
   const ProbeResult probe = ProbeWave(*source, parsed.wave);

@@ -5,7 +5,7 @@
 #include <string_view>
 #include <vector>
 
-#include "document/Status.h"
+#include "base/Status.h"
 #include "document/WaveProbe.h"
 
 namespace sonaveld::cli {

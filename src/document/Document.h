@@ -17,9 +17,9 @@ struct FileFields {
 struct ViewFields {
   int64_t ViewStart = 0;  // frame drawn in column 1
   int32_t Zoom = 0;       // frames per pixel column, 1 or more while a document is open
-  int32_t Column = 0;     // running column of the drawing loop (1..760)
+  int32_t Column = 0;     // last column the latest redraw drew (1..760; 0: none)
   int32_t ViewWidth = 0;  // columns of the waveform, 760
-  int64_t ViewEnd = 0;    // loop bound of a redraw
+  int64_t ViewEnd = 0;    // loop bound of the latest redraw
   int64_t ReadBase = 0;   // byte offset of the frame drawn in column 1
 };
 
@@ -29,13 +29,13 @@ struct CursorFields {
   int64_t LinePos = 0;  // frame at the line, 1 or more
 };
 
-// Flags of playback and of a running file creation (bytes holding 0 or 1), and the copy position.
+// Flags of playback and of a running file creation, and the copy position.
 struct CreationFlags {
-  uint8_t TrackByTimer = 0;
-  uint8_t StatusHeld = 0;
-  uint8_t Busy = 0;
-  uint8_t AbortRequested = 0;
-  int64_t CopyPos = 0;  // byte position in the source of the block being copied
+  bool TrackByTimer = false;    // the refresh tick moved the position bar; its change handler ignores it
+  bool StatusHeld = false;      // the status panel keeps the file creation's text until playback starts
+  bool Busy = false;            // a file is being written; most commands refuse
+  bool AbortRequested = false;  // the file being written is to stop after its current block
+  int64_t CopyPos = 0;          // byte position in the source of the block being copied
 };
 
 // Milliseconds to a frame and back, in extended precision, truncated toward zero.

@@ -5,35 +5,52 @@
 namespace sonaveld {
 namespace {
 
-constexpr char kBitsMessage[] = "8ビット、16ビット WAVファイルではない可能性があります。確認して下さい。";
-constexpr char kChannelsMessage[] = "モノラル、ステレオ WAVファイルではない可能性があります。確認して下さい。";
-constexpr char kRateMessage[] = "周波数[Hz]が正しくありません。確認して下さい。";
-constexpr char kReadErrorMessage[] = "ファイル %s を読み込めません。";
-constexpr char kNoDataMessage[] = "dataチャンクが見つかりません。WAVファイルではない可能性があります。";
+// The fallback "data" tag search of the probe covers these offsets.
+constexpr int kFirstTagOffset = 1;
+constexpr int kLastTagOffset = 100;
 
-// The search reads only within the file, so a read that gives -1 is an error of the source.
-bool IsDataTag(ByteSource& source, int64_t offset, bool* readError) {
-  char tag[4] = {};
-  const int64_t got = source.ReadAt(offset, tag, 4);
-  if (got < 0) *readError = true;
-  return got == 4 && std::memcmp(tag, "data", 4) == 0;
-}
+// The reads of the data chunk search, which remembers whether any of them failed. The search
+// reads only within the file, so a read that gives -1 is an error of the source.
+class ChunkSearch {
+ public:
+  ChunkSearch(ByteSource& source, int64_t fileSize) : source_(source), fileSize_(fileSize) {}
 
-int64_t ChunkSize(ByteSource& source, int64_t sizeOffset, bool* readError) {
-  uint8_t b[4] = {};
-  if (source.ReadAt(sizeOffset, b, 4) < 0) *readError = true;
-  return static_cast<int64_t>(b[0]) | static_cast<int64_t>(b[1]) << 8 | static_cast<int64_t>(b[2]) << 16 |
-         static_cast<int64_t>(b[3]) << 24;
-}
+  bool IsDataTag(int64_t offset) {
+    char tag[4] = {};
+    const int64_t got = source_.ReadAt(offset, tag, 4);
+    if (got < 0) readError_ = true;
+    return got == 4 && std::memcmp(tag, "data", 4) == 0;
+  }
 
-DataChunk ChunkAt(ByteSource& source, int64_t tagOffset, int64_t fileSize, bool readError) {
-  DataChunk chunk;
-  chunk.offset = tagOffset + 8;
-  const int64_t size = ChunkSize(source, tagOffset + 4, &readError);
-  chunk.readError = readError;
-  chunk.end = (size > 0 && chunk.offset + size <= fileSize) ? chunk.offset + size : fileSize;
-  return chunk;
-}
+  int64_t ChunkSize(int64_t sizeOffset) {
+    uint8_t b[4] = {};
+    if (source_.ReadAt(sizeOffset, b, 4) < 0) readError_ = true;
+    return static_cast<int64_t>(b[0]) | static_cast<int64_t>(b[1]) << 8 | static_cast<int64_t>(b[2]) << 16 |
+           static_cast<int64_t>(b[3]) << 24;
+  }
+
+  // The data chunk whose tag is at tagOffset.
+  DataChunk ChunkAt(int64_t tagOffset) {
+    DataChunk chunk;
+    chunk.offset = tagOffset + 8;
+    const int64_t size = ChunkSize(tagOffset + 4);
+    chunk.readError = readError_;
+    chunk.end = (size > 0 && chunk.offset + size <= fileSize_) ? chunk.offset + size : fileSize_;
+    return chunk;
+  }
+
+  // No data chunk found.
+  DataChunk None() const {
+    DataChunk none;
+    none.readError = readError_;
+    return none;
+  }
+
+ private:
+  ByteSource& source_;
+  int64_t fileSize_;
+  bool readError_ = false;
+};
 
 }  // namespace
 
@@ -56,48 +73,43 @@ int64_t WaveHeader::Frames() const {
 }
 
 DataChunk FindDataChunk(ByteSource& source, int64_t fileSize, int firstTagOffset, int lastTagOffset) {
+  ChunkSearch search(source, fileSize);
   // The chunk walk: 4-byte id, 32-bit size, bodies padded to an even length.
-  bool readError = false;
   for (int64_t at = 12; at + 8 <= fileSize;) {
-    if (IsDataTag(source, at, &readError)) return ChunkAt(source, at, fileSize, readError);
-    const int64_t size = ChunkSize(source, at + 4, &readError);
+    if (search.IsDataTag(at)) return search.ChunkAt(at);
+    const int64_t size = search.ChunkSize(at + 4);
     at += 8 + size + (size & 1);
   }
   // Fallback for headers the walk cannot follow: the last "data" tag near the start.
   int64_t found = -1;
   for (int64_t p = firstTagOffset; p <= lastTagOffset; ++p) {
-    if (p + 8 <= fileSize && IsDataTag(source, p, &readError)) found = p;
+    if (p + 8 <= fileSize && search.IsDataTag(p)) found = p;
   }
-  if (found < 0) {
-    DataChunk none;
-    none.readError = readError;
-    return none;
-  }
-  return ChunkAt(source, found, fileSize, readError);
+  return found < 0 ? search.None() : search.ChunkAt(found);
 }
 
 ProbeResult ProbeWave(ByteSource& source, const std::string& path) {
   ProbeResult result;
   WaveHeader& h = result.header;
-  h.Channels = ReadU8(source, 22);
-  h.BitsPerSample = ReadU8(source, 34);
-  h.SampleRate = static_cast<int32_t>(ReadU32(source, 24));
+  h.Channels = ReadU8(source, kChannelsOffset);
+  h.BitsPerSample = ReadU8(source, kBitsPerSampleOffset);
+  h.SampleRate = static_cast<int32_t>(ReadU32(source, kSampleRateOffset));
   h.FileSize = source.Size();
-  const DataChunk chunk = FindDataChunk(source, h.FileSize, 1, 100);
+  const DataChunk chunk = FindDataChunk(source, h.FileSize, kFirstTagOffset, kLastTagOffset);
   h.DataOffset = chunk.offset;
   h.DataEnd = chunk.end;
 
   if (h.BitsPerSample != 8 && h.BitsPerSample != 16) {
-    result.status = Status::Fail(kBitsMessage);
+    result.status = Status::Fail(MessageId::kNotBits);
   } else if (h.Channels != 1 && h.Channels != 2) {
-    result.status = Status::Fail(kChannelsMessage);
+    result.status = Status::Fail(MessageId::kNotChannels);
   } else if (h.SampleRate <= 0) {
-    result.status = Status::Fail(kRateMessage);
+    result.status = Status::Fail(MessageId::kBadRate);
   } else if (chunk.readError || h.FileSize < 0) {
     // The data area found (or not found) after a failed read cannot be trusted.
-    result.status = Status::Fail(FormatMessage(kReadErrorMessage, path));
+    result.status = Status::Fail(MessageId::kCannotRead, path);
   } else if (chunk.offset == 0) {
-    result.status = Status::Fail(kNoDataMessage);
+    result.status = Status::Fail(MessageId::kNoDataChunk);
   } else {
     h.Kind = ClassifyFormat(h.BitsPerSample, h.Channels);
   }

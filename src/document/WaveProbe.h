@@ -2,17 +2,18 @@
 #include <cstdint>
 #include <string>
 
-#include "document/ByteSource.h"
+#include "base/Status.h"
 #include "document/FormatKind.h"
-#include "document/Status.h"
+#include "document/HeaderOffsets.h"
+#include "io/ByteSource.h"
 
 namespace sonaveld {
 
 // The header values of a WAV file that the system uses. Offsets and sizes in bytes.
 struct WaveHeader {
-  uint8_t Channels = 0;       // low byte of the channel count at offset 22
-  uint8_t BitsPerSample = 0;  // low byte of the bits-per-sample field at offset 34
-  int32_t SampleRate = 0;     // signed 32-bit at offset 24
+  uint8_t Channels = 0;       // low byte of the channel count (kChannelsOffset)
+  uint8_t BitsPerSample = 0;  // low byte of the bits-per-sample field (kBitsPerSampleOffset)
+  int32_t SampleRate = 0;     // signed 32-bit (kSampleRateOffset)
   int64_t DataOffset = 0;     // first sample byte
   int64_t DataEnd = 0;        // one past the last sample byte (never beyond FileSize)
   int64_t FileSize = 0;       // size of the whole file

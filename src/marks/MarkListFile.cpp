@@ -5,8 +5,10 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <optional>
 
-#include "output/OutputFile.h"
+#include "io/FileNames.h"
+#include "io/OutputFile.h"
 
 namespace sonaveld {
 namespace fs = std::filesystem;
@@ -31,33 +33,32 @@ std::string_view Trim(std::string_view s) {
   return s;
 }
 
-bool ParseInteger(std::string_view text, int64_t* value) {
+// The whole number a line holds (64-bit, optional sign, surrounding blanks); nullopt for anything else.
+std::optional<int64_t> ParseInteger(std::string_view text) {
   text = Trim(text);
   if (!text.empty() && text.front() == '+') text.remove_prefix(1);
-  if (text.empty()) return false;
-  const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), *value);
-  return ec == std::errc() && end == text.data() + text.size();
+  if (text.empty()) return std::nullopt;
+  int64_t value = 0;
+  const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (ec != std::errc() || end != text.data() + text.size()) return std::nullopt;
+  return value;
 }
 
 }  // namespace
 
 std::string MarkListFileName(const std::string& wavePath) {
-  const fs::path path(wavePath);
-  const std::string name = path.filename().string();
-  const auto dot = name.rfind('.');
-  if (dot == std::string::npos) return wavePath + ".txt";
-  return wavePath.substr(0, wavePath.size() - (name.size() - dot)) + ".txt";
+  return PathWithoutExtension(wavePath).value_or(wavePath) + ".txt";
 }
 
 Status WriteMarkListFile(const std::string& wavePath, const MarkStore& marks) {
-  if (marks.Count() == 0) return Status::Fail(kNoMarkPointsMessage);
+  if (marks.Count() == 0) return Status::Fail(MessageId::kNoMarkPoints);
   const std::string listPath = MarkListFileName(wavePath);
   auto out = OutputFile::Create(listPath);
-  if (!out) return Status::Fail(FormatMessage("ファイル %s を作成できません", listPath));
+  if (!out) return Status::Fail(MessageId::kCannotCreate, listPath);
   std::string text;
   for (const auto& line : marks.Memo2()) text += line + "\r\n";
   if (!out->Write(text.data(), static_cast<int64_t>(text.size())) || !out->Commit()) {
-    return Status::Fail(FormatMessage("ファイル %s に書き込めません。", listPath));
+    return Status::Fail(MessageId::kCannotWrite, listPath);
   }
   return Status::Ok();
 }
@@ -65,23 +66,16 @@ Status WriteMarkListFile(const std::string& wavePath, const MarkStore& marks) {
 MarkListParse ParseMarkList(std::string_view text) {
   MarkListParse result;
   for (std::string_view line : SplitLines(text)) {
-    int64_t value = 0;
-    if (!ParseInteger(line, &value)) {
-      result.status = Status::Fail(FormatMessage(kNotIntegerMessage, std::string(line)));
-      result.marks.clear();
-      return result;
+    const std::optional<int64_t> value = ParseInteger(line);
+    if (!value || *value < 1) {
+      return {Status::Fail(value ? MessageId::kNotMarkPosition : MessageId::kNotInteger, line), {}};
     }
-    if (value < 1) {
-      result.status = Status::Fail(FormatMessage(kNotMarkPositionMessage, std::string(line)));
-      result.marks.clear();
-      return result;
-    }
-    result.marks.push_back(value);
+    result.marks.push_back(*value);
   }
   std::sort(result.marks.begin(), result.marks.end());
   result.marks.erase(std::unique(result.marks.begin(), result.marks.end()), result.marks.end());
   if (result.marks.size() > static_cast<size_t>(MarkStore::kMaxMarks)) {
-    result.status = Status::Fail(kTooManyMarksMessage);
+    result.status = Status::Fail(MessageId::kTooManyMarks);
     result.marks.clear();
   }
   return result;
@@ -89,11 +83,11 @@ MarkListParse ParseMarkList(std::string_view text) {
 
 Status ReadMarkListFrom(const std::string& listPath, MarkStore& marks) {
   std::error_code ec;
-  if (!fs::is_regular_file(listPath, ec)) return Status::Fail(kNoMarkFileMessage);
+  if (!fs::is_regular_file(listPath, ec)) return Status::Fail(MessageId::kNoMarkFile);
   std::ifstream in(listPath, std::ios::binary);
-  if (!in) return Status::Fail(FormatMessage("ファイル %s は開けません", listPath));
+  if (!in) return Status::Fail(MessageId::kCannotOpen, listPath);
   const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  if (in.bad()) return Status::Fail(FormatMessage("ファイル %s は開けません", listPath));
+  if (in.bad()) return Status::Fail(MessageId::kCannotOpen, listPath);
   MarkListParse parse = ParseMarkList(text);
   if (!parse.status.ok()) return parse.status;
   marks.ReplaceAll(parse.marks);

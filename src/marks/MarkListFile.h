@@ -4,7 +4,7 @@
 #include <string_view>
 #include <vector>
 
-#include "document/Status.h"
+#include "base/Status.h"
 #include "marks/MarkStore.h"
 
 namespace sonaveld {
@@ -35,9 +35,5 @@ Status ReadMarkListFile(const std::string& wavePath, MarkStore& marks);
 
 // Reads a marks file given by its own path (the command-line tool's --marks-file).
 Status ReadMarkListFrom(const std::string& listPath, MarkStore& marks);
-
-constexpr char kNoMarkPointsMessage[] = "マークポイトンがありません。ポイントを指定して下さい。";
-constexpr char kNoMarkFileMessage[] = "マークポイトンを記録しているファイルがありません。";
-constexpr char kNotIntegerMessage[] = "'%s' は整数ではありません";
 
 }  // namespace sonaveld

@@ -27,9 +27,9 @@ bool MarkStore::Contains(int64_t pos) const {
 }
 
 Status MarkStore::Add(int64_t pos) {
-  if (pos < 1) return Status::Fail(FormatMessage(kNotMarkPositionMessage, std::to_string(pos)));
-  if (Contains(pos)) return Status::Fail(kAlreadyMarkedMessage);
-  if (Count() >= kMaxMarks) return Status::Fail(kTooManyMarksMessage);
+  if (pos < 1) return Status::Fail(MessageId::kNotMarkPosition, std::to_string(pos));
+  if (Contains(pos)) return Status::Fail(MessageId::kAlreadyMarked);
+  if (Count() >= kMaxMarks) return Status::Fail(MessageId::kTooManyMarks);
   added_.push_back(pos);
   FillSlotsFrom(added_);
   return Status::Ok();

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "document/Status.h"
+#include "base/Status.h"
 
 namespace sonaveld {
 
@@ -36,8 +36,6 @@ class MarkStore {
   bool Contains(int64_t pos) const;
   // The marks ascending (slots 1..n).
   std::vector<int64_t> Sorted() const { return std::vector<int64_t>(slots_.begin() + 1, slots_.begin() + 1 + Count()); }
-  // The marks in the order of adding since the last delete or load (Memo1).
-  const std::vector<int64_t>& InAddingOrder() const { return added_; }
   // The two text lists as decimal lines.
   std::vector<std::string> Memo1() const;
   std::vector<std::string> Memo2() const;
@@ -51,10 +49,5 @@ class MarkStore {
   std::vector<int64_t> added_;
   bool keepHead_ = false;
 };
-
-// Message of a position that cannot be a mark ('%s' is the text given).
-constexpr char kNotMarkPositionMessage[] = "'%s' はマーク位置として使えません。";
-constexpr char kAlreadyMarkedMessage[] = "この位置ではマーク済みです。";
-constexpr char kTooManyMarksMessage[] = "マークは255個までです。";
 
 }  // namespace sonaveld

@@ -2,7 +2,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "document/ByteSource.h"
+#include "io/ByteSource.h"
 
 namespace sonaveld {
 

@@ -1,10 +1,10 @@
 #include "normalizer/LevelRuns.h"
 
 #include <algorithm>
-#include <chrono>
 #include <memory>
 #include <vector>
 
+#include "base/IdleThrottle.h"
 #include "normalizer/BlockReader.h"
 #include "normalizer/SampleKernels.h"
 #include "normalizer/SampleMapper.h"
@@ -12,26 +12,9 @@
 namespace sonaveld {
 namespace {
 
-// Calls the idle hook after a full block, but at most once per interval.
-class IdleGate {
- public:
-  explicit IdleGate(const RunHooks& hooks) : hooks_(hooks), last_(Clock::now()) {}
-  bool Due() {
-    if (!hooks_.idle) return false;
-    const auto now = Clock::now();
-    if (now - last_ < std::chrono::milliseconds(kIdleIntervalMs)) return false;
-    last_ = now;
-    return true;
-  }
-  void Call() { hooks_.idle(); }
-
- private:
-  using Clock = std::chrono::steady_clock;
-  const RunHooks& hooks_;
-  Clock::time_point last_;
-};
-
 bool StopAsked(const RunHooks& hooks) { return hooks.stopTest && hooks.stopTest(); }
+
+Status WriteFailure(const OutputFile& output) { return Status::Fail(MessageId::kEntryCannotWrite, output.path()); }
 
 }  // namespace
 
@@ -39,22 +22,22 @@ int64_t BlockCount(const SampleArea& area) { return area.fileSize / BlockBytes(a
 
 int64_t ProgressMaximum(const SampleArea& area) { return area.fileSize / BlockBytes(area.kind) - 1; }
 
-RunEnd MeasureLevels(ByteSource& source, const SampleArea& area, ChannelLevels& levels, const RunHooks& hooks) {
+Status MeasureLevels(ByteSource& source, const SampleArea& area, ChannelLevels& levels, const RunHooks& hooks) {
   const int64_t blockBytes = BlockBytes(area.kind);
   const int64_t blocks = BlockCount(area);
   const int channels = IsStereo(area.kind) ? 2 : 1;
   BlockReader reader(source, area.offset, area.end, blockBytes, kBlocksPerRead);
-  IdleGate idle(hooks);
+  IdleThrottle idle;
   for (int64_t k = 0; k < blocks; ++k) {
     const uint8_t* data = nullptr;
     const int64_t n = reader.Next(&data);
-    if (n < 0) return RunEnd::kReadError;
+    if (n < 0) return Status::Fail(MessageId::kCannotOpen, area.path);
     if (hooks.measureProgress) hooks.measureProgress(k, blocks);
-    if (StopAsked(hooks)) return RunEnd::kStopped;
+    if (StopAsked(hooks)) return Status::Stopped();
     const BlockStats stats = MeasureSamples(area.kind, data, n);
     for (int c = 0; c < channels; ++c) levels.channel[c].peak = std::max(levels.channel[c].peak, stats.peak[c]);
     if (n != blockBytes) break;  // a short block counts for the peaks only
-    if (idle.Due()) idle.Call();
+    if (hooks.idle && idle.Due()) hooks.idle();
     for (int c = 0; c < channels; ++c) levels.channel[c].total += stats.sum[c] / stats.count[c];
   }
   for (int c = 0; c < channels; ++c) {
@@ -63,10 +46,10 @@ RunEnd MeasureLevels(ByteSource& source, const SampleArea& area, ChannelLevels& 
     if (!IsSixteenBit(area.kind)) average /= 2;
     level.average = static_cast<int32_t>(average);
   }
-  return RunEnd::kDone;
+  return Status::Ok();
 }
 
-RunEnd ScaleSamples(ByteSource& source, OutputFile& output, const SampleArea& area, NormalizeMode mode,
+Status ScaleSamples(ByteSource& source, OutputFile& output, const SampleArea& area, NormalizeMode mode,
                     float factor, const ChannelLevels& levels, const RunHooks& hooks) {
   const int64_t blockBytes = BlockBytes(area.kind);
   const int64_t blocks = BlockCount(area);
@@ -81,24 +64,24 @@ RunEnd ScaleSamples(ByteSource& source, OutputFile& output, const SampleArea& ar
     pending = 0;
     return ok;
   };
-  IdleGate idle(hooks);
+  IdleThrottle idle;
   for (int64_t k = 0; k < blocks; ++k) {
     const uint8_t* data = nullptr;
     const int64_t n = reader.Next(&data);
-    if (n < 0) return RunEnd::kReadError;
+    if (n < 0) return Status::Fail(MessageId::kCannotOpen, area.path);
     if (hooks.progress) hooks.progress(k, maximum);
-    if (StopAsked(hooks)) return RunEnd::kStopped;
-    if (pending + blockBytes > static_cast<int64_t>(out.size()) && !flush()) return RunEnd::kWriteError;
+    if (StopAsked(hooks)) return Status::Stopped();
+    if (pending + blockBytes > static_cast<int64_t>(out.size()) && !flush()) return WriteFailure(output);
     mapper.Map(data, n, out.data() + pending);
     pending += n;
     if (n != blockBytes) break;
-    if (idle.Due()) {
+    if (hooks.idle && idle.Due()) {
       // The blocks scaled so far reach the file before the caller gets control.
-      if (!flush()) return RunEnd::kWriteError;
-      idle.Call();
+      if (!flush()) return WriteFailure(output);
+      hooks.idle();
     }
   }
-  return flush() ? RunEnd::kDone : RunEnd::kWriteError;
+  return flush() ? Status::Ok() : WriteFailure(output);
 }
 
 }  // namespace sonaveld

@@ -1,9 +1,11 @@
 #pragma once
 #include <cstdint>
+#include <string>
 
-#include "document/ByteSource.h"
+#include "base/Status.h"
+#include "io/ByteSource.h"
+#include "io/OutputFile.h"
 #include "normalizer/NormalizeTypes.h"
-#include "output/OutputFile.h"
 
 namespace sonaveld {
 
@@ -13,6 +15,7 @@ struct SampleArea {
   int64_t end = 0;       // one past the last sample byte (data_end)
   int64_t fileSize = 0;  // S: size of the whole file, which sets N = S div B + 1
   FormatKind kind = FormatKind::kNone;
+  std::string path;      // the file's path, named in the message of a failed read
 };
 
 // Blocks of B bytes that one read fetches (256 KB for the 16-bit kinds): large enough to keep
@@ -26,13 +29,14 @@ int64_t ProgressMaximum(const SampleArea& area);
 
 // The measuring run: reads the sample area once, block by block, and fills levels (which must
 // start at zero) with each channel's peak, the total of its full-block means and its average.
-// Only reads the source. Returns kDone, kStopped or kReadError.
-RunEnd MeasureLevels(ByteSource& source, const SampleArea& area, ChannelLevels& levels, const RunHooks& hooks);
+// Only reads the source. Ok, Stopped, or "ファイル %s は開けません" with area.path when a read failed.
+Status MeasureLevels(ByteSource& source, const SampleArea& area, ChannelLevels& levels, const RunHooks& hooks);
 
 // The scaling run: reads the sample area a second time and appends every sample, scaled by its
 // channel's gain, to output (which already holds the header). The output's sample bytes match
-// the source's in number. Returns kDone, kStopped, kReadError or kWriteError.
-RunEnd ScaleSamples(ByteSource& source, OutputFile& output, const SampleArea& area, NormalizeMode mode,
+// the source's in number. Ok, Stopped, "ファイル %s は開けません" with area.path when a read failed,
+// or "%sに書き込めません。" with the output's path when a write failed.
+Status ScaleSamples(ByteSource& source, OutputFile& output, const SampleArea& area, NormalizeMode mode,
                     float factor, const ChannelLevels& levels, const RunHooks& hooks);
 
 }  // namespace sonaveld

@@ -1,14 +1,14 @@
 #include "normalizer/NormalizeNames.h"
 
+#include "io/FileNames.h"
+
 namespace sonaveld {
 
 std::optional<NormalizeNames> NamesFor(const std::string& path) {
-  const size_t slash = path.find_last_of('/');
-  const size_t nameStart = slash == std::string::npos ? 0 : slash + 1;
-  const size_t dot = path.find_last_of('.');
-  if (dot == std::string::npos || dot < nameStart) return std::nullopt;
+  std::optional<std::string> base = PathWithoutExtension(path);
+  if (!base) return std::nullopt;
   NormalizeNames names;
-  names.base = path.substr(0, dot);
+  names.base = std::move(*base);
   names.output = names.base + "-n.wav";
   names.backup = names.base + "-orig.wav";
   return names;

@@ -5,9 +5,10 @@
 #include <memory>
 #include <optional>
 
-#include "document/ByteSource.h"
-#include "document/Status.h"
+#include "base/Status.h"
 #include "document/WaveProbe.h"
+#include "io/ByteCopier.h"
+#include "io/ByteSource.h"
 #include "normalizer/NormalizeNames.h"
 #include "normalizer/SampleGain.h"
 
@@ -15,20 +16,8 @@ namespace sonaveld {
 namespace fs = std::filesystem;
 namespace {
 
-constexpr char kBackupQuestion[] =
-    "「*-orig.wav」があるのでノーマライズできません。「*-orig.wav」を「*.wav」にremaneしますか。";
-constexpr char kNoSpace[] = "ディスクの空き容量が不足しています。処理を中止します。";
-constexpr char kNotBits[] = "は 8ビット、16ビット WAVファイルではない可能性があります。確認して下さい。";
-constexpr char kNotChannels[] = "は モノラル、ステレオ WAVファイルではない可能性があります。確認して下さい。";
-constexpr char kNoData[] = "は dataチャンクが見つかりません。WAVファイルではない可能性があります。";
-constexpr char kNoDot[] = "WAVファイルに「.」がありません。停止します。";
-constexpr char kCannotWrite[] = "に書き込めません。";
-constexpr char kCannotOpen[] = "ファイル %s は開けません";
-constexpr char kCannotCreate[] = "ファイル %s を作成できません";
-// The backup name is taken, by an earlier entry's backup ("a.wav" and "a.wave" share one).
-constexpr char kBackupTaken[] = "ファイル %s は既にあるので、上書きしないようにノーマライズを中止します。";
-
-// The "data" search of the normalizer covers tag offsets 0..100.
+// The fallback "data" tag search of the normalizer covers these offsets.
+constexpr int kFirstTagOffset = 0;
 constexpr int kLastTagOffset = 100;
 
 bool Exists(const std::string& path) {
@@ -36,22 +25,31 @@ bool Exists(const std::string& path) {
   return fs::exists(fs::symlink_status(path, ec));
 }
 
-// Copies bytes [from, to) of source to the end of output: kDone, kReadError on a short or failed
-// read (the source changed or cannot be read), kWriteError on a failed write.
-RunEnd CopyStretch(ByteSource& source, OutputFile& output, int64_t from, int64_t to, std::vector<uint8_t>& buffer) {
-  for (int64_t at = from; at < to;) {
-    const int64_t want = std::min(static_cast<int64_t>(buffer.size()), to - at);
-    if (source.ReadAt(at, buffer.data(), want) != want) return RunEnd::kReadError;
-    if (!output.Write(buffer.data(), want)) return RunEnd::kWriteError;
-    at += want;
+// Copies bytes [from, to) of the entry at path to the end of output: Ok; the read message on a
+// short or failed read (the source changed or cannot be read); the write message on a failed write.
+Status CopyStretch(ByteCopier& copier, ByteSource& source, OutputFile& output, int64_t from, int64_t to,
+                   const std::string& path) {
+  switch (copier.Copy(source, output, from, to - from)) {
+    case ByteSink::Copy::kDone:
+    case ByteSink::Copy::kUnsupported: break;
+    case ByteSink::Copy::kReadFailed: return Status::Fail(MessageId::kCannotOpen, path);
+    case ByteSink::Copy::kWriteFailed: return Status::Fail(MessageId::kEntryCannotWrite, output.path());
   }
-  return RunEnd::kDone;
+  return Status::Ok();
+}
+
+// The pass's result from how it ended: a failure or a stop as such, else the outcome of a pass
+// that went through.
+PassResult Ended(const Status& status, PassOutcome wentThrough) {
+  if (status.failed()) return {status, PassOutcome::kFailed};
+  if (status.stopped()) return {status, PassOutcome::kStopped};
+  return {status, wentThrough};
 }
 
 }  // namespace
 
-PassOutcome NormalizePass::Run(const std::vector<std::string>& entries, const NormalizeSettings& settings) {
-  if (running_) return PassOutcome::kBusy;
+PassResult NormalizePass::Run(const std::vector<std::string>& entries, const NormalizeSettings& settings) {
+  if (running_) return {Status::Silent(), PassOutcome::kBusy};
   running_ = true;
   settingsEnabled_ = true;
   fileBarMaximum_ = -1;
@@ -61,22 +59,29 @@ PassOutcome NormalizePass::Run(const std::vector<std::string>& entries, const No
   host_.SetBarPosition(NormalizeBar::kFile, 0);
   host_.SelectEntry(0);
 
-  PassOutcome outcome = PassOutcome::kFinished;
+  PassResult result;
   if (!settings.keepSourceName && AnyBackupExists(entries)) {
-    outcome = host_.Confirm(kBackupQuestion) ? Restore(entries) : PassOutcome::kDeclined;
+    const bool restore = host_.Confirm(FormatMessage(MessageId::kBackupQuestion));
+    result = restore ? Ended(Restore(entries), PassOutcome::kRestored)
+                     : PassResult{Status::Silent(), PassOutcome::kDeclined};
   } else {
-    const int count = static_cast<int>(entries.size());
-    for (int i = 0; i < count && outcome == PassOutcome::kFinished; ++i) {
-      outcome = NormalizeEntry(entries[i], settings, factor);
-      if (outcome != PassOutcome::kFinished) break;
-      host_.SetBarMaximum(NormalizeBar::kWhole, count);
-      host_.SetBarPosition(NormalizeBar::kWhole, i + 1);
-      host_.SelectEntry(i + 1);
-    }
+    result = Ended(NormalizeEntries(entries, settings, factor), PassOutcome::kFinished);
   }
   SetSettingsEnabled(true);
   running_ = false;
-  return outcome;
+  return result;
+}
+
+Status NormalizePass::NormalizeEntries(const std::vector<std::string>& entries, const NormalizeSettings& settings,
+                                       float factor) {
+  const int count = static_cast<int>(entries.size());
+  for (int i = 0; i < count; ++i) {
+    if (Status entry = NormalizeEntry(entries[i], settings, factor); !entry.ok()) return entry;
+    host_.SetBarMaximum(NormalizeBar::kWhole, count);
+    host_.SetBarPosition(NormalizeBar::kWhole, i + 1);
+    host_.SelectEntry(i + 1);
+  }
+  return Status::Ok();
 }
 
 bool NormalizePass::AnyBackupExists(const std::vector<std::string>& entries) const {
@@ -86,7 +91,7 @@ bool NormalizePass::AnyBackupExists(const std::vector<std::string>& entries) con
   });
 }
 
-PassOutcome NormalizePass::Restore(const std::vector<std::string>& entries) {
+Status NormalizePass::Restore(const std::vector<std::string>& entries) {
   for (const std::string& entry : entries) {
     const auto names = NamesFor(entry);
     if (!names || !Exists(names->backup)) continue;
@@ -94,69 +99,71 @@ PassOutcome NormalizePass::Restore(const std::vector<std::string>& entries) {
     fs::remove(entry, ec);  // the normalized file that took the source's name; outcome ignored
     if (!Exists(names->backup)) continue;
     fs::rename(names->backup, entry, ec);
-    if (ec) return Fail(FormatMessage(kCannotCreate, entry));
+    if (ec) return Status::Fail(MessageId::kCannotCreate, entry);
   }
-  return PassOutcome::kRestored;
+  return Status::Ok();
 }
 
-PassOutcome NormalizePass::NormalizeEntry(const std::string& path, const NormalizeSettings& settings, float factor) {
+Status NormalizePass::NormalizeEntry(const std::string& path, const NormalizeSettings& settings, float factor) {
   auto source = FileSource::Open(path);
   const int64_t fileSize = source ? source->Size() : -1;
-  if (fileSize < 0) return Fail(FormatMessage(kCannotOpen, path));
-  const int channels = ReadU8(*source, 22);
-  const int bits = ReadU8(*source, 34);
-  const DataChunk chunk = FindDataChunk(*source, fileSize, 0, kLastTagOffset);
+  if (fileSize < 0) return Status::Fail(MessageId::kCannotOpen, path);
+  const int channels = ReadU8(*source, kChannelsOffset);
+  const int bits = ReadU8(*source, kBitsPerSampleOffset);
+  const DataChunk chunk = FindDataChunk(*source, fileSize, kFirstTagOffset, kLastTagOffset);
   // A failed read in the search would place the sample area wrongly and scale header bytes.
-  if (chunk.readError) return Fail(FormatMessage(kCannotOpen, path));
+  if (chunk.readError) return Status::Fail(MessageId::kCannotOpen, path);
 
   // The checks, all before anything is created: space, bit depth, channels, data chunk, name.
-  if (freeSpace_(path) < fileSize) return Fail(kNoSpace);
-  if (bits != 8 && bits != 16) return Fail(path + kNotBits);
-  if (channels != 1 && channels != 2) return Fail(path + kNotChannels);
-  if (chunk.offset == 0) return Fail(path + kNoData);
+  if (freeSpace_(path) < fileSize) return Status::Fail(MessageId::kNoSpace);
+  if (bits != 8 && bits != 16) return Status::Fail(MessageId::kEntryNotBits, path);
+  if (channels != 1 && channels != 2) return Status::Fail(MessageId::kEntryNotChannels, path);
+  if (chunk.offset == 0) return Status::Fail(MessageId::kEntryNoDataChunk, path);
   const std::optional<NormalizeNames> names = NamesFor(path);
-  if (!names) return Fail(kNoDot);
-  // The swap would replace a backup already there: refuse before anything is written.
-  if (!settings.keepSourceName && Exists(names->backup)) return Fail(FormatMessage(kBackupTaken, names->backup));
+  if (!names) return Status::Fail(MessageId::kNoDot);
+  // The swap would replace a backup already there (an earlier entry's: "a.wav" and "a.wave" share
+  // one): refuse before anything is written.
+  if (!settings.keepSourceName && Exists(names->backup)) return Status::Fail(MessageId::kBackupTaken, names->backup);
 
   auto output = OutputFile::Create(names->output, opener_);
-  if (!output) return Fail(FormatMessage(kCannotCreate, names->output));
-  const SampleArea area{chunk.offset, chunk.end, fileSize, ClassifyFormat(bits, channels)};
+  if (!output) return Status::Fail(MessageId::kCannotCreate, names->output);
+  const SampleArea area{chunk.offset, chunk.end, fileSize, ClassifyFormat(bits, channels), path};
 
   ChannelLevels levels;
-  RunEnd end = MeasureLevels(*source, area, levels, Hooks(false, area));
-  std::vector<uint8_t> buffer(1 << 16);
-  if (end == RunEnd::kDone) end = CopyStretch(*source, *output, 0, area.offset, buffer);
-  if (end == RunEnd::kDone) end = ScaleSamples(*source, *output, area, settings.mode, factor, levels, Hooks(true, area));
-  if (end == RunEnd::kDone) end = CopyStretch(*source, *output, area.end, fileSize, buffer);
-  if (end == RunEnd::kDone && output->written() != fileSize) end = RunEnd::kReadError;  // source changed meanwhile
-  if (end == RunEnd::kStopped) return PassOutcome::kStopped;
-  if (end == RunEnd::kReadError) return Fail(FormatMessage(kCannotOpen, path));
-  if (end == RunEnd::kWriteError || !output->Commit()) return Fail(names->output + kCannotWrite);
+  Status status = MeasureLevels(*source, area, levels, Hooks(false, area));
+  // The header and the bytes after the samples go through the buffer, as the samples do.
+  ByteCopier copier(kCopyBufferBytes, /*inKernel=*/false);
+  if (status.ok()) status = CopyStretch(copier, *source, *output, 0, area.offset, path);
+  if (status.ok()) status = ScaleSamples(*source, *output, area, settings.mode, factor, levels, Hooks(true, area));
+  if (status.ok()) status = CopyStretch(copier, *source, *output, area.end, fileSize, path);
+  // A source that changed meanwhile cannot be told from one that cannot be read.
+  if (status.ok() && output->written() != fileSize) status = Status::Fail(MessageId::kCannotOpen, path);
+  if (status.ok() && !output->Commit()) status = Status::Fail(MessageId::kEntryCannotWrite, names->output);
+  if (!status.ok()) return status;
   host_.SetBarPosition(NormalizeBar::kFile, fileBarMaximum_);
   source.reset();
 
   if (settings.keepSourceName) {
     host_.OutputWritten(names->output);
-    return PassOutcome::kFinished;
+    return Status::Ok();
   }
   return SwapNames(path, names->output, names->backup);
 }
 
-PassOutcome NormalizePass::SwapNames(const std::string& path, const std::string& output, const std::string& backup) {
+Status NormalizePass::SwapNames(const std::string& path, const std::string& output, const std::string& backup) {
   // A backup that appeared while the entry was written would be replaced by the rename and lost.
-  if (Exists(backup)) return Fail(FormatMessage(kBackupTaken, backup));
+  if (Exists(backup)) return Status::Fail(MessageId::kBackupTaken, backup);
   std::error_code ec;
   fs::rename(path, backup, ec);
-  if (ec) return Fail(FormatMessage(kCannotCreate, backup));
+  if (ec) return Status::Fail(MessageId::kCannotCreate, backup);
   fs::rename(output, path, ec);
   if (ec) {
     std::error_code undo;
     fs::rename(backup, path, undo);  // the source takes its own name again
-    return Fail(FormatMessage(kCannotCreate, path));
+    return Status::Fail(MessageId::kCannotCreate, path);
   }
   host_.OutputWritten(path);
-  return PassOutcome::kFinished;
+  return Status::Ok();
 }
 
 RunHooks NormalizePass::Hooks(bool scaling, const SampleArea& area) {
@@ -183,11 +190,6 @@ RunHooks NormalizePass::Hooks(bool scaling, const SampleArea& area) {
   }
   hooks.idle = [this] { host_.ProcessEvents(); };
   return hooks;
-}
-
-PassOutcome NormalizePass::Fail(const std::string& message) {
-  host_.ShowMessage(message);
-  return PassOutcome::kFailed;
 }
 
 void NormalizePass::SetSettingsEnabled(bool enabled) {

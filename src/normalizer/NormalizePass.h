@@ -5,10 +5,12 @@
 #include <string>
 #include <vector>
 
+#include "base/Status.h"
+#include "io/FileChecks.h"
+#include "io/OutputFile.h"
 #include "normalizer/LevelRuns.h"
 #include "normalizer/NormalizeTypes.h"
 #include "normalizer/NormalizerHost.h"
-#include "output/OutputFile.h"
 
 namespace sonaveld {
 
@@ -25,8 +27,16 @@ enum class PassOutcome {
   kRestored,  // backups were found and, on Yes, put back under their plain names
   kDeclined,  // backups were found and the question was answered No
   kStopped,   // the stop flag ended the pass
-  kFailed,    // a check or a file operation failed; the host was shown the message
+  kFailed,    // a check or a file operation failed
   kBusy,      // a pass was already running; nothing was done
+};
+
+// What a pass did, and its status: Ok (finished, restored), Silent (declined, busy), Stopped, or
+// the failure with its message, which the caller shows (the window in its box, the command line
+// on stderr).
+struct PassResult {
+  Status status;
+  PassOutcome outcome = PassOutcome::kFinished;
 };
 
 // The normalization pass of the normalizer window (the start button's work): for each entry it
@@ -39,8 +49,8 @@ class NormalizePass {
   explicit NormalizePass(NormalizerHost& host) : host_(host) {}
 
   // Runs the pass over entries (full paths, in list order; the list is taken as it stands when
-  // the pass starts). Returns when the pass ends. Messages go to the host.
-  PassOutcome Run(const std::vector<std::string>& entries, const NormalizeSettings& settings);
+  // the pass starts). Returns when the pass ends; the question about backups goes to the host.
+  PassResult Run(const std::vector<std::string>& entries, const NormalizeSettings& settings);
 
   // The stop button: the running pass ends at its next block. Safe from a signal handler.
   void RequestStop() { stopRequested_ = true; }
@@ -54,11 +64,12 @@ class NormalizePass {
 
  private:
   bool AnyBackupExists(const std::vector<std::string>& entries) const;
-  PassOutcome Restore(const std::vector<std::string>& entries);
-  PassOutcome NormalizeEntry(const std::string& path, const NormalizeSettings& settings, float factor);
-  PassOutcome SwapNames(const std::string& path, const std::string& output, const std::string& backup);
+  Status Restore(const std::vector<std::string>& entries);
+  // The entries in order until one does not end ok; the whole bar and the selection follow.
+  Status NormalizeEntries(const std::vector<std::string>& entries, const NormalizeSettings& settings, float factor);
+  Status NormalizeEntry(const std::string& path, const NormalizeSettings& settings, float factor);
+  Status SwapNames(const std::string& path, const std::string& output, const std::string& backup);
   RunHooks Hooks(bool scaling, const SampleArea& area);
-  PassOutcome Fail(const std::string& message);
   void SetSettingsEnabled(bool enabled);
 
   NormalizerHost& host_;

@@ -24,18 +24,10 @@ struct ChannelLevels {
   ChannelLevel channel[2];
 };
 
-// How a run over the sample area ended.
-enum class RunEnd {
-  kDone,       // the short block was reached and everything was written
-  kStopped,    // the stop test answered stop
-  kReadError,  // the source could not be read
-  kWriteError, // the output refused a write
-};
-
 // The per-block hooks of the two runs. Any of them may be empty.
 struct RunHooks {
   // Called once per block, after the block was read and before any of its bytes is used;
-  // true ends the run with RunEnd::kStopped.
+  // true ends the run with Status::Stopped().
   std::function<bool()> stopTest;
   // Scaling run only: called once per block before the stop test with the block index k
   // (0-based) and the maximum S div B - 1.
@@ -44,12 +36,10 @@ struct RunHooks {
   // (0-based) and the number of blocks the run reads.
   std::function<void(int64_t k, int64_t blocks)> measureProgress;
   // Lets the caller process pending events. Called after a full block has been used (and
-  // written), but no more often than every kIdleIntervalMs.
+  // written), but no more often than every IdleThrottle::kInterval, the first time one interval
+  // after the run started.
   std::function<void()> idle;
 };
-
-// Shortest time between two idle calls, in milliseconds.
-constexpr int kIdleIntervalMs = 20;
 
 // Block size B in bytes of a kind: 4000 for the 16-bit kinds, 2000 for the 8-bit kinds; 0 for none.
 constexpr int64_t BlockBytes(FormatKind kind) {

@@ -10,15 +10,14 @@ enum class NormalizeBar {
   kFile,   // ProgressBar2 "ファイル": blocks of the current file's scaling run
 };
 
-// What the normalization pass needs from its front end. The normalizer window implements it
-// with its controls and boxes; sonaveld-cli implements it on the terminal. All calls come from
-// the thread that runs the pass.
+// What the normalization pass needs from its front end while it runs. The normalizer window
+// implements it with its controls and boxes; sonaveld-cli implements it on the terminal. All
+// calls come from the thread that runs the pass. A failure's message is not shown through the
+// host: it comes back in the pass's result.
 class NormalizerHost {
  public:
   virtual ~NormalizerHost() = default;
-  // A modal message with an OK button (UTF-8 text of the system).
-  virtual void ShowMessage(const std::string& text) = 0;
-  // A Yes/No question; true for Yes.
+  // A Yes/No question (UTF-8 text of the system); true for Yes.
   virtual bool Confirm(const std::string& question) = 0;
   // Enables or disables the settings controls (SpinEdit1, RadioGroup1, CheckBox1) together.
   virtual void SetSettingsEnabled(bool enabled) = 0;

@@ -16,44 +16,44 @@ struct OutputPlan {
 };
 
 // One output file made of stretches: header, the stretches in order, the carried chunks, sizes,
-// rename into place.
-// Returns false on a failure (status set); *aborted when AbortRequested stopped the copy.
-bool WriteOneOutput(OutputRun& run, const std::string& path, const std::vector<ByteStretch>& stretches,
-                    bool* aborted, Status* status) {
-  auto out = run.CopyWaveHeader(path, status);
-  if (!out) return false;
+// put in place. Ok, Stopped when AbortRequested ended the copy (the file is complete with the
+// samples copied so far), or the failure.
+Status WriteOneOutput(OutputRun& run, const std::string& path, const std::vector<ByteStretch>& stretches) {
+  Result<std::unique_ptr<OutputFile>> header = run.CopyWaveHeader(path);
+  if (!header.ok()) return header.status;
+  OutputFile& out = *header.value;
+  Status copied;
   for (const auto& stretch : stretches) {
-    if (!run.CopyStretch(*out, stretch, aborted, status)) return false;
-    if (*aborted) break;
+    copied = run.CopyStretch(out, stretch);
+    if (!copied.ok()) break;
   }
-  const int64_t w = run.SampleBytes(*out);
-  return run.CarryChunks(*out, status) && run.PatchWaveSizes(*out, w, status);
+  if (copied.failed()) return copied;
+  const int64_t w = run.SampleBytes(out);
+  if (Status carried = run.CarryChunks(out); !carried.ok()) return carried;
+  if (Status patched = run.PatchWaveSizes(out, w); !patched.ok()) return patched;
+  return copied;
 }
 
 // Runs a command: opens the source, plans the outputs from the sample area as it is now, checks and
-// asks, then writes every output; ends with EndOutput on every path.
+// asks, then writes every output until one does not end ok; ends the run on every path.
 OutputResult RunOutputs(const FileFields& file, CreationFlags& flags, OutputHost& host, const OutputOptions& options,
                         const std::function<OutputPlan(int64_t dataEnd)>& planOutputs) {
   OutputRun run(file, flags, host, options);
   Status status = run.OpenSource();
   const OutputPlan plan = status.ok() ? planOutputs(run.DataEnd()) : OutputPlan{};
   if (status.ok()) status = run.CheckOutputs(plan.paths);
-  bool aborted = false;
-  for (size_t i = 0; status.ok() && i < plan.paths.size() && !aborted; ++i) {
-    WriteOneOutput(run, plan.paths[i], plan.stretches[i], &aborted, &status);
+  for (size_t i = 0; status.ok() && i < plan.paths.size(); ++i) {
+    status = WriteOneOutput(run, plan.paths[i], plan.stretches[i]);
   }
-  run.End(status.ok());
-  run.result().status = status;
-  run.result().aborted = aborted;
-  return run.result();
+  return run.End(status);
 }
 
 }  // namespace
 
 Status CheckBeginOutput(const CreationFlags& flags, bool documentOpen, int markCount) {
-  if (flags.Busy == 1) return Status::Fail(kBusyMessage);
+  if (flags.Busy) return Status::Fail(MessageId::kBusy);
   if (!documentOpen) return Status::Silent();
-  if (markCount == 0) return Status::Fail(kNoMarksMessage);
+  if (markCount == 0) return Status::Fail(MessageId::kNoMarks);
   return Status::Ok();
 }
 

@@ -5,8 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "document/Status.h"
-#include "output/OutputFile.h"
+#include "base/IdleThrottle.h"
+#include "base/Status.h"
+#include "io/OutputFile.h"
 
 namespace sonaveld {
 
@@ -28,28 +29,21 @@ class OutputHost {
 };
 
 // Tuning of the copy. The defaults copy in blocks of about 8 MB (abort is polled between blocks) and
-// call Idle at most every 20 ms; tests use 200-byte blocks and an Idle after every block.
+// call Idle at most every 20 ms, the first time after the first block; tests use 200-byte blocks
+// and an Idle after every block.
 struct OutputOptions {
   int64_t blockBytes = 200 * 40960;  // a multiple of the 200-byte chunk
-  std::chrono::milliseconds idleInterval{20};
+  std::chrono::milliseconds idleInterval = IdleThrottle::kInterval;
   SinkOpener openSink;  // empty: real files
   // Free bytes on the volume of an output's folder; empty: FreeBytesForOutput.
   std::function<int64_t(const std::string& outputPath)> freeBytes;
 };
 
 struct OutputResult {
-  Status status;                     // Ok, Silent (declined), or the failure's message
-  bool aborted = false;              // stopped by AbortRequested; the files written are complete
+  // Ok; Silent (the free-space question was declined, nothing written); Stopped (AbortRequested
+  // ended the command, the files written are complete); or the failure's message.
+  Status status;
   std::vector<std::string> written;  // outputs completed, in order
 };
-
-constexpr char kBusyMessage[] = "ファイル作成中です";
-constexpr char kNoMarksMessage[] = "マーク(カットするポイント)指定がなされてしません";
-constexpr char kLowSpaceQuestion[] =
-    "保存しようとしているドライブの容量が不足している可能性があります。保存しますか？";
-constexpr char kCannotOpenMessage[] = "ファイル %s は開けません";
-constexpr char kCannotCreateMessage[] = "ファイル %s を作成できません";
-constexpr char kCannotWriteMessage[] = "ファイル %s に書き込めません。";
-constexpr char kCannotReadMessage[] = "ファイル %s を読み込めません。";
 
 }  // namespace sonaveld

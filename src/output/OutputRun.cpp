@@ -2,155 +2,127 @@
 
 #include <algorithm>
 
+#include "io/FileChecks.h"
+
 namespace sonaveld {
 namespace {
 
-// The one buffer of a copy that goes through this process: 1 MB, whatever the block size.
-constexpr int64_t kBufferBytes = 200 * 5120;
+// A block size of the copy in whole 200-byte chunks, at least one.
+int64_t WholeChunks(int64_t bytes) {
+  return std::max<int64_t>(kCopyChunkSize, bytes / kCopyChunkSize * kCopyChunkSize);
+}
 
 }  // namespace
 
 OutputRun::OutputRun(const FileFields& file, CreationFlags& flags, OutputHost& host, const OutputOptions& options)
-    : file_(file), flags_(flags), host_(host), options_(options) {
-  options_.blockBytes = std::max<int64_t>(kCopyChunkSize, options_.blockBytes / kCopyChunkSize * kCopyChunkSize);
+    : file_(file),
+      flags_(flags),
+      host_(host),
+      options_(options),
+      copier_(std::min(kCopyBufferBytes, WholeChunks(options.blockBytes)), /*inKernel=*/true),
+      idle_(options.idleInterval, IdleThrottle::First::kAtOnce) {
+  options_.blockBytes = WholeChunks(options_.blockBytes);
 }
 
 Status OutputRun::OpenSource() {
   source_ = FileSource::Open(file_.WaveFileName);
-  if (!source_) return Status::Fail(FormatMessage(kCannotOpenMessage, file_.WaveFileName));
+  if (!source_) return Status::Fail(MessageId::kCannotOpen, file_.WaveFileName);
   sourceSize_ = source_->Size();
   dataEnd_ = std::min(file_.Header.DataEnd, sourceSize_);
   // The header bytes must all be there, or the outputs would be built from a different file.
   if (sourceSize_ < file_.Header.DataOffset) {
-    return Status::Fail(FormatMessage(kCannotReadMessage, file_.WaveFileName));
+    return Status::Fail(MessageId::kCannotRead, file_.WaveFileName);
   }
   carried_ = FindCarriedChunks(*source_, sourceSize_, file_.Header);
-  if (carried_.readError) return Status::Fail(FormatMessage(kCannotReadMessage, file_.WaveFileName));
+  if (carried_.readError) return Status::Fail(MessageId::kCannotRead, file_.WaveFileName);
   return Status::Ok();
 }
 
 Status OutputRun::CheckOutputs(const std::vector<std::string>& outputPaths) {
   for (const auto& path : outputPaths) {
-    if (IsSameFile(path, file_.WaveFileName)) return Status::Fail(FormatMessage(kCannotCreateMessage, path));
+    if (IsSameFile(path, file_.WaveFileName)) return Status::Fail(MessageId::kCannotCreate, path);
   }
   const std::string firstOutput = outputPaths.empty() ? file_.WaveFileName : outputPaths.front();
   const int64_t freeBytes = options_.freeBytes ? options_.freeBytes(firstOutput) : FreeBytesForOutput(firstOutput);
-  if (freeBytes < sourceSize_ && !host_.ConfirmLowSpace(kLowSpaceQuestion)) return Status::Silent();
+  if (freeBytes < sourceSize_ && !host_.ConfirmLowSpace(FormatMessage(MessageId::kLowSpaceQuestion))) {
+    return Status::Silent();
+  }
   return Status::Ok();
 }
 
-std::unique_ptr<OutputFile> OutputRun::CopyWaveHeader(const std::string& path, Status* status) {
+Result<std::unique_ptr<OutputFile>> OutputRun::CopyWaveHeader(const std::string& path) {
   auto out = OutputFile::Create(path, options_.openSink);
-  if (!out) {
-    *status = Status::Fail(FormatMessage(kCannotCreateMessage, path));
-    return nullptr;
-  }
+  if (!out) return {Status::Fail(MessageId::kCannotCreate, path)};
   const int64_t headerBytes = file_.Header.DataOffset;
   std::vector<uint8_t> header(static_cast<size_t>(headerBytes));
   if (source_->ReadAt(0, header.data(), headerBytes) != headerBytes) {
-    *status = Status::Fail(FormatMessage(kCannotReadMessage, file_.WaveFileName));
-    return nullptr;
+    return {Status::Fail(MessageId::kCannotRead, file_.WaveFileName)};
   }
-  if (!out->Write(header.data(), headerBytes)) {
-    *status = Status::Fail(FormatMessage(kCannotWriteMessage, path));
-    return nullptr;
-  }
-  flags_.StatusHeld = 1;
-  flags_.Busy = 1;
-  return out;
+  if (!out->Write(header.data(), headerBytes)) return {Status::Fail(MessageId::kCannotWrite, path)};
+  flags_.StatusHeld = true;
+  flags_.Busy = true;
+  return {Status::Ok(), std::move(out)};
 }
 
-bool OutputRun::CopyStretch(OutputFile& out, const ByteStretch& stretch, bool* aborted, Status* status) {
+Status OutputRun::CopyStretch(OutputFile& out, const ByteStretch& stretch) {
   int64_t done = 0;
   while (done < stretch.length) {
     const int64_t n = std::min(options_.blockBytes, stretch.length - done);
     flags_.CopyPos = stretch.begin + done;
-    if (const ByteSink::Copy copy = CopyBlock(out, flags_.CopyPos, n); copy != ByteSink::Copy::kDone) {
-      *status = CopyFailure(copy, out);
-      return false;
+    if (const ByteSink::Copy copy = copier_.Copy(*source_, out, flags_.CopyPos, n); copy != ByteSink::Copy::kDone) {
+      return CopyFailure(copy, out);
     }
     done += n;
     flags_.CopyPos = stretch.begin + done;
     AfterBlock();
-    if (flags_.AbortRequested == 1) {
-      *aborted = true;
-      return true;
-    }
+    if (flags_.AbortRequested) return Status::Stopped();
   }
-  return true;
-}
-
-ByteSink::Copy OutputRun::CopyBlock(OutputFile& out, int64_t offset, int64_t n) {
-  if (kernelCopy_) {
-    const ByteSink::Copy copy = out.CopyFrom(*source_, offset, n);
-    if (copy != ByteSink::Copy::kUnsupported) return copy;
-    kernelCopy_ = false;  // this pair of files does not allow it: read and write from now on
-  }
-  buffer_.resize(static_cast<size_t>(std::min(kBufferBytes, options_.blockBytes)));
-  for (int64_t done = 0; done < n;) {
-    const int64_t part = std::min(static_cast<int64_t>(buffer_.size()), n - done);
-    if (source_->ReadAt(offset + done, buffer_.data(), part) != part) return ByteSink::Copy::kReadFailed;
-    if (!out.Write(buffer_.data(), part)) return ByteSink::Copy::kWriteFailed;
-    done += part;
-  }
-  return ByteSink::Copy::kDone;
+  return Status::Ok();
 }
 
 Status OutputRun::CopyFailure(ByteSink::Copy copy, const OutputFile& out) const {
   // A source that shrank or could not be read would leave the output short of what it claims.
-  return Status::Fail(copy == ByteSink::Copy::kReadFailed ? FormatMessage(kCannotReadMessage, file_.WaveFileName)
-                                                          : FormatMessage(kCannotWriteMessage, out.path()));
+  return copy == ByteSink::Copy::kReadFailed ? Status::Fail(MessageId::kCannotRead, file_.WaveFileName)
+                                             : Status::Fail(MessageId::kCannotWrite, out.path());
 }
 
-bool OutputRun::CarryChunks(OutputFile& out, Status* status) {
-  if (carried_.empty()) return true;
+Status OutputRun::CarryChunks(OutputFile& out) {
+  if (carried_.empty()) return Status::Ok();
   static constexpr uint8_t kPad = 0;
-  if ((SampleBytes(out) & 1) != 0 && !out.Write(&kPad, 1)) {
-    *status = CopyFailure(ByteSink::Copy::kWriteFailed, out);
-    return false;
-  }
+  if ((SampleBytes(out) & 1) != 0 && !out.Write(&kPad, 1)) return CopyFailure(ByteSink::Copy::kWriteFailed, out);
   for (const ByteStretch& stretch : carried_.stretches) {
     for (int64_t done = 0; done < stretch.length;) {
       const int64_t n = std::min(options_.blockBytes, stretch.length - done);
-      if (const ByteSink::Copy copy = CopyBlock(out, stretch.begin + done, n); copy != ByteSink::Copy::kDone) {
-        *status = CopyFailure(copy, out);
-        return false;
-      }
+      const ByteSink::Copy copy = copier_.Copy(*source_, out, stretch.begin + done, n);
+      if (copy != ByteSink::Copy::kDone) return CopyFailure(copy, out);
       done += n;
     }
   }
-  if (carried_.padMissing && !out.Write(&kPad, 1)) {
-    *status = CopyFailure(ByteSink::Copy::kWriteFailed, out);
-    return false;
-  }
-  return true;
+  if (carried_.padMissing && !out.Write(&kPad, 1)) return CopyFailure(ByteSink::Copy::kWriteFailed, out);
+  return Status::Ok();
 }
 
 void OutputRun::AfterBlock() {
-  const auto now = std::chrono::steady_clock::now();
-  if (now - lastIdle_ < options_.idleInterval) return;
-  lastIdle_ = now;
+  if (!idle_.Due()) return;
   host_.PanelChanged(OutputHost::Panel::kCreating);
   host_.Idle();
 }
 
-bool OutputRun::PatchWaveSizes(OutputFile& out, int64_t w, Status* status) {
+Status OutputRun::PatchWaveSizes(OutputFile& out, int64_t w) {
   const bool ok = out.WriteU32At(4, static_cast<uint32_t>(out.written() - 8)) &&
                   out.WriteU32At(file_.Header.DataOffset - 4, static_cast<uint32_t>(w)) && out.Commit();
-  if (!ok) {
-    *status = Status::Fail(FormatMessage(kCannotWriteMessage, out.path()));
-    return false;
-  }
-  result_.written.push_back(out.path());
+  if (!ok) return Status::Fail(MessageId::kCannotWrite, out.path());
+  written_.push_back(out.path());
   host_.FileWritten(out.path());
-  return true;
+  return Status::Ok();
 }
 
-void OutputRun::End(bool succeeded) {
+OutputResult OutputRun::End(const Status& status) {
   source_.reset();
-  flags_.Busy = 0;
-  flags_.AbortRequested = 0;
-  if (succeeded) host_.PanelChanged(OutputHost::Panel::kFinished);
+  flags_.Busy = false;
+  flags_.AbortRequested = false;
+  if (status.ok() || status.stopped()) host_.PanelChanged(OutputHost::Panel::kFinished);
+  return {status, std::move(written_)};
 }
 
 }  // namespace sonaveld

@@ -1,11 +1,13 @@
 #pragma once
-#include <chrono>
 #include <memory>
 #include <string>
 #include <vector>
 
-#include "document/ByteSource.h"
+#include "base/IdleThrottle.h"
+#include "base/Result.h"
 #include "document/Document.h"
+#include "io/ByteCopier.h"
+#include "io/ByteSource.h"
 #include "output/CarriedChunks.h"
 #include "output/CopyPlan.h"
 #include "output/OutputHost.h"
@@ -14,7 +16,8 @@ namespace sonaveld {
 
 // The machinery one output command shares with the others: the source held open for the command,
 // the header copy, the chunked copy with idle, status and abort, the size fields and the end.
-// Busy, AbortRequested, StatusHeld and CopyPos live in the caller's flags.
+// Busy, AbortRequested, StatusHeld and CopyPos live in the caller's flags. Every step returns its
+// status; a command goes on while they are ok and hands the last one to End().
 class OutputRun {
  public:
   OutputRun(const FileFields& file, CreationFlags& flags, OutputHost& host, const OutputOptions& options);
@@ -28,31 +31,27 @@ class OutputRun {
   // End of the sample area for this run: data_end, or the source's size if the file is shorter now.
   int64_t DataEnd() const { return dataEnd_; }
 
-  // CopyWaveHeader: creates the output and copies the source's bytes before DataOffset; sets
-  // StatusHeld and Busy. nullptr and status set on failure.
-  std::unique_ptr<OutputFile> CopyWaveHeader(const std::string& path, Status* status);
-  // CopyRange: copies the stretch in blocks; returns false on a failure (status set). *aborted is set
-  // when AbortRequested was seen after a block.
-  bool CopyStretch(OutputFile& out, const ByteStretch& stretch, bool* aborted, Status* status);
+  // Creates the output and copies the source's bytes before DataOffset into it; sets StatusHeld
+  // and Busy. The open output, or the create, read or write failure.
+  Result<std::unique_ptr<OutputFile>> CopyWaveHeader(const std::string& path);
+  // Copies the stretch in blocks, with the idle calls between them: Ok; Stopped when
+  // AbortRequested was seen after a block; or the read or write failure.
+  Status CopyStretch(OutputFile& out, const ByteStretch& stretch);
   // The sample bytes written to out so far (W).
   int64_t SampleBytes(const OutputFile& out) const { return out.written() - file_.Header.DataOffset; }
   // Appends the carried chunks after the samples, with a 0 pad byte first when the sample bytes are
   // odd; nothing when there are none. Not stopped by an abort: an aborted output is a complete file
-  // of the same recording. false on a failure (status set).
-  bool CarryChunks(OutputFile& out, Status* status);
-  // PatchWaveSizes: writes the RIFF size (the whole file less 8 bytes) and the data size w (the
-  // sample bytes), then renames the file into place. false with the write message when anything failed.
-  bool PatchWaveSizes(OutputFile& out, int64_t w, Status* status);
-  // EndOutput: Busy and AbortRequested to 0; the finished text when the command succeeded.
-  void End(bool succeeded);
-
-  OutputResult& result() { return result_; }
+  // of the same recording.
+  Status CarryChunks(OutputFile& out);
+  // Writes the RIFF size (the whole file less 8 bytes) and the data size w (the sample bytes), then
+  // puts the file in place under its name; the write message when anything failed.
+  Status PatchWaveSizes(OutputFile& out, int64_t w);
+  // Ends the command with its status: Busy and AbortRequested to 0, the finished text when it
+  // completed or was stopped; the result with the outputs completed.
+  OutputResult End(const Status& status);
 
  private:
   void AfterBlock();
-  // Copies n source bytes from offset to the end of out: in the kernel where possible, else
-  // through the buffer.
-  ByteSink::Copy CopyBlock(OutputFile& out, int64_t offset, int64_t n);
   // The failure message of a copy that did not finish.
   Status CopyFailure(ByteSink::Copy copy, const OutputFile& out) const;
   const FileFields& file_;
@@ -63,10 +62,9 @@ class OutputRun {
   int64_t sourceSize_ = 0;
   int64_t dataEnd_ = 0;
   CarriedChunks carried_;
-  std::vector<uint8_t> buffer_;
-  bool kernelCopy_ = true;
-  std::chrono::steady_clock::time_point lastIdle_{};
-  OutputResult result_;
+  ByteCopier copier_;  // in the kernel where possible, else through a buffer of at most one block
+  IdleThrottle idle_;
+  std::vector<std::string> written_;  // outputs completed, in order
 };
 
 }  // namespace sonaveld

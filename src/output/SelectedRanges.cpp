@@ -1,6 +1,6 @@
 #include "output/SelectedRanges.h"
 
-#include <filesystem>
+#include "io/FileNames.h"
 
 namespace sonaveld {
 
@@ -20,10 +20,7 @@ std::vector<FrameRange> SelectedRanges(const std::vector<int64_t>& marks, bool k
 
 std::string NumberedOutputName(const std::string& fileName, int k) {
   const std::string number = (k < 10 ? "0" : "") + std::to_string(k);
-  const std::string name = std::filesystem::path(fileName).filename().string();
-  const auto dot = name.rfind('.');
-  if (dot == std::string::npos) return fileName + number + ".wav";
-  return fileName.substr(0, fileName.size() - (name.size() - dot)) + number + ".wav";
+  return PathWithoutExtension(fileName).value_or(fileName) + number + ".wav";
 }
 
 }  // namespace sonaveld

@@ -2,8 +2,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "document/ByteSource.h"
 #include "document/WaveProbe.h"
+#include "io/ByteSource.h"
 #include "peaks/FramePeaks.h"
 #include "peaks/PeakSummary.h"
 

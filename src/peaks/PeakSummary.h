@@ -4,8 +4,8 @@
 #include <optional>
 #include <vector>
 
-#include "document/ByteSource.h"
 #include "document/WaveProbe.h"
+#include "io/ByteSource.h"
 #include "peaks/FramePeaks.h"
 
 namespace sonaveld::peaks {

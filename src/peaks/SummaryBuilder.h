@@ -6,8 +6,8 @@
 #include <string>
 #include <thread>
 
-#include "document/ByteSource.h"
 #include "document/WaveProbe.h"
+#include "io/ByteSource.h"
 #include "peaks/PeakSummary.h"
 
 namespace sonaveld::peaks {

@@ -4,14 +4,12 @@
 #include <chrono>
 #include <limits>
 
-#include "document/ByteSource.h"
 #include "document/Document.h"
 #include "document/WaveProbe.h"
+#include "io/ByteSource.h"
 
 namespace sonaveld {
 namespace {
-
-constexpr char kCannotOpenMessage[] = "ファイル %s は開けません";
 
 int64_t SteadyMilliseconds() {
   using namespace std::chrono;
@@ -27,7 +25,7 @@ ClockDevice::ClockDevice(Clock clock) : clock_(std::move(clock)) {}
 Status ClockDevice::Open() {
   Close();
   auto file = FileSource::Open(FileName());
-  if (!file) return Status::Fail(FormatMessage(kCannotOpenMessage, FileName()));
+  if (!file) return Status::Fail(MessageId::kCannotOpen, FileName());
   const ProbeResult probe = ProbeWave(*file, FileName());
   if (probe.status.failed()) return probe.status;
   const int64_t ms = FrameToMilliseconds(probe.header.Frames(), probe.header.SampleRate);

@@ -2,7 +2,7 @@
 #include <cstdint>
 #include <string>
 
-#include "document/Status.h"
+#include "base/Status.h"
 
 namespace sonaveld {
 

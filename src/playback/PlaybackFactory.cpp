@@ -11,7 +11,7 @@ PlaybackChoice ChoosePlaybackDevice(const QAudioDevice& output,
   PlaybackChoice choice;
   if (output.isNull()) {
     choice.device = std::make_unique<ClockDevice>();
-    choice.notice = kNoAudioOutputNotice;
+    choice.notice = FormatMessage(MessageId::kNoAudioOutput);
     return choice;
   }
   auto device = std::make_unique<QtAudioDevice>(output);

@@ -11,7 +11,7 @@ namespace sonaveld {
 // The playback device of the main window and what to tell the user about it.
 struct PlaybackChoice {
   std::unique_ptr<PlaybackDevice> device;
-  // Empty when sound plays; else the status text (kNoAudioOutputNotice) to show once.
+  // Empty when sound plays; else the status text (MessageId::kNoAudioOutput) to show once.
   std::string notice;
 };
 

@@ -2,22 +2,13 @@
 
 #include <algorithm>
 
-#include "document/ByteSource.h"
 #include "document/WaveProbe.h"
+#include "io/ByteSource.h"
 #include "playback/AudioFormatMap.h"
 #include "playback/SinkOutput.h"
 #include "playback/WaveStream.h"
 
 namespace sonaveld {
-
-const char kNoAudioOutputNotice[] = "音声出力がありません。再生は時間のみ進みます。";
-const char kAudioOutputLostNotice[] = "音声出力が停止しました。次の再生で音声出力を再び試みます。";
-
-namespace {
-
-constexpr char kCannotOpenMessage[] = "ファイル %s は開けません";
-
-}  // namespace
 
 QtAudioDevice::QtAudioDevice(const QAudioDevice& output)
     : QtAudioDevice([output](const QAudioFormat& format) -> std::unique_ptr<AudioOutput> {
@@ -33,7 +24,7 @@ QtAudioDevice::~QtAudioDevice() { Release(); }
 Status QtAudioDevice::Open() {
   Close();
   auto file = FileSource::Open(FileName());
-  if (!file) return Status::Fail(FormatMessage(kCannotOpenMessage, FileName()));
+  if (!file) return Status::Fail(MessageId::kCannotOpen, FileName());
   const ProbeResult probe = ProbeWave(*file, FileName());
   if (probe.status.failed()) return probe.status;
   layout_ = PcmLayout::FromHeader(probe.header);
@@ -121,11 +112,11 @@ std::unique_ptr<AudioOutput> QtAudioDevice::StartOutput() {
   std::unique_ptr<AudioOutput> output = makeOutput_(format_);
   soundless_ = !output || !output->Start(stream_.get());
   if (!soundless_) {
-    if (noticeStanding_) Tell("");  // sound is back
+    if (noticeStanding_) Tell({});  // sound is back
     return output;
   }
   output.reset();  // a sink that failed to start is let go before the stream
-  Tell(kNoAudioOutputNotice);
+  Tell(FormatMessage(MessageId::kNoAudioOutput));
   output = std::make_unique<ClockOutput>(clock_, layout_.frameBytes, layout_.sampleRate);
   output->Start(stream_.get());
   return output;
@@ -145,7 +136,7 @@ void QtAudioDevice::Update() {
   if (mode_ != PlaybackMode::kPlaying || !output_) return;
   if (output_->BrokeOff()) {
     StopAt(Current());  // where the sound stopped; what the server still held is lost
-    Tell(kAudioOutputLostNotice);
+    Tell(FormatMessage(MessageId::kAudioOutputLost));
     return;
   }
   const int64_t playedUs = output_->PlayedMicroseconds();
@@ -177,8 +168,8 @@ void QtAudioDevice::StopAt(int32_t ms) {
   mode_ = PlaybackMode::kStopped;
 }
 
-void QtAudioDevice::Tell(const char* notice) {
-  noticeStanding_ = notice[0] != '\0';
+void QtAudioDevice::Tell(const std::string& notice) {
+  noticeStanding_ = !notice.empty();
   if (notice_) notice_(notice);
 }
 

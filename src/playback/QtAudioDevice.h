@@ -34,9 +34,9 @@ class QtAudioDevice final : public PlaybackDevice {
   QtAudioDevice(AudioOutputFactory makeOutput, ClockOutput::Clock clock);
   ~QtAudioDevice() override;
 
-  // Called with the system's text when an output cannot start (kNoAudioOutputNotice) or breaks
-  // off during playback (kAudioOutputLostNotice), and with an empty text when an output starts
-  // again after such a notice; called from Play, Pause, SetPosition, Mode or Position.
+  // Called with the system's text when an output cannot start (MessageId::kNoAudioOutput) or
+  // breaks off during playback (MessageId::kAudioOutputLost), and with an empty text when an
+  // output starts again after such a notice; called from Play, Pause, SetPosition, Mode or Position.
   void SetNoticeHandler(NoticeHandler handler) { notice_ = std::move(handler); }
   // True while the running (or last) playback runs on the clock because no output could start.
   bool Soundless() const { return soundless_; }
@@ -70,7 +70,7 @@ class QtAudioDevice final : public PlaybackDevice {
   int64_t StreamMicroseconds(int64_t offset) const;
   // Lets the output and the file go; stopped at ms.
   void StopAt(int32_t ms);
-  void Tell(const char* notice);
+  void Tell(const std::string& notice);
 
   AudioOutputFactory makeOutput_;
   ClockOutput::Clock clock_;
@@ -90,10 +90,5 @@ class QtAudioDevice final : public PlaybackDevice {
   std::unique_ptr<WaveStream> stream_;
   std::unique_ptr<AudioOutput> output_;  // destroyed before stream_, which it pulls from
 };
-
-// The status text shown when the machine has no sound output (or an output cannot start).
-extern const char kNoAudioOutputNotice[];
-// The status text shown when the sound output stopped during playback.
-extern const char kAudioOutputLostNotice[];
 
 }  // namespace sonaveld

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "document/ByteSource.h"
+#include "io/ByteSource.h"
 
 namespace sonaveld {
 

@@ -2,8 +2,8 @@
 #include <QImage>
 #include <cstdint>
 
-#include "document/ByteSource.h"
 #include "document/WaveProbe.h"
+#include "io/ByteSource.h"
 #include "peaks/PeakSummary.h"
 #include "view/WaveLanes.h"
 

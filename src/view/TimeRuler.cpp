@@ -60,13 +60,13 @@ QString SecondsLabel(int64_t second) {
 
 Status DrawTimeRuler(QImage& image4, int64_t viewStart, int32_t zoom, int32_t sampleRate,
                      const QString& zoomBoxText, const std::vector<int64_t>& marks, const QFont& labelFont) {
-  if (sampleRate == 0) return Status::Fail("ゼロによる除算");
+  if (sampleRate == 0) return Status::Fail(MessageId::kDivisionByZero);
   const std::vector<RulerTick> ticks = RulerTicks(viewStart, zoom, sampleRate);
   image4.fill(kWhite);
   if (!ticks.empty()) {
     // The zoom box's text, not the Zoom field, decides the thinning.
     const std::optional<int64_t> boxValue = ParseWholeNumber(zoomBoxText);
-    if (!boxValue) return Status::Fail(NotIntegerMessage(zoomBoxText));
+    if (!boxValue) return Status::Fail(MessageId::kNotInteger, zoomBoxText.toStdString());
     std::vector<RulerTick> shown;
     for (const RulerTick& tick : ticks) {
       if (TickShown(tick.second, *boxValue)) shown.push_back(tick);

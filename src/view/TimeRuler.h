@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "document/Status.h"
+#include "base/Status.h"
 
 namespace sonaveld::view {
 

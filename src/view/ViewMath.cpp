@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "document/Status.h"
 #include "view/ViewImages.h"
 
 namespace sonaveld::view {
@@ -43,10 +42,6 @@ std::optional<int64_t> ParseWholeNumber(const QString& text) {
   const qlonglong value = text.trimmed().toLongLong(&ok, 10);
   if (!ok) return std::nullopt;
   return static_cast<int64_t>(value);
-}
-
-std::string NotIntegerMessage(const QString& text) {
-  return FormatMessage("'%s' は整数ではありません", text.toStdString());
 }
 
 }  // namespace sonaveld::view

@@ -36,10 +36,4 @@ int64_t ZoomChangeScrollPosition(int lineColumn, int64_t linePos, int64_t scroll
 // nullopt when it is not one (empty, letters, out of the 64-bit range).
 std::optional<int64_t> ParseWholeNumber(const QString& text);
 
-// "'%s' は整数ではありません" with text in place of %s.
-std::string NotIntegerMessage(const QString& text);
-
-// The refusal of a whole number below 1 typed as the zoom: a zoom is frames per column, 1 or more.
-inline constexpr char kZoomBelowOneMessage[] = "拡大率は1以上の整数で指定して下さい。";
-
 }  // namespace sonaveld::view

@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <optional>
 
-#include "document/ByteSource.h"
 #include "document/WaveProbe.h"
+#include "io/ByteSource.h"
 
 namespace sonaveld::view {
 

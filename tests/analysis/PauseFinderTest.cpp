@@ -110,7 +110,7 @@ TEST(PauseScan, ReportsProgressAndEndsOnStopOrReadError) {
   int asked = 0;
   hooks.stopTest = [&] { return ++asked == 2; };
   const PauseResult stopped = Scan(whole, -50, 1000, hooks);
-  EXPECT_TRUE(stopped.status.silent() && stopped.marks.empty());
+  EXPECT_TRUE(stopped.status.stopped() && stopped.marks.empty());
   FailingSource failing(file, 2 << 20);
   const PauseResult failed = Scan(failing, -50, 1000);
   EXPECT_EQ(failed.status.message(), "ファイル take.wav を読み込めません。");

@@ -59,7 +59,7 @@ void TForm1BusyTest::guardedHandlersRefuse() {
   QVERIFY(QMetaObject::invokeMethod(&f, slot.toLatin1().constData(), Qt::DirectConnection));
   QCOMPARE(h.prompts.messages, QStringList{kBusy});
   QCOMPARE(h.prompts.openDialogsShown, 1);  // the first open only
-  QCOMPARE(f.Flags().Busy, uint8_t{1});
+  QCOMPARE(f.Flags().Busy, true);
 }
 
 void TForm1BusyTest::unguardedHandlersRun_data() {
@@ -129,7 +129,7 @@ void TForm1BusyTest::exitRefusedWhileBusy() {
   QCOMPARE(h.prompts.messages, QStringList{kBusy});
   QVERIFY(f.isVisible());
   QCOMPARE(closed.count(), 0);
-  QCOMPARE(f.Flags().AbortRequested, uint8_t{0});
+  QCOMPARE(f.Flags().AbortRequested, false);
 }
 
 void TForm1BusyTest::exitClosesWhenIdle() {
@@ -152,10 +152,10 @@ void TForm1BusyTest::panelDoubleClick() {
   f.show();
   QVERIFY(QTest::qWaitForWindowExposed(&f));
   QTest::mouseDClick(f.Controls().Panel1, Qt::LeftButton);
-  QCOMPARE(f.Flags().AbortRequested, uint8_t{0});  // nothing being written: no change
+  QCOMPARE(f.Flags().AbortRequested, false);  // nothing being written: no change
   f.Flags().Busy = 1;
   QTest::mouseDClick(f.Controls().Panel1, Qt::LeftButton);
-  QCOMPARE(f.Flags().AbortRequested, uint8_t{1});
+  QCOMPARE(f.Flags().AbortRequested, true);
   QVERIFY(h.prompts.messages.isEmpty());
 }
 
@@ -169,10 +169,10 @@ void TForm1BusyTest::closeWhileBusyWaitsForWriter() {
   f.Flags().Busy = 1;
   QVERIFY(!f.close());
   QVERIFY(f.isVisible());
-  QCOMPARE(f.Flags().AbortRequested, uint8_t{1});
+  QCOMPARE(f.Flags().AbortRequested, true);
   QCOMPARE(closed.count(), 0);
   f.EndBusy();
-  QCOMPARE(f.Flags().Busy, uint8_t{0});
+  QCOMPARE(f.Flags().Busy, false);
   QVERIFY(!f.isVisible());
   QCOMPARE(closed.count(), 1);
 }

@@ -226,7 +226,7 @@ void TForm1CursorTest::ctrlRightJumpsToPositionBar() {
   QCOMPARE(f.Controls().ScrollBar1->value(), 220001);
   QVERIFY(!view::CursorLineShowing(Overlay(f)));
   QCOMPARE(f.Cursor().LineX, 100);  // kept
-  QCOMPARE(f.Flags().StatusHeld, uint8_t{0});
+  QCOMPARE(f.Flags().StatusHeld, false);
   QCOMPARE(h.device.Position(), 5000);
   QCOMPARE(h.device.Mode() == PlaybackMode::kPlaying, playing);
 

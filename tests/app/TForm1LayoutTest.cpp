@@ -187,8 +187,8 @@ void TForm1LayoutTest::startState() {
   for (int i = 0; i < c.ComboBox1->count(); ++i) items << c.ComboBox1->itemText(i);
   QCOMPARE(items, QStringList({"100", "300", "500", "1000", "3000", "5000", "10000"}));
   QVERIFY(c.ComboBox1->isEditable());
-  QCOMPARE(h.form->Flags().Busy, uint8_t{0});
-  QCOMPARE(h.form->Flags().AbortRequested, uint8_t{0});
+  QCOMPARE(h.form->Flags().Busy, false);
+  QCOMPARE(h.form->Flags().AbortRequested, false);
   QVERIFY(!h.form->DocumentOpen());
   for (const QImage* image : {&Lane1(*h.form), &Lane2(*h.form), &Ruler(*h.form), &Strip(*h.form)}) {
     QVERIFY(AllWhite(*image));

@@ -147,9 +147,9 @@ void TForm1OutputTest::commandsWriteTheEnginesBytes() {
   QVERIFY(h.prompts.messages.isEmpty());
   QVERIFY(h.prompts.questions.isEmpty());
   QCOMPARE(h.device.Mode(), PlaybackMode::kNotReady);  // closed before the dialog
-  QCOMPARE(f.Flags().Busy, uint8_t{0});
-  QCOMPARE(f.Flags().StatusHeld, uint8_t{1});
-  QCOMPARE(f.Flags().AbortRequested, uint8_t{0});
+  QCOMPARE(f.Flags().Busy, false);
+  QCOMPARE(f.Flags().StatusHeld, true);
+  QCOMPARE(f.Flags().AbortRequested, false);
   QCOMPARE(f.Controls().Panel1->text(), kFinished);
   QCOMPARE(PanelColour(f), kDarkGreen);
   QCOMPARE(f.Marks().Sorted(), kMarks);
@@ -201,7 +201,7 @@ void TForm1OutputTest::cancelledDialogClosesDevice() {
   f.N10Click();  // no answer queued: cancelled
   QCOMPARE(h.device.Mode(), PlaybackMode::kNotReady);
   QVERIFY(h.prompts.messages.isEmpty());
-  QCOMPARE(f.Flags().StatusHeld, uint8_t{0});
+  QCOMPARE(f.Flags().StatusHeld, false);
   QCOMPARE(f.Controls().Panel1->text(), QStringLiteral("動作表示"));
 }
 
@@ -225,7 +225,7 @@ void TForm1OutputTest::lowSpaceQuestion() {
   QCOMPARE(h.prompts.questions, QStringList{kLowSpace});
   QVERIFY(h.prompts.messages.isEmpty());
   QCOMPARE(QFile::exists(out), yes);
-  QCOMPARE(f.Flags().Busy, uint8_t{0});
+  QCOMPARE(f.Flags().Busy, false);
   QCOMPARE(f.Controls().Panel1->text(), yes ? kFinished : QStringLiteral("動作表示"));
 }
 
@@ -251,8 +251,8 @@ void TForm1OutputTest::abortByPanelDoubleClick() {
   // Keep head off: the first range starts at mark 3001, byte 44 + 3000 * 4.
   const std::vector<uint8_t> source = ReadFileBytes(h.source.toStdString());
   QVERIFY(std::equal(bytes.begin() + kDataOffset, bytes.end(), source.begin() + kDataOffset + 12000));
-  QCOMPARE(f.Flags().AbortRequested, uint8_t{0});
-  QCOMPARE(f.Flags().Busy, uint8_t{0});
+  QCOMPARE(f.Flags().AbortRequested, false);
+  QCOMPARE(f.Flags().Busy, false);
   QCOMPARE(f.Controls().Panel1->text(), kFinished);
   QCOMPARE(f.Marks().Sorted(), kMarks);
 
@@ -275,8 +275,8 @@ void TForm1OutputTest::busyGuardWhileCopying() {
   bool ran = false;
   QTimer::singleShot(0, &f, [&] {
     ran = true;
-    QCOMPARE(f.Flags().Busy, uint8_t{1});
-    QCOMPARE(f.Flags().StatusHeld, uint8_t{1});
+    QCOMPARE(f.Flags().Busy, true);
+    QCOMPARE(f.Flags().StatusHeld, true);
     QCOMPARE(f.Controls().Panel1->text(), kCreating);
     QCOMPARE(PanelColour(f), kRed);
     f.N3Click();
@@ -295,7 +295,7 @@ void TForm1OutputTest::busyGuardWhileCopying() {
   QVERIFY(ran);
   QCOMPARE(h.prompts.messages, QStringList(6, kBusy));
   QCOMPARE(h.prompts.openDialogsShown, 1);
-  QCOMPARE(f.Flags().Busy, uint8_t{0});
+  QCOMPARE(f.Flags().Busy, false);
   f.Timer2Timer();  // the arrow goes within a second of the end
   QVERIFY(!view::IsPureRed(f.ProgressBand().Image(), ProgressArrowX(f.Flags().CopyPos, f.File().Header.FileSize) -
                                                          kProgressBandLeft, 0));
@@ -332,7 +332,7 @@ void TForm1OutputTest::outputOntoSourceRefused() {
     const QString named = command == Command::kCut ? h.source : QString::fromStdString(h.dir.File("song01.wav"));
     QCOMPARE(h.prompts.messages, QStringList{QStringLiteral("ファイル %1 を作成できません").arg(named)});
     QCOMPARE(ReadFileBytes(h.source.toStdString()), before);
-    QCOMPARE(f.Flags().Busy, uint8_t{0});
+    QCOMPARE(f.Flags().Busy, false);
     QCOMPARE(f.Marks().Sorted(), kMarks);
     QVERIFY(f.Controls().Panel1->text() != kFinished);
   }
@@ -349,8 +349,8 @@ void TForm1OutputTest::writeFailureShownAndRemoved() {
   f.N3Click();
   QCOMPARE(h.prompts.messages, QStringList{QStringLiteral("ファイル %1 に書き込めません。").arg(out)});
   QVERIFY(!QFile::exists(out));
-  QCOMPARE(f.Flags().Busy, uint8_t{0});
-  QCOMPARE(f.Flags().AbortRequested, uint8_t{0});
+  QCOMPARE(f.Flags().Busy, false);
+  QCOMPARE(f.Flags().AbortRequested, false);
   QCOMPARE(f.Marks().Sorted(), kMarks);
   QVERIFY(f.Controls().Panel1->text() != kFinished);
 }

@@ -175,7 +175,7 @@ void TForm1TransportTest::timeDisplayShowsWhole() {
 void TForm1TransportTest::tickWithoutDocumentDoesNothing() {
   TransportHarness h;
   h.f().Timer1Timer();
-  QCOMPARE(h.f().Flags().TrackByTimer, uint8_t{0});
+  QCOMPARE(h.f().Flags().TrackByTimer, false);
   QCOMPARE(h.Panel(), QStringLiteral("動作表示"));
   QCOMPARE(h.Time(), QStringLiteral("0h00分00秒"));
 }
@@ -188,7 +188,7 @@ void TForm1TransportTest::barChangeAfterTickIgnoredOnce() {
   h.f().Timer1Timer();
   h.Bar().setValue(3000);
   QVERIFY(!h.Playing());
-  QCOMPARE(h.f().Flags().TrackByTimer, uint8_t{0});
+  QCOMPARE(h.f().Flags().TrackByTimer, false);
   h.f().Timer1Timer();
   QCOMPARE(h.Time(), QStringLiteral("0h00分03秒"));
   QVERIFY(!h.Playing());
@@ -202,7 +202,7 @@ void TForm1TransportTest::barChangeAfterTickIgnoredOnce() {
   h.f().Flags().StatusHeld = 1;
   h.Bar().setValue(7000);
   QCOMPARE(h.device.Position(), 7000);
-  QCOMPARE(h.f().Flags().StatusHeld, uint8_t{0});
+  QCOMPARE(h.f().Flags().StatusHeld, false);
 }
 
 // While playing, the tick's own move of the bar uses up the flag; the user's move then plays.
@@ -298,7 +298,7 @@ void TForm1TransportTest::firstRestarts() {
   f.SpeedButton1Click();
   QVERIFY(h.Playing());
   QCOMPARE(h.device.Position(), 0);
-  QCOMPARE(f.Flags().StatusHeld, uint8_t{0});
+  QCOMPARE(f.Flags().StatusHeld, false);
   h.device.now += 500;
   f.Timer1Timer();
   QCOMPARE(h.Bar().value(), 500);
@@ -332,7 +332,7 @@ void TForm1TransportTest::statusHeldKeepsFinishedText() {
   f.N3Click();
   QVERIFY(h.prompts.messages.isEmpty());
   QCOMPARE(h.Panel(), kFinished);
-  QCOMPARE(f.Flags().StatusHeld, uint8_t{1});
+  QCOMPARE(f.Flags().StatusHeld, true);
 
   f.Timer1Timer();
   QCOMPARE(h.Panel(), kFinished);
@@ -347,7 +347,7 @@ void TForm1TransportTest::statusHeldKeepsFinishedText() {
   QCOMPARE(h.device.Mode(), PlaybackMode::kStopped);  // played out, left open
 
   f.SpeedButton1Click();
-  QCOMPARE(f.Flags().StatusHeld, uint8_t{0});
+  QCOMPARE(f.Flags().StatusHeld, false);
   f.Timer1Timer();
   QCOMPARE(h.Panel(), kPlaying);
 }
@@ -367,7 +367,7 @@ void TForm1TransportTest::zoomDuringPlaybackRestartsAtLine() {
   f.Controls().ComboBox1->setCurrentText(QStringLiteral("500"));
   QVERIFY(h.Playing());
   QCOMPARE(h.device.Position(), 3000);
-  QCOMPARE(f.Flags().StatusHeld, uint8_t{0});
+  QCOMPARE(f.Flags().StatusHeld, false);
   QCOMPARE(f.View().Zoom, 500);
   h.device.now += 400;
   f.Timer1Timer();
@@ -383,7 +383,7 @@ void TForm1TransportTest::openingFileStartsNoPlayback() {
   h.Open(h.Wav("long.wav", Mono8(441000)));
   h.Bar().setValue(8000);  // no tick yet: plays
   QVERIFY(h.Playing());
-  QCOMPARE(f.Flags().TrackByTimer, uint8_t{0});
+  QCOMPARE(f.Flags().TrackByTimer, false);
   h.Open(h.Wav("short.wav", Mono8(44100)));  // 1 s: the bar's range shrinks below its position
   QVERIFY(!h.Playing());
   QCOMPARE(h.Bar().maximum(), 1000);

@@ -184,7 +184,7 @@ void TForm1ViewTest::zoomDuringPlaybackRestartsAtLine() {
   f.Controls().ComboBox1->setCurrentText(QStringLiteral("500"));
   QCOMPARE(h.device.Mode(), PlaybackMode::kPlaying);
   QCOMPARE(h.device.Position(), 2000);
-  QCOMPARE(f.Flags().StatusHeld, uint8_t{0});
+  QCOMPARE(f.Flags().StatusHeld, false);
 }
 
 // A program-side scroll change that arrives while a redraw runs is run after it, never inside.

@@ -12,7 +12,7 @@
 #include <thread>
 
 #include "TForm2TestSupport.h"
-#include "output/OutputFile.h"
+#include "io/OutputFile.h"
 
 using namespace sonaveld;
 using namespace sonaveld::test;

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "document/ByteSource.h"
 #include "document/Document.h"
 #include "document/WaveProbe.h"
+#include "io/ByteSource.h"
 #include "support/WavBuilder.h"
 
 namespace sonaveld {

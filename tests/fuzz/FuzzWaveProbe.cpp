@@ -5,8 +5,8 @@
 
 #include "FuzzSupport.h"
 #include "OutputModel.h"
-#include "document/ByteSource.h"
 #include "document/WaveProbe.h"
+#include "io/ByteSource.h"
 
 using namespace sonaveld;
 

@@ -19,14 +19,14 @@ constexpr int64_t kHeader = 44;  // the canonical header BuildWav writes
 
 SampleArea AreaOf(const std::vector<uint8_t>& file, int channels, int bits, int64_t end = -1) {
   return {kHeader, end < 0 ? static_cast<int64_t>(file.size()) : end, static_cast<int64_t>(file.size()),
-          ClassifyFormat(bits, channels)};
+          ClassifyFormat(bits, channels), {}};
 }
 
 class LevelRunsTest : public testing::Test {
  protected:
   struct Result {
-    RunEnd measured = RunEnd::kDone;
-    RunEnd scaled = RunEnd::kDone;
+    Status measured;
+    Status scaled;
     ChannelLevels levels;
     std::vector<uint8_t> samples;
   };
@@ -142,8 +142,8 @@ TEST_P(ReferenceTest, MatchesOneBlockPerReadModel) {
   const SampleArea area = AreaOf(file, c.channels, c.bits);
   const auto expected = test::ReferenceRuns(file, area, c.mode, c.percent);
   const Result r = RunBoth(file, area, c.mode, c.percent);
-  EXPECT_EQ(r.measured, RunEnd::kDone);
-  EXPECT_EQ(r.scaled, RunEnd::kDone);
+  EXPECT_TRUE(r.measured.ok());
+  EXPECT_TRUE(r.scaled.ok());
   for (int ch = 0; ch < 2; ++ch) {
     EXPECT_EQ(r.levels.channel[ch].peak, expected.levels.channel[ch].peak);
     EXPECT_EQ(r.levels.channel[ch].total, expected.levels.channel[ch].total);
@@ -220,7 +220,7 @@ TEST_P(StopTest, EndsAtTheBlockWhereStopIsAnswered) {
   RunHooks hooks;
   hooks.stopTest = [&] { return calls++ == stopAt; };
   ChannelLevels levels;
-  EXPECT_EQ(MeasureLevels(source, area, levels, hooks), RunEnd::kStopped);
+  EXPECT_TRUE(MeasureLevels(source, area, levels, hooks).stopped());
   EXPECT_EQ(calls, stopAt + 1);
   EXPECT_EQ(levels.channel[0].total == 0, stopAt == 0);
 
@@ -231,7 +231,7 @@ TEST_P(StopTest, EndsAtTheBlockWhereStopIsAnswered) {
     EXPECT_EQ(calls, k);  // progress comes before the stop test of the same block
   };
   auto output = OutputFile::Create(dir_.File("stopped.raw"));
-  EXPECT_EQ(ScaleSamples(source, *output, area, NormalizeMode::kPeak, 1.0f, levels, hooks), RunEnd::kStopped);
+  EXPECT_TRUE(ScaleSamples(source, *output, area, NormalizeMode::kPeak, 1.0f, levels, hooks).stopped());
   EXPECT_EQ(progressCalls, stopAt + 1);
   EXPECT_LE(output->written(), stopAt * 4000);
 }
@@ -280,16 +280,18 @@ class FailingSink final : public ByteSink {
 
 TEST_F(LevelRunsTest, ReadAndWriteFailuresAreReported) {
   const auto file = BuildWav(test::Recipe(2, 16, 2000));
-  const SampleArea area = AreaOf(file, 2, 16);
+  SampleArea area = AreaOf(file, 2, 16);
+  area.path = "take.wav";
   FailingSource source(file, 100);
   ChannelLevels levels;
-  EXPECT_EQ(MeasureLevels(source, area, levels, {}), RunEnd::kReadError);
+  EXPECT_EQ(MeasureLevels(source, area, levels, {}).message(), "ファイル take.wav は開けません");
 
   MemorySource good(file);
   auto output = OutputFile::Create(dir_.File("full.raw"),
                                    [](const std::string&) { return std::make_unique<FailingSink>(); });
   ASSERT_TRUE(output);
-  EXPECT_EQ(ScaleSamples(good, *output, area, NormalizeMode::kPeak, 1.0f, levels, {}), RunEnd::kWriteError);
+  EXPECT_EQ(ScaleSamples(good, *output, area, NormalizeMode::kPeak, 1.0f, levels, {}).message(),
+            dir_.File("full.raw") + "に書き込めません。");
 }
 
 }  // namespace

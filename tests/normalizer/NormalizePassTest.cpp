@@ -83,7 +83,7 @@ class NormalizePassTest : public testing::Test {
 TEST_F(NormalizePassTest, WritesNormalizedCopyBesideSource) {
   const std::string src = Make("take1.wav", Quiet());
   const auto before = ReadFileBytes(src);
-  EXPECT_EQ(pass_.Run({src}, {}), PassOutcome::kFinished);
+  EXPECT_EQ(pass_.Run({src}, {}).outcome, PassOutcome::kFinished);
   const std::string out = dir_.File("take1-n.wav");
   const auto after = ReadFileBytes(out);
   ASSERT_EQ(after.size(), before.size());
@@ -102,14 +102,13 @@ TEST_F(NormalizePassTest, WritesNormalizedCopyBesideSource) {
   EXPECT_EQ(info.channels, original.channels);
   EXPECT_EQ(info.format, original.format);
   EXPECT_EQ(host_.written, std::vector<std::string>{out});
-  EXPECT_TRUE(host_.messages.empty());
   EXPECT_EQ(dir_.Listing(), "take1-n.wav take1.wav");
 }
 
 TEST_F(NormalizePassTest, WindowSeesBarsSelectionAndSettings) {
   const std::string a = Make("a.wav", Quiet(2, 16, 5000));  // S = 20044: bar maximum 4
   const std::string b = Make("b.wav", Quiet(1, 8, 100));    // shorter than one block
-  EXPECT_EQ(pass_.Run({a, b}, {}), PassOutcome::kFinished);
+  EXPECT_EQ(pass_.Run({a, b}, {}).outcome, PassOutcome::kFinished);
   EXPECT_EQ(host_.selections, (std::vector<int>{0, 1, 2}));
   EXPECT_EQ(host_.whole.maximum, 2);
   EXPECT_EQ(host_.whole.positions, (std::vector<int64_t>{0, 1, 2}));
@@ -123,7 +122,7 @@ TEST_F(NormalizePassTest, ReplaceSwapsNamesThenRestoreOnYes) {
   const std::string src = Make("take1.wav", Quiet());
   const auto original = ReadFileBytes(src);
   const NormalizeSettings replace = test::ReplaceNames();
-  EXPECT_EQ(pass_.Run({src}, replace), PassOutcome::kFinished);
+  EXPECT_EQ(pass_.Run({src}, replace).outcome, PassOutcome::kFinished);
   const auto normalized = ReadFileBytes(src);
   EXPECT_NE(normalized, original);
   EXPECT_EQ(ReadFileBytes(dir_.File("take1-orig.wav")), original);
@@ -132,27 +131,27 @@ TEST_F(NormalizePassTest, ReplaceSwapsNamesThenRestoreOnYes) {
 
   // A second pass finds the backup and asks; No changes nothing.
   host_.answerYes = false;
-  EXPECT_EQ(pass_.Run({src}, replace), PassOutcome::kDeclined);
+  EXPECT_EQ(pass_.Run({src}, replace).outcome, PassOutcome::kDeclined);
   EXPECT_EQ(host_.questions, std::vector<std::string>{kQuestion});
   EXPECT_EQ(ReadFileBytes(src), normalized);
   EXPECT_EQ(dir_.Listing(), "take1-orig.wav take1.wav");
 
   // Yes puts the backup back and normalizes nothing.
   host_.answerYes = true;
-  EXPECT_EQ(pass_.Run({src}, replace), PassOutcome::kRestored);
+  EXPECT_EQ(pass_.Run({src}, replace).outcome, PassOutcome::kRestored);
   EXPECT_EQ(ReadFileBytes(src), original);
   EXPECT_EQ(dir_.Listing(), "take1.wav");
   EXPECT_EQ(host_.whole.position, 0);
 
   // Then a further pass normalizes again.
-  EXPECT_EQ(pass_.Run({src}, replace), PassOutcome::kFinished);
+  EXPECT_EQ(pass_.Run({src}, replace).outcome, PassOutcome::kFinished);
   EXPECT_EQ(ReadFileBytes(src), normalized);
 }
 
 TEST_F(NormalizePassTest, KeepingNamesIgnoresBackups) {
   const std::string src = Make("take1.wav", Quiet());
   Make("take1-orig.wav", Quiet());
-  EXPECT_EQ(pass_.Run({src}, {}), PassOutcome::kFinished);
+  EXPECT_EQ(pass_.Run({src}, {}).outcome, PassOutcome::kFinished);
   EXPECT_TRUE(host_.questions.empty());
   EXPECT_TRUE(fs::exists(dir_.File("take1-n.wav")));
 }
@@ -162,12 +161,12 @@ TEST_F(NormalizePassTest, SharedBackupNameIsNeverOverwritten) {
   const std::string b = Make("a.wave", Quiet(1, 16, 3000));
   const auto bBytes = ReadFileBytes(b);
   const auto aBytes = ReadFileBytes(a);
-  EXPECT_EQ(pass_.Run({a, b}, test::ReplaceNames()), PassOutcome::kFailed);
+  const PassResult r = pass_.Run({a, b}, test::ReplaceNames());
+  EXPECT_EQ(r.outcome, PassOutcome::kFailed);
   EXPECT_EQ(ReadFileBytes(dir_.File("a-orig.wav")), aBytes);
   EXPECT_EQ(ReadFileBytes(b), bBytes);
   EXPECT_EQ(dir_.Listing(), "a-orig.wav a.wav a.wave");  // nothing written for the second entry
-  ASSERT_EQ(host_.messages.size(), 1u);
-  EXPECT_EQ(host_.messages[0],
+  EXPECT_EQ(r.status.message(),
             "ファイル " + dir_.File("a-orig.wav") + " は既にあるので、上書きしないようにノーマライズを中止します。");
 }
 
@@ -191,16 +190,15 @@ TEST_P(CheckOrderTest, RefusesWithMessage) {
   const std::string path = dir_.File(c.file);
   WriteFileBytes(path, bytes);
   freeSpace_ = static_cast<int64_t>(bytes.size()) - c.spaceShort;
-  const PassOutcome outcome = pass_.Run({path}, {});
+  const PassResult r = pass_.Run({path}, {});
   std::string expected = c.message;
   if (expected.starts_with("*")) expected = path + expected.substr(1);
+  EXPECT_EQ(r.status.message(), expected);
   if (expected.empty()) {
-    EXPECT_EQ(outcome, PassOutcome::kFinished);
-    EXPECT_TRUE(host_.messages.empty());
+    EXPECT_EQ(r.outcome, PassOutcome::kFinished);
     return;
   }
-  EXPECT_EQ(outcome, PassOutcome::kFailed);
-  EXPECT_EQ(host_.messages, std::vector<std::string>{expected});
+  EXPECT_EQ(r.outcome, PassOutcome::kFailed);
   EXPECT_EQ(dir_.Listing(), c.file);  // nothing created
   EXPECT_TRUE(host_.settingsEnabled);
 }
@@ -217,16 +215,18 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(NormalizePassTest, MissingFileCannotBeOpened) {
   const std::string path = dir_.File("gone.wav");
-  EXPECT_EQ(pass_.Run({path}, {}), PassOutcome::kFailed);
-  EXPECT_EQ(host_.messages, std::vector<std::string>{"ファイル " + path + " は開けません"});
+  const PassResult r = pass_.Run({path}, {});
+  EXPECT_EQ(r.outcome, PassOutcome::kFailed);
+  EXPECT_EQ(r.status.message(), "ファイル " + path + " は開けません");
 }
 
 TEST_F(NormalizePassTest, FailedCheckStopsAtThatEntry) {
   const std::string a = Make("a.wav", Quiet());
   const std::string b = Make("b.wav", test::Recipe(2, 24, 100));
   const std::string c = Make("c.wav", Quiet());
-  EXPECT_EQ(pass_.Run({a, b, c}, {}), PassOutcome::kFailed);
-  EXPECT_EQ(host_.messages, std::vector<std::string>{b + kNotBits});
+  const PassResult r = pass_.Run({a, b, c}, {});
+  EXPECT_EQ(r.outcome, PassOutcome::kFailed);
+  EXPECT_EQ(r.status.message(), b + kNotBits);
   EXPECT_EQ(dir_.Listing(), "a-n.wav a.wav b.wav c.wav");
   EXPECT_EQ(host_.whole.maximum, 3);
   EXPECT_EQ(host_.whole.position, 1);
@@ -256,13 +256,12 @@ TEST_F(NormalizePassTest, StopDuringMeasuringLeavesNothing) {
   const std::string src = Make("take1.wav", Quiet());
   const auto before = ReadFileBytes(src);
   pass_.SetFreeSpaceQuery([this](const std::string&) { pass_.RequestStop(); return freeSpace_; });
-  EXPECT_EQ(pass_.Run({src}, test::ReplaceNames()), PassOutcome::kStopped);
+  EXPECT_EQ(pass_.Run({src}, test::ReplaceNames()).outcome, PassOutcome::kStopped);
   EXPECT_EQ(dir_.Listing(), "take1.wav");
   EXPECT_EQ(ReadFileBytes(src), before);
   EXPECT_EQ(host_.whole.position, 0);
   EXPECT_EQ(host_.file.position, 0);
   EXPECT_TRUE(host_.settingsEnabled);
-  EXPECT_TRUE(host_.messages.empty());
 }
 
 TEST_F(NormalizePassTest, StopDuringScalingLeavesNothingAndKeepsEarlierFiles) {
@@ -274,7 +273,7 @@ TEST_F(NormalizePassTest, StopDuringScalingLeavesNothingAndKeepsEarlierFiles) {
     if (++opened == 2) return std::make_unique<StoppingSink>(std::move(sink), pass_, 1);
     return sink;
   });
-  EXPECT_EQ(pass_.Run({a, b}, test::ReplaceNames()), PassOutcome::kStopped);
+  EXPECT_EQ(pass_.Run({a, b}, test::ReplaceNames()).outcome, PassOutcome::kStopped);
   EXPECT_EQ(dir_.Listing(), "a-orig.wav a.wav b.wav");
   EXPECT_EQ(host_.whole.position, 0);
   EXPECT_EQ(host_.file.position, 0);
@@ -284,7 +283,7 @@ TEST_F(NormalizePassTest, StopDuringScalingLeavesNothingAndKeepsEarlierFiles) {
 TEST_F(NormalizePassTest, StopBeforePassHasNoEffect) {
   const std::string src = Make("take1.wav", Quiet());
   pass_.RequestStop();
-  EXPECT_EQ(pass_.Run({src}, {}), PassOutcome::kFinished);
+  EXPECT_EQ(pass_.Run({src}, {}).outcome, PassOutcome::kFinished);
   EXPECT_TRUE(fs::exists(dir_.File("take1-n.wav")));
 }
 
@@ -310,8 +309,9 @@ TEST_F(NormalizePassTest, FailedWriteRemovesOutputAndKeepsSource) {
   pass_.SetSinkOpener([](const std::string& temp) -> std::unique_ptr<ByteSink> {
     return std::make_unique<LimitedSink>(OpenFileSink(temp), 5000);
   });
-  EXPECT_EQ(pass_.Run({src}, test::ReplaceNames()), PassOutcome::kFailed);
-  EXPECT_EQ(host_.messages, std::vector<std::string>{dir_.File("take1-n.wav") + "に書き込めません。"});
+  const PassResult r = pass_.Run({src}, test::ReplaceNames());
+  EXPECT_EQ(r.outcome, PassOutcome::kFailed);
+  EXPECT_EQ(r.status.message(), dir_.File("take1-n.wav") + "に書き込めません。");
   EXPECT_EQ(dir_.Listing(), "take1.wav");
   EXPECT_EQ(ReadFileBytes(src), before);
 }
@@ -320,7 +320,7 @@ TEST_F(NormalizePassTest, TrailingChunkIsCopiedAndNotMeasured) {
   const std::vector<uint8_t> loud(60, 0x7F);  // would read as samples of 32639
   const std::string src = Make("t.wav", test::Recipe(1, 16, 3000, [](int64_t f, int) { return f % 2 ? 1024 : -1024; }, {}, test::Chunk("LIST", loud)));
   const auto before = ReadFileBytes(src);
-  EXPECT_EQ(pass_.Run({src}, {}), PassOutcome::kFinished);
+  EXPECT_EQ(pass_.Run({src}, {}).outcome, PassOutcome::kFinished);
   const auto after = ReadFileBytes(dir_.File("t-n.wav"));
   ASSERT_EQ(after.size(), before.size());
   EXPECT_TRUE(std::equal(before.end() - 68, before.end(), after.end() - 68));
@@ -331,7 +331,7 @@ TEST_F(NormalizePassTest, TrailingChunkIsCopiedAndNotMeasured) {
 TEST_F(NormalizePassTest, DataTagInsideEarlierChunkIsSkippedByTheWalk) {
   const std::vector<uint8_t> text = {'d', 'a', 't', 'a', 'd', 'a', 't', 'a'};
   const std::string src = Make("w.wav", test::Recipe(1, 8, 100, [](int64_t, int) { return 160; }, test::Chunk("LIST", text)));
-  EXPECT_EQ(pass_.Run({src}, {}), PassOutcome::kFinished);
+  EXPECT_EQ(pass_.Run({src}, {}).outcome, PassOutcome::kFinished);
   const auto before = ReadFileBytes(src);
   const auto after = ReadFileBytes(dir_.File("w-n.wav"));
   EXPECT_TRUE(std::equal(before.begin(), before.begin() + 60, after.begin()));  // header incl. LIST
@@ -345,7 +345,7 @@ TEST_F(NormalizePassTest, BrokenChunkWalkFallsBackToLastDataTag) {
   bytes.insert(bytes.begin() + 44, second.begin(), second.end());  // a second tag; D = 52
   const std::string src = dir_.File("f.wav");
   WriteFileBytes(src, bytes);
-  EXPECT_EQ(pass_.Run({src}, {}), PassOutcome::kFinished);
+  EXPECT_EQ(pass_.Run({src}, {}).outcome, PassOutcome::kFinished);
   const auto after = ReadFileBytes(dir_.File("f-n.wav"));
   ASSERT_EQ(after.size(), bytes.size());
   EXPECT_TRUE(std::equal(bytes.begin(), bytes.begin() + 52, after.begin()));
@@ -355,7 +355,7 @@ TEST_F(NormalizePassTest, BrokenChunkWalkFallsBackToLastDataTag) {
 
 TEST_F(NormalizePassTest, AverageModeAndPercentageReachTheSamples) {
   const std::string src = Make("avg.wav", test::Recipe(1, 16, 6000, [](int64_t f, int) { return f % 2 ? -1000 : 1000; }));
-  EXPECT_EQ(pass_.Run({src}, test::AverageMode()), PassOutcome::kFinished);
+  EXPECT_EQ(pass_.Run({src}, test::AverageMode()).outcome, PassOutcome::kFinished);
   const auto after = ReadFileBytes(dir_.File("avg-n.wav"));
   EXPECT_EQ(static_cast<int16_t>(after[44] | after[45] << 8), 5825);
   EXPECT_EQ(static_cast<int16_t>(after[46] | after[47] << 8), -5826);

@@ -32,7 +32,7 @@ class NormalizeReadFaultTest : public ::testing::TestWithParam<NormalizeFaultCas
     WriteFileBytes(path, source);
   }
 
-  PassOutcome Run(RecordingHost& host) {
+  PassResult Run(RecordingHost& host) {
     NormalizePass pass(host);
     pass.SetFreeSpaceQuery([](const std::string&) { return int64_t{1} << 40; });
     NormalizeSettings settings;
@@ -57,7 +57,7 @@ class NormalizeReadFaultTest : public ::testing::TestWithParam<NormalizeFaultCas
 TEST_P(NormalizeReadFaultTest, EveryReadPointReportsOrWritesTheCleanResult) {
   RecordingHost cleanHost;
   ReadFault::Watch(path);
-  ASSERT_EQ(Run(cleanHost), PassOutcome::kFinished);
+  ASSERT_EQ(Run(cleanHost).outcome, PassOutcome::kFinished);
   ReadFault::Stop();
   const int64_t reads = ReadFault::Reads();
   ASSERT_GE(reads, 4);
@@ -69,18 +69,18 @@ TEST_P(NormalizeReadFaultTest, EveryReadPointReportsOrWritesTheCleanResult) {
     Reset();
     RecordingHost host;
     ReadFault::Watch(path, GetParam().mode, at);
-    const PassOutcome outcome = Run(host);
+    const PassResult r = Run(host);
     ReadFault::Stop();
     ASSERT_GE(ReadFault::Failures(), 1);
-    if (outcome == PassOutcome::kFinished) {
+    if (r.outcome == PassOutcome::kFinished) {
       EXPECT_NE(GetParam().mode, ReadFault::Mode::kFromRead) << "a bad disk went unnoticed";
       EXPECT_EQ(ReadFileBytes(OutputPath()), clean) << "a failed read changed the output";
       continue;
     }
-    EXPECT_EQ(outcome, PassOutcome::kFailed);
-    ASSERT_EQ(host.messages.size(), 1u);
-    EXPECT_NE(host.messages[0].find(path), std::string::npos) << host.messages[0];  // names the source
-    EXPECT_EQ(host.messages[0].find("書き込めません"), std::string::npos) << "a read error told as a write error";
+    EXPECT_EQ(r.outcome, PassOutcome::kFailed);
+    const std::string& message = r.status.message();
+    EXPECT_NE(message.find(path), std::string::npos) << message;  // names the source
+    EXPECT_EQ(message.find("書き込めません"), std::string::npos) << "a read error told as a write error";
     EXPECT_TRUE(host.settingsEnabled);
     EXPECT_EQ(ReadFileBytes(path), source);
     EXPECT_FALSE(fs::exists(dir.File("take-n.wav")));

@@ -6,8 +6,8 @@
 
 #include "normalizer/LevelRuns.h"
 #include "normalizer/NormalizePass.h"
-#include "support/WavBuilder.h"
 #include "normalizer/NormalizerHost.h"
+#include "support/WavBuilder.h"
 
 namespace sonaveld::test {
 
@@ -31,7 +31,6 @@ ReferenceResult ReferenceRuns(const std::vector<uint8_t>& file, const SampleArea
 // A host that records what the pass does to the window, and answers the question as told.
 class RecordingHost final : public NormalizerHost {
  public:
-  void ShowMessage(const std::string& text) override { messages.push_back(text); }
   bool Confirm(const std::string& question) override {
     questions.push_back(question);
     return answerYes;
@@ -61,7 +60,6 @@ class RecordingHost final : public NormalizerHost {
 
   bool answerYes = false;
   std::function<void()> onEvents;
-  std::vector<std::string> messages;
   std::vector<std::string> questions;
   std::vector<bool> settingsChanges;
   bool settingsEnabled = true;

@@ -101,7 +101,7 @@ TEST_P(CarriedChunksTest, EveryOutputCarriesThem) {
 TEST_P(CarriedChunksTest, AnAbortedOutputCarriesThemToo) {
   host.abortAtIdle = 1;
   const OutputResult r = WriteCutEditedFile(file, {101, 701}, false, dir.File("cut.wav"), flags, host, FineOptions());
-  ASSERT_TRUE(r.aborted);
+  ASSERT_TRUE(r.status.stopped());
   Expect("cut.wav", Samples(101, 44 + 300));
 }
 

@@ -120,8 +120,7 @@ TEST_F(OutputTest, AbortAfterTheFirstChunkLeavesAValidShortFile) {
   host.abortAtIdle = 1;
   const std::string out = dir.File("cut.wav");
   const OutputResult r = WriteCutEditedFile(file, {1001, 3001, 5001}, false, out, flags, host, FineOptions());
-  EXPECT_TRUE(r.status.ok());
-  EXPECT_TRUE(r.aborted);
+  EXPECT_TRUE(r.status.stopped());
   ExpectWav(out, SourceBytes(4044, 200));
   EXPECT_EQ(flags.AbortRequested, 0);
   EXPECT_EQ(flags.Busy, 0);
@@ -132,7 +131,7 @@ TEST_F(OutputTest, AbortStopsFurtherNumberedFiles) {
   MakeSource(TenThousandFrames());
   host.abortAtIdle = 3;
   const OutputResult r = SplitAtMarks(file, {1001, 4001}, dir.File("p.wav"), flags, host, FineOptions());
-  EXPECT_TRUE(r.aborted);
+  EXPECT_TRUE(r.status.stopped());
   EXPECT_EQ(dir.Listing(), "p00.wav source.wav");
   ExpectWav(dir.File("p00.wav"), SourceBytes(44, 600));
   EXPECT_EQ(flags.AbortRequested, 0);

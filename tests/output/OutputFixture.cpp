@@ -1,6 +1,6 @@
 #include "output/OutputFixture.h"
 
-#include "document/ByteSource.h"
+#include "io/ByteSource.h"
 #include "support/SndfileCheck.h"
 
 namespace sonaveld::test {

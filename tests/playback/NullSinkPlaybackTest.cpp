@@ -15,8 +15,8 @@
 #include <string>
 #include <vector>
 
-#include "document/ByteSource.h"
 #include "document/WaveProbe.h"
+#include "io/ByteSource.h"
 #include "playback/PlaybackFactory.h"
 #include "playback/PrivateSoundServer.h"
 #include "support/TempDir.h"
@@ -146,7 +146,7 @@ TEST_F(NullSinkPlaybackTest, LostServerIsToldAndTheNextPlaySoundsWhenItIsBack) {
   server->Kill();
   for (timer.restart(); device.Mode() == PlaybackMode::kPlaying && timer.elapsed() < 5000;) Spin(80);
   ASSERT_EQ(device.Mode(), PlaybackMode::kStopped) << "playback goes on without a server";
-  ASSERT_EQ(notices_, std::vector<std::string>{kAudioOutputLostNotice});
+  ASSERT_EQ(notices_, std::vector<std::string>{FormatMessage(MessageId::kAudioOutputLost)});
   const int32_t stoppedAt = device.Position();  // where the sound stopped, at neither end
   EXPECT_GE(stoppedAt, 500);
   EXPECT_LT(stoppedAt, device.Length());

@@ -7,9 +7,9 @@
 #include <QIODevice>
 #include <filesystem>
 
-#include "document/ByteSource.h"
 #include "document/Document.h"
 #include "document/WaveProbe.h"
+#include "io/ByteSource.h"
 #include "playback/ClockDevice.h"
 #include "playback/PlaybackFactory.h"
 #include "playback/QtAudioDevice.h"
@@ -284,7 +284,7 @@ TEST_F(QtAudioDeviceTest, OutputBreakingOffStopsWithTheNoticeAndTheNextPlaySound
   ExpectPulled(header_.DataOffset + MillisecondsToFrame(420, 44100) * 4, 8);
   script_.playedUs = 100'000;
   EXPECT_EQ(device_.Position(), 520);
-  EXPECT_EQ(notices_, (std::vector<std::string>{kAudioOutputLostNotice, ""}));
+  EXPECT_EQ(notices_, (std::vector<std::string>{FormatMessage(MessageId::kAudioOutputLost), ""}));
   device_.Stop();
   device_.Play();
   EXPECT_EQ(notices_.size(), 2u);  // sound all along: nothing more to say
@@ -319,7 +319,8 @@ TEST_F(QtAudioDeviceTest, OutputThatCannotStartPlaysOnTheClockAndTheNextPlayTrie
   device_.Play();  // the output is back: sound, from where the clock stopped
   EXPECT_EQ(script_.made, 3);
   EXPECT_FALSE(device_.Soundless());
-  EXPECT_EQ(notices_, (std::vector<std::string>{kNoAudioOutputNotice, kNoAudioOutputNotice, ""}));
+  const std::string noOutput = FormatMessage(MessageId::kNoAudioOutput);
+  EXPECT_EQ(notices_, (std::vector<std::string>{noOutput, noOutput, ""}));
   now_ += 500;
   EXPECT_EQ(device_.Position(), 40);  // follows the output, not the clock
   ExpectPulled(header_.DataOffset + MillisecondsToFrame(40, 44100) * 4, 8);

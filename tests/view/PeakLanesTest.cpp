@@ -2,7 +2,7 @@
 #include <QTest>
 #include <cmath>
 
-#include "document/ByteSource.h"
+#include "io/ByteSource.h"
 #include "peaks/PeakSummary.h"
 #include "support/WavBuilder.h"
 #include "view/PeakLanes.h"

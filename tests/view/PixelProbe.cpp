@@ -1,6 +1,6 @@
 #include "view/PixelProbe.h"
 
-#include "document/ByteSource.h"
+#include "io/ByteSource.h"
 #include "view/ViewImages.h"
 
 namespace sonaveld::test {

@@ -2,7 +2,7 @@
 #include <QTest>
 #include <algorithm>
 
-#include "document/ByteSource.h"
+#include "io/ByteSource.h"
 #include "support/WavBuilder.h"
 #include "view/PixelProbe.h"
 #include "view/ViewImages.h"

@@ -1,4 +1,4 @@
-#include "output/UnnamedFile.h"
+#include "io/UnnamedFile.h"
 
 #if defined(__linux__)
 #include <fcntl.h>

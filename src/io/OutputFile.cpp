@@ -1,6 +1,4 @@
-#include "output/OutputFile.h"
-
-#include "output/KernelCopy.h"
+#include "io/OutputFile.h"
 
 #include <cerrno>
 #include <filesystem>
@@ -11,38 +9,6 @@ namespace sonaveld {
 namespace fs = std::filesystem;
 namespace {
 
-class FileSink final : public ByteSink {
- public:
-  explicit FileSink(std::FILE* file) : file_(file) {}
-  ~FileSink() override {
-    if (file_ != nullptr) std::fclose(file_);
-  }
-  bool Write(const void* data, int64_t n) override {
-    return n == 0 || std::fwrite(data, 1, static_cast<size_t>(n), file_) == static_cast<size_t>(n);
-  }
-  bool WriteAt(int64_t offset, const void* data, int64_t n) override {
-    if (std::fseek(file_, static_cast<long>(offset), SEEK_SET) != 0) return false;
-    const bool ok = Write(data, n);
-    return std::fseek(file_, 0, SEEK_END) == 0 && ok;
-  }
-  Copy CopyFrom(ByteSource& source, int64_t offset, int64_t n) override {
-    auto* file = dynamic_cast<FileSource*>(&source);
-    if (file == nullptr) return Copy::kUnsupported;
-    const Copy copy = KernelCopy(file->stream(), offset, file_, n);
-    if (copy == Copy::kDone) std::fseek(file_, 0, SEEK_END);  // keep the stream at the end
-    return copy;
-  }
-  bool Close() override {
-    const bool ok = std::fflush(file_) == 0 && !std::ferror(file_);
-    const bool closed = std::fclose(file_) == 0;
-    file_ = nullptr;
-    return ok && closed;
-  }
-
- private:
-  std::FILE* file_;
-};
-
 // A fresh hidden name beside path.
 std::string TempPathFor(const std::string& path) {
   static std::mt19937_64 random{std::random_device{}()};
@@ -51,18 +17,7 @@ std::string TempPathFor(const std::string& path) {
   return (target.parent_path() / name).string();
 }
 
-// A sink over a stream that receives large blocks: stdio's own buffer would only add a copy.
-std::unique_ptr<ByteSink> StreamSink(std::FILE* file) {
-  if (file == nullptr) return nullptr;
-  std::setvbuf(file, nullptr, _IONBF, 0);
-  return std::make_unique<FileSink>(file);
-}
-
 }  // namespace
-
-std::unique_ptr<ByteSink> OpenFileSink(const std::string& tempPath) {
-  return StreamSink(std::fopen(tempPath.c_str(), "wbx"));
-}
 
 std::unique_ptr<OutputFile> OutputFile::Create(const std::string& path, const SinkOpener& opener) {
   if (path.empty() || fs::is_directory(path)) return nullptr;
@@ -148,21 +103,6 @@ bool OutputFile::LinkIntoPlace() {
     if (errno != EEXIST) return false;
   }
   return false;
-}
-
-bool IsSameFile(const std::string& a, const std::string& b) {
-  std::error_code ec;
-  const bool same = fs::equivalent(a, b, ec);
-  return !ec && same;
-}
-
-int64_t FreeBytesForOutput(const std::string& path) {
-  fs::path folder = fs::path(path).parent_path();
-  if (folder.empty()) folder = ".";
-  std::error_code ec;
-  const fs::space_info info = fs::space(folder, ec);
-  if (ec) return -1;
-  return static_cast<int64_t>(info.available);
 }
 
 }  // namespace sonaveld

@@ -1,4 +1,4 @@
-#include "document/ByteSource.h"
+#include "io/ByteSource.h"
 
 #include <algorithm>
 #include <cstring>

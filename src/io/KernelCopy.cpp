@@ -1,4 +1,4 @@
-#include "output/KernelCopy.h"
+#include "io/KernelCopy.h"
 
 #if defined(__linux__)
 #include <unistd.h>

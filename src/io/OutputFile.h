@@ -1,37 +1,14 @@
 #pragma once
 #include <cstdint>
-#include <cstdio>
-#include <functional>
 #include <memory>
 #include <string>
 
-#include "document/ByteSource.h"
-#include "output/UnnamedFile.h"
+#include "io/ByteSink.h"
+#include "io/ByteSource.h"
+#include "io/FileSink.h"  // OpenFileSink, the opener used when none is given
+#include "io/UnnamedFile.h"
 
 namespace sonaveld {
-
-// Where an output's bytes go. The file implementation writes a real file; tests put failing
-// sinks in its place to simulate a full disk.
-class ByteSink {
- public:
-  virtual ~ByteSink() = default;
-  // Appends n bytes; false when they were not all written.
-  virtual bool Write(const void* data, int64_t n) = 0;
-  // Overwrites n bytes at byte offset (for the size fields); false on failure.
-  virtual bool WriteAt(int64_t offset, const void* data, int64_t n) = 0;
-  // Flushes and closes; false when anything written did not reach the file.
-  virtual bool Close() = 0;
-  // Appends n bytes of source from byte offset without a round trip through a buffer, where the
-  // sink and the source allow it; kUnsupported leaves the copy to Write.
-  enum class Copy { kDone, kUnsupported, kReadFailed, kWriteFailed };
-  virtual Copy CopyFrom(ByteSource&, int64_t /*offset*/, int64_t /*n*/) { return Copy::kUnsupported; }
-};
-
-// Opens the sink of a new, empty temporary file at tempPath; nullptr when it cannot be created.
-using SinkOpener = std::function<std::unique_ptr<ByteSink>(const std::string& tempPath)>;
-
-// The default opener: a new file created exclusively at tempPath.
-std::unique_ptr<ByteSink> OpenFileSink(const std::string& tempPath);
 
 // One output file, put under its final path only once everything is written: until then an
 // existing file of that name is untouched, and a failed or abandoned output leaves nothing behind.
@@ -74,11 +51,5 @@ class OutputFile {
   bool failed_ = false;
   bool committed_ = false;
 };
-
-// True when both paths name one existing file (any spelling, links included).
-bool IsSameFile(const std::string& a, const std::string& b);
-
-// Free bytes available to the program on the volume of path's folder; -1 when the query fails.
-int64_t FreeBytesForOutput(const std::string& path);
 
 }  // namespace sonaveld

@@ -2,7 +2,7 @@
 #include <cstdint>
 #include <cstdio>
 
-#include "output/OutputFile.h"
+#include "io/ByteSink.h"
 
 namespace sonaveld {
 

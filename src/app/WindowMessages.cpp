@@ -1,0 +1,32 @@
+#include "app/WindowMessages.h"
+
+#include "base/Messages.h"
+
+namespace sonaveld {
+namespace {
+
+std::string_view Pattern(WindowMessageId id) {
+  switch (id) {
+    case WindowMessageId::kNoMarkWhilePlaying: return "再生中はマークできません。停止してから指定してください。";
+    case WindowMessageId::kNoTimeLine:
+      return "タイムラインの指定がありません。タイムラインを指定してからマークして下さい。";
+    case WindowMessageId::kNotMarkedHere:
+      return "この位置ではマークされていません。タイムラインをマーク位置に合わせてください。";
+    case WindowMessageId::kNoDeleteWhilePlaying:
+      return "再生中はマークの削除ができません。停止してから指定してください。";
+    case WindowMessageId::kZoomBelowOne: return "拡大率は1以上の整数で指定して下さい。";
+    case WindowMessageId::kPausesAdded: return "無音部分に%s個のマークを追加しました。";
+    case WindowMessageId::kScanStopped: return "無音部分の検出を中止しました。";
+    case WindowMessageId::kTooManyPauses:
+      return "無音部分が%s個見つかりました。マークは255個までです。"
+             "最短の無音を長くするか、しきい値を下げてください。";
+    case WindowMessageId::kAlreadyListed: return "%sは既に登録されています。追加できません。";
+  }
+  return {};
+}
+
+}  // namespace
+
+std::string FormatMessage(WindowMessageId id, std::string_view text) { return FormatMessage(Pattern(id), text); }
+
+}  // namespace sonaveld

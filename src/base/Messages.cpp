@@ -1,0 +1,54 @@
+#include "base/Messages.h"
+
+namespace sonaveld {
+
+std::string_view MessagePattern(MessageId id) {
+  switch (id) {
+    case MessageId::kCannotOpen: return "ファイル %s は開けません";
+    case MessageId::kCannotRead: return "ファイル %s を読み込めません。";
+    case MessageId::kCannotCreate: return "ファイル %s を作成できません";
+    case MessageId::kCannotWrite: return "ファイル %s に書き込めません。";
+    case MessageId::kNotBits: return "8ビット、16ビット WAVファイルではない可能性があります。確認して下さい。";
+    case MessageId::kNotChannels: return "モノラル、ステレオ WAVファイルではない可能性があります。確認して下さい。";
+    case MessageId::kBadRate: return "周波数[Hz]が正しくありません。確認して下さい。";
+    case MessageId::kNoDataChunk: return "dataチャンクが見つかりません。WAVファイルではない可能性があります。";
+    case MessageId::kNotInteger: return "'%s' は整数ではありません";
+    case MessageId::kNotMarkPosition: return "'%s' はマーク位置として使えません。";
+    case MessageId::kAlreadyMarked: return "この位置ではマーク済みです。";
+    case MessageId::kTooManyMarks: return "マークは255個までです。";
+    case MessageId::kNoMarkPoints: return "マークポイトンがありません。ポイントを指定して下さい。";
+    case MessageId::kNoMarkFile: return "マークポイトンを記録しているファイルがありません。";
+    case MessageId::kBusy: return "ファイル作成中です";
+    case MessageId::kNoMarks: return "マーク(カットするポイント)指定がなされてしません";
+    case MessageId::kLowSpaceQuestion:
+      return "保存しようとしているドライブの容量が不足している可能性があります。保存しますか？";
+    case MessageId::kBackupQuestion:
+      return "「*-orig.wav」があるのでノーマライズできません。「*-orig.wav」を「*.wav」にremaneしますか。";
+    case MessageId::kNoSpace: return "ディスクの空き容量が不足しています。処理を中止します。";
+    case MessageId::kEntryNotBits:
+      return "%sは 8ビット、16ビット WAVファイルではない可能性があります。確認して下さい。";
+    case MessageId::kEntryNotChannels:
+      return "%sは モノラル、ステレオ WAVファイルではない可能性があります。確認して下さい。";
+    case MessageId::kEntryNoDataChunk:
+      return "%sは dataチャンクが見つかりません。WAVファイルではない可能性があります。";
+    case MessageId::kNoDot: return "WAVファイルに「.」がありません。停止します。";
+    case MessageId::kEntryCannotWrite: return "%sに書き込めません。";
+    case MessageId::kBackupTaken: return "ファイル %s は既にあるので、上書きしないようにノーマライズを中止します。";
+    case MessageId::kNoPauseFound: return "無音部分が見つかりませんでした。";
+    case MessageId::kDivisionByZero: return "ゼロによる除算";
+    case MessageId::kNoAudioOutput: return "音声出力がありません。再生は時間のみ進みます。";
+    case MessageId::kAudioOutputLost: return "音声出力が停止しました。次の再生で音声出力を再び試みます。";
+  }
+  return {};
+}
+
+std::string FormatMessage(MessageId id, std::string_view text) { return FormatMessage(MessagePattern(id), text); }
+
+std::string FormatMessage(std::string_view pattern, std::string_view text) {
+  std::string message(pattern);
+  const auto at = message.find("%s");
+  if (at != std::string::npos) message.replace(at, 2, text);
+  return message;
+}
+
+}  // namespace sonaveld
