@@ -43,7 +43,7 @@ LevelLayout LevelLayoutOf(FormatKind kind) {
     case FormatKind::kMono16: return {1, 2, 32768.0, MaxAbs16};
     case FormatKind::kStereo8: return {2, 1, 128.0, MaxAbs8};
     case FormatKind::kMono8: return {1, 1, 128.0, MaxAbs8};
-    case FormatKind::kNone: break;
+    default: break;  // kNone, and the kinds this does not handle yet
   }
   return {};
 }

@@ -48,7 +48,7 @@ constexpr int64_t BlockBytes(FormatKind kind) {
     case FormatKind::kMono16: return 4000;
     case FormatKind::kStereo8:
     case FormatKind::kMono8: return 2000;
-    case FormatKind::kNone: break;
+    default: break;  // kNone, and the kinds this does not handle yet
   }
   return 0;
 }

@@ -137,7 +137,7 @@ BlockStats MeasureSamples(FormatKind kind, const uint8_t* data, int64_t n) {
     case FormatKind::kMono16: return Stats16(data, n / 2, false);
     case FormatKind::kStereo8: return EightBit(data, n, true);
     case FormatKind::kMono8: return EightBit(data, n, false);
-    case FormatKind::kNone: break;
+    default: break;  // kNone, and the kinds this does not handle yet
   }
   return {};
 }

@@ -56,7 +56,7 @@ int LaneChannels(FormatKind kind) {
     case FormatKind::kStereo8: return 2;
     case FormatKind::kMono16:
     case FormatKind::kMono8: return 1;
-    case FormatKind::kNone: break;
+    default: break;  // kNone, and the kinds this does not handle yet
   }
   return 0;
 }
@@ -68,7 +68,7 @@ void ScanFrames(FormatKind kind, const uint8_t* bytes, int64_t frames, FramePeak
     case FormatKind::kMono16: ScanInterleaved<int16_t, 1>(bytes, frames, peaks); break;
     case FormatKind::kStereo8: ScanInterleaved<uint8_t, 2>(bytes, frames, peaks); break;
     case FormatKind::kMono8: ScanInterleaved<uint8_t, 1>(bytes, frames, peaks); break;
-    case FormatKind::kNone: break;
+    default: break;  // kNone, and the kinds this does not handle yet
   }
 }
 

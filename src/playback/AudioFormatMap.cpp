@@ -14,7 +14,7 @@ QAudioFormat AudioFormatFor(const WaveHeader& header) {
     case FormatKind::kMono8:
       format.setSampleFormat(QAudioFormat::UInt8);
       break;
-    case FormatKind::kNone:
+    default:  // kNone, and the kinds this does not handle yet
       return format;
   }
   const bool stereo = header.Kind == FormatKind::kStereo16 || header.Kind == FormatKind::kStereo8;

@@ -33,7 +33,7 @@ void DrawFrame(FormatKind kind, const uint8_t* bytes, int x, QImage& image1, QIm
     case FormatKind::kMono8:
       VerticalLine(image1, x, kZeroLine, LaneY8(bytes[0]), kBlue);
       break;
-    case FormatKind::kNone:
+    default:  // kNone, and the kinds this does not handle yet
       break;
   }
 }

@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstring>
 #include <fstream>
+#include <iterator>
 #include <iterator>
 
 namespace sonaveld::test {
@@ -27,32 +30,76 @@ std::vector<uint8_t> Chunk(const std::string& id, const std::vector<uint8_t>& bo
 
 int CountingSample(int64_t frame, int channel, int bits) {
   const int64_t n = frame * 2 + channel;
-  return bits == 16 ? static_cast<int>((n * 7919) % 65521) - 32768 : static_cast<int>((n * 31) % 251);
+  switch (bits) {
+    case 16: return static_cast<int>((n * 7919) % 65521) - 32768;
+    case 24: return static_cast<int>((n * 7919 * 257) % 16777213) - 8388608;
+    case 32: return static_cast<int>((n * 7919LL * 65537) % 4294967291LL - 2147483648LL);
+    default: return static_cast<int>((n * 31) % 251);
+  }
 }
 
-std::vector<uint8_t> BuildWav(const WavRecipe& recipe) {
-  std::vector<uint8_t> fmt(16);
+float CountingFloat(int64_t frame, int channel) {
+  const int64_t n = frame * 2 + channel;
+  return static_cast<float>((n * 7919) % 65521 - 32760) / 32768.0f;
+}
+
+namespace {
+
+// The body of the "fmt " chunk: 16 bytes, or 40 for an extensible file.
+std::vector<uint8_t> FormatBody(const WavRecipe& recipe) {
   const int blockAlign = recipe.channels * recipe.bits / 8;
-  PutU16(fmt, 0, 1);
+  std::vector<uint8_t> fmt(recipe.extensible ? 40 : 16);
+  PutU16(fmt, 0, recipe.extensible ? 0xFFFE : recipe.formatTag);
   PutU16(fmt, 2, static_cast<uint16_t>(recipe.channels));
   PutU32(fmt, 4, static_cast<uint32_t>(recipe.rate));
   PutU32(fmt, 8, static_cast<uint32_t>(recipe.rate * blockAlign));
   PutU16(fmt, 12, static_cast<uint16_t>(blockAlign));
   PutU16(fmt, 14, static_cast<uint16_t>(recipe.bits));
+  if (recipe.extensible) {
+    static const uint8_t kGuidTail[14] = {0x00, 0x00, 0x00, 0x00, 0x10, 0x00, 0x80,
+                                          0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71};
+    PutU16(fmt, 16, 22);                                         // size of the extension
+    PutU16(fmt, 18, static_cast<uint16_t>(recipe.bits));         // valid bits
+    PutU32(fmt, 20, recipe.channels == 2 ? 3u : 4u);             // front left+right, or centre
+    PutU16(fmt, 24, recipe.formatTag);                           // the sub-format GUID's tag
+    std::copy(std::begin(kGuidTail), std::end(kGuidTail), fmt.begin() + 26);
+  }
+  return fmt;
+}
 
+void PutSample(std::vector<uint8_t>& samples, const WavRecipe& recipe, int64_t f, int c) {
+  if (recipe.formatTag == 3) {
+    const float x = recipe.floatSample ? recipe.floatSample(f, c) : CountingFloat(f, c);
+    uint32_t bits = 0;
+    std::memcpy(&bits, &x, 4);
+    for (int i = 0; i < 4; ++i) samples.push_back(static_cast<uint8_t>(bits >> (8 * i)));
+    return;
+  }
+  const int v = recipe.sample ? recipe.sample(f, c) : CountingSample(f, c, recipe.bits);
+  const auto u = static_cast<uint32_t>(v);
+  for (int i = 0; i < recipe.bits / 8; ++i) samples.push_back(static_cast<uint8_t>(u >> (8 * i)));
+}
+
+}  // namespace
+
+std::vector<uint8_t> BuildWav(const WavRecipe& recipe) {
+  const std::vector<uint8_t> fmt = FormatBody(recipe);
+  const int blockAlign = recipe.channels * recipe.bits / 8;
   std::vector<uint8_t> samples;
   samples.reserve(static_cast<size_t>(recipe.frames * blockAlign));
   for (int64_t f = 0; f < recipe.frames; ++f) {
-    for (int c = 0; c < recipe.channels; ++c) {
-      const int v = recipe.sample ? recipe.sample(f, c) : CountingSample(f, c, recipe.bits);
-      samples.push_back(static_cast<uint8_t>(v));
-      if (recipe.bits == 16) samples.push_back(static_cast<uint8_t>(static_cast<uint16_t>(v) >> 8));
-    }
+    for (int c = 0; c < recipe.channels; ++c) PutSample(samples, recipe, f, c);
   }
 
   std::vector<uint8_t> out = {'R', 'I', 'F', 'F', 0, 0, 0, 0, 'W', 'A', 'V', 'E'};
   auto fmtChunk = Chunk("fmt ", fmt);
   out.insert(out.end(), fmtChunk.begin(), fmtChunk.end());
+  if (recipe.fact) {
+    std::vector<uint8_t> count(4);
+    PutU32(count, 0, static_cast<uint32_t>(recipe.frames));
+    const auto factChunk = Chunk("fact", count);
+    out.insert(out.end(), factChunk.begin(), factChunk.end());
+  }
   out.insert(out.end(), recipe.chunksBeforeData.begin(), recipe.chunksBeforeData.end());
   const size_t dataHeader = out.size();
   out.insert(out.end(), {'d', 'a', 't', 'a', 0, 0, 0, 0});

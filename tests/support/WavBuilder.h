@@ -10,14 +10,21 @@ namespace sonaveld::test {
 // after the data chunk, and samples generated in code.
 struct WavRecipe {
   int channels = 2;
-  int bits = 16;
+  int bits = 16;  // 8, 16, 24 or 32 (the container size of an extensible file)
+  uint16_t formatTag = 1;     // 1: integer PCM, 3: IEEE float; the sub-format's tag when extensible
+  bool extensible = false;    // a 40-byte WAVE_FORMAT_EXTENSIBLE "fmt " chunk (tag 0xFFFE)
+  bool fact = false;          // a "fact" chunk holding the frame count, right after "fmt "
   int32_t rate = 44100;
   int64_t frames = 1000;
   std::vector<uint8_t> chunksBeforeData;  // whole chunks (id, size, body) placed after "fmt "
   std::vector<uint8_t> chunksAfterData;   // whole chunks appended after the data chunk
   int64_t dataSizeField = -1;             // value written into the data size field; -1: the true size
-  // Sample value of (frame, channel); 16-bit values are signed, 8-bit values unsigned (0..255).
+  // Sample value of (frame, channel); 16/24/32-bit values are signed, 8-bit values unsigned
+  // (0..255). Integer files only.
   std::function<int(int64_t frame, int channel)> sample;
+  // Sample value of (frame, channel) of a float file (formatTag 3), stored as a single-precision
+  // float; empty: CountingFloat.
+  std::function<float(int64_t frame, int channel)> floatSample;
 };
 
 std::vector<uint8_t> BuildWav(const WavRecipe& recipe);
@@ -27,6 +34,8 @@ std::vector<uint8_t> Chunk(const std::string& id, const std::vector<uint8_t>& bo
 
 // A sample pattern that makes every byte position distinguishable (a counter mod prime).
 int CountingSample(int64_t frame, int channel, int bits);
+// The float counterpart: distinct values in -1..1.
+float CountingFloat(int64_t frame, int channel);
 
 void PutU16(std::vector<uint8_t>& bytes, size_t at, uint16_t value);
 void PutU32(std::vector<uint8_t>& bytes, size_t at, uint32_t value);
