@@ -8,7 +8,7 @@ std::string_view MessagePattern(MessageId id) {
     case MessageId::kCannotRead: return "ファイル %s を読み込めません。";
     case MessageId::kCannotCreate: return "ファイル %s を作成できません";
     case MessageId::kCannotWrite: return "ファイル %s に書き込めません。";
-    case MessageId::kNotBits: return "8ビット、16ビット WAVファイルではない可能性があります。確認して下さい。";
+    case MessageId::kNotBits: return "8、16、24、32ビット WAVファイルではない可能性があります。確認して下さい。";
     case MessageId::kNotChannels: return "モノラル、ステレオ WAVファイルではない可能性があります。確認して下さい。";
     case MessageId::kBadRate: return "周波数[Hz]が正しくありません。確認して下さい。";
     case MessageId::kNoDataChunk: return "dataチャンクが見つかりません。WAVファイルではない可能性があります。";
@@ -26,7 +26,7 @@ std::string_view MessagePattern(MessageId id) {
       return "「*-orig.wav」があるのでノーマライズできません。「*-orig.wav」を「*.wav」にremaneしますか。";
     case MessageId::kNoSpace: return "ディスクの空き容量が不足しています。処理を中止します。";
     case MessageId::kEntryNotBits:
-      return "%sは 8ビット、16ビット WAVファイルではない可能性があります。確認して下さい。";
+      return "%sは 8、16、24、32ビット WAVファイルではない可能性があります。確認して下さい。";
     case MessageId::kEntryNotChannels:
       return "%sは モノラル、ステレオ WAVファイルではない可能性があります。確認して下さい。";
     case MessageId::kEntryNoDataChunk:

@@ -16,7 +16,7 @@ enum class MessageId {
   kCannotCreate,  // "ファイル %s を作成できません"
   kCannotWrite,   // "ファイル %s に書き込めません。"
   // The WAV probe's refusals.
-  kNotBits,       // not 8 or 16 bits per sample
+  kNotBits,       // not an 8, 16, 24 or 32-bit layout the system handles
   kNotChannels,   // not mono or stereo
   kBadRate,       // a sample rate of 0 or below
   kNoDataChunk,   // no "data" chunk found
@@ -34,7 +34,7 @@ enum class MessageId {
   // The normalization pass (%s at the start: the entry's path).
   kBackupQuestion,    // Yes/No: "-orig" files exist; put them back?
   kNoSpace,           // the volume is short of space
-  kEntryNotBits,      // "%sは 8ビット、16ビット …"
+  kEntryNotBits,      // "%sは 8、16、24、32ビット …"
   kEntryNotChannels,  // "%sは モノラル、ステレオ …"
   kEntryNoDataChunk,  // "%sは dataチャンクが見つかりません。…"
   kNoDot,             // the file name has no "."

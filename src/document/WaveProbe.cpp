@@ -88,18 +88,28 @@ DataChunk FindDataChunk(ByteSource& source, int64_t fileSize, int firstTagOffset
   return found < 0 ? search.None() : search.ChunkAt(found);
 }
 
+FormatFields ReadFormatFields(ByteSource& source) {
+  FormatFields f;
+  f.formatTag = static_cast<uint16_t>(ReadU8(source, kFormatTagOffset) | ReadU8(source, kFormatTagOffset + 1) << 8);
+  f.formatSize = ReadU32(source, kFormatSizeOffset);
+  f.subFormatTag = static_cast<uint16_t>(ReadU8(source, kSubFormatOffset) | ReadU8(source, kSubFormatOffset + 1) << 8);
+  f.bitsPerSample = ReadU8(source, kBitsPerSampleOffset);
+  return f;
+}
+
 ProbeResult ProbeWave(ByteSource& source, const std::string& path) {
   ProbeResult result;
   WaveHeader& h = result.header;
   h.Channels = ReadU8(source, kChannelsOffset);
   h.BitsPerSample = ReadU8(source, kBitsPerSampleOffset);
+  const SampleEncoding encoding = ClassifyEncoding(ReadFormatFields(source));
   h.SampleRate = static_cast<int32_t>(ReadU32(source, kSampleRateOffset));
   h.FileSize = source.Size();
   const DataChunk chunk = FindDataChunk(source, h.FileSize, kFirstTagOffset, kLastTagOffset);
   h.DataOffset = chunk.offset;
   h.DataEnd = chunk.end;
 
-  if (h.BitsPerSample != 8 && h.BitsPerSample != 16) {
+  if (encoding == SampleEncoding::kNone) {
     result.status = Status::Fail(MessageId::kNotBits);
   } else if (h.Channels != 1 && h.Channels != 2) {
     result.status = Status::Fail(MessageId::kNotChannels);
@@ -111,7 +121,7 @@ ProbeResult ProbeWave(ByteSource& source, const std::string& path) {
   } else if (chunk.offset == 0) {
     result.status = Status::Fail(MessageId::kNoDataChunk);
   } else {
-    h.Kind = ClassifyFormat(h.BitsPerSample, h.Channels);
+    h.Kind = KindOf(encoding, h.Channels);
   }
   return result;
 }

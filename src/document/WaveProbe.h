@@ -45,6 +45,10 @@ ProbeResult ProbeWave(ByteSource& source, const std::string& path = {});
 // "data" tag at offsets first..last (the size field must lie within the file). fileSize in bytes.
 DataChunk FindDataChunk(ByteSource& source, int64_t fileSize, int firstTagOffset, int lastTagOffset);
 
+// The format chunk's fields that decide the sample encoding, read at their fixed offsets (format
+// size 16, tag 20, bits 34 (its low byte), the extensible sub-format's tag 44).
+FormatFields ReadFormatFields(ByteSource& source);
+
 // Little-endian readers over a source; bytes beyond the end read as 0.
 uint32_t ReadU32(ByteSource& source, int64_t offset);
 uint8_t ReadU8(ByteSource& source, int64_t offset);

@@ -15,7 +15,7 @@ using namespace sonaveld::test;
 
 namespace {
 
-const QString kNotBits = QStringLiteral("は 8ビット、16ビット WAVファイルではない可能性があります。確認して下さい。");
+const QString kNotBits = QStringLiteral("は 8、16、24、32ビット WAVファイルではない可能性があります。確認して下さい。");
 const QString kListed = QStringLiteral("は既に登録されています。追加できません。");
 
 }  // namespace

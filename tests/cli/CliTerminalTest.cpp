@@ -81,7 +81,7 @@ TEST_F(CliTerminal, ProgressLineIsErasedAndLeavesTheOutputIntact) {
       {"pauses D/take.wav", "", true},
       // The second file is refused while the line shows: the message stands on a line of its own.
       {"normalize D/take.wav D/deep.wav",
-       "D/take-n.wav|D/deep.wavは 8ビット、16ビット WAVファイルではない可能性があります。確認して下さい。", true},
+       "D/take-n.wav|D/deep.wavは 8、16、24、32ビット WAVファイルではない可能性があります。確認して下さい。", true},
   };
   for (const Row& row : rows) {
     const std::string shown = RunOnTerminal(std::string(SONAVELD_CLI) + " " + Fill(row.args));

@@ -150,10 +150,11 @@ TEST_F(CliTest, OutputOntoTheSourceIsRefused) {
 TEST_F(CliTest, RefusedFilesAndUsage) {
   WavRecipe recipe;
   recipe.bits = 24;
+  recipe.formatTag = 3;  // 24-bit float: not a layout the system handles
   WriteFileBytes(dir.File("deep.wav"), BuildWav(recipe));
   CliRun r = Cli("info " + dir.File("deep.wav"));
   EXPECT_EQ(r.status, 1);
-  EXPECT_EQ(r.err, "8ビット、16ビット WAVファイルではない可能性があります。確認して下さい。\n");
+  EXPECT_EQ(r.err, "8、16、24、32ビット WAVファイルではない可能性があります。確認して下さい。\n");
   r = Cli("info " + dir.File("none.wav"));
   EXPECT_EQ(r.status, 1);
   EXPECT_EQ(r.err, "ファイル " + dir.File("none.wav") + " は開けません\n");
@@ -228,10 +229,11 @@ TEST_F(CliTest, NormalizeReplaceRefusesASharedBackupName) {
 TEST_F(CliTest, NormalizeRefusals) {
   WavRecipe recipe;
   recipe.bits = 24;
+  recipe.formatTag = 3;  // 24-bit float: not a layout the system handles
   WriteFileBytes(dir.File("deep.wav"), BuildWav(recipe));
   CliRun r = Cli("normalize " + dir.File("deep.wav"));
   EXPECT_EQ(r.status, 1);
-  EXPECT_EQ(r.err, dir.File("deep.wav") + "は 8ビット、16ビット WAVファイルではない可能性があります。確認して下さい。\n");
+  EXPECT_EQ(r.err, dir.File("deep.wav") + "は 8、16、24、32ビット WAVファイルではない可能性があります。確認して下さい。\n");
   EXPECT_EQ(Cli("normalize --percent 151 " + wav).status, 2);
   EXPECT_EQ(Cli("normalize --percent 0 " + wav).status, 2);
   EXPECT_EQ(Cli("normalize --mode loud " + wav).status, 2);
@@ -304,10 +306,11 @@ TEST_F(CliTest, PausesUsageAndRefusals) {
   EXPECT_EQ(Cli("pauses").status, 2);
   WavRecipe recipe;
   recipe.bits = 24;
+  recipe.formatTag = 3;  // 24-bit float: not a layout the system handles
   WriteFileBytes(dir.File("deep.wav"), BuildWav(recipe));
   const CliRun r = Cli("pauses " + dir.File("deep.wav"));
   EXPECT_EQ(r.status, 1);
-  EXPECT_EQ(r.err, "8ビット、16ビット WAVファイルではない可能性があります。確認して下さい。\n");
+  EXPECT_EQ(r.err, "8、16、24、32ビット WAVファイルではない可能性があります。確認して下さい。\n");
 }
 
 }  // namespace

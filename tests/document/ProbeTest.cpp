@@ -65,8 +65,50 @@ const ProbeCase kCases[] = {
        return b;
      },
      "", 44, 84, FormatKind::kStereo16},
-    {"Bits24", [] { WavRecipe s; s.bits = 24; s.frames = 0; return BuildWav(s); },
-     "8ビット、16ビット WAVファイルではない可能性があります。確認して下さい。", 0, 0, FormatKind::kNone},
+    // 24/32-bit files by their format tag, plain or extensible (then the sub-format's tag), with
+    // or without a fact chunk before the data.
+    {"Stereo24", [] { WavRecipe s; s.bits = 24; s.frames = 10; return BuildWav(s); }, "", 44, 104,
+     FormatKind::kStereo24},
+    {"Mono32", [] { WavRecipe s; s.bits = 32; s.channels = 1; s.frames = 10; return BuildWav(s); }, "", 44, 84,
+     FormatKind::kMono32},
+    {"FloatFact", [] { WavRecipe s; s.bits = 32; s.formatTag = 3; s.fact = true; s.frames = 10; return BuildWav(s); },
+     "", 56, 136, FormatKind::kStereoFloat},
+    {"ExtensibleMono24",
+     [] { WavRecipe s; s.bits = 24; s.channels = 1; s.extensible = true; s.frames = 10; return BuildWav(s); }, "", 68,
+     98, FormatKind::kMono24},
+    {"ExtensibleFloatFact",
+     [] {
+       WavRecipe s;
+       s.bits = 32;
+       s.channels = 1;
+       s.formatTag = 3;
+       s.extensible = true;
+       s.fact = true;
+       s.frames = 10;
+       return BuildWav(s);
+     },
+     "", 80, 120, FormatKind::kMonoFloat},
+    // Not a layout the system handles: float of 24 bits, a short extensible format chunk, 64-bit float,
+    // a compressed tag with 24 bits, 12 bits.
+    {"Float24", [] { WavRecipe s; s.bits = 24; s.formatTag = 3; s.frames = 10; return BuildWav(s); },
+     "8、16、24、32ビット WAVファイルではない可能性があります。確認して下さい。", 0, 0, FormatKind::kNone},
+    {"ExtensibleTooShort",
+     [] {
+       WavRecipe s;
+       s.bits = 24;
+       s.extensible = true;
+       s.frames = 10;
+       auto b = BuildWav(s);
+       b[16] = 39;  // the format chunk's size field below 40
+       return b;
+     },
+     "8、16、24、32ビット WAVファイルではない可能性があります。確認して下さい。", 0, 0, FormatKind::kNone},
+    {"Float64", [] { WavRecipe s; s.bits = 32; s.formatTag = 3; s.frames = 10; auto b = BuildWav(s); b[34] = 64; return b; },
+     "8、16、24、32ビット WAVファイルではない可能性があります。確認して下さい。", 0, 0, FormatKind::kNone},
+    {"CompressedTag24", [] { WavRecipe s; s.bits = 24; s.formatTag = 2; s.frames = 10; return BuildWav(s); },
+     "8、16、24、32ビット WAVファイルではない可能性があります。確認して下さい。", 0, 0, FormatKind::kNone},
+    {"Bits12", [] { WavRecipe s; s.frames = 10; auto b = BuildWav(s); b[34] = 12; return b; },
+     "8、16、24、32ビット WAVファイルではない可能性があります。確認して下さい。", 0, 0, FormatKind::kNone},
     {"ThreeChannels", [] { WavRecipe s; s.channels = 3; s.frames = 10; return BuildWav(s); },
      "モノラル、ステレオ WAVファイルではない可能性があります。確認して下さい。", 0, 0, FormatKind::kNone},
     {"RateZero", [] { WavRecipe s; s.rate = 0; s.frames = 10; return BuildWav(s); },
@@ -90,9 +132,9 @@ const ProbeCase kCases[] = {
      },
      "dataチャンクが見つかりません。WAVファイルではない可能性があります。", 0, 0, FormatKind::kNone},
     {"Tiny", [] { return std::vector<uint8_t>{'R', 'I', 'F', 'F', 0, 0}; },
-     "8ビット、16ビット WAVファイルではない可能性があります。確認して下さい。", 0, 0, FormatKind::kNone},
+     "8、16、24、32ビット WAVファイルではない可能性があります。確認して下さい。", 0, 0, FormatKind::kNone},
     {"Empty", [] { return std::vector<uint8_t>{}; },
-     "8ビット、16ビット WAVファイルではない可能性があります。確認して下さい。", 0, 0, FormatKind::kNone},
+     "8、16、24、32ビット WAVファイルではない可能性があります。確認して下さい。", 0, 0, FormatKind::kNone},
     // Cut inside the data chunk's size field: the walk cannot read the chunk, and the tag search needs
     // a complete size field too.
     {"TruncatedInDataHeader",

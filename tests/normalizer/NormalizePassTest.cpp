@@ -19,7 +19,7 @@ using test::WavRecipe;
 using test::WriteFileBytes;
 
 constexpr char kNoSpace[] = "ディスクの空き容量が不足しています。処理を中止します。";
-constexpr char kNotBits[] = "は 8ビット、16ビット WAVファイルではない可能性があります。確認して下さい。";
+constexpr char kNotBits[] = "は 8、16、24、32ビット WAVファイルではない可能性があります。確認して下さい。";
 constexpr char kNotChannels[] = "は モノラル、ステレオ WAVファイルではない可能性があります。確認して下さい。";
 constexpr char kNoData[] = "は dataチャンクが見つかりません。WAVファイルではない可能性があります。";
 constexpr char kNoDot[] = "WAVファイルに「.」がありません。停止します。";
@@ -207,7 +207,7 @@ INSTANTIATE_TEST_SUITE_P(
     Checks, CheckOrderTest,
     testing::Values(CheckCase{"SpaceBeforeBits", 2, 24, true, "x.wav", 1, kNoSpace},
                     CheckCase{"ExactSpaceIsEnough", 2, 16, false, "x.wav", 0, ""},
-                    CheckCase{"BitsBeforeChannels", 3, 24, true, "x.wav", 0, "*は 8ビット、16ビット WAVファイルではない可能性があります。確認して下さい。"},
+                    CheckCase{"BitsBeforeChannels", 3, 24, true, "x.wav", 0, "*は 8、16、24、32ビット WAVファイルではない可能性があります。確認して下さい。"},
                     CheckCase{"ChannelsBeforeData", 3, 16, true, "x.wav", 0, "*は モノラル、ステレオ WAVファイルではない可能性があります。確認して下さい。"},
                     CheckCase{"DataBeforeDot", 1, 8, true, "x", 0, "*は dataチャンクが見つかりません。WAVファイルではない可能性があります。"},
                     CheckCase{"NoDot", 1, 8, false, "x", 0, kNoDot}),
