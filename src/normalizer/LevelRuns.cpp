@@ -14,6 +14,8 @@ namespace {
 
 bool StopAsked(const RunHooks& hooks) { return hooks.stopTest && hooks.stopTest(); }
 
+Status ReadFailure(const SampleArea& area) { return Status::Fail(MessageId::kCannotOpen, area.path); }
+
 Status WriteFailure(const OutputFile& output) { return Status::Fail(MessageId::kEntryCannotWrite, output.path()); }
 
 }  // namespace
@@ -31,10 +33,11 @@ Status MeasureLevels(ByteSource& source, const SampleArea& area, ChannelLevels& 
   for (int64_t k = 0; k < blocks; ++k) {
     const uint8_t* data = nullptr;
     const int64_t n = reader.Next(&data);
-    if (n < 0) return Status::Fail(MessageId::kCannotOpen, area.path);
+    if (n < 0) return ReadFailure(area);
     if (hooks.measureProgress) hooks.measureProgress(k, blocks);
     if (StopAsked(hooks)) return Status::Stopped();
-    const BlockStats stats = MeasureSamples(area.kind, data, n);
+    BlockStats stats;
+    if (!reader.Use([&] { stats = MeasureSamples(area.kind, data, n); })) return ReadFailure(area);
     for (int c = 0; c < channels; ++c) levels.channel[c].peak = std::max(levels.channel[c].peak, stats.peak[c]);
     if (n != blockBytes) break;  // a short block counts for the peaks only
     if (hooks.idle && idle.Due()) hooks.idle();
@@ -68,11 +71,11 @@ Status ScaleSamples(ByteSource& source, OutputFile& output, const SampleArea& ar
   for (int64_t k = 0; k < blocks; ++k) {
     const uint8_t* data = nullptr;
     const int64_t n = reader.Next(&data);
-    if (n < 0) return Status::Fail(MessageId::kCannotOpen, area.path);
+    if (n < 0) return ReadFailure(area);
     if (hooks.progress) hooks.progress(k, maximum);
     if (StopAsked(hooks)) return Status::Stopped();
     if (pending + blockBytes > static_cast<int64_t>(out.size()) && !flush()) return WriteFailure(output);
-    mapper.Map(data, n, out.data() + pending);
+    if (!reader.Use([&] { mapper.Map(data, n, out.data() + pending); })) return ReadFailure(area);
     pending += n;
     if (n != blockBytes) break;
     if (hooks.idle && idle.Due()) {

@@ -280,6 +280,20 @@ TEST_F(NormalizePassTest, StopDuringScalingLeavesNothingAndKeepsEarlierFiles) {
   EXPECT_TRUE(host_.settingsEnabled);
 }
 
+// Another program cuts the source short while the pass reads it in place: a failed read, not a crash.
+TEST_F(NormalizePassTest, SourceCutShortDuringEitherRunIsUnreadable) {
+  for (bool scaling : {false, true}) {
+    const std::string src = Make("take1.wav", Quiet(2, 16, 20000));
+    host_.onBlock = [&](bool run, int64_t k) {
+      if (run == scaling && k == 2) fs::resize_file(src, 100);
+    };
+    const PassResult r = pass_.Run({src}, test::ReplaceNames());
+    EXPECT_EQ(r.outcome, PassOutcome::kFailed);
+    EXPECT_EQ(r.status.message(), "ファイル " + src + " は開けません");
+    EXPECT_EQ(dir_.Listing(), "take1.wav");
+  }
+}
+
 TEST_F(NormalizePassTest, StopBeforePassHasNoEffect) {
   const std::string src = Make("take1.wav", Quiet());
   pass_.RequestStop();

@@ -43,6 +43,10 @@ class RecordingHost final : public NormalizerHost {
   void SetBarPosition(NormalizeBar bar, int64_t position) override {
     Bar(bar).position = position;
     Bar(bar).positions.push_back(position);
+    if (onBlock && bar == NormalizeBar::kFile) onBlock(true, position);
+  }
+  void MeasureProgress(int64_t k, int64_t) override {
+    if (onBlock) onBlock(false, k);
   }
   void SelectEntry(int index) override { selections.push_back(index); }
   void ProcessEvents() override {
@@ -60,6 +64,7 @@ class RecordingHost final : public NormalizerHost {
 
   bool answerYes = false;
   std::function<void()> onEvents;
+  std::function<void(bool scaling, int64_t block)> onBlock;  // per block of either run
   std::vector<std::string> questions;
   std::vector<bool> settingsChanges;
   bool settingsEnabled = true;
