@@ -25,16 +25,22 @@ void MapSamples(FormatKind kind, const GainTable* tables, const uint8_t* in, int
 // True when FastMap16 runs here: a build for x86-64 by GCC or Clang, on a processor with AVX2.
 bool FastMapAvailable();
 
-// The fast 16-bit mapping: each sample s becomes Floor(s x gain) clamped to -32768..32767, in
-// double precision, with gain[0] for the first channel and gain[1] for the second. Maps whole
-// frames of the kind from in to out, in groups of eight samples, up to frames; returns the
-// number of frames mapped (the rest is left to the tables; none where FastMapAvailable is
-// false). The result equals the exact gain arithmetic only where SampleMapper has checked it.
-int64_t FastMap16(FormatKind kind, const uint8_t* in, int64_t frames, const double gain[2], uint8_t* out);
+// A 16-bit sample value that the fast mapping gets wrong on some channels (bit c of channels set
+// for channel c), so that it takes the exact tables instead; at most kMaxFastExceptions per file.
+struct FastException {
+  int16_t sample;
+  uint8_t channels;
+};
+constexpr int kMaxFastExceptions = 16;
 
-// Puts value in place of the output of every sample of one channel that equals sample:
-// samples count samples from in/out, channel c of a stride of 1 (mono) or 2 (stereo).
-void PatchSamples16(const uint8_t* in, int64_t samples, int stride, int c, int16_t sample, int16_t value,
-                    uint8_t* out);
+// The fast 16-bit mapping: each sample s becomes Floor(s x gain) clamped to -32768..32767, in
+// double precision, with gain[0] for the first channel and gain[1] for the second; a group of
+// samples that holds one of the count exceptions on its channel is mapped through tables (one
+// per channel) instead. Maps whole frames of the kind from in to out, in groups of sixteen
+// samples, up to frames; returns the number of frames mapped (the rest is left to the tables;
+// none where FastMapAvailable is false). The result equals the exact gain arithmetic only where
+// SampleMapper has checked it.
+int64_t FastMap16(FormatKind kind, const uint8_t* in, int64_t frames, const double gain[2],
+                  const FastException* exceptions, int count, const GainTable* tables, uint8_t* out);
 
 }  // namespace sonaveld

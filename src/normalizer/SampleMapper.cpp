@@ -2,7 +2,6 @@
 
 #include <cstring>
 
-#include "normalizer/SampleKernels.h"
 
 namespace sonaveld {
 namespace {
@@ -33,7 +32,7 @@ void SampleMapper::Prepare(FormatKind kind, NormalizeMode mode, float factor, co
 }
 
 bool SampleMapper::CheckFastPath() {
-  // Run the fast kernel itself over every sample value, on both channels at once.
+  // Run the fast kernel itself, without exceptions, over every sample value on both channels at once.
   const int stride = IsStereo(kind_) ? 2 : 1;
   const int64_t values = 65536;
   std::vector<uint8_t> in(static_cast<size_t>(values * stride * 2));
@@ -42,17 +41,18 @@ bool SampleMapper::CheckFastPath() {
     const auto raw = static_cast<uint16_t>(v);
     for (int c = 0; c < stride; ++c) std::memcpy(in.data() + 2 * (v * stride + c), &raw, 2);
   }
-  if (FastMap16(kind_, in.data(), values, gain_, out.data()) != values) return false;
-  for (int c = 0; c < stride; ++c) {
-    exceptions_[c].clear();
-    for (int64_t v = 0; v < values; ++v) {
+  if (FastMap16(kind_, in.data(), values, gain_, nullptr, 0, tables_.get(), out.data()) != values) return false;
+  exceptions_.clear();
+  for (int64_t v = 0; v < values; ++v) {
+    uint8_t channels = 0;
+    for (int c = 0; c < stride; ++c) {
       uint16_t fast;
       std::memcpy(&fast, out.data() + 2 * (v * stride + c), 2);
-      const uint16_t exact = tables_[c].Map16(static_cast<uint16_t>(v));
-      if (fast == exact) continue;
-      if (exceptions_[c].size() == kMaxExceptions) return false;
-      exceptions_[c].push_back({static_cast<int16_t>(v), static_cast<int16_t>(exact)});
+      if (fast != tables_[c].Map16(static_cast<uint16_t>(v))) channels |= static_cast<uint8_t>(1 << c);
     }
+    if (channels == 0) continue;
+    if (exceptions_.size() == kMaxFastExceptions) return false;
+    exceptions_.push_back({static_cast<int16_t>(v), channels});
   }
   return true;
 }
@@ -61,10 +61,8 @@ void SampleMapper::Map(const uint8_t* in, int64_t n, uint8_t* out) const {
   int64_t done = 0;
   if (fast_) {
     const int stride = IsStereo(kind_) ? 2 : 1;
-    const int64_t frames = FastMap16(kind_, in, n / (2 * stride), gain_, out);
-    for (int c = 0; c < stride; ++c) {
-      for (const Exception& e : exceptions_[c]) PatchSamples16(in, frames * stride, stride, c, e.sample, e.value, out);
-    }
+    const int64_t frames = FastMap16(kind_, in, n / (2 * stride), gain_, exceptions_.data(),
+                                     static_cast<int>(exceptions_.size()), tables_.get(), out);
     done = frames * 2 * stride;
   }
   // The rest (all of it without the fast path) goes through the tables; it starts on a frame.
