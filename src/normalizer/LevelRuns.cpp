@@ -18,6 +18,39 @@ Status ReadFailure(const SampleArea& area) { return Status::Fail(MessageId::kCan
 
 Status WriteFailure(const OutputFile& output) { return Status::Fail(MessageId::kEntryCannotWrite, output.path()); }
 
+// Adds a block's statistics to the levels: the peaks, and for a full block each channel's mean
+// (integer kinds: the 64-bit sum div the count, truncated; float: the extended sum / the count
+// of finite samples, none when there are none).
+void AddBlock(FormatKind kind, const BlockStats& stats, bool full, ChannelLevels& levels) {
+  for (int c = 0; c < ChannelsOf(kind); ++c) {
+    ChannelLevel& level = levels.channel[c];
+    level.peak = std::max(level.peak, stats.peak[c]);
+    level.floatPeak = std::max(level.floatPeak, stats.floatPeak[c]);
+    if (!full || stats.count[c] == 0) continue;
+    if (IsFloatKind(kind)) {
+      level.floatTotal = level.floatTotal + stats.floatSum[c] / Extended(stats.count[c]);
+    } else {
+      level.total += stats.sum[c] / stats.count[c];
+    }
+  }
+}
+
+// The averages: total div N (truncated; the 8-bit kinds halve it again, and the 8/16-bit kinds
+// keep its low 32 bits), the float kinds' total / N in extended precision.
+void SetAverages(FormatKind kind, int64_t blocks, ChannelLevels& levels) {
+  for (int c = 0; c < ChannelsOf(kind); ++c) {
+    ChannelLevel& level = levels.channel[c];
+    if (IsFloatKind(kind)) {
+      level.floatAverage = level.floatTotal / Extended(blocks);
+    } else if (IsWide(kind)) {
+      level.average = level.total / blocks;
+    } else {
+      const auto average = static_cast<int32_t>(level.total / blocks);
+      level.average = IsEightBit(kind) ? average / 2 : average;
+    }
+  }
+}
+
 }  // namespace
 
 int64_t BlockCount(const SampleArea& area) { return area.fileSize / BlockBytes(area.kind) + 1; }
@@ -27,7 +60,6 @@ int64_t ProgressMaximum(const SampleArea& area) { return area.fileSize / BlockBy
 Status MeasureLevels(ByteSource& source, const SampleArea& area, ChannelLevels& levels, const RunHooks& hooks) {
   const int64_t blockBytes = BlockBytes(area.kind);
   const int64_t blocks = BlockCount(area);
-  const int channels = IsStereo(area.kind) ? 2 : 1;
   BlockReader reader(source, area.offset, area.end, blockBytes, kBlocksPerRead);
   IdleThrottle idle;
   for (int64_t k = 0; k < blocks; ++k) {
@@ -38,17 +70,12 @@ Status MeasureLevels(ByteSource& source, const SampleArea& area, ChannelLevels& 
     if (StopAsked(hooks)) return Status::Stopped();
     BlockStats stats;
     if (!reader.Use([&] { stats = MeasureSamples(area.kind, data, n); })) return ReadFailure(area);
-    for (int c = 0; c < channels; ++c) levels.channel[c].peak = std::max(levels.channel[c].peak, stats.peak[c]);
-    if (n != blockBytes) break;  // a short block counts for the peaks only
+    const bool full = n == blockBytes;  // a short block counts for the peaks only
+    AddBlock(area.kind, stats, full, levels);
+    if (!full) break;
     if (hooks.idle && idle.Due()) hooks.idle();
-    for (int c = 0; c < channels; ++c) levels.channel[c].total += stats.sum[c] / stats.count[c];
   }
-  for (int c = 0; c < channels; ++c) {
-    ChannelLevel& level = levels.channel[c];
-    int64_t average = level.total / blocks;
-    if (!IsSixteenBit(area.kind)) average /= 2;
-    level.average = static_cast<int32_t>(average);
-  }
+  SetAverages(area.kind, blocks, levels);
   return Status::Ok();
 }
 

@@ -6,6 +6,8 @@
 #include <bit>
 #include <cstring>
 
+#include "normalizer/WideKernels.h"
+
 // The AVX2 kernels need x86-64 and the GCC/Clang intrinsics, target attribute and processor
 // test; elsewhere, or with SONAVELD_NO_SIMD, only the portable loops and the exact tables run.
 #if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__)) && !defined(SONAVELD_NO_SIMD)
@@ -146,7 +148,7 @@ BlockStats EightBit(const uint8_t* p, int64_t samples, bool stereo) {
   BlockStats st;
   for (int64_t i = 0; i < samples; ++i) {
     const int c = stereo ? static_cast<int>(i & 1) : 0;
-    const int32_t a = Abs(static_cast<int32_t>(p[i]) - 128);
+    const int64_t a = Abs(static_cast<int32_t>(p[i]) - 128);
     st.peak[c] = std::max(st.peak[c], a);
     st.sum[c] += a;
     ++st.count[c];
@@ -162,9 +164,9 @@ BlockStats MeasureSamples(FormatKind kind, const uint8_t* data, int64_t n) {
     case FormatKind::kMono16: return Stats16(data, n / 2, false);
     case FormatKind::kStereo8: return EightBit(data, n, true);
     case FormatKind::kMono8: return EightBit(data, n, false);
-    default: break;  // kNone, and the kinds this does not handle yet
+    default: break;
   }
-  return {};
+  return MeasureWide(kind, data, n);
 }
 
 void MapSamples(FormatKind kind, const GainTable* tables, const uint8_t* in, int64_t n, uint8_t* out) {

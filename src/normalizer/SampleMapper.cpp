@@ -2,14 +2,13 @@
 
 #include <cstring>
 
-
 namespace sonaveld {
 namespace {
 
 // The gain (C / L) x f of a channel as a double, for the fast path (a level of 0 keeps samples).
 // It is only an approximation of the stepwise extended arithmetic: wherever the difference
 // changes a result, the check against the tables finds it.
-double ApproximateGain(bool sixteenBit, NormalizeMode mode, float factor, int32_t level) {
+double ApproximateGain(bool sixteenBit, NormalizeMode mode, float factor, int64_t level) {
   if (level == 0) return 1.0;
   const long double c = sixteenBit ? (mode == NormalizeMode::kPeak ? 32767.0L : 32767.0L / 7.5L)
                                    : (mode == NormalizeMode::kPeak ? 127.0L : 10.16L);
@@ -22,10 +21,18 @@ SampleMapper::SampleMapper() : tables_(std::make_unique<GainTable[]>(2)) {}
 
 void SampleMapper::Prepare(FormatKind kind, NormalizeMode mode, float factor, const ChannelLevels& levels) {
   kind_ = kind;
+  fast_ = false;
+  if (IsWide(kind)) {
+    for (int c = 0; c < 2; ++c) {
+      gains_[c].emplace(kind, mode, factor, ChosenLevel(kind, levels.channel[c], mode));
+      wide_[c] = MakeWideChannel(kind, *gains_[c]);
+    }
+    return;
+  }
   const bool sixteen = IsSixteenBit(kind);
   for (int c = 0; c < 2; ++c) {
-    const int32_t level = ChosenLevel(levels.channel[c], mode);
-    tables_[c].Build(sixteen, mode, factor, level);
+    const int64_t level = ChosenLevel(levels.channel[c], mode);
+    tables_[c].Build(sixteen, mode, factor, static_cast<int32_t>(level));
     gain_[c] = ApproximateGain(sixteen, mode, factor, level);
   }
   fast_ = sixteen && FastMapAvailable() && CheckFastPath();
@@ -58,6 +65,10 @@ bool SampleMapper::CheckFastPath() {
 }
 
 void SampleMapper::Map(const uint8_t* in, int64_t n, uint8_t* out) const {
+  if (IsWide(kind_)) {
+    MapWide(kind_, wide_, in, n, out);
+    return;
+  }
   int64_t done = 0;
   if (fast_) {
     const int stride = IsStereo(kind_) ? 2 : 1;

@@ -1,11 +1,13 @@
 #pragma once
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "normalizer/NormalizeTypes.h"
 #include "normalizer/SampleGain.h"
 #include "normalizer/SampleKernels.h"
+#include "normalizer/WideKernels.h"
 
 namespace sonaveld {
 
@@ -13,7 +15,8 @@ namespace sonaveld {
 // gives them. The exact results of every sample value are held in one table per channel. For
 // the 16-bit kinds a vectorized double-precision path is used instead once it has been checked,
 // over every possible sample value, to give the same results; the few values where it does not
-// take the tables, and where there are too many the tables are used throughout.
+// take the tables, and where there are too many the tables are used throughout. The 24-bit,
+// 32-bit and float kinds are mapped by MapWide.
 class SampleMapper {
  public:
   SampleMapper();
@@ -35,6 +38,8 @@ class SampleMapper {
   bool fast_ = false;
   double gain_[2] = {1.0, 1.0};
   std::vector<FastException> exceptions_;
+  std::optional<ChannelGain> gains_[2];  // the wide kinds' exact gains
+  WideChannel wide_[2];
 };
 
 }  // namespace sonaveld

@@ -83,9 +83,9 @@ void TForm2ListTest::addStopsAtFileOfOtherDepth() {
   const QString first = f.Wav("first.wav", 16);
   f.Add({first});
   f.form.SelectEntry(0);
-  const QString a = f.Wav("a.wav", 16), deep = f.Wav("deep.wav", 24), c = f.Wav("c.wav", 8);
+  const QString a = f.Wav("a.wav", 16), deep = f.Wav("deep.wav", 20), c = f.Wav("c.wav", 8);
   f.Add({a, deep, c});
-  // The 24-bit file stays listed as a warning; the one after it is not added; no selection move.
+  // The 20-bit file stays listed as a warning; the one after it is not added; no selection move.
   QCOMPARE(f.form.Entries(), QStringList({first, a, deep}));
   QCOMPARE(f.prompts.messages, QStringList({deep + kNotBits}));
   QCOMPARE(f.form.ItemIndex(), 0);
@@ -93,7 +93,7 @@ void TForm2ListTest::addStopsAtFileOfOtherDepth() {
 
 void TForm2ListTest::otherDepthAlreadyListedIsListedTwice() {
   Form2Fixture f;
-  const QString deep = f.Wav("deep.wav", 24);
+  const QString deep = f.Wav("deep.wav", 20);
   f.Add({deep});
   f.Add({deep});
   // The bit test comes first and ends the handler, so the duplicate test never runs.

@@ -207,7 +207,7 @@ INSTANTIATE_TEST_SUITE_P(
     Checks, CheckOrderTest,
     testing::Values(CheckCase{"SpaceBeforeBits", 2, 24, true, "x.wav", 1, kNoSpace},
                     CheckCase{"ExactSpaceIsEnough", 2, 16, false, "x.wav", 0, ""},
-                    CheckCase{"BitsBeforeChannels", 3, 24, true, "x.wav", 0, "*は 8、16、24、32ビット WAVファイルではない可能性があります。確認して下さい。"},
+                    CheckCase{"BitsBeforeChannels", 3, 20, true, "x.wav", 0, "*は 8、16、24、32ビット WAVファイルではない可能性があります。確認して下さい。"},
                     CheckCase{"ChannelsBeforeData", 3, 16, true, "x.wav", 0, "*は モノラル、ステレオ WAVファイルではない可能性があります。確認して下さい。"},
                     CheckCase{"DataBeforeDot", 1, 8, true, "x", 0, "*は dataチャンクが見つかりません。WAVファイルではない可能性があります。"},
                     CheckCase{"NoDot", 1, 8, false, "x", 0, kNoDot}),
@@ -222,7 +222,7 @@ TEST_F(NormalizePassTest, MissingFileCannotBeOpened) {
 
 TEST_F(NormalizePassTest, FailedCheckStopsAtThatEntry) {
   const std::string a = Make("a.wav", Quiet());
-  const std::string b = Make("b.wav", test::Recipe(2, 24, 100));
+  const std::string b = Make("b.wav", test::Recipe(2, 20, 100));
   const std::string c = Make("c.wav", Quiet());
   const PassResult r = pass_.Run({a, b, c}, {});
   EXPECT_EQ(r.outcome, PassOutcome::kFailed);
