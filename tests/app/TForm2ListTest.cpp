@@ -28,6 +28,7 @@ class TForm2ListTest : public QObject {
   void addCancelledChangesNothing();
   void addDuplicateKeepsOneEntry();
   void addStopsAtFileOfOtherDepth();
+  void addsAndNormalizesWideFiles();
   void otherDepthAlreadyListedIsListedTwice();
   void addUnopenableFileEndsHandler();
   void moveSelection_data();
@@ -89,6 +90,24 @@ void TForm2ListTest::addStopsAtFileOfOtherDepth() {
   QCOMPARE(f.form.Entries(), QStringList({first, a, deep}));
   QCOMPARE(f.prompts.messages, QStringList({deep + kNotBits}));
   QCOMPARE(f.form.ItemIndex(), 0);
+}
+
+void TForm2ListTest::addsAndNormalizesWideFiles() {
+  Form2Fixture f;
+  WavRecipe deep;
+  deep.bits = 24;
+  deep.extensible = true;
+  WavRecipe floats;
+  floats.bits = 32;
+  floats.formatTag = 3;
+  const QString a = f.WavOf("a.wav", deep), b = f.Wav("b.wav", 32, 1), c = f.WavOf("c.wav", floats);
+  f.Add({a, b, c});
+  QCOMPARE(f.form.Entries(), QStringList({a, b, c}));
+  QVERIFY(f.prompts.messages.isEmpty());
+  f.c().SpeedButton4->click();
+  QVERIFY(f.prompts.messages.isEmpty());
+  QVERIFY(f.Exists("a-n.wav") && f.Exists("b-n.wav") && f.Exists("c-n.wav"));
+  QCOMPARE(f.Bar1(), 3);
 }
 
 void TForm2ListTest::otherDepthAlreadyListedIsListedTwice() {

@@ -116,6 +116,72 @@ TEST_F(LevelRunsTest, SilentChannelKeepsItsSamples) {
   }
 }
 
+// Levels of the 24-bit, 32-bit and float kinds on files whose levels are worked out by hand:
+// blocks of 2000 samples, 64-bit sums, the short block for the peak only, and floats that are not
+// finite counting for neither level (an average is total / N, not halved).
+struct WideLevelCase {
+  const char* name;
+  FormatKind kind;
+  int64_t frames;
+  double (*sample)(int64_t frame, int channel);
+  double peak[2];
+  double total[2];
+  int64_t blocks;  // N = S div B + 1
+};
+
+class WideLevelTest : public LevelRunsTest, public testing::WithParamInterface<WideLevelCase> {};
+
+TEST_P(WideLevelTest, MeasuresTheWorkedLevels) {
+  const WideLevelCase& c = GetParam();
+  WavRecipe recipe = test::Recipe(ChannelsOf(c.kind), 8 * SampleBytes(c.kind), c.frames,
+                                  [&c](int64_t f, int ch) { return static_cast<int>(c.sample(f, ch)); });
+  if (IsFloatKind(c.kind)) {
+    recipe.formatTag = 3;
+    recipe.floatSample = [&c](int64_t f, int ch) { return static_cast<float>(c.sample(f, ch)); };
+  }
+  const auto file = BuildWav(recipe);
+  ASSERT_EQ(static_cast<int64_t>(file.size()) / BlockBytes(c.kind) + 1, c.blocks);
+  const SampleArea area{kHeader, static_cast<int64_t>(file.size()), static_cast<int64_t>(file.size()), c.kind, {}};
+  MemorySource source(file);
+  ChannelLevels levels;
+  ASSERT_TRUE(MeasureLevels(source, area, levels, {}).ok());
+  for (int ch = 0; ch < ChannelsOf(c.kind); ++ch) {
+    const ChannelLevel& l = levels.channel[ch];
+    if (IsFloatKind(c.kind)) {
+      EXPECT_EQ(l.floatPeak, c.peak[ch]);
+      const auto total = test::ReferenceExtended(c.total[ch]);
+      EXPECT_TRUE(test::SameValue(l.floatTotal, total)) << ch;
+      EXPECT_TRUE(test::SameValue(l.floatAverage, total / test::ReferenceExtended(c.blocks))) << ch;
+    } else {
+      EXPECT_EQ(l.peak, c.peak[ch]);
+      EXPECT_EQ(l.total, c.total[ch]);
+      EXPECT_EQ(l.average, static_cast<int64_t>(c.total[ch]) / c.blocks);
+    }
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Kinds, WideLevelTest,
+    testing::Values(
+        WideLevelCase{"Pcm24MinusFullScale", FormatKind::kMono24, 4000, [](int64_t, int) { return -8388608.0; },
+                      {8388608, 0}, {2 * 8388608.0, 0}, 3},
+        // A block mean of 2^31 - 1 over 1000 samples: the sum needs 64 bits.
+        WideLevelCase{"Pcm32FullScaleBothWays", FormatKind::kStereo32, 3000,
+                      [](int64_t, int ch) { return ch == 0 ? 2147483647.0 : -2147483648.0; },
+                      {2147483647.0, 2147483648.0}, {3 * 2147483647.0, 3 * 2147483648.0}, 4},
+        WideLevelCase{"Pcm24ShortBlockCountsForThePeak", FormatKind::kStereo24, 2100,
+                      [](int64_t f, int ch) { return f == 2050 && ch == 0 ? -8000000.0 : 1000.0; },
+                      {8000000, 1000}, {2000, 2000}, 3},
+        WideLevelCase{"FloatNaNAndInfinityNotMeasured", FormatKind::kStereoFloat, 2000,
+                      [](int64_t f, int ch) {
+                        if (ch == 0) return f % 2 == 0 ? 0.5 : std::nan("");
+                        return f % 2 == 0 ? std::numeric_limits<double>::infinity() : -0.25;
+                      },
+                      {0.5, 0.25}, {1.0, 0.5}, 3},
+        WideLevelCase{"FloatBlockWithoutFiniteSamples", FormatKind::kMonoFloat, 4000,
+                      [](int64_t f, int) { return f < 2000 ? std::nan("") : 0.75; }, {0.75, 0}, {0.75, 0}, 3}),
+    [](const testing::TestParamInfo<WideLevelCase>& info) { return std::string(info.param.name); });
+
 TEST_F(LevelRunsTest, UnpairedLastByteOfSixteenBitAreaIsCopied) {
   auto file = BuildWav(test::Recipe(1, 16, 10, [](int64_t, int) { return 1000; }));
   file.push_back(0x5A);  // an odd byte at the end of the sample area

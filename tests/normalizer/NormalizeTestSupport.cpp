@@ -153,6 +153,8 @@ ReferenceResult ReferenceRuns(const std::vector<uint8_t>& file, const SampleArea
   return result;
 }
 
+bool SameValue(const Extended& engine, const ReferenceExtended& reference) { return Same(engine, reference); }
+
 bool SameLevel(const ChannelLevel& engine, const ReferenceLevel& reference) {
   return engine.peak == reference.peak && engine.total == reference.total && engine.average == reference.average &&
          engine.floatPeak == reference.floatPeak && Same(engine.floatTotal, reference.floatTotal) &&

@@ -36,6 +36,8 @@ struct ReferenceResult {
 ReferenceResult ReferenceRuns(const std::vector<uint8_t>& file, const SampleArea& area, NormalizeMode mode,
                               int percent);
 
+// True when the engine's extended value equals the reference's (they may be different types).
+bool SameValue(const Extended& engine, const ReferenceExtended& reference);
 // True when the engine's level equals the reference's, field by field.
 bool SameLevel(const ChannelLevel& engine, const ReferenceLevel& reference);
 

@@ -1,6 +1,7 @@
 #pragma once
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace sonaveld::test {
 
@@ -16,5 +17,10 @@ struct SndfileInfo {
 };
 
 SndfileInfo ReadWithSndfile(const std::string& path);
+
+// Every sample of the file as libsndfile reads it: integers scaled to 32 bits (a 24-bit sample
+// shifted up by 8), floats as stored; empty when it cannot read the file.
+std::vector<int32_t> ReadIntsWithSndfile(const std::string& path);
+std::vector<float> ReadFloatsWithSndfile(const std::string& path);
 
 }  // namespace sonaveld::test
