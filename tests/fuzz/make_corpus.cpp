@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -36,6 +37,8 @@ Bytes MakeChunk(const std::string& id, const Bytes& body) {
 struct Shape {
   int channels = 2;
   int bits = 16;
+  uint16_t tag = 1;         // the format tag, or the sub-format's in an extensible file
+  bool extensible = false;  // a 40-byte format chunk with tag 0xFFFE
   int frames = 300;
   Bytes before;             // chunks between "fmt " and "data"
   Bytes after;              // chunks after the data chunk
@@ -45,12 +48,18 @@ struct Shape {
 
 Bytes MakeWav(const Shape& s) {
   Bytes fmt;
-  Put16(fmt, 1);
+  Put16(fmt, s.extensible ? 0xFFFE : s.tag);
   Put16(fmt, static_cast<uint16_t>(s.channels));
   Put32(fmt, 8000);
   Put32(fmt, static_cast<uint32_t>(8000 * s.channels * s.bits / 8));
   Put16(fmt, static_cast<uint16_t>(s.channels * s.bits / 8));
   Put16(fmt, static_cast<uint16_t>(s.bits));
+  if (s.extensible) {
+    for (int v : {22, s.bits}) Put16(fmt, static_cast<uint16_t>(v));
+    Put32(fmt, s.channels == 2 ? 3 : 4);
+    Put16(fmt, s.tag);
+    fmt.insert(fmt.end(), {0, 0, 0, 0, 0x10, 0, 0x80, 0, 0, 0xAA, 0, 0x38, 0x9B, 0x71});
+  }
   Bytes samples;
   const int bytes = s.frames * s.channels * s.bits / 8 + s.extraBytes;
   for (int i = 0; i < bytes; ++i) samples.push_back(static_cast<uint8_t>((i * 37 + i / 7) % 251));
@@ -121,8 +130,19 @@ std::vector<Bytes> Wavs() {
   Shape large;
   large.frames = 2000;
   out.push_back(MakeWav(large));
+  // 24/32-bit integer and float files, plain and extensible, whole and with a part sample.
+  for (const auto& [bits, tag, extensible] : {std::tuple{24, 1, false}, {24, 1, true}, {32, 1, false},
+                                              {32, 3, false}, {32, 3, true}, {24, 3, true}}) {
+    Shape wide;
+    wide.bits = bits;
+    wide.tag = static_cast<uint16_t>(tag);
+    wide.extensible = extensible;
+    wide.frames = 1500;
+    wide.extraBytes = extensible ? 0 : 2;
+    out.push_back(MakeWav(wide));
+  }
   Shape foreign;
-  foreign.bits = 24;
+  foreign.bits = 20;
   out.push_back(MakeWav(foreign));
   foreign.bits = 16;
   foreign.channels = 3;
