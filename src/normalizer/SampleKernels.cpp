@@ -22,7 +22,7 @@ static_assert(std::endian::native == std::endian::little, "samples are handled a
 
 bool HasAvx2() {
 #if defined(SONAVELD_AVX2)
-  static const bool has = __builtin_cpu_supports("avx2");
+  static const bool has = __builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma");
   return has;
 #else
   return false;
@@ -40,22 +40,26 @@ inline int16_t Load16(const uint8_t* p) {
 inline void Store16(uint8_t* p, int16_t v) { std::memcpy(p, &v, 2); }
 
 #if defined(SONAVELD_AVX2)
-// Eight 16-bit samples (the low or high half of raw): Floor(s x gain) clamped to -32768..32767,
-// four doubles at a time; even samples take the first gain of gains, odd ones the second.
-__attribute__((target("avx2"))) __m128i ScaleEightAvx2(__m128i raw, __m256d gains) {
-  const __m256d low = _mm256_set1_pd(-32768.0);
-  const __m256d high = _mm256_set1_pd(32767.0);
+// Eight 16-bit samples (the low or high half of raw): Floor(s x gain) clamped to -32768..32767, in
+// double precision four at a time; even samples take the first gain of gains, odd ones the second.
+// The floor is taken as the truncation of s x gain + 32768 (one rounding, in the fused multiply-
+// add) clamped to 0..65535, whose 16-bit pattern with the top bit flipped is the signed result.
+__attribute__((target("avx2,fma"))) __m128i ScaleEightAvx2(__m128i raw, __m256d gains) {
+  const __m256d offset = _mm256_set1_pd(32768.0);
+  const __m256d low = _mm256_setzero_pd();
+  const __m256d high = _mm256_set1_pd(65535.0);
   const __m256i wide = _mm256_cvtepi16_epi32(raw);
-  __m256d a = _mm256_mul_pd(_mm256_cvtepi32_pd(_mm256_castsi256_si128(wide)), gains);
-  __m256d b = _mm256_mul_pd(_mm256_cvtepi32_pd(_mm256_extracti128_si256(wide, 1)), gains);
-  a = _mm256_floor_pd(_mm256_min_pd(_mm256_max_pd(a, low), high));
-  b = _mm256_floor_pd(_mm256_min_pd(_mm256_max_pd(b, low), high));
-  return _mm_packs_epi32(_mm256_cvttpd_epi32(a), _mm256_cvttpd_epi32(b));
+  __m256d a = _mm256_fmadd_pd(_mm256_cvtepi32_pd(_mm256_castsi256_si128(wide)), gains, offset);
+  __m256d b = _mm256_fmadd_pd(_mm256_cvtepi32_pd(_mm256_extracti128_si256(wide, 1)), gains, offset);
+  a = _mm256_min_pd(_mm256_max_pd(a, low), high);
+  b = _mm256_min_pd(_mm256_max_pd(b, low), high);
+  const __m128i shifted = _mm_packus_epi32(_mm256_cvttpd_epi32(a), _mm256_cvttpd_epi32(b));
+  return _mm_xor_si128(shifted, _mm_set1_epi16(static_cast<int16_t>(0x8000)));
 }
 
 // Sixteen samples a step through ScaleEightAvx2; a step that holds one of the exceptional sample
 // values on its channel is mapped again through the exact tables.
-__attribute__((target("avx2"))) void FastAvx2(const uint8_t* in, int64_t samples, const double gain[2],
+__attribute__((target("avx2,fma"))) void FastAvx2(const uint8_t* in, int64_t samples, const double gain[2],
                                               const FastException* exceptions, int count, const GainTable* tables,
                                               bool stereo, uint8_t* out) {
   const __m256d gains = _mm256_setr_pd(gain[0], gain[1], gain[0], gain[1]);

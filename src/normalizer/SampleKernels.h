@@ -24,7 +24,8 @@ BlockStats MeasureSamples(FormatKind kind, const uint8_t* data, int64_t n);
 // an unpaired last byte is copied unchanged.
 void MapSamples(FormatKind kind, const GainTable* tables, const uint8_t* in, int64_t n, uint8_t* out);
 
-// True when FastMap16 runs here: a build for x86-64 by GCC or Clang, on a processor with AVX2.
+// True when FastMap16 runs here: a build for x86-64 by GCC or Clang, on a processor with AVX2 and
+// FMA.
 bool FastMapAvailable();
 
 // A 16-bit sample value that the fast mapping gets wrong on some channels (bit c of channels set
