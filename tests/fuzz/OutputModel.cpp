@@ -88,13 +88,19 @@ void CopyRange(const Bytes& file, const ModelHeader& h, int64_t start, int64_t e
   }
 }
 
+// Appends the frame whose first byte is at.
+void AppendFrame(const Bytes& file, const ModelHeader& h, Wide at, Bytes* out) {
+  const auto begin = file.begin() + static_cast<int64_t>(at);
+  out->insert(out->end(), begin, begin + h.frameBytes);
+}
+
 // A range of a file that cuts on frames: frame after frame from start up to end, or up to the last
 // whole frame for a range to the implied end; no frame that does not lie wholly in the sample area.
 void CopyFrames(const Bytes& file, const ModelHeader& h, int64_t start, int64_t end, bool toEnd, Bytes* out) {
   for (Wide f = start; toEnd || f < end; ++f) {
     const Wide at = h.dataOffset + (f - 1) * h.frameBytes;
     if (at + h.frameBytes > h.dataEnd) return;
-    out->insert(out->end(), file.begin() + static_cast<int64_t>(at), file.begin() + static_cast<int64_t>(at) + h.frameBytes);
+    AppendFrame(file, h, at, out);
   }
 }
 
@@ -178,8 +184,7 @@ Outputs ModelSplitAtMarks(const Bytes& file, const ModelHeader& h, const std::ve
     Wide f = 1;
     for (Wide at = h.dataOffset; at + h.frameBytes <= h.dataEnd; at += h.frameBytes, ++f) {
       const auto piece = std::count_if(marks.begin(), marks.end(), [f](int64_t m) { return m <= f; });
-      Bytes& out = pieces[static_cast<size_t>(piece)];
-      out.insert(out.end(), file.begin() + static_cast<int64_t>(at), file.begin() + static_cast<int64_t>(at) + h.frameBytes);
+      AppendFrame(file, h, at, &pieces[static_cast<size_t>(piece)]);
     }
     return pieces;
   }
