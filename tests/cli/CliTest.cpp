@@ -315,3 +315,29 @@ TEST_F(CliTest, PausesUsageAndRefusals) {
 
 }  // namespace
 }  // namespace sonaveld::test
+
+namespace sonaveld::test {
+namespace {
+
+TEST_F(CliTest, OutputsOfA24BitExtensibleFileHoldExactlyTheFramesAtTheMarks) {
+  WavRecipe recipe;
+  recipe.frames = 44100;
+  recipe.bits = 24;
+  recipe.extensible = true;
+  recipe.fact = true;  // its frame count at byte 68
+  WriteFileBytes(wav, BuildWav(recipe));
+  ASSERT_EQ(Cli("cut " + wav + " -o " + dir.File("c.wav") + " --marks 101,30001").status, 0);
+  ASSERT_EQ(Cli("split " + wav + " -o " + dir.File("s.wav") + " --marks 7,8,9").status, 0);
+  ASSERT_EQ(Cli("split-marks " + wav + " -o " + dir.File("m.wav") + " --marks 1001").status, 0);
+  const std::pair<const char*, int64_t> outputs[] = {{"c.wav", 29900}, {"s01.wav", 1},
+                                                     {"s02.wav", 44092}, {"m00.wav", 1000}, {"m01.wav", 43100}};
+  for (const auto& [name, frames] : outputs) {
+    const auto bytes = ReadFileBytes(dir.File(name));
+    ASSERT_EQ(bytes.size(), 80 + 6 * frames) << name;
+    EXPECT_EQ(bytes[68] | bytes[69] << 8 | bytes[70] << 16, frames) << name;
+    EXPECT_EQ(ReadWithSndfile(dir.File(name)).frames, frames) << name;
+  }
+}
+
+}  // namespace
+}  // namespace sonaveld::test

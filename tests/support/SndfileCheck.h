@@ -1,6 +1,7 @@
 #pragma once
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace sonaveld::test {
 
@@ -16,5 +17,9 @@ struct SndfileInfo {
 };
 
 SndfileInfo ReadWithSndfile(const std::string& path);
+
+// Every sample libsndfile reads from path, interleaved, at the scale stored (integers as the
+// integers, floats as the floats); empty when it cannot open the file.
+std::vector<double> ReadSamplesWithSndfile(const std::string& path);
 
 }  // namespace sonaveld::test
