@@ -135,7 +135,8 @@ TEST(MarkListFile, FailedLastRenameKeepsTheEarlierFile) {
   ASSERT_TRUE(marks.Add(8).ok());
   // The new list is complete under a temporary name; only putting it in place fails.
   test::RenameFault::FailNextOnto(dir.File("a.txt"), EIO);
-  EXPECT_EQ(WriteMarkListFile(dir.File("a.wav"), marks).message(), "ファイル " + dir.File("a.txt") + " に書き込めません。");
+  EXPECT_EQ(WriteMarkListFile(dir.File("a.wav"), marks).message(),
+            "ファイル " + dir.File("a.txt") + " に書き込めません。");
   EXPECT_EQ(test::RenameFault::Failures(), 1);
   EXPECT_EQ(ReadFileBytes(dir.File("a.txt")), Bytes("1\r\n2\r\n"));
   EXPECT_EQ(dir.Listing(), "a.txt");
