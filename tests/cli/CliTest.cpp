@@ -57,6 +57,15 @@ TEST_F(CliTest, InfoPrintsTheHeader) {
             "length_ms: 1000\n");
 }
 
+TEST_F(CliTest, InfoLengthOfAFileThatIsNotAWholeSecond) {
+  WavRecipe recipe;
+  recipe.frames = 44541;  // 1.01 s
+  WriteFileBytes(wav, BuildWav(recipe));
+  const CliRun r = Cli("info " + wav);
+  EXPECT_EQ(r.status, 0);
+  EXPECT_TRUE(r.out.ends_with("frames: 44541\nlength_ms: 1010\n")) << r.out;
+}
+
 TEST_F(CliTest, CutWritesAndPrintsTheOutput) {
   const CliRun r = Cli("cut " + wav + " -o " + dir.File("out.wav") + " --marks 22051");
   EXPECT_EQ(r.status, 0) << r.err;
@@ -171,6 +180,13 @@ TEST_F(CliTest, RefusedFilesAndUsage) {
   EXPECT_NE(r.out.find("--version"), std::string::npos);
 }
 
+TEST_F(CliTest, TrailingCommaInTheMarksIsWrongUsage) {
+  const CliRun r = Cli("cut " + wav + " -o " + dir.File("out.wav") + " --marks 1,2,");
+  EXPECT_EQ(r.status, 2);
+  EXPECT_TRUE(r.err.starts_with("sonaveld-cli: '' ")) << r.err;
+  EXPECT_EQ(dir.Listing(), "take.wav");
+}
+
 TEST_F(CliTest, VersionIsTheProjectVersion) {
   const CliRun r = Cli("--version");
   EXPECT_EQ(r.status, 0);
@@ -194,6 +210,14 @@ TEST_F(CliTest, NormalizeWritesBesideTheSource) {
   const SndfileInfo info = ReadWithSndfile(dir.File("take-n.wav"));
   EXPECT_TRUE(info.opened);
   EXPECT_EQ(info.frames, 44100);
+}
+
+TEST_F(CliTest, NormalizeTakesEveryPercentageOfTheBox) {
+  for (const char* percent : {"1", "150"}) {
+    const CliRun r = Cli(std::string("normalize --percent ") + percent + " " + wav);
+    EXPECT_EQ(r.status, 0) << percent << ": " << r.err;
+    EXPECT_EQ(r.out, dir.File("take-n.wav") + "\n");
+  }
 }
 
 TEST_F(CliTest, NormalizeReplaceKeepsABackupAndRestoreBringsItBack) {

@@ -1,10 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <filesystem>
 
 #include "NormalizeTestSupport.h"
 #include "normalizer/NormalizeNames.h"
 #include "normalizer/NormalizePass.h"
+#include "support/RenameFault.h"
 #include "support/SndfileCheck.h"
 #include "support/TempDir.h"
 #include "support/WavBuilder.h"
@@ -314,6 +316,19 @@ TEST_F(NormalizePassTest, FailedWriteRemovesOutputAndKeepsSource) {
   EXPECT_EQ(r.status.message(), dir_.File("take1-n.wav") + "に書き込めません。");
   EXPECT_EQ(dir_.Listing(), "take1.wav");
   EXPECT_EQ(ReadFileBytes(src), before);
+}
+
+TEST_F(NormalizePassTest, FailedSecondRenameGivesTheSourceItsNameBack) {
+  const std::string src = Make("take1.wav", Quiet());
+  const auto before = ReadFileBytes(src);
+  // The source is already "take1-orig.wav" when the normalized file cannot take its name.
+  test::RenameFault::FailNextOnto(src, EIO);
+  const PassResult r = pass_.Run({src}, test::ReplaceNames());
+  EXPECT_EQ(r.outcome, PassOutcome::kFailed);
+  EXPECT_EQ(r.status.message(), "ファイル " + src + " を作成できません");
+  EXPECT_EQ(test::RenameFault::Failures(), 1);
+  EXPECT_EQ(ReadFileBytes(src), before);
+  EXPECT_EQ(dir_.Listing(), "take1-n.wav take1.wav");
 }
 
 TEST_F(NormalizePassTest, TrailingChunkIsCopiedAndNotMeasured) {
