@@ -7,6 +7,8 @@
 #include <cstring>
 #include <limits>
 
+#include "document/Samples24.h"
+
 namespace sonaveld {
 namespace {
 
@@ -36,17 +38,25 @@ double MaxAbs8(const uint8_t* data, int64_t samples) {
   return std::max(128 - low, high - 128);
 }
 
-// Signed 24-bit samples, one at a time (three bytes do not split into vector lanes).
+// Signed 24-bit samples, four at a time from three 32-bit words, as v × 256 (which keeps their
+// order), shifted back at the end.
 double MaxAbs24(const uint8_t* data, int64_t samples) {
   int32_t low = 0;
   int32_t high = 0;
-  for (int64_t i = 0; i < samples; ++i) {
-    const uint32_t shifted = uint32_t{data[3 * i]} << 8 | uint32_t{data[3 * i + 1]} << 16 | uint32_t{data[3 * i + 2]} << 24;
-    const int32_t v = static_cast<int32_t>(shifted) >> 8;
-    low = std::min(low, v);
-    high = std::max(high, v);
+  int64_t i = 0;
+  for (; i + 4 <= samples; i += 4) {
+    int32_t four[4];
+    FourShifted24(data + 3 * i, four);
+    for (int32_t v : four) {
+      low = std::min(low, v);
+      high = std::max(high, v);
+    }
   }
-  return std::max(-static_cast<double>(low), static_cast<double>(high));
+  for (; i < samples; ++i) {
+    low = std::min(low, Shifted24(data + 3 * i));
+    high = std::max(high, Shifted24(data + 3 * i));
+  }
+  return std::max(-static_cast<double>(low >> 8), static_cast<double>(high >> 8));
 }
 
 // Signed 32-bit samples (-2147483648 gives 2147483648).

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "document/FormatKind.h"
+#include "document/Samples24.h"
 
 namespace sonaveld::peaks {
 
@@ -25,12 +26,6 @@ inline int LaneFromFloat(float x) {
   if (std::isnan(x)) return 0;
   // x × 32768 is exact in single precision (a power of two; overflow becomes ±inf and is clamped).
   return static_cast<int>(std::clamp(x * 32768.0f, -32768.0f, 32767.0f));
-}
-
-// The signed 24-bit little-endian sample at bytes.
-inline int32_t Signed24(const uint8_t* bytes) {
-  const uint32_t shifted = uint32_t{bytes[0]} << 8 | uint32_t{bytes[1]} << 16 | uint32_t{bytes[2]} << 24;
-  return static_cast<int32_t>(shifted) >> 8;
 }
 
 // The sample of a 16-bit or wider encoding at bytes (little-endian), on the 16-bit lane scale;
