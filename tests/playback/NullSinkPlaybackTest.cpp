@@ -187,7 +187,6 @@ struct WideFile {
   const char* sink;
   const char* format;  // of the sink and of the recording
 };
-void PrintTo(const WideFile& w, std::ostream* os) { *os << w.name; }
 
 const WideFile kWideFiles[] = {{"Extensible24", 24, 1, true, 2, 48000, "sonaveld_test_s32", "s32le"},
                                {"Float32", 32, 3, false, 1, 44100, "sonaveld_test_float", "float32le"}};
@@ -238,8 +237,7 @@ TEST_P(WidePlaybackTest, PlaysToTheEndAndItsLastSamplesAreHeardExactly) {
   Spin(300);
   const QByteArray heard = server->StopRecording();
   EXPECT_GE(FindFrames(heard, expected.right(w.rate / 100 * frameBytes), frameBytes), 0)
-      << "the last 10 ms were not heard as they are (" << heard.size() / frameBytes << " frames recorded; the first "
-      << (FindFrames(heard, expected.left(w.rate / 100 * frameBytes), frameBytes) >= 0 ? "were" : "were not") << ")";
+      << "the last 10 ms were not heard as they are (" << heard.size() / frameBytes << " frames recorded)";
   EXPECT_TRUE(notices.empty());
 }
 
