@@ -53,7 +53,7 @@ TEST_F(CliTest, InfoPrintsTheHeader) {
   const CliRun r = Cli("info " + wav);
   EXPECT_EQ(r.status, 0);
   EXPECT_EQ(r.out,
-            "channels: 2\nbits: 16\nrate: 44100\nkind: 1\ndata_offset: 44\ndata_end: 176444\nframes: 44100\n"
+            "channels: 2\nbits: 16\nrate: 44100\nkind: 1\nformat: pcm\ndata_offset: 44\ndata_end: 176444\nframes: 44100\n"
             "length_ms: 1000\n");
 }
 
@@ -79,8 +79,30 @@ TEST_F(CliTest, CutWritesAndPrintsTheOutput) {
 TEST_F(CliTest, InfoJsonIsOneObjectOnOneLine) {
   const CliRun r = Cli("info --json " + wav);
   EXPECT_EQ(r.status, 0);
-  EXPECT_EQ(r.out, "{\"channels\":2,\"bits\":16,\"rate\":44100,\"kind\":1,\"data_offset\":44,"
+  EXPECT_EQ(r.out, "{\"channels\":2,\"bits\":16,\"rate\":44100,\"kind\":1,\"format\":\"pcm\",\"data_offset\":44,"
                    "\"data_end\":176444,\"frames\":44100,\"length_ms\":1000}\n");
+}
+
+// The wide kinds: their number and whether their samples are integers or floats, plain or
+// extensible, with or without a fact chunk.
+TEST_F(CliTest, InfoNamesTheWideKinds) {
+  struct Row { int channels, bits, tag; bool extensible, fact; const char* lines; const char* json; };
+  for (const Row& row : {Row{2, 24, 1, true, false, "bits: 24\nrate: 44100\nkind: 5\nformat: pcm\ndata_offset: 68\n", "\"kind\":5,\"format\":\"pcm\""},
+                         Row{1, 24, 1, false, false, "bits: 24\nrate: 44100\nkind: 6\nformat: pcm\n", "\"kind\":6,"},
+                         Row{2, 32, 1, false, true, "bits: 32\nrate: 44100\nkind: 7\nformat: pcm\ndata_offset: 56\n", "\"kind\":7,"},
+                         Row{1, 32, 1, true, true, "bits: 32\nrate: 44100\nkind: 8\nformat: pcm\n", "\"kind\":8,"},
+                         Row{2, 32, 3, false, true, "bits: 32\nrate: 44100\nkind: 9\nformat: float\n", "\"kind\":9,\"format\":\"float\","},
+                         Row{1, 32, 3, true, false, "bits: 32\nrate: 44100\nkind: 10\nformat: float\n", "\"format\":\"float\""}}) {
+    WavRecipe recipe;
+    recipe.channels = row.channels, recipe.bits = row.bits, recipe.formatTag = static_cast<uint16_t>(row.tag);
+    recipe.extensible = row.extensible, recipe.fact = row.fact, recipe.frames = 4410;
+    WriteFileBytes(wav, BuildWav(recipe));
+    const CliRun lines = Cli("info " + wav);
+    EXPECT_EQ(lines.status, 0) << lines.err;
+    EXPECT_NE(lines.out.find(row.lines), std::string::npos) << lines.out;
+    EXPECT_NE(lines.out.find("frames: 4410\nlength_ms: 100\n"), std::string::npos) << lines.out;
+    EXPECT_NE(Cli("info --json " + wav).out.find(row.json), std::string::npos) << row.json;
+  }
 }
 
 TEST_F(CliTest, SplitNumbersFromOneAndSplitMarksFromZero) {
@@ -273,11 +295,13 @@ namespace {
 
 // 16-bit stereo at 1000 Hz (windows of 10 frames): `pauses` silent stretches of pauseFrames frames,
 // each between 50 frames of sound. Pause k gets the mark k x (50 + pauseFrames) + 51 + pauseFrames / 2.
-std::string WritePausedWav(const TempDir& dir, int pauses, int pauseFrames) {
-  WavRecipe recipe;
+// The sound is 900 on the 16-bit scale, in whatever kind recipe asks for.
+std::string WritePausedWav(const TempDir& dir, int pauses, int pauseFrames, WavRecipe recipe = {}) {
   recipe.rate = 1000;
   recipe.frames = pauses * (50 + pauseFrames) + 50;
-  recipe.sample = [=](int64_t f, int) { return f % (50 + pauseFrames) < 50 ? 900 : 0; };
+  const auto sounds = [=](int64_t f) { return f % (50 + pauseFrames) < 50; };
+  recipe.sample = [=](int64_t f, int) { return sounds(f) ? 900 << (recipe.bits - 16) : 0; };
+  recipe.floatSample = [=](int64_t f, int) { return sounds(f) ? 900 / 32768.0f : 0.0f; };
   const std::string path = dir.File("talk.wav");
   WriteFileBytes(path, BuildWav(recipe));
   return path;
@@ -301,6 +325,17 @@ TEST_F(CliTest, PausesPrintsOrWritesTheMarks) {
   EXPECT_EQ(r.status, 0);
   EXPECT_EQ(r.err, "無音部分が見つかりませんでした。\n");
   EXPECT_EQ(dir.Listing(), "take.wav talk.wav");
+}
+
+TEST_F(CliTest, PausesFindsTheSameMarksInTheWideKinds) {
+  WavRecipe extensible24, float32;
+  extensible24.bits = 24, extensible24.extensible = true;
+  float32.channels = 1, float32.bits = 32, float32.formatTag = 3, float32.fact = true;
+  for (const WavRecipe& recipe : {extensible24, float32}) {
+    const CliRun r = Cli("pauses " + WritePausedWav(dir, 3, 100, recipe) + " --min 100");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "101\n251\n401\n") << recipe.bits;
+  }
 }
 
 TEST_F(CliTest, PausesWritesAtMost255Marks) {
