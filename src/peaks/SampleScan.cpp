@@ -48,6 +48,7 @@ struct RawPeaks {
   }
 };
 
+#if (defined(__GNUC__) || defined(__clang__)) && !defined(SONAVELD_NO_SIMD)
 // Min and max of interleaved samples of C channels, two 16-byte vectors at a time: lane k of the
 // running minima and maxima collects channel k % C (the lanes per vector are a multiple of C),
 // folded into the channels at the end. A NaN loses every comparison, so it is noted on the side.
@@ -87,6 +88,22 @@ RawPeaks<T, C> ScanInterleaved(const uint8_t* bytes, int64_t frames) {
   }
   return found;
 }
+
+#else
+// Min and max of interleaved samples of C channels, one sample at a time (compilers without vector
+// extensions, or with the vector paths switched off): the same extremes and NaN notes.
+template <typename T, int C>
+RawPeaks<T, C> ScanInterleaved(const uint8_t* bytes, int64_t frames) {
+  RawPeaks<T, C> found;
+  const int64_t samples = frames * C;
+  for (int64_t i = 0; i < samples; ++i) {
+    T v;
+    std::memcpy(&v, bytes + i * sizeof(T), sizeof v);
+    found.Add(static_cast<int>(i % C), v);
+  }
+  return found;
+}
+#endif
 
 // The same for 24-bit samples, four at a time from three 32-bit words as v × 256 (which keeps
 // their order); the lane map shifts them back. Four samples are whole frames of either kind.
