@@ -5,11 +5,14 @@
 #include <algorithm>
 #include <bit>
 #include <cstring>
+#include <limits>
+
+#include "document/Samples24.h"
 
 namespace sonaveld {
 namespace {
 
-static_assert(std::endian::native == std::endian::little, "16-bit samples are read as little-endian words");
+static_assert(std::endian::native == std::endian::little, "samples are read as little-endian words");
 
 // Signed 16-bit samples: the largest of |min| and |max| (-32768 gives 32768).
 double MaxAbs16(const uint8_t* data, int64_t samples) {
@@ -35,6 +38,55 @@ double MaxAbs8(const uint8_t* data, int64_t samples) {
   return std::max(128 - low, high - 128);
 }
 
+// Signed 24-bit samples, four at a time from three 32-bit words, as v × 256 (which keeps their
+// order), shifted back at the end.
+double MaxAbs24(const uint8_t* data, int64_t samples) {
+  int32_t low = 0;
+  int32_t high = 0;
+  int64_t i = 0;
+  for (; i + 4 <= samples; i += 4) {
+    int32_t four[4];
+    FourShifted24(data + 3 * i, four);
+    for (int32_t v : four) {
+      low = std::min(low, v);
+      high = std::max(high, v);
+    }
+  }
+  for (; i < samples; ++i) {
+    low = std::min(low, Shifted24(data + 3 * i));
+    high = std::max(high, Shifted24(data + 3 * i));
+  }
+  return std::max(-static_cast<double>(low >> 8), static_cast<double>(high >> 8));
+}
+
+// Signed 32-bit samples (-2147483648 gives 2147483648).
+double MaxAbs32(const uint8_t* data, int64_t samples) {
+  int32_t low = 0;
+  int32_t high = 0;
+  for (int64_t i = 0; i < samples; ++i) {
+    int32_t v;
+    std::memcpy(&v, data + 4 * i, 4);
+    low = std::min(low, v);
+    high = std::max(high, v);
+  }
+  return std::max(-static_cast<double>(low), static_cast<double>(high));
+}
+
+// Float samples: the largest |x|, found as the largest of the bit patterns with the sign bit
+// cleared, which order as the magnitudes do (integer maxima vectorize where float ones with NaN
+// do not). Infinity is 0x7F800000 and every NaN lies above it: a NaN counts as loud.
+double MaxAbsFloat(const uint8_t* data, int64_t samples) {
+  int32_t high = 0;
+  for (int64_t i = 0; i < samples; ++i) {
+    int32_t bits;
+    std::memcpy(&bits, data + 4 * i, 4);
+    high = std::max(high, bits & 0x7FFFFFFF);
+  }
+  constexpr int32_t kInfinity = 0x7F800000;
+  if (high >= kInfinity) return std::numeric_limits<double>::infinity();
+  return std::bit_cast<float>(high);
+}
+
 }  // namespace
 
 LevelLayout LevelLayoutOf(FormatKind kind) {
@@ -43,7 +95,13 @@ LevelLayout LevelLayoutOf(FormatKind kind) {
     case FormatKind::kMono16: return {1, 2, 32768.0, MaxAbs16};
     case FormatKind::kStereo8: return {2, 1, 128.0, MaxAbs8};
     case FormatKind::kMono8: return {1, 1, 128.0, MaxAbs8};
-    default: break;  // kNone, and the kinds this does not handle yet
+    case FormatKind::kStereo24: return {2, 3, 8388608.0, MaxAbs24};
+    case FormatKind::kMono24: return {1, 3, 8388608.0, MaxAbs24};
+    case FormatKind::kStereo32: return {2, 4, 2147483648.0, MaxAbs32};
+    case FormatKind::kMono32: return {1, 4, 2147483648.0, MaxAbs32};
+    case FormatKind::kStereoFloat: return {2, 4, 1.0, MaxAbsFloat};
+    case FormatKind::kMonoFloat: return {1, 4, 1.0, MaxAbsFloat};
+    case FormatKind::kNone: break;
   }
   return {};
 }

@@ -10,9 +10,12 @@ namespace sonaveld {
 struct LevelLayout {
   int channels = 0;        // samples per frame
   int sampleBytes = 0;     // bytes per sample; a frame is channels x sampleBytes bytes
-  double fullScale = 0.0;  // the level of a full-scale sample: 32768 (16-bit), 128 (8-bit)
-  // Largest absolute sample value among the first `samples` samples at data (a 16-bit sample's
-  // value is its signed value, an 8-bit sample's is byte - 128); 0 when samples is 0.
+  // The level of a full-scale sample: 32768 (16-bit), 128 (8-bit), 8388608 (24-bit),
+  // 2147483648 (32-bit), 1.0 (float).
+  double fullScale = 0.0;
+  // Largest absolute sample value among the first `samples` samples at data (an integer sample's
+  // value is its signed value, an 8-bit sample's is byte - 128, a float's is the float); 0 when
+  // samples is 0; infinity when a float sample is NaN or infinite, which is never quiet.
   double (*maxAbs)(const uint8_t* data, int64_t samples) = nullptr;
 
   int FrameBytes() const { return channels * sampleBytes; }

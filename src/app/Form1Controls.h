@@ -47,7 +47,7 @@ struct Form1Controls {
   QScrollBar* ScrollBar1 = nullptr;      // the view's start frame
   QGroupBox* GroupBox1 = nullptr;        // "ファイル情報" (file information), hidden
   QLabel* Label5 = nullptr;              // "モノラル" (mono) or "ステレオ" (stereo)
-  QLabel* Label6 = nullptr;              // "量子化ビット数;16" (bits per sample)
+  QLabel* Label6 = nullptr;              // "量子化ビット数;16" (bits per sample; "(浮動小数点)" after it for float)
   QLabel* Label7 = nullptr;              // "周波数[Hz];44100" (sample rate)
   QPlainTextEdit* Memo1 = nullptr;       // hidden: the marks in the order of adding, one a line
   QPlainTextEdit* Memo2 = nullptr;       // hidden: the marks ascending, one a line

@@ -99,7 +99,8 @@ void TForm1::ShowFileInformation(const QString& path, const WaveHeader& h) {
   c_.Label5->setText(mono ? QStringLiteral("モノラル") : QStringLiteral("ステレオ"));
   c_.Label1->setVisible(!mono);
   c_.Label2->setVisible(!mono);
-  c_.Label6->setText(QStringLiteral("量子化ビット数;%1").arg(h.BitsPerSample));
+  const QString floating = IsFloatKind(h.Kind) ? QStringLiteral("(浮動小数点)") : QString();
+  c_.Label6->setText(QStringLiteral("量子化ビット数;%1").arg(h.BitsPerSample) + floating);
   c_.Label7->setText(QStringLiteral("周波数[Hz];%1").arg(h.SampleRate));
   for (QLabel* label : {c_.Label5, c_.Label6, c_.Label7}) label->adjustSize();
   const QString gap = QStringLiteral("  ");

@@ -1,5 +1,6 @@
 #include <cstdio>
-#include <utility>
+#include <string>
+#include <vector>
 
 #include "cli/Commands.h"
 #include "document/WaveProbe.h"
@@ -24,12 +25,22 @@ std::string ParseInfoArgs(const std::vector<std::string>& args, InfoArgs* parsed
   return parsed->wave.empty() ? "info takes one WAV file" : "";
 }
 
+// One value of the header: a number, or a word (written in quotes in JSON).
+struct Field {
+  const char* key;
+  std::string value;
+  bool word = false;
+};
+
+Field Number(const char* key, long long value) { return {key, std::to_string(value)}; }
+
 // Prints the values as "key: value" lines, or as one JSON object on one line.
-void PrintFields(const std::vector<std::pair<const char*, long long>>& fields, bool json) {
+void PrintFields(const std::vector<Field>& fields, bool json) {
   const char* separator = json ? "{" : "";
-  for (const auto& [key, value] : fields) {
-    if (json) std::printf("%s\"%s\":%lld", separator, key, value);
-    else std::printf("%s: %lld\n", key, value);
+  for (const Field& f : fields) {
+    if (!json) std::printf("%s: %s\n", f.key, f.value.c_str());
+    else if (f.word) std::printf("%s\"%s\":\"%s\"", separator, f.key, f.value.c_str());
+    else std::printf("%s\"%s\":%s", separator, f.key, f.value.c_str());
     separator = ",";
   }
   if (json) std::printf("}\n");
@@ -52,14 +63,15 @@ int RunInfo(const std::vector<std::string>& args) {
   }
   const WaveHeader& h = probe.header;
   const long long frames = h.Frames();
-  PrintFields({{"channels", h.Channels},
-               {"bits", h.BitsPerSample},
-               {"rate", h.SampleRate},
-               {"kind", static_cast<int>(h.Kind)},
-               {"data_offset", h.DataOffset},
-               {"data_end", h.DataEnd},
-               {"frames", frames},
-               {"length_ms", frames * 1000 / h.SampleRate}},
+  PrintFields({Number("channels", h.Channels),
+               Number("bits", h.BitsPerSample),
+               Number("rate", h.SampleRate),
+               Number("kind", static_cast<int>(h.Kind)),
+               {"format", IsFloatKind(h.Kind) ? "float" : "pcm", true},
+               Number("data_offset", h.DataOffset),
+               Number("data_end", h.DataEnd),
+               Number("frames", frames),
+               Number("length_ms", frames * 1000 / h.SampleRate)},
               parsed.json);
   return kExitDone;
 }

@@ -32,13 +32,38 @@ int64_t SaturatedAdd(int64_t a, int64_t b) {
 }
 #endif
 
+// The frame-exact split: piece k runs from frame P(k) to frame P(k+1) (frame 1 and the end of the
+// whole frames at the ends), each cut held within the frames and never before the previous cut.
+std::vector<ByteStretch> FramePieces(const WaveHeader& header, int64_t dataEnd, const std::vector<int64_t>& marks) {
+  const int frameBytes = FrameBytes(header.Kind);
+  const int64_t frames = std::max<int64_t>(0, dataEnd - header.DataOffset) / frameBytes;
+  std::vector<ByteStretch> pieces;
+  int64_t first = 0;  // frames before the piece being planned
+  for (const int64_t mark : marks) {
+    const int64_t cut = std::clamp<int64_t>(mark - 1, first, frames);
+    pieces.push_back({header.DataOffset + first * frameBytes, (cut - first) * frameBytes});
+    first = cut;
+  }
+  pieces.push_back({header.DataOffset + first * frameBytes, (frames - first) * frameBytes});
+  return pieces;
+}
+
 }  // namespace
+
+bool CutsOnFrames(FormatKind kind) { return static_cast<int>(kind) >= static_cast<int>(FormatKind::kStereo24); }
+
+int64_t CopyUnit(FormatKind kind) { return CutsOnFrames(kind) ? FrameBytes(kind) : kCopyChunkSize; }
 
 ByteStretch RangeStretch(const WaveHeader& header, int64_t dataEnd, const FrameRange& r) {
   const int frameBytes = FrameBytes(header.Kind);
   if (frameBytes == 0) return {};
   const int64_t begin = SaturatedAdd(header.DataOffset, FrameOffset(r.start - 1, frameBytes));
   const int64_t available = std::max<int64_t>(0, dataEnd - begin);
+  if (CutsOnFrames(header.Kind)) {
+    const int64_t wholeFrames = available / frameBytes * frameBytes;
+    if (r.toEnd || r.end <= r.start) return {begin, r.toEnd ? wholeFrames : 0};
+    return {begin, std::min(FrameOffset(r.end - r.start, frameBytes), wholeFrames)};
+  }
   if (r.toEnd) return {begin, available};
   const int64_t chunks = FrameOffset(r.end - r.start, frameBytes) / kCopyChunkSize;
   if (chunks <= 0) return {begin, 0};
@@ -47,6 +72,7 @@ ByteStretch RangeStretch(const WaveHeader& header, int64_t dataEnd, const FrameR
 
 std::vector<ByteStretch> SplitAtMarksPieces(const WaveHeader& header, int64_t dataEnd,
                                             const std::vector<int64_t>& marks) {
+  if (CutsOnFrames(header.Kind)) return FramePieces(header, dataEnd, marks);
   const int frameBytes = FrameBytes(header.Kind);
   const int64_t area = std::max<int64_t>(0, dataEnd - header.DataOffset);
   const int64_t fullChunks = area / kCopyChunkSize;

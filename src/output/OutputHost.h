@@ -32,7 +32,7 @@ class OutputHost {
 // call Idle at most every 20 ms, the first time after the first block; tests use 200-byte blocks
 // and an Idle after every block.
 struct OutputOptions {
-  int64_t blockBytes = 200 * 40960;  // a multiple of the 200-byte chunk
+  int64_t blockBytes = 200 * 40960;  // rounded down to whole copy units (CopyUnit), at least one
   std::chrono::milliseconds idleInterval = IdleThrottle::kInterval;
   SinkOpener openSink;  // empty: real files
   // Free bytes on the volume of an output's folder; empty: FreeBytesForOutput.

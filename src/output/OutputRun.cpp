@@ -3,14 +3,13 @@
 #include <algorithm>
 
 #include "io/FileChecks.h"
+#include "output/FactChunk.h"
 
 namespace sonaveld {
 namespace {
 
-// A block size of the copy in whole 200-byte chunks, at least one.
-int64_t WholeChunks(int64_t bytes) {
-  return std::max<int64_t>(kCopyChunkSize, bytes / kCopyChunkSize * kCopyChunkSize);
-}
+// A block size of the copy in whole units (CopyUnit), at least one.
+int64_t WholeUnits(int64_t bytes, int64_t unit) { return std::max<int64_t>(unit, bytes / unit * unit); }
 
 }  // namespace
 
@@ -19,9 +18,10 @@ OutputRun::OutputRun(const FileFields& file, CreationFlags& flags, OutputHost& h
       flags_(flags),
       host_(host),
       options_(options),
-      copier_(std::min(kCopyBufferBytes, WholeChunks(options.blockBytes)), /*inKernel=*/true),
+      copier_(std::min(kCopyBufferBytes, WholeUnits(options.blockBytes, CopyUnit(file.Header.Kind))),
+              /*inKernel=*/true),
       idle_(options.idleInterval, IdleThrottle::First::kAtOnce) {
-  options_.blockBytes = WholeChunks(options_.blockBytes);
+  options_.blockBytes = WholeUnits(options_.blockBytes, CopyUnit(file.Header.Kind));
 }
 
 Status OutputRun::OpenSource() {
@@ -59,6 +59,8 @@ Result<std::unique_ptr<OutputFile>> OutputRun::CopyWaveHeader(const std::string&
     return {Status::Fail(MessageId::kCannotRead, file_.WaveFileName)};
   }
   if (!out->Write(header.data(), headerBytes)) return {Status::Fail(MessageId::kCannotWrite, path)};
+  // The 8/16-bit outputs keep every header byte but the two sizes, as they always have.
+  factCount_ = CutsOnFrames(file_.Header.Kind) ? FactCountOffset(header.data(), headerBytes) : -1;
   flags_.StatusHeld = true;
   flags_.Busy = true;
   return {Status::Ok(), std::move(out)};
@@ -109,8 +111,10 @@ void OutputRun::AfterBlock() {
 }
 
 Status OutputRun::PatchWaveSizes(OutputFile& out, int64_t w) {
+  const auto frames = static_cast<uint32_t>(factCount_ < 0 ? 0 : w / FrameBytes(file_.Header.Kind));
   const bool ok = out.WriteU32At(4, static_cast<uint32_t>(out.written() - 8)) &&
-                  out.WriteU32At(file_.Header.DataOffset - 4, static_cast<uint32_t>(w)) && out.Commit();
+                  out.WriteU32At(file_.Header.DataOffset - 4, static_cast<uint32_t>(w)) &&
+                  (factCount_ < 0 || out.WriteU32At(factCount_, frames)) && out.Commit();
   if (!ok) return Status::Fail(MessageId::kCannotWrite, out.path());
   written_.push_back(out.path());
   host_.FileWritten(out.path());

@@ -43,8 +43,9 @@ class OutputRun {
   // odd; nothing when there are none. Not stopped by an abort: an aborted output is a complete file
   // of the same recording.
   Status CarryChunks(OutputFile& out);
-  // Writes the RIFF size (the whole file less 8 bytes) and the data size w (the sample bytes), then
-  // puts the file in place under its name; the write message when anything failed.
+  // Writes the RIFF size (the whole file less 8 bytes) and the data size w (the sample bytes), and
+  // for the kinds that cut on frames the frame count of a "fact" chunk before the samples (w div
+  // FrameBytes), then puts the file in place under its name; the write message when anything failed.
   Status PatchWaveSizes(OutputFile& out, int64_t w);
   // Ends the command with its status: Busy and AbortRequested to 0, the finished text when it
   // completed or was stopped; the result with the outputs completed.
@@ -62,6 +63,7 @@ class OutputRun {
   int64_t sourceSize_ = 0;
   int64_t dataEnd_ = 0;
   CarriedChunks carried_;
+  int64_t factCount_ = -1;  // offset of the fact chunk's frame count in the outputs; -1: none to set
   ByteCopier copier_;  // in the kernel where possible, else through a buffer of at most one block
   IdleThrottle idle_;
   std::vector<std::string> written_;  // outputs completed, in order

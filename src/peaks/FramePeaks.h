@@ -7,7 +7,8 @@
 namespace sonaveld::peaks {
 
 // Smallest and largest sample value of one channel over some frames, at lane scale: signed
-// 16-bit values, except for the 8-bit kinds, whose unsigned bytes 0..255 are held as they are.
+// 16-bit values (24-bit, 32-bit and float samples brought to that scale, peaks/LaneScale.h),
+// except for the 8-bit kinds, whose unsigned bytes 0..255 are held as they are.
 // Empty (no frame seen) while min > max.
 struct ChannelPeak {
   int16_t min = std::numeric_limits<int16_t>::max();

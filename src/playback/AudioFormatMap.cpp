@@ -5,19 +5,15 @@ namespace sonaveld {
 QAudioFormat AudioFormatFor(const WaveHeader& header) {
   QAudioFormat format;
   if (header.SampleRate <= 0) return format;
-  switch (header.Kind) {
-    case FormatKind::kStereo16:
-    case FormatKind::kMono16:
-      format.setSampleFormat(QAudioFormat::Int16);
-      break;
-    case FormatKind::kStereo8:
-    case FormatKind::kMono8:
-      format.setSampleFormat(QAudioFormat::UInt8);
-      break;
-    default:  // kNone, and the kinds this does not handle yet
-      return format;
+  switch (EncodingOf(header.Kind)) {
+    case SampleEncoding::kPcm16: format.setSampleFormat(QAudioFormat::Int16); break;
+    case SampleEncoding::kPcm8: format.setSampleFormat(QAudioFormat::UInt8); break;
+    case SampleEncoding::kPcm24:  // widened by the stream, 3 bytes to 4
+    case SampleEncoding::kPcm32: format.setSampleFormat(QAudioFormat::Int32); break;
+    case SampleEncoding::kFloat32: format.setSampleFormat(QAudioFormat::Float); break;
+    case SampleEncoding::kNone: return format;
   }
-  const bool stereo = header.Kind == FormatKind::kStereo16 || header.Kind == FormatKind::kStereo8;
+  const bool stereo = ChannelsOf(header.Kind) == 2;
   format.setChannelCount(stereo ? 2 : 1);
   format.setChannelConfig(stereo ? QAudioFormat::ChannelConfigStereo : QAudioFormat::ChannelConfigMono);
   format.setSampleRate(header.SampleRate);

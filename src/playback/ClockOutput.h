@@ -15,7 +15,8 @@ class ClockOutput final : public AudioOutput {
   using Clock = std::function<int64_t()>;
   static int64_t SteadyMilliseconds();
 
-  // The stream's duration is learnt at Start from its bytes left, frameBytes per frame at rate.
+  // The stream's duration is learnt at Start from its bytes left, frameBytes per frame (as the
+  // stream serves them) at rate.
   ClockOutput(Clock clock, int frameBytes, int32_t sampleRate);
 
   bool Start(QIODevice* source) override;

@@ -11,6 +11,8 @@ namespace sonaveld {
 PcmLayout PcmLayout::FromHeader(const WaveHeader& header) {
   PcmLayout layout;
   layout.frameBytes = FrameBytes(header.Kind);
+  const bool widened = EncodingOf(header.Kind) == SampleEncoding::kPcm24;
+  layout.sinkFrameBytes = widened ? 4 * ChannelsOf(header.Kind) : layout.frameBytes;
   layout.sampleRate = header.SampleRate;
   layout.dataOffset = header.DataOffset;
   layout.dataEnd = header.DataOffset + header.Frames() * layout.frameBytes;

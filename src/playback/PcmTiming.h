@@ -10,12 +10,18 @@ namespace sonaveld {
 struct PcmLayout {
   int64_t dataOffset = 0;  // first sample byte
   int64_t dataEnd = 0;     // one past the last whole frame (a trailing partial frame is not played)
-  int frameBytes = 0;      // bytes per sample frame (1, 2 or 4); 0 without a kind
+  int frameBytes = 0;      // bytes per sample frame in the file (1 to 8); 0 without a kind
+  // Bytes per frame as the sink gets them: frameBytes, but 4 a sample for 24-bit files, whose
+  // samples the stream widens to 32 bits. Byte counts of the sink are in these units, offsets
+  // in the file in frameBytes.
+  int sinkFrameBytes = 0;
   int32_t sampleRate = 0;  // frames per second
 
   // The layout of a probed file's sample area.
   static PcmLayout FromHeader(const WaveHeader& header);
 
+  // True when the stream widens the samples on their way to the sink (24-bit files).
+  bool Widens() const { return sinkFrameBytes != frameBytes; }
   // Whole frames between dataOffset and dataEnd.
   int64_t Frames() const;
   // Play length in ms: the frames' duration truncated toward zero, at most INT32_MAX.
@@ -23,7 +29,7 @@ struct PcmLayout {
   // Byte offset of the frame that plays at ms (clamped to 0..LengthMs), on a frame boundary,
   // never beyond dataEnd. The frame is ms × rate / 1000 truncated toward zero.
   int64_t ByteAtMs(int32_t ms) const;
-  // Microseconds that bytes of this layout take to play (whole frames only).
+  // Microseconds that file bytes of this layout take to play (whole frames only).
   int64_t BytesToMicroseconds(int64_t bytes) const;
 };
 

@@ -103,7 +103,8 @@ void QtAudioDevice::StartAt(int32_t ms) {
   if (!file) return;  // the file went away since Open: nothing to play
   streamBegin_ = layout_.ByteAtMs(ms);
   stallPlayedUs_ = -1;
-  stream_ = std::make_unique<WaveStream>(std::move(file), streamBegin_, layout_.dataEnd);
+  const auto widening = layout_.Widens() ? WaveStream::Widening::k24To32 : WaveStream::Widening::kNone;
+  stream_ = std::make_unique<WaveStream>(std::move(file), streamBegin_, layout_.dataEnd, widening);
   output_ = StartOutput();
   mode_ = PlaybackMode::kPlaying;
 }
@@ -117,7 +118,8 @@ std::unique_ptr<AudioOutput> QtAudioDevice::StartOutput() {
   }
   output.reset();  // a sink that failed to start is let go before the stream
   Tell(FormatMessage(MessageId::kNoAudioOutput));
-  output = std::make_unique<ClockOutput>(clock_, layout_.frameBytes, layout_.sampleRate);
+  // The clock learns the duration from the bytes the stream will serve: sink bytes.
+  output = std::make_unique<ClockOutput>(clock_, layout_.sinkFrameBytes, layout_.sampleRate);
   output->Start(stream_.get());
   return output;
 }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 
+#include "peaks/LaneScale.h"
 #include "view/ViewImages.h"
 #include "view/ViewMath.h"
 
@@ -12,29 +13,15 @@ namespace {
 
 constexpr int kZeroLine = 80;
 
-int16_t Signed16(const uint8_t* bytes) {
-  return static_cast<int16_t>(static_cast<uint16_t>(bytes[0] | (bytes[1] << 8)));
-}
-
-// Draws the strokes of one frame's bytes at column x.
+// Draws the strokes of one frame's bytes at column x: 8-bit bytes by their own rule, every wider
+// sample brought to the 16-bit scale first.
 void DrawFrame(FormatKind kind, const uint8_t* bytes, int x, QImage& image1, QImage& image2) {
-  switch (kind) {
-    case FormatKind::kStereo16:
-      VerticalLine(image1, x, kZeroLine, LaneY16(Signed16(bytes)), kBlue);
-      VerticalLine(image2, x, kZeroLine, LaneY16(Signed16(bytes + 2)), kBlue);
-      break;
-    case FormatKind::kMono16:
-      VerticalLine(image1, x, kZeroLine, LaneY16(Signed16(bytes)), kBlue);
-      break;
-    case FormatKind::kStereo8:
-      VerticalLine(image1, x, kZeroLine, LaneY8(bytes[0]), kBlue);
-      VerticalLine(image2, x, kZeroLine, LaneY8(bytes[1]), kBlue);
-      break;
-    case FormatKind::kMono8:
-      VerticalLine(image1, x, kZeroLine, LaneY8(bytes[0]), kBlue);
-      break;
-    default:  // kNone, and the kinds this does not handle yet
-      break;
+  const SampleEncoding encoding = EncodingOf(kind);
+  const int sampleBytes = SampleBytes(kind);
+  for (int c = 0; c < ChannelsOf(kind); ++c) {
+    const uint8_t* sample = bytes + c * sampleBytes;
+    const int y = encoding == SampleEncoding::kPcm8 ? LaneY8(sample[0]) : LaneY16(peaks::LaneValue(encoding, sample));
+    VerticalLine(c == 0 ? image1 : image2, x, kZeroLine, y, kBlue);
   }
 }
 
@@ -66,7 +53,7 @@ DrawLoopResult DrawWaveLanes(ByteSource& file, const WaveHeader& h, int64_t view
   DrawLoopResult result{h.DataOffset + (viewStart - 1) * frameBytes, 0};
   // The column count never exceeds 760 whatever viewEnd says.
   const int64_t columns = std::clamp<int64_t>(viewEnd - viewStart + 1, 0, kLaneWidth);
-  std::array<uint8_t, 4> bytes{};
+  std::array<uint8_t, 8> bytes{};  // the largest frame: two 32-bit samples
   for (int64_t c = 1; c <= columns; ++c) {
     result.column = static_cast<int32_t>(c);
     if (frameBytes == 0) continue;

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 
 #include "analysis/PauseFinder.h"
 #include "support/WavBuilder.h"
@@ -9,7 +10,7 @@
 namespace sonaveld {
 namespace {
 
-struct Stretch { int64_t frames; int level; };  // level: the stretch's largest absolute sample
+struct Stretch { int64_t frames; double level; };  // level: the stretch's largest absolute sample
 
 struct Recording {
   const char* name;
@@ -19,23 +20,29 @@ struct Recording {
   std::vector<Stretch> stretches;
   std::vector<uint8_t> tail;  // bytes after the last whole frame, inside the data chunk
   std::vector<int64_t> marks;
+  bool isFloat = false;  // 32-bit float samples (bits 32)
 };
 void PrintTo(const Recording& r, std::ostream* os) { *os << r.name; }
 
 // Samples alternate +level (at most the largest positive value) and -level. Stretches 0 and 1
 // sound in the first channel, 2 and 3 in the second, and so on; the other channel is silent.
 std::vector<uint8_t> Build(const Recording& r) {
-  std::vector<std::pair<int, int>> frames;  // each frame's level and the channel it sounds in
+  std::vector<std::pair<double, int>> frames;  // each frame's level and the channel it sounds in
   for (size_t s = 0; s < r.stretches.size(); ++s) {
     frames.insert(frames.end(), r.stretches[s].frames, {r.stretches[s].level, static_cast<int>(s / 2) % r.channels});
   }
   test::WavRecipe recipe;
   std::tie(recipe.channels, recipe.bits, recipe.rate) = std::tuple(r.channels, r.bits, r.rate);
   recipe.frames = static_cast<int64_t>(frames.size());
-  const int top = r.bits == 16 ? 32767 : 127, zero = r.bits == 16 ? 0 : 128;
+  recipe.formatTag = r.isFloat ? 3 : 1;
+  const double top = std::ldexp(1.0, r.bits - 1) - 1, zero = r.bits == 8 ? 128 : 0;
   recipe.sample = [&](int64_t f, int c) {
     const auto [level, channel] = frames[static_cast<size_t>(f)];
-    return c != channel ? zero : zero + (f % 2 ? -level : std::min(level, top));
+    return static_cast<int>(c != channel ? zero : zero + (f % 2 ? -level : std::min(level, top)));
+  };
+  recipe.floatSample = [&](int64_t f, int c) {
+    const auto [level, channel] = frames[static_cast<size_t>(f)];
+    return static_cast<float>(c != channel ? 0 : f % 2 ? -level : level);
   };
   std::vector<uint8_t> file = test::BuildWav(recipe);
   file.insert(file.end(), r.tail.begin(), r.tail.end());
@@ -62,6 +69,8 @@ TEST_P(PauseRule, MarksTheMiddleOfEveryPause) {
 // 12.8 (8-bit); 0 dBFS is full scale itself, which is not quiet. At 22050 Hz windows are 220
 // frames and 10 ms are 220.5 frames, so one window is too short; at 11025 Hz 110 and 220.5.
 // The last row has a click in the last frame of the first 1 MiB read, inside window 594.
+// Full scale is 8388608 (24-bit), 2147483648 (32-bit) and 1 (float); a float window holding a NaN
+// or an infinity is loud: it splits the silence around it into two pauses.
 INSTANTIATE_TEST_SUITE_P(
     Recordings, PauseRule,
     testing::ValuesIn(std::vector<Recording>{
@@ -79,7 +88,15 @@ INSTANTIATE_TEST_SUITE_P(
         {"ShortLastWindow", 2, 16, 1000, -50, 100, {{50, 900}, {150, 0}, {5, 900}}, {}, {126}},
         {"TrailingPartialFrame", 2, 16, 1000, -50, 100, {{50, 900}, {150, 0}}, {0x00, 0x80, 0x00}, {}},
         {"WindowAcrossTwoReads", 2, 16, 44100, -50, 1000,
-         {{44100, 900}, {218043, 0}, {1, 900}, {46556, 0}, {44100, 900}}, {}, {153028, 285548}}}),
+         {{44100, 900}, {218043, 0}, {1, 900}, {46556, 0}, {44100, 900}}, {}, {153028, 285548}},
+        {"Bits24FullScaleIsSound", 2, 24, 1000, 0, 100, {{50, 8388608}, {100, 8388607}, {50, 8388608}}, {}, {101}},
+        {"Bits24MonoMinus20dB", 1, 24, 1000, -20, 100, {{50, 838861}, {100, 838860}, {50, 838861}}, {}, {101}},
+        {"Bits32FullScaleIsSound", 2, 32, 1000, 0, 100, {{50, 2147483648.0}, {100, 2147483647}, {50, 2147483648.0}}, {}, {101}},
+        {"Bits32MonoMinus20dB", 1, 32, 1000, -20, 100, {{50, 214748365}, {100, 214748364}, {50, 214748365}}, {}, {101}},
+        {"FloatFullScaleIsSound", 2, 32, 1000, 0, 100, {{50, 1}, {100, 0.99999994}, {50, 1}}, {}, {101}, true},
+        {"FloatMonoMinus20dB", 1, 32, 1000, -20, 100, {{50, 0.1}, {100, 0.099999994}, {50, 0.1}}, {}, {101}, true},
+        {"FloatNaNIsLoud", 2, 32, 1000, -50, 40, {{50, .5}, {45, 0}, {1, NAN}, {54, 0}, {50, .5}}, {}, {71, 126}, true},
+        {"FloatInfinityIsLoud", 1, 32, 1000, -50, 40, {{50, .5}, {45, 0}, {1, HUGE_VAL}, {54, 0}, {50, .5}}, {}, {71, 126}, true}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // Fails every read that reaches byte failAt.

@@ -55,6 +55,8 @@ class TForm1SoundNoticeTest : public QObject {
  private slots:
   void noticeStaysWholeInFrontOfFileInformation_data();
   void noticeStaysWholeInFrontOfFileInformation();
+  void floatFileInformationDrawnWhole_data();
+  void floatFileInformationDrawnWhole();
 };
 
 void TForm1SoundNoticeTest::noticeStaysWholeInFrontOfFileInformation_data() {
@@ -90,6 +92,39 @@ void TForm1SoundNoticeTest::noticeStaysWholeInFrontOfFileInformation() {
 
   f.SetSoundNotice(QString());  // sound plays again: the file information alone
   QCOMPARE(panel.text(), info);
+}
+
+void TForm1SoundNoticeTest::floatFileInformationDrawnWhole_data() {
+  QTest::addColumn<QString>("notice");
+  QTest::newRow("sound") << QString();
+  QTest::newRow("no output") << kNoOutput;
+}
+
+// The longest file information, a float file's, reaches the status bar whole, behind the notice
+// too: the drawn panel's ink is that of the whole text drawn alone, up to the text's end.
+void TForm1SoundNoticeTest::floatFileInformationDrawnWhole() {
+  QFETCH(QString, notice);
+  Harness h;
+  TForm1& f = *h.form;
+  const QLabel& panel = *f.Controls().StatusPanel0;
+  f.SetSoundNotice(notice);
+  f.show();
+  QVERIFY(QTest::qWaitForWindowExposed(&f));
+  WavRecipe recipe = Stereo16();
+  recipe.bits = 32;
+  recipe.formatTag = 3;
+  recipe.extensible = true;
+  h.Open(h.Wav("take12.wav", recipe));
+  const QString info = QStringLiteral("take12.wav  量子化ビット数;32(浮動小数点)  周波数[Hz];44100  ステレオ");
+  const QString text = notice.isEmpty() ? info : notice + QStringLiteral("  ") + info;
+  QCOMPARE(panel.text(), text);
+
+  const int textEnd = panel.contentsRect().left() + QFontMetrics(panel.font()).horizontalAdvance(text);
+  QVERIFY2(textEnd <= panel.contentsRect().right(),
+           qPrintable(QStringLiteral("text ends at %1, panel at %2").arg(textEnd).arg(panel.contentsRect().right())));
+  const QString drawn = InkMask(DrawnPanel(panel), textEnd);
+  QVERIFY(drawn.count('#') > 100);
+  QCOMPARE(drawn, InkMask(DrawnAlone(panel, text), textEnd));
 }
 
 QTEST_MAIN(TForm1SoundNoticeTest)

@@ -5,9 +5,15 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <cerrno>
-#include <cstdio>
+#include <fcntl.h>
+#include <termios.h>
 
+#include <cerrno>
+#include <csignal>
+#include <cstdio>
+#include <fstream>
+
+#include "support/SndfileCheck.h"
 #include "support/TempDir.h"
 #include "support/WavBuilder.h"
 
@@ -97,6 +103,68 @@ TEST_F(CliTerminal, NothingOfTheLineGoesIntoAPipe) {
   out.resize(std::fread(out.data(), 1, out.size(), pipe));
   EXPECT_EQ(pclose(pipe), 0);
   EXPECT_EQ(out, dir.File("out.wav") + "\n");
+}
+
+// Whether process pid has a handler of its own for SIGINT (the SigCgt mask of /proc/PID/status).
+bool CatchesInterrupt(pid_t pid) {
+  std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+  for (std::string line; std::getline(status, line);) {
+    if (line.starts_with("SigCgt:")) return (std::stoull(line.substr(7), nullptr, 16) & (1u << (SIGINT - 1))) != 0;
+  }
+  return false;
+}
+
+TEST_F(CliTerminal, InterruptEndsACutWithAShorterValidFile) {
+  WavRecipe recipe;
+  recipe.frames = 5'000'000;  // 20 MB of samples, more than the first block of the copy
+  recipe.sample = [](int64_t f, int c) { return static_cast<int>((f * 7 + c) % 20000) - 10000; };
+  const std::vector<uint8_t> source = BuildWav(recipe);
+  WriteFileBytes(dir.File("long.wav"), source);
+  // The terminal's output is stopped, as by Ctrl+S: the program's first write there, the progress
+  // line drawn before the copy, waits. The interrupt comes once the program has its handler, and
+  // the copy starts when the output goes on, with the interrupt already seen at its first block.
+  int master = -1, slave = -1;
+  ASSERT_EQ(openpty(&master, &slave, nullptr, nullptr, nullptr), 0);
+  ASSERT_EQ(tcflow(slave, TCOOFF), 0);
+  const std::string out = dir.File("out.wav");
+  const pid_t pid = fork();
+  if (pid == 0) {
+    dup2(slave, STDERR_FILENO);
+    dup2(open("/dev/null", O_WRONLY), STDOUT_FILENO);
+    close(slave);
+    close(master);
+    execl(SONAVELD_CLI, SONAVELD_CLI, "cut", dir.File("long.wav").c_str(), "-o", out.c_str(), "--marks", "1",
+          static_cast<char*>(nullptr));
+    _exit(127);
+  }
+  ASSERT_GT(pid, 0);
+  // Waits for the handler (at most 10 s, so that a program without one fails instead of hanging).
+  for (int i = 0; i < 10000 && !CatchesInterrupt(pid); ++i) usleep(1000);
+  kill(pid, SIGINT);
+  tcflow(slave, TCOON);
+  close(slave);
+  char buffer[4096];
+  for (ssize_t n; (n = read(master, buffer, sizeof buffer)) != 0;) {
+    if (n < 0 && errno != EINTR) break;  // EIO: the program has ended
+  }
+  close(master);
+  int status = 0;
+  waitpid(pid, &status, 0);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 1);
+
+  const SndfileInfo info = ReadWithSndfile(out);
+  ASSERT_TRUE(info.opened);
+  EXPECT_GT(info.frames, 0);
+  EXPECT_LT(info.frames, recipe.frames);
+  // The source's header with both sizes counting what was written, then the first samples.
+  const std::vector<uint8_t> written = ReadFileBytes(out);
+  ASSERT_EQ(written.size(), 44 + static_cast<size_t>(info.frames) * 4);
+  std::vector<uint8_t> header(source.begin(), source.begin() + 44);
+  PutU32(header, 4, static_cast<uint32_t>(written.size() - 8));
+  PutU32(header, 40, static_cast<uint32_t>(written.size() - 44));
+  EXPECT_TRUE(std::equal(header.begin(), header.end(), written.begin()));
+  EXPECT_TRUE(std::equal(written.begin() + 44, written.end(), source.begin() + 44));
 }
 
 }  // namespace

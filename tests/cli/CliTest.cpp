@@ -53,8 +53,17 @@ TEST_F(CliTest, InfoPrintsTheHeader) {
   const CliRun r = Cli("info " + wav);
   EXPECT_EQ(r.status, 0);
   EXPECT_EQ(r.out,
-            "channels: 2\nbits: 16\nrate: 44100\nkind: 1\ndata_offset: 44\ndata_end: 176444\nframes: 44100\n"
+            "channels: 2\nbits: 16\nrate: 44100\nkind: 1\nformat: pcm\ndata_offset: 44\ndata_end: 176444\nframes: 44100\n"
             "length_ms: 1000\n");
+}
+
+TEST_F(CliTest, InfoLengthOfAFileThatIsNotAWholeSecond) {
+  WavRecipe recipe;
+  recipe.frames = 44541;  // 1.01 s
+  WriteFileBytes(wav, BuildWav(recipe));
+  const CliRun r = Cli("info " + wav);
+  EXPECT_EQ(r.status, 0);
+  EXPECT_TRUE(r.out.ends_with("frames: 44541\nlength_ms: 1010\n")) << r.out;
 }
 
 TEST_F(CliTest, CutWritesAndPrintsTheOutput) {
@@ -70,8 +79,30 @@ TEST_F(CliTest, CutWritesAndPrintsTheOutput) {
 TEST_F(CliTest, InfoJsonIsOneObjectOnOneLine) {
   const CliRun r = Cli("info --json " + wav);
   EXPECT_EQ(r.status, 0);
-  EXPECT_EQ(r.out, "{\"channels\":2,\"bits\":16,\"rate\":44100,\"kind\":1,\"data_offset\":44,"
+  EXPECT_EQ(r.out, "{\"channels\":2,\"bits\":16,\"rate\":44100,\"kind\":1,\"format\":\"pcm\",\"data_offset\":44,"
                    "\"data_end\":176444,\"frames\":44100,\"length_ms\":1000}\n");
+}
+
+// The wide kinds: their number and whether their samples are integers or floats, plain or
+// extensible, with or without a fact chunk.
+TEST_F(CliTest, InfoNamesTheWideKinds) {
+  struct Row { int channels, bits, tag; bool extensible, fact; const char* lines; const char* json; };
+  for (const Row& row : {Row{2, 24, 1, true, false, "bits: 24\nrate: 44100\nkind: 5\nformat: pcm\ndata_offset: 68\n", "\"kind\":5,\"format\":\"pcm\""},
+                         Row{1, 24, 1, false, false, "bits: 24\nrate: 44100\nkind: 6\nformat: pcm\n", "\"kind\":6,"},
+                         Row{2, 32, 1, false, true, "bits: 32\nrate: 44100\nkind: 7\nformat: pcm\ndata_offset: 56\n", "\"kind\":7,"},
+                         Row{1, 32, 1, true, true, "bits: 32\nrate: 44100\nkind: 8\nformat: pcm\n", "\"kind\":8,"},
+                         Row{2, 32, 3, false, true, "bits: 32\nrate: 44100\nkind: 9\nformat: float\n", "\"kind\":9,\"format\":\"float\","},
+                         Row{1, 32, 3, true, false, "bits: 32\nrate: 44100\nkind: 10\nformat: float\n", "\"format\":\"float\""}}) {
+    WavRecipe recipe;
+    recipe.channels = row.channels, recipe.bits = row.bits, recipe.formatTag = static_cast<uint16_t>(row.tag);
+    recipe.extensible = row.extensible, recipe.fact = row.fact, recipe.frames = 4410;
+    WriteFileBytes(wav, BuildWav(recipe));
+    const CliRun lines = Cli("info " + wav);
+    EXPECT_EQ(lines.status, 0) << lines.err;
+    EXPECT_NE(lines.out.find(row.lines), std::string::npos) << lines.out;
+    EXPECT_NE(lines.out.find("frames: 4410\nlength_ms: 100\n"), std::string::npos) << lines.out;
+    EXPECT_NE(Cli("info --json " + wav).out.find(row.json), std::string::npos) << row.json;
+  }
 }
 
 TEST_F(CliTest, SplitNumbersFromOneAndSplitMarksFromZero) {
@@ -171,6 +202,13 @@ TEST_F(CliTest, RefusedFilesAndUsage) {
   EXPECT_NE(r.out.find("--version"), std::string::npos);
 }
 
+TEST_F(CliTest, TrailingCommaInTheMarksIsWrongUsage) {
+  const CliRun r = Cli("cut " + wav + " -o " + dir.File("out.wav") + " --marks 1,2,");
+  EXPECT_EQ(r.status, 2);
+  EXPECT_TRUE(r.err.starts_with("sonaveld-cli: '' ")) << r.err;
+  EXPECT_EQ(dir.Listing(), "take.wav");
+}
+
 TEST_F(CliTest, VersionIsTheProjectVersion) {
   const CliRun r = Cli("--version");
   EXPECT_EQ(r.status, 0);
@@ -194,6 +232,14 @@ TEST_F(CliTest, NormalizeWritesBesideTheSource) {
   const SndfileInfo info = ReadWithSndfile(dir.File("take-n.wav"));
   EXPECT_TRUE(info.opened);
   EXPECT_EQ(info.frames, 44100);
+}
+
+TEST_F(CliTest, NormalizeTakesEveryPercentageOfTheBox) {
+  for (const char* percent : {"1", "150"}) {
+    const CliRun r = Cli(std::string("normalize --percent ") + percent + " " + wav);
+    EXPECT_EQ(r.status, 0) << percent << ": " << r.err;
+    EXPECT_EQ(r.out, dir.File("take-n.wav") + "\n");
+  }
 }
 
 TEST_F(CliTest, NormalizeReplaceKeepsABackupAndRestoreBringsItBack) {
@@ -249,11 +295,13 @@ namespace {
 
 // 16-bit stereo at 1000 Hz (windows of 10 frames): `pauses` silent stretches of pauseFrames frames,
 // each between 50 frames of sound. Pause k gets the mark k x (50 + pauseFrames) + 51 + pauseFrames / 2.
-std::string WritePausedWav(const TempDir& dir, int pauses, int pauseFrames) {
-  WavRecipe recipe;
+// The sound is 900 on the 16-bit scale, in whatever kind recipe asks for.
+std::string WritePausedWav(const TempDir& dir, int pauses, int pauseFrames, WavRecipe recipe = {}) {
   recipe.rate = 1000;
   recipe.frames = pauses * (50 + pauseFrames) + 50;
-  recipe.sample = [=](int64_t f, int) { return f % (50 + pauseFrames) < 50 ? 900 : 0; };
+  const auto sounds = [=](int64_t f) { return f % (50 + pauseFrames) < 50; };
+  recipe.sample = [=](int64_t f, int) { return sounds(f) ? 900 << (recipe.bits - 16) : 0; };
+  recipe.floatSample = [=](int64_t f, int) { return sounds(f) ? 900 / 32768.0f : 0.0f; };
   const std::string path = dir.File("talk.wav");
   WriteFileBytes(path, BuildWav(recipe));
   return path;
@@ -277,6 +325,17 @@ TEST_F(CliTest, PausesPrintsOrWritesTheMarks) {
   EXPECT_EQ(r.status, 0);
   EXPECT_EQ(r.err, "無音部分が見つかりませんでした。\n");
   EXPECT_EQ(dir.Listing(), "take.wav talk.wav");
+}
+
+TEST_F(CliTest, PausesFindsTheSameMarksInTheWideKinds) {
+  WavRecipe extensible24, float32;
+  extensible24.bits = 24, extensible24.extensible = true;
+  float32.channels = 1, float32.bits = 32, float32.formatTag = 3, float32.fact = true;
+  for (const WavRecipe& recipe : {extensible24, float32}) {
+    const CliRun r = Cli("pauses " + WritePausedWav(dir, 3, 100, recipe) + " --min 100");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "101\n251\n401\n") << recipe.bits;
+  }
 }
 
 TEST_F(CliTest, PausesWritesAtMost255Marks) {
@@ -311,6 +370,32 @@ TEST_F(CliTest, PausesUsageAndRefusals) {
   const CliRun r = Cli("pauses " + dir.File("deep.wav"));
   EXPECT_EQ(r.status, 1);
   EXPECT_EQ(r.err, "8、16、24、32ビット WAVファイルではない可能性があります。確認して下さい。\n");
+}
+
+}  // namespace
+}  // namespace sonaveld::test
+
+namespace sonaveld::test {
+namespace {
+
+TEST_F(CliTest, OutputsOfA24BitExtensibleFileHoldExactlyTheFramesAtTheMarks) {
+  WavRecipe recipe;
+  recipe.frames = 44100;
+  recipe.bits = 24;
+  recipe.extensible = true;
+  recipe.fact = true;  // its frame count at byte 68
+  WriteFileBytes(wav, BuildWav(recipe));
+  ASSERT_EQ(Cli("cut " + wav + " -o " + dir.File("c.wav") + " --marks 101,30001").status, 0);
+  ASSERT_EQ(Cli("split " + wav + " -o " + dir.File("s.wav") + " --marks 7,8,9").status, 0);
+  ASSERT_EQ(Cli("split-marks " + wav + " -o " + dir.File("m.wav") + " --marks 1001").status, 0);
+  const std::pair<const char*, int64_t> outputs[] = {{"c.wav", 29900}, {"s01.wav", 1},
+                                                     {"s02.wav", 44092}, {"m00.wav", 1000}, {"m01.wav", 43100}};
+  for (const auto& [name, frames] : outputs) {
+    const auto bytes = ReadFileBytes(dir.File(name));
+    ASSERT_EQ(bytes.size(), 80 + 6 * frames) << name;
+    EXPECT_EQ(bytes[68] | bytes[69] << 8 | bytes[70] << 16, frames) << name;
+    EXPECT_EQ(ReadWithSndfile(dir.File(name)).frames, frames) << name;
+  }
 }
 
 }  // namespace

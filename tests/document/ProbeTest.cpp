@@ -41,6 +41,9 @@ const ProbeCase kCases[] = {
     {"ListBeforeData", [] { return WithList(20); }, "", 72, 472, FormatKind::kStereo16},
     {"DataBeyondByte100", [] { return WithList(200); }, "", 252, 652, FormatKind::kStereo16},
     {"OddListPadded", [] { return WithList(21); }, "", 74, 474, FormatKind::kStereo16},
+    // Only the walk can find this one: it must step over the pad byte, and the tag at 246 lies
+    // beyond the tag search.
+    {"OddListBeyondTheTagSearch", [] { return WithList(201); }, "", 254, 654, FormatKind::kStereo16},
     // A chunk after the sample data is not sample data.
     {"TrailingChunk",
      [] {
@@ -167,6 +170,17 @@ const ProbeCase kCases[] = {
        return b;
      },
      "", 56, 96, FormatKind::kStereo16},
+    // The same with the tag at offset 100, the last the search looks at.
+    {"TagSearchReachesOffset100",
+     [] {
+       WavRecipe s;
+       s.frames = 10;
+       s.chunksBeforeData = Chunk("junk", std::vector<uint8_t>(56, 0));
+       auto b = BuildWav(s);
+       test::PutU32(b, 40, 0x7FFFFFF0);
+       return b;
+     },
+     "", 108, 148, FormatKind::kStereo16},
 };
 
 class ProbeTest : public ::testing::TestWithParam<ProbeCase> {};
@@ -232,6 +246,12 @@ TEST(TimeConversions, TruncateTowardZero) {
   EXPECT_EQ(FrameToMilliseconds(44099, 44100), 999);
   EXPECT_EQ(FrameToMilliseconds(500001, 44100), 11337);
   EXPECT_EQ(MillisecondsToFrame(3723000, 22050), 82092150);
+}
+
+TEST(TimeConversions, FramesPerMillisecondComeFirst) {
+  // 44.1 frames per millisecond is held just below 44.1, so 90 ms reach frame 3968; 90 x 44100
+  // divided by 1000 afterwards would give exactly 3969.
+  EXPECT_EQ(MillisecondsToFrame(90, 44100), 3968);
 }
 
 }  // namespace

@@ -2,11 +2,13 @@
 // split of the selected ranges, the split at marks (each possibly aborted part-way) and the
 // normalization pass. After each: no crash, the source unchanged, Busy and AbortRequested 0, no
 // file left but the source and the outputs reported, and every output exactly the file that the
-// plain account of the rules (OutputModel) builds: the source's header with the two size fields,
-// then the expected byte stretches of the source, then the carried LIST-INFO and id3 chunks. A
-// normalized file keeps the source's size, its header and the bytes after the data area; a float
-// file keeps its samples that are not finite, and the others end within -1..1. The normalizer
-// takes 24/32-bit and float files by their format tag (plain or extensible), refuses the rest.
+// plain account of the rules (OutputModel) builds: the source's header with the two size fields
+// (and, for the 24/32-bit and float files, the fact chunk's frame count), then the expected byte
+// stretches of the source (200-byte chunks for 8/16 bits, exact frames for the others), then the
+// carried LIST-INFO and id3 chunks. A normalized file keeps the source's size, its header and the
+// bytes after the data area; a float file keeps its samples that are not finite, and the others end
+// within -1..1. The normalizer takes 24/32-bit and float files by their format tag (plain or
+// extensible), refuses the rest.
 //
 // Input: byte 0 options (bit 0 keep head, bit 1 small copy blocks, bit 2 abort, bit 3 marks as raw
 // 64-bit values instead of 16-bit frames, bit 4 average mode), byte 1 the number of marks, byte 2
@@ -108,7 +110,7 @@ void CheckCommand(const char* name, const OutputResult& r, const CreationFlags& 
       samples.resize(got);
     }
     const std::string diff =
-        check::CompareOutput(actual, check::ModelOutputFile(source, h.dataOffset, samples, check::ModelCarried(source, h)));
+        check::CompareOutput(actual, check::ModelOutputFile(source, h, samples, check::ModelCarried(source, h)));
     FUZZ_CHECK(diff.empty(), what + BaseName(paths[k]) + ": " + diff);
     listing.push_back(BaseName(paths[k]));
   }

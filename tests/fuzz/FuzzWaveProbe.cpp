@@ -30,6 +30,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
   if (probe.status.ok()) {
     FUZZ_CHECK(FrameBytes(h.Kind) == model.frameBytes, "frame size of the kind");
+    FUZZ_CHECK(IsFloatKind(h.Kind) == model.isFloat, "integer or float kind");
     FUZZ_CHECK(h.Frames() == (h.DataEnd - h.DataOffset) / model.frameBytes, "frame count");
   }
 

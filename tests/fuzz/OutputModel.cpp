@@ -36,6 +36,36 @@ bool IdAt(const Bytes& file, int64_t i, const char* id) {
   return i + 4 <= static_cast<int64_t>(file.size()) && std::memcmp(&file[i], id, 4) == 0;
 }
 
+uint16_t U16(const Bytes& file, int64_t i) { return static_cast<uint16_t>(At(file, i) | At(file, i + 1) << 8); }
+
+// The tag that describes 24/32-bit samples: the format tag at byte 20, or for the extensible tag
+// the sub-format's at byte 44 when the format chunk (size at byte 16) holds at least 40 bytes.
+int SampleTag(const Bytes& file) {
+  const int tag = U16(file, 20);
+  if (tag != 0xFFFE) return tag;
+  return U32(file, 16) >= 40 ? U16(file, 44) : -1;
+}
+
+// Patches a little-endian 32-bit value into an image.
+void Put32(Bytes& out, int64_t at, uint32_t v) {
+  for (int i = 0; i < 4; ++i) out[at + i] = static_cast<uint8_t>(v >> (8 * i));
+}
+
+// Where the frame count of the first "fact" chunk stands: the chunk walk from byte 12 over the
+// chunks that come before the data chunk's tag; -1 when it meets "data" first or when the fact
+// chunk's first four body bytes do not lie wholly before that tag.
+int64_t FactCount(const Bytes& file, int64_t dataOffset) {
+  const Wide dataTag = dataOffset - 8;
+  for (Wide at = 12; at + 8 <= dataTag;) {
+    const auto i = static_cast<int64_t>(at);
+    if (IdAt(file, i, "data")) return -1;
+    const Wide body = U32(file, i + 4);
+    if (IdAt(file, i, "fact")) return body >= 4 && at + 12 <= dataTag ? i + 8 : -1;
+    at += 8 + body + body % 2;
+  }
+  return -1;
+}
+
 // Appends up to one chunk of the sample area at pos (fewer bytes where the area ends); returns the
 // count, like the specified 200-byte read.
 int64_t ReadChunk(const Bytes& file, const ModelHeader& h, Wide pos, Bytes* out) {
@@ -56,6 +86,27 @@ void CopyRange(const Bytes& file, const ModelHeader& h, int64_t start, int64_t e
     if (ReadChunk(file, h, pos, out) != kChunk) return;
     pos += kChunk;
   }
+}
+
+// Appends the frame whose first byte is at.
+void AppendFrame(const Bytes& file, const ModelHeader& h, Wide at, Bytes* out) {
+  const auto begin = file.begin() + static_cast<int64_t>(at);
+  out->insert(out->end(), begin, begin + h.frameBytes);
+}
+
+// A range of a file that cuts on frames: frame after frame from start up to end, or up to the last
+// whole frame for a range to the implied end; no frame that does not lie wholly in the sample area.
+void CopyFrames(const Bytes& file, const ModelHeader& h, int64_t start, int64_t end, bool toEnd, Bytes* out) {
+  for (Wide f = start; toEnd || f < end; ++f) {
+    const Wide at = h.dataOffset + (f - 1) * h.frameBytes;
+    if (at + h.frameBytes > h.dataEnd) return;
+    AppendFrame(file, h, at, out);
+  }
+}
+
+void CopyAny(const Bytes& file, const ModelHeader& h, int64_t start, int64_t end, bool toEnd, Bytes* out) {
+  if (h.cutsOnFrames) CopyFrames(file, h, start, end, toEnd, out);
+  else CopyRange(file, h, start, end, toEnd, out);
 }
 
 struct Range {
@@ -99,16 +150,22 @@ ModelHeader ModelProbe(const Bytes& file, int firstTag, int lastTag) {
       found = true;
     }
   }
-  const bool bitsOk = h.bits == 8 || h.bits == 16;
+  const int tag = SampleTag(file);
+  const bool wide = (tag == 1 && (h.bits == 24 || h.bits == 32)) || (tag == 3 && h.bits == 32);
+  const bool bitsOk = h.bits == 8 || h.bits == 16 || wide;
   const bool channelsOk = h.channels == 1 || h.channels == 2;
   h.accepted = bitsOk && channelsOk && h.rate > 0 && found;
-  if (h.accepted) h.frameBytes = h.channels * h.bits / 8;
+  if (h.accepted) {
+    h.frameBytes = h.channels * h.bits / 8;
+    h.cutsOnFrames = h.bits >= 24;
+    h.isFloat = h.bits == 32 && tag == 3;
+  }
   return h;
 }
 
 Outputs ModelCutEdited(const Bytes& file, const ModelHeader& h, const std::vector<int64_t>& marks, bool keepHead) {
   Bytes samples;
-  for (const Range& r : Pairing(marks, keepHead)) CopyRange(file, h, r.start, r.end, r.toEnd, &samples);
+  for (const Range& r : Pairing(marks, keepHead)) CopyAny(file, h, r.start, r.end, r.toEnd, &samples);
   return {samples};
 }
 
@@ -116,12 +173,21 @@ Outputs ModelSplitRanges(const Bytes& file, const ModelHeader& h, const std::vec
   Outputs outputs;
   for (const Range& r : Pairing(marks, keepHead)) {
     outputs.emplace_back();
-    CopyRange(file, h, r.start, r.end, r.toEnd, &outputs.back());
+    CopyAny(file, h, r.start, r.end, r.toEnd, &outputs.back());
   }
   return outputs;
 }
 
 Outputs ModelSplitAtMarks(const Bytes& file, const ModelHeader& h, const std::vector<int64_t>& marks) {
+  if (h.cutsOnFrames) {
+    Outputs pieces(marks.size() + 1);
+    Wide f = 1;
+    for (Wide at = h.dataOffset; at + h.frameBytes <= h.dataEnd; at += h.frameBytes, ++f) {
+      const auto piece = std::count_if(marks.begin(), marks.end(), [f](int64_t m) { return m <= f; });
+      AppendFrame(file, h, at, &pieces[static_cast<size_t>(piece)]);
+    }
+    return pieces;
+  }
   // The loop over the chunk grid: after each full chunk, the piece ends when the boundary of the
   // next mark not yet passed lies at or before that chunk's start byte. The implied end position
   // comes after the last mark and lies beyond every chunk.
@@ -157,16 +223,16 @@ Bytes ModelCarried(const Bytes& file, const ModelHeader& h) {
   return carried;
 }
 
-Bytes ModelOutputFile(const Bytes& source, int64_t dataOffset, const Bytes& samples, const Bytes& carried) {
+Bytes ModelOutputFile(const Bytes& source, const ModelHeader& h, const Bytes& samples, const Bytes& carried) {
+  const int64_t dataOffset = h.dataOffset;
   Bytes out(source.begin(), source.begin() + dataOffset);
   out.insert(out.end(), samples.begin(), samples.end());
   if (!carried.empty() && samples.size() % 2 == 1) out.push_back(0);
   out.insert(out.end(), carried.begin(), carried.end());
-  const auto put = [&out](int64_t at, uint32_t v) {
-    for (int i = 0; i < 4; ++i) out[at + i] = static_cast<uint8_t>(v >> (8 * i));
-  };
-  put(4, static_cast<uint32_t>(out.size() - 8));
-  put(dataOffset - 4, static_cast<uint32_t>(samples.size()));
+  Put32(out, 4, static_cast<uint32_t>(out.size() - 8));
+  Put32(out, dataOffset - 4, static_cast<uint32_t>(samples.size()));
+  const int64_t fact = h.cutsOnFrames ? FactCount(source, dataOffset) : -1;
+  if (fact >= 0) Put32(out, fact, static_cast<uint32_t>(samples.size() / h.frameBytes));
   return out;
 }
 

@@ -4,24 +4,30 @@
 #include <vector>
 
 // A second, deliberately plain account of what the engine must produce, written from the rules
-// (the RIFF chunk walk, the pairing table, the 200-byte chunk loop) rather than from the engine's
-// planning code, so that the fuzz targets and the soak program can compare the two. It works on
-// whole file images in memory and favours obviousness over speed: copies go 200 bytes at a time
-// and positions are computed in 128-bit arithmetic, so no mark value can overflow here.
+// (the RIFF chunk walk, the pairing table, the 200-byte chunk loop of the 8/16-bit files, the
+// frame-exact cuts of the 24/32-bit and float files) rather than from the engine's planning code,
+// so that the fuzz targets and the soak program can compare the two. It works on whole file images
+// in memory and favours obviousness over speed: copies go 200 bytes or one frame at a time and
+// positions are computed in 128-bit arithmetic, so no mark value can overflow here.
 namespace sonaveld::check {
 
 using Bytes = std::vector<uint8_t>;
 
 // The header values the main window's probe must find.
 struct ModelHeader {
-  bool accepted = false;  // 8/16 bits, 1/2 channels, rate above 0 and a data chunk
+  // 1/2 channels, rate above 0, a data chunk and bits of 8 or 16 (any format tag), or 24/32 with
+  // the integer tag 1, 32 with the float tag 3, or those tags as the sub-format of the extensible
+  // tag 0xFFFE with a format chunk of at least 40 bytes
+  bool accepted = false;
+  bool isFloat = false;       // accepted as 32-bit float
+  bool cutsOnFrames = false;  // accepted with 24 or 32 bits: cuts fall exactly on the frames
   int channels = 0;
   int bits = 0;
   int32_t rate = 0;
   int64_t dataOffset = 0;  // 0 when no data chunk was found
   int64_t dataEnd = 0;
   bool sized = false;  // the data size field is above 0 and fits in the file (dataEnd comes from it)
-  int frameBytes = 0;  // 4, 2, 2, 1; 0 when not accepted
+  int frameBytes = 0;  // channels * bits / 8; 0 when not accepted
 };
 
 // Reads the header of a file image. firstTag/lastTag: the tag offsets of the fallback "data"
@@ -31,11 +37,14 @@ ModelHeader ModelProbe(const Bytes& file, int firstTag = 1, int lastTag = 100);
 // The sample bytes of each output, in output order.
 using Outputs = std::vector<Bytes>;
 
-// The cut-edited file: the selected ranges of the ascending marks, back to back (one output).
+// The cut-edited file: the selected ranges of the ascending marks, back to back (one output). A
+// range of the 8/16-bit files: whole 200-byte chunks from its start byte; of the others: exactly
+// its frames, those that lie wholly in the sample area.
 Outputs ModelCutEdited(const Bytes& file, const ModelHeader& h, const std::vector<int64_t>& marks, bool keepHead);
 // One output per selected range.
 Outputs ModelSplitRanges(const Bytes& file, const ModelHeader& h, const std::vector<int64_t>& marks, bool keepHead);
-// The pieces of the split at marks, by the literal chunk loop.
+// The pieces of the split at marks: by the literal chunk loop for the 8/16-bit files; for the
+// others, each whole frame f goes to piece number (count of marks at or before f).
 Outputs ModelSplitAtMarks(const Bytes& file, const ModelHeader& h, const std::vector<int64_t>& marks);
 
 // The chunks every cut and split output carries after its samples, as they go into the file: the
@@ -45,9 +54,11 @@ Outputs ModelSplitAtMarks(const Bytes& file, const ModelHeader& h, const std::ve
 Bytes ModelCarried(const Bytes& file, const ModelHeader& h);
 
 // The whole expected output file: the source's header with the RIFF size (the file less 8 bytes)
-// at byte 4 and the data size (the sample bytes) at dataOffset - 4, then the samples, then, when
-// carried is not empty, a 0 pad byte after odd samples and the carried chunks.
-Bytes ModelOutputFile(const Bytes& source, int64_t dataOffset, const Bytes& samples, const Bytes& carried = {});
+// at byte 4, the data size (the sample bytes) at dataOffset - 4 and, for the files that cut on
+// frames, the frame count in the first four body bytes of a "fact" chunk found by the chunk walk
+// before the data chunk; then the samples, then, when carried is not empty, a 0 pad byte after odd
+// samples and the carried chunks.
+Bytes ModelOutputFile(const Bytes& source, const ModelHeader& h, const Bytes& samples, const Bytes& carried = {});
 
 // The data size field of an output file (its sample byte count); 0 when the file is too short.
 int64_t DataSizeField(const Bytes& output, int64_t dataOffset);

@@ -1,4 +1,5 @@
-// Writes the starting corpus of the fuzz targets: small WAV files of every kind and of the header
+// Writes the starting corpus of the fuzz targets: small WAV files of every kind (8/16/24/32-bit
+// integer and 32-bit float, the wide ones also extensible and with a fact chunk) and of the header
 // shapes the probe knows (extra chunks, a trailing chunk, odd sizes, a data size of 0, a broken
 // chunk walk, truncations, foreign formats), mark list texts, and the same files prefixed with the
 // controls of the output target. Usage: make_corpus FOLDER (creates FOLDER/probe, FOLDER/marklist,
@@ -8,7 +9,6 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
-#include <tuple>
 #include <vector>
 
 namespace {
@@ -37,8 +37,9 @@ Bytes MakeChunk(const std::string& id, const Bytes& body) {
 struct Shape {
   int channels = 2;
   int bits = 16;
-  uint16_t tag = 1;         // the format tag, or the sub-format's in an extensible file
-  bool extensible = false;  // a 40-byte format chunk with tag 0xFFFE
+  uint16_t tag = 1;         // 3: float
+  bool extensible = false;  // a 40-byte format chunk with tag 0xFFFE and tag as its sub-format
+  bool fact = false;        // a fact chunk with the frame count right after the format chunk
   int frames = 300;
   Bytes before;             // chunks between "fmt " and "data"
   Bytes after;              // chunks after the data chunk
@@ -55,7 +56,8 @@ Bytes MakeWav(const Shape& s) {
   Put16(fmt, static_cast<uint16_t>(s.channels * s.bits / 8));
   Put16(fmt, static_cast<uint16_t>(s.bits));
   if (s.extensible) {
-    for (int v : {22, s.bits}) Put16(fmt, static_cast<uint16_t>(v));
+    Put16(fmt, 22);
+    Put16(fmt, static_cast<uint16_t>(s.bits));
     Put32(fmt, s.channels == 2 ? 3 : 4);
     Put16(fmt, s.tag);
     fmt.insert(fmt.end(), {0, 0, 0, 0, 0x10, 0, 0x80, 0, 0, 0xAA, 0, 0x38, 0x9B, 0x71});
@@ -69,6 +71,12 @@ Bytes MakeWav(const Shape& s) {
   Append(w, "WAVE");
   const Bytes f = MakeChunk("fmt ", fmt);
   w.insert(w.end(), f.begin(), f.end());
+  if (s.fact) {
+    Bytes count;
+    Put32(count, static_cast<uint32_t>(s.frames));
+    const Bytes c = MakeChunk("fact", count);
+    w.insert(w.end(), c.begin(), c.end());
+  }
   w.insert(w.end(), s.before.begin(), s.before.end());
   Append(w, "data");
   Put32(w, static_cast<uint32_t>(s.dataField >= 0 ? s.dataField : static_cast<int64_t>(samples.size())));
@@ -91,6 +99,19 @@ std::vector<Bytes> Wavs() {
       s.frames = 1;
       out.push_back(MakeWav(s));
     }
+  }
+  // The wide kinds: 24/32-bit integer and 32-bit float, plain and extensible, with a fact chunk, a
+  // tail of bytes that make no whole frame, a LIST-INFO chunk after the samples.
+  for (int layout = 0; layout < 6; ++layout) {
+    Shape s;
+    s.bits = layout % 3 == 0 ? 24 : 32;
+    s.tag = layout % 3 == 2 ? 3 : 1;
+    s.channels = 1 + layout % 2;
+    s.extensible = layout >= 3;
+    s.fact = layout % 2 == 0;
+    s.extraBytes = layout % 3;
+    if (layout == 1) s.after = MakeChunk("LIST", Bytes{'I', 'N', 'F', 'O', 'I', 'N', 'A', 'M', 1, 0, 0, 0, 'x', 0});
+    out.push_back(MakeWav(s));
   }
   Shape list;
   list.before = MakeChunk("LIST", Bytes{'I', 'N', 'F', 'O', 'I', 'N', 'A', 'M', 3, 0, 0, 0, 'a', 'b', 'c'});
@@ -130,19 +151,11 @@ std::vector<Bytes> Wavs() {
   Shape large;
   large.frames = 2000;
   out.push_back(MakeWav(large));
-  // 24/32-bit integer and float files, plain and extensible, whole and with a part sample.
-  for (const auto& [bits, tag, extensible] : {std::tuple{24, 1, false}, {24, 1, true}, {32, 1, false},
-                                              {32, 3, false}, {32, 3, true}, {24, 3, true}}) {
-    Shape wide;
-    wide.bits = bits;
-    wide.tag = static_cast<uint16_t>(tag);
-    wide.extensible = extensible;
-    wide.frames = 1500;
-    wide.extraBytes = extensible ? 0 : 2;
-    out.push_back(MakeWav(wide));
-  }
-  Shape foreign;
-  foreign.bits = 20;
+  Shape foreign;  // 24-bit float, 64-bit float, a 16-bit file of three channels
+  foreign.bits = 24;
+  foreign.tag = 3;
+  out.push_back(MakeWav(foreign));
+  foreign.bits = 64;
   out.push_back(MakeWav(foreign));
   foreign.bits = 16;
   foreign.channels = 3;

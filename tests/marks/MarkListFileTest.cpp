@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <filesystem>
 
 #include "marks/MarkListFile.h"
+#include "support/RenameFault.h"
 #include "support/TempDir.h"
 #include "support/WavBuilder.h"
 
@@ -124,6 +126,20 @@ TEST(MarkListFile, ReplacesAnEarlierFileWhole) {
   ASSERT_TRUE(marks.Add(8).ok());
   ASSERT_TRUE(WriteMarkListFile(dir.File("a.wav"), marks).ok());
   EXPECT_EQ(ReadFileBytes(dir.File("a.txt")), Bytes("8\r\n"));
+}
+
+TEST(MarkListFile, FailedLastRenameKeepsTheEarlierFile) {
+  TempDir dir;
+  WriteFileBytes(dir.File("a.txt"), Bytes("1\r\n2\r\n"));
+  MarkStore marks;
+  ASSERT_TRUE(marks.Add(8).ok());
+  // The new list is complete under a temporary name; only putting it in place fails.
+  test::RenameFault::FailNextOnto(dir.File("a.txt"), EIO);
+  EXPECT_EQ(WriteMarkListFile(dir.File("a.wav"), marks).message(),
+            "ファイル " + dir.File("a.txt") + " に書き込めません。");
+  EXPECT_EQ(test::RenameFault::Failures(), 1);
+  EXPECT_EQ(ReadFileBytes(dir.File("a.txt")), Bytes("1\r\n2\r\n"));
+  EXPECT_EQ(dir.Listing(), "a.txt");
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
 #include <cstring>
 #include <filesystem>
@@ -9,6 +10,7 @@
 #include "NormalizeTestSupport.h"
 #include "normalizer/NormalizeNames.h"
 #include "normalizer/NormalizePass.h"
+#include "support/RenameFault.h"
 #include "support/SndfileCheck.h"
 #include "support/TempDir.h"
 #include "support/WavBuilder.h"
@@ -406,6 +408,19 @@ INSTANTIATE_TEST_SUITE_P(
                     WideFileCase{"Float32ExtensibleAverage", 32, 3, true, NormalizeMode::kAverage, 150, FormatKind::kStereoFloat},
                     WideFileCase{"Float24Refused", 24, 3, true, NormalizeMode::kPeak, 100, FormatKind::kNone}),
     [](const testing::TestParamInfo<WideFileCase>& info) { return std::string(info.param.name); });
+
+TEST_F(NormalizePassTest, FailedSecondRenameGivesTheSourceItsNameBack) {
+  const std::string src = Make("take1.wav", Quiet());
+  const auto before = ReadFileBytes(src);
+  // The source is already "take1-orig.wav" when the normalized file cannot take its name.
+  test::RenameFault::FailNextOnto(src, EIO);
+  const PassResult r = pass_.Run({src}, test::ReplaceNames());
+  EXPECT_EQ(r.outcome, PassOutcome::kFailed);
+  EXPECT_EQ(r.status.message(), "ファイル " + src + " を作成できません");
+  EXPECT_EQ(test::RenameFault::Failures(), 1);
+  EXPECT_EQ(ReadFileBytes(src), before);
+  EXPECT_EQ(dir_.Listing(), "take1-n.wav take1.wav");
+}
 
 TEST_F(NormalizePassTest, TrailingChunkIsCopiedAndNotMeasured) {
   const std::vector<uint8_t> loud(60, 0x7F);  // would read as samples of 32639

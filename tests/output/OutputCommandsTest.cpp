@@ -83,6 +83,27 @@ TEST_F(OutputTest, EightBitMonoRangeToTheEndKeepsItsTail) {
   ExpectWav(out, SourceBytes(48, 1230));
 }
 
+TEST_F(OutputTest, ChunkBeforeTheDataKeepsItsBytesAndMovesTheDataSizeField) {
+  WavRecipe recipe = TenThousandFrames();
+  recipe.chunksBeforeData = Chunk("LIST", std::vector<uint8_t>(20, 'x'));  // samples from byte 72
+  MakeSource(recipe);
+  const std::string out = dir.File("cut.wav");
+  ASSERT_TRUE(WriteCutEditedFile(file, {9001}, false, out, flags, host).status.ok());
+  ExpectWav(out, SourceBytes(72 + 9000 * 4, 4000));  // RIFF size at 4, data size at 68
+  const auto bytes = ReadFileBytes(out);
+  EXPECT_TRUE(std::equal(bytes.begin() + 40, bytes.begin() + 44, sourceBytes.begin() + 40))
+      << "bytes 40..43 hold the LIST chunk's size";
+}
+
+TEST_F(OutputTest, SourceShortenedSinceTheProbeIsCutAtItsNewEnd) {
+  MakeSource(TenThousandFrames());
+  fs::resize_file(file.WaveFileName, 44 + 20000);  // the document still says 40000 sample bytes
+  const std::string out = dir.File("cut.wav");
+  const OutputResult r = WriteCutEditedFile(file, {1001, 3001, 4001}, false, out, flags, host);
+  ASSERT_TRUE(r.status.ok()) << r.status.message();
+  ExpectWav(out, Join({SourceBytes(4044, 8000), SourceBytes(16044, 4000)}));
+}
+
 TEST_F(OutputTest, SplitSelectedRangesWritesNumberedFiles) {
   MakeSource(TenThousandFrames());
   const OutputResult r = SplitSelectedRanges(file, {1001, 3001, 5001, 6001}, false, dir.File("song.wav"), flags,

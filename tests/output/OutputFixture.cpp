@@ -5,8 +5,10 @@
 
 namespace sonaveld::test {
 
-void OutputTest::MakeSource(const WavRecipe& recipe, const std::string& name) {
-  sourceBytes = BuildWav(recipe);
+void OutputTest::MakeSource(const WavRecipe& recipe, const std::string& name) { MakeSource(BuildWav(recipe), name); }
+
+void OutputTest::MakeSource(std::vector<uint8_t> bytes, const std::string& name) {
+  sourceBytes = std::move(bytes);
   file.WaveFileName = dir.File(name);
   WriteFileBytes(file.WaveFileName, sourceBytes);
   auto source = FileSource::Open(file.WaveFileName);

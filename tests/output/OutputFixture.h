@@ -45,6 +45,7 @@ class OutputTest : public ::testing::Test {
  protected:
   // Writes the source file and probes it.
   void MakeSource(const WavRecipe& recipe, const std::string& name = "source.wav");
+  void MakeSource(std::vector<uint8_t> bytes, const std::string& name = "source.wav");
   // Chunk-by-chunk options: 200-byte blocks and an Idle after each.
   static OutputOptions FineOptions();
   // The source bytes [begin, begin + length).

@@ -4,11 +4,13 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cmath>
 #include <cstring>
 #include <random>
 #include <thread>
 
 #include "peaks/PeakSummary.h"
+#include "peaks/SampleScan.h"
 #include "peaks/SummaryBuilder.h"
 #include "support/WavBuilder.h"
 
@@ -22,19 +24,37 @@ WaveHeader Probed(const std::vector<uint8_t>& bytes) {
   return ProbeWave(source).header;
 }
 
+struct Layout {
+  int channels;
+  int bits;
+  bool isFloat;
+};
+
 // Random samples whose loudness changes every few hundred frames, so that ranges differ in their
-// extremes; values[f * channels + c].
-std::vector<int> LoudnessSteps(std::mt19937_64& rng, int64_t frames, int channels, int bits) {
-  std::vector<int> values;
-  int amplitude = 0;
+// extremes; values[f * channels + c]. Float samples go up to 1.5 and now and then are NaN or ±inf.
+std::vector<double> LoudnessSteps(std::mt19937_64& rng, int64_t frames, const Layout& l) {
+  const double full = l.isFloat ? 1.5 : std::ldexp(1.0, l.bits - 1);
+  const double odd[] = {std::nan(""), HUGE_VAL, -HUGE_VAL};
+  std::vector<double> values;
+  double amplitude = 0;
   for (int64_t f = 0; f < frames; ++f) {
-    if (rng() % 300 == 0) amplitude = static_cast<int>(rng() % (bits == 16 ? 32768 : 128));
-    for (int c = 0; c < channels; ++c) {
-      const int v = static_cast<int>(rng() % (2 * amplitude + 1)) - amplitude;
-      values.push_back(bits == 16 ? std::max(v, -32768) : std::clamp(128 + v, 0, 255));
+    if (rng() % 300 == 0) amplitude = full * static_cast<double>(rng() % 1025) / 1024;
+    for (int c = 0; c < l.channels; ++c) {
+      const double v = amplitude * (static_cast<double>(rng() % 2049) / 1024 - 1);
+      if (l.isFloat) values.push_back(rng() % 499 == 0 ? odd[rng() % 3] : static_cast<float>(v));
+      else if (l.bits == 8) values.push_back(std::clamp(128 + std::round(v), 0.0, 255.0));
+      else values.push_back(std::clamp(std::round(v), -full, full - 1));
     }
   }
   return values;
+}
+
+// A sample on the lanes' scale: 8-bit and 16-bit values as they are, 24-bit and 32-bit integers
+// divided down to 16 bits truncating toward zero, floats scaled by 32768, truncated and held to
+// 16 bits (NaN: 0).
+int16_t LaneOf(double v, const Layout& l) {
+  if (l.isFloat) return std::isnan(v) ? 0 : static_cast<int16_t>(std::trunc(std::clamp(v * 32768, -32768.0, 32767.0)));
+  return static_cast<int16_t>(std::trunc(v / std::ldexp(1.0, std::max(l.bits, 16) - 16)));
 }
 
 WaveHeader Header(FormatKind kind, int64_t dataBytes) {
@@ -45,10 +65,10 @@ WaveHeader Header(FormatKind kind, int64_t dataBytes) {
   return h;
 }
 
-FramePeaks DirectPeaks(const std::vector<int>& values, int channels, int64_t frames, int64_t first, int64_t last) {
+FramePeaks DirectPeaks(const std::vector<double>& values, const Layout& l, int64_t frames, int64_t first, int64_t last) {
   FramePeaks peaks;
   for (int64_t f = std::max<int64_t>(first, 1); f <= std::min(last, frames); ++f)
-    for (int c = 0; c < channels; ++c) peaks.channel[c].Add(static_cast<int16_t>(values[(f - 1) * channels + c]));
+    for (int c = 0; c < l.channels; ++c) peaks.channel[c].Add(LaneOf(values[(f - 1) * l.channels + c], l));
   return peaks;
 }
 
@@ -58,13 +78,15 @@ FramePeaks DirectPeaks(const std::vector<int>& values, int channels, int64_t fra
 // samples themselves.
 TEST(PeakSummaryTest, RangesMatchTheDirectMinMax) {
   std::mt19937_64 rng(14);
-  for (const auto& [channels, bits] : {std::pair{2, 16}, {1, 16}, {2, 8}, {1, 8}}) {
-    SCOPED_TRACE(testing::Message() << channels << " channels, " << bits << " bits");
+  for (const Layout& l : {Layout{2, 16, false}, {1, 16, false}, {2, 8, false}, {1, 8, false}, {2, 24, false},
+                          {1, 24, false}, {2, 32, false}, {1, 32, false}, {2, 32, true}, {1, 32, true}}) {
+    SCOPED_TRACE(testing::Message() << l.channels << " channels, " << l.bits << " bits" << (l.isFloat ? " float" : ""));
     const int64_t frames = 3000 + static_cast<int64_t>(rng() % 20000);
-    const std::vector<int> values = LoudnessSteps(rng, frames, channels, bits);
+    const std::vector<double> values = LoudnessSteps(rng, frames, l);
     test::WavRecipe r;
-    r.channels = channels, r.bits = bits, r.frames = frames;
-    r.sample = [&](int64_t f, int c) { return values[f * channels + c]; };
+    r.channels = l.channels, r.bits = l.bits, r.frames = frames, r.formatTag = l.isFloat ? 3 : 1;
+    r.sample = [&](int64_t f, int c) { return static_cast<int>(values[f * l.channels + c]); };
+    r.floatSample = [&](int64_t f, int c) { return static_cast<float>(values[f * l.channels + c]); };
     const std::vector<uint8_t> bytes = test::BuildWav(r);
     const WaveHeader h = Probed(bytes);
     MemorySource source(bytes);
@@ -74,10 +96,21 @@ TEST(PeakSummaryTest, RangesMatchTheDirectMinMax) {
     for (int i = 0; i < 400; ++i) {
       const int64_t first = static_cast<int64_t>(rng() % (frames + 10)) - 5;
       const int64_t last = first + static_cast<int64_t>(rng() % (int64_t{1} << (rng() % 16)));
-      ASSERT_EQ(summary->Range(source, first, last), DirectPeaks(values, channels, frames, first, last))
+      ASSERT_EQ(summary->Range(source, first, last), DirectPeaks(values, l, frames, first, last))
           << "frames " << first << ".." << last;
     }
   }
+}
+
+// A float channel of nothing but NaN shows as 0, not as the untouched extremes of the scan; NaN
+// next to numbers adds 0, +inf is full scale (9 frames: the vector loop and the tail both see them).
+TEST(SampleScanTest, FloatNaNIsZeroAndInfinityFullScale) {
+  std::vector<float> samples;
+  for (int f = 0; f < 9; ++f) samples.insert(samples.end(), {std::nanf(""), f == 4 ? HUGE_VALF : f == 8 ? NAN : 0.5f});
+  FramePeaks peaks;
+  ScanFrames(FormatKind::kStereoFloat, reinterpret_cast<const uint8_t*>(samples.data()), 9, peaks);
+  EXPECT_EQ(peaks.channel[0], (ChannelPeak{0, 0}));
+  EXPECT_EQ(peaks.channel[1], (ChannelPeak{0, 32767}));
 }
 
 // The block is the smallest power of two from 256 frames on that keeps the summary in its budget.

@@ -1,8 +1,9 @@
-// The sink format for each sample layout: what the file holds is what the sink is told to play.
+// The sink format for each sample layout: what the stream serves is what the sink is told to play.
 #include <gtest/gtest.h>
 
 #include "document/FormatKind.h"
 #include "playback/AudioFormatMap.h"
+#include "playback/PcmTiming.h"
 
 namespace sonaveld {
 namespace {
@@ -12,6 +13,7 @@ struct FormatCase {
   int32_t rate;
   QAudioFormat::SampleFormat sampleFormat;
   int channels;
+  int bytesPerFrame;  // what the stream serves a frame as
 };
 
 class AudioFormatForTest : public ::testing::TestWithParam<FormatCase> {};
@@ -26,14 +28,22 @@ TEST_P(AudioFormatForTest, MapsKindAndRate) {
   EXPECT_EQ(format.sampleFormat(), c.sampleFormat);
   EXPECT_EQ(format.channelCount(), c.channels);
   EXPECT_EQ(format.sampleRate(), c.rate);
-  EXPECT_EQ(format.bytesPerFrame(), FrameBytes(c.kind));
+  EXPECT_EQ(format.bytesPerFrame(), c.bytesPerFrame);
+  EXPECT_EQ(PcmLayout::FromHeader(h).sinkFrameBytes, c.bytesPerFrame);
 }
 
 INSTANTIATE_TEST_SUITE_P(Kinds, AudioFormatForTest,
-                         ::testing::Values(FormatCase{FormatKind::kStereo16, 44100, QAudioFormat::Int16, 2},
-                                           FormatCase{FormatKind::kMono16, 22050, QAudioFormat::Int16, 1},
-                                           FormatCase{FormatKind::kStereo8, 11025, QAudioFormat::UInt8, 2},
-                                           FormatCase{FormatKind::kMono8, 8000, QAudioFormat::UInt8, 1}));
+                         ::testing::Values(FormatCase{FormatKind::kStereo16, 44100, QAudioFormat::Int16, 2, 4},
+                                           FormatCase{FormatKind::kMono16, 22050, QAudioFormat::Int16, 1, 2},
+                                           FormatCase{FormatKind::kStereo8, 11025, QAudioFormat::UInt8, 2, 2},
+                                           FormatCase{FormatKind::kMono8, 8000, QAudioFormat::UInt8, 1, 1},
+                                           // 24-bit samples reach the sink widened to 32 bits.
+                                           FormatCase{FormatKind::kStereo24, 48000, QAudioFormat::Int32, 2, 8},
+                                           FormatCase{FormatKind::kMono24, 96000, QAudioFormat::Int32, 1, 4},
+                                           FormatCase{FormatKind::kStereo32, 44100, QAudioFormat::Int32, 2, 8},
+                                           FormatCase{FormatKind::kMono32, 8000, QAudioFormat::Int32, 1, 4},
+                                           FormatCase{FormatKind::kStereoFloat, 48000, QAudioFormat::Float, 2, 8},
+                                           FormatCase{FormatKind::kMonoFloat, 44100, QAudioFormat::Float, 1, 4}));
 
 TEST(AudioFormatForTest, NoKindOrNoRateGivesInvalidFormat) {
   WaveHeader none;

@@ -1,7 +1,8 @@
 // The sound that reaches a sink: data/demo.wav is played through the sounding device to the null
 // sink of a private sound server while the sink's monitor is recorded, and the recording must
 // hold the file's last 10 ms sample for sample; also after the server was killed during playback
-// and started again. Exits with 77 (skipped) where no server starts.
+// and started again; and the same for a 24-bit extensible and a float file on null sinks of their
+// own formats. Exits with 77 (skipped) where no server starts.
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
@@ -12,6 +13,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <functional>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -20,6 +22,7 @@
 #include "playback/PlaybackFactory.h"
 #include "playback/PrivateSoundServer.h"
 #include "support/TempDir.h"
+#include "support/WavBuilder.h"
 
 namespace sonaveld {
 namespace {
@@ -64,9 +67,9 @@ QByteArray SourceSamples(const std::string& path) {
 }
 
 // Frame index where needle starts in haystack, or -1.
-int64_t FindFrames(const QByteArray& haystack, const QByteArray& needle) {
+int64_t FindFrames(const QByteArray& haystack, const QByteArray& needle, int frameBytes = kFrameBytes) {
   for (qsizetype at = haystack.indexOf(needle); at >= 0; at = haystack.indexOf(needle, at + 1)) {
-    if (at % kFrameBytes == 0) return at / kFrameBytes;
+    if (at % frameBytes == 0) return at / frameBytes;
   }
   return -1;
 }
@@ -171,6 +174,76 @@ TEST_F(NullSinkPlaybackTest, LostServerIsToldAndTheNextPlaySoundsWhenItIsBack) {
   ExpectEndHeard(RecordPlaybackToTheEnd(3000));
 }
 
+// A generated second of noise in a wide kind, played through a null sink of the format the
+// sink gets: 32-bit integer for the 24-bit file (whose samples arrive shifted up by 8 bits),
+// float for the float file.
+struct WideFile {
+  const char* name;
+  int bits;
+  uint16_t tag;
+  bool extensible;
+  int channels;
+  int rate;
+  const char* sink;
+  const char* format;  // of the sink and of the recording
+};
+
+const WideFile kWideFiles[] = {{"Extensible24", 24, 1, true, 2, 48000, "sonaveld_test_s32", "s32le"},
+                               {"Float32", 32, 3, false, 1, 44100, "sonaveld_test_float", "float32le"}};
+
+QAudioDevice OutputNamed(const char* id) {
+  for (const QAudioDevice& device : QMediaDevices::audioOutputs()) {
+    if (device.id() == id) return device;
+  }
+  return {};
+}
+
+// The file's samples as the sink must get them.
+QByteArray SinkSamples(const QByteArray& file, int bits) {
+  if (bits != 24) return file;
+  QByteArray widened;
+  for (qsizetype i = 0; i + 3 <= file.size(); i += 3) widened += '\0' + file.mid(i, 3);
+  return widened;
+}
+
+class WidePlaybackTest : public ::testing::TestWithParam<WideFile> {};
+
+TEST_P(WidePlaybackTest, PlaysToTheEndAndItsLastSamplesAreHeardExactly) {
+  const WideFile& w = GetParam();
+  test::TempDir dir;
+  test::WavRecipe recipe;
+  recipe.bits = w.bits, recipe.formatTag = w.tag, recipe.extensible = w.extensible, recipe.fact = w.tag == 3;
+  recipe.channels = w.channels, recipe.rate = w.rate, recipe.frames = w.rate;
+  std::mt19937 noise(15);
+  recipe.sample = [&](int64_t, int) { return static_cast<int>(noise() % 16777216) - 8388608; };
+  recipe.floatSample = [&](int64_t, int) { return static_cast<float>(static_cast<int>(noise() % 1800001) - 900000) / 1e6f; };
+  const std::string path = dir.File("wide.wav");
+  test::WriteFileBytes(path, test::BuildWav(recipe));
+  const QByteArray expected = SinkSamples(SourceSamples(path), w.bits);
+  const int frameBytes = 4 * w.channels;
+  ASSERT_EQ(expected.size(), int64_t{w.rate} * frameBytes);
+
+  std::vector<std::string> notices;
+  PlaybackChoice choice = ChoosePlaybackDevice(OutputNamed(w.sink), [&](const std::string& text) { notices.push_back(text); });
+  ASSERT_TRUE(choice.notice.empty()) << "no output " << w.sink;
+  PlaybackDevice& device = *choice.device;
+  device.SetFileName(path);
+  const QString recording = QString::fromStdString(dir.File("monitor.raw"));
+  ASSERT_TRUE(server->StartRecording(recording, w.rate, w.channels, w.format, w.sink));
+  Spin(100);
+  ASSERT_TRUE(device.Open().ok());
+  device.Play();
+  EXPECT_TRUE(WaitUntilStopped(device, 10'000)) << "playback never ended";
+  Spin(300);
+  const QByteArray heard = server->StopRecording();
+  EXPECT_GE(FindFrames(heard, expected.right(w.rate / 100 * frameBytes), frameBytes), 0)
+      << "the last 10 ms were not heard as they are (" << heard.size() / frameBytes << " frames recorded)";
+  EXPECT_TRUE(notices.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Kinds, WidePlaybackTest, ::testing::ValuesIn(kWideFiles),
+                         [](const auto& info) { return std::string(info.param.name); });
+
 }  // namespace
 }  // namespace sonaveld
 
@@ -178,6 +251,10 @@ int main(int argc, char** argv) {
   ::testing::InitGoogleTest(&argc, argv);
   // The server's environment is set before anything in this process talks to a sound server.
   sonaveld::test::PrivateSoundServer server(QStringLiteral("rate=44100 channels=2 format=s16le"));
+  for (const sonaveld::WideFile& w : sonaveld::kWideFiles) {
+    server.AddSink(QString::fromLatin1(w.sink),
+                   QStringLiteral("rate=%1 channels=%2 format=%3").arg(w.rate).arg(w.channels).arg(QLatin1String(w.format)));
+  }
   QCoreApplication app(argc, argv);
   if (!server.Start()) {
     std::printf("SKIPPED: no private sound server can start here (%s)\n", qPrintable(server.Failure()));

@@ -50,14 +50,16 @@ bool PrivateSoundServer::Start() {
   const QString socket = dir_.path() + QStringLiteral("/run/native");
   server_ = Child();
   server_->setProcessChannelMode(QProcess::MergedChannels);
-  server_->start(QStringLiteral("pulseaudio"),
-                 {QStringLiteral("-n"), QStringLiteral("--daemonize=no"),
-                  QStringLiteral("--exit-idle-time=-1"), QStringLiteral("--use-pid-file=no"),
-                  QStringLiteral("--disable-shm=yes"), QStringLiteral("--log-target=stderr"),
-                  QStringLiteral("-L"),
-                  QStringLiteral("module-null-sink sink_name=") + SinkName() + ' ' + sinkArguments_,
-                  QStringLiteral("-L"),
-                  QStringLiteral("module-native-protocol-unix auth-anonymous=1 socket=") + socket});
+  QStringList arguments = {QStringLiteral("-n"), QStringLiteral("--daemonize=no"),
+                           QStringLiteral("--exit-idle-time=-1"), QStringLiteral("--use-pid-file=no"),
+                           QStringLiteral("--disable-shm=yes"), QStringLiteral("--log-target=stderr"),
+                           QStringLiteral("-L"),
+                           QStringLiteral("module-null-sink sink_name=") + SinkName() + ' ' + sinkArguments_};
+  for (const auto& [name, sinkArguments] : extraSinks_) {
+    arguments << QStringLiteral("-L") << QStringLiteral("module-null-sink sink_name=") + name + ' ' + sinkArguments;
+  }
+  arguments << QStringLiteral("-L") << QStringLiteral("module-native-protocol-unix auth-anonymous=1 socket=") + socket;
+  server_->start(QStringLiteral("pulseaudio"), arguments);
   if (!server_->waitForStarted(5000)) {
     failure_ = QStringLiteral("pulseaudio cannot be started: ") + server_->errorString();
     return false;
@@ -70,7 +72,7 @@ bool PrivateSoundServer::Start() {
                  QString::fromLocal8Bit(server_->readAll()).trimmed().right(400);
       return false;
     }
-    if (QFileInfo::exists(socket) && Answers()) return true;
+    if (QFileInfo::exists(socket) && Answers()) return extraSinks_.empty() || MakeFirstSinkDefault();
     QThread::msleep(50);
   }
   failure_ = QStringLiteral("pulseaudio does not answer within 5 s");
@@ -95,12 +97,22 @@ bool PrivateSoundServer::Answers() {
   return info.exitStatus() == QProcess::NormalExit && info.exitCode() == 0;
 }
 
-bool PrivateSoundServer::StartRecording(const QString& path, int rate, int channels) {
+bool PrivateSoundServer::MakeFirstSinkDefault() {
+  QProcess set;
+  set.start(QStringLiteral("pactl"), {QStringLiteral("set-default-sink"), SinkName()});
+  if (set.waitForFinished(2000) && set.exitStatus() == QProcess::NormalExit && set.exitCode() == 0) return true;
+  failure_ = QStringLiteral("the first null sink cannot be made the default");
+  return false;
+}
+
+bool PrivateSoundServer::StartRecording(const QString& path, int rate, int channels, const QString& format,
+                                        const QString& sink) {
   recordingPath_ = path;
   recorder_ = Child();
   recorder_->setStandardOutputFile(path);
+  const QString monitor = sink.isEmpty() ? MonitorName() : sink + QStringLiteral(".monitor");
   recorder_->start(QStringLiteral("parec"),
-                   {QStringLiteral("--device=") + MonitorName(), QStringLiteral("--format=s16le"),
+                   {QStringLiteral("--device=") + monitor, QStringLiteral("--format=") + format,
                     QStringLiteral("--rate=%1").arg(rate), QStringLiteral("--channels=%1").arg(channels),
                     QStringLiteral("--latency-msec=20")});
   if (!recorder_->waitForStarted(5000)) return false;

@@ -3,6 +3,8 @@
 #include <QString>
 #include <QTemporaryDir>
 #include <memory>
+#include <utility>
+#include <vector>
 
 namespace sonaveld::test {
 
@@ -18,6 +20,9 @@ class PrivateSoundServer {
   PrivateSoundServer(const PrivateSoundServer&) = delete;
   PrivateSoundServer& operator=(const PrivateSoundServer&) = delete;
 
+  // One more null sink (name, module arguments after sink_name), loaded by every Start; the first
+  // sink stays the default output. Call before Start.
+  void AddSink(const QString& name, const QString& arguments) { extraSinks_.push_back({name, arguments}); }
   // Starts the server and waits (up to 5 s) until it answers. False with Failure() set when it
   // cannot start here (no pulseaudio, no sockets, refused).
   bool Start();
@@ -27,18 +32,22 @@ class PrivateSoundServer {
   QString MonitorName() const { return SinkName() + QStringLiteral(".monitor"); }
   static QString SinkName() { return QStringLiteral("sonaveld_test_null"); }
 
-  // Starts recording the null sink's monitor as raw s16le at rate and channels into path, and
-  // waits until the first bytes arrive. False when the recorder cannot start.
-  bool StartRecording(const QString& path, int rate, int channels);
+  // Starts recording the monitor of a sink (the first one when sink is empty) as raw samples of
+  // format (s16le, s32le, float32le) at rate and channels into path, and waits until the first
+  // bytes arrive. False when the recorder cannot start.
+  bool StartRecording(const QString& path, int rate, int channels, const QString& format = QStringLiteral("s16le"),
+                      const QString& sink = {});
   // Ends the recording (the recorder is asked to quit, then killed) and returns its bytes.
   QByteArray StopRecording();
 
  private:
   bool Answers();
+  bool MakeFirstSinkDefault();
   static void Finish(QProcess& process);
 
   QTemporaryDir dir_;
   QString sinkArguments_;
+  std::vector<std::pair<QString, QString>> extraSinks_;
   QString failure_;
   QString recordingPath_;
   std::unique_ptr<QProcess> server_;

@@ -149,6 +149,35 @@ INSTANTIATE_TEST_SUITE_P(Kinds, QtAudioDeviceStartTest,
                                            StartCase{2, 8, 11025, 333, 3671},
                                            StartCase{1, 8, 8000, 0, 0}));
 
+// A 24-bit file plays as 32-bit samples: the sink counts 8 bytes a frame where the file holds 6,
+// yet the stream starts at the position's frame and playback ends when its time is heard, also
+// on the clock when no output starts.
+TEST_F(QtAudioDeviceTest, TwentyFourBitStreamsWidenedAndEndsOnTime) {
+  UseFile(44100, 44100, 2, 24);
+  ASSERT_TRUE(device_.Open().ok());
+  device_.SetPosition(500);
+  device_.Play();
+  EXPECT_EQ(script_.format.sampleFormat(), QAudioFormat::Int32);
+  EXPECT_EQ(script_.source->bytesAvailable(), 22050 * 8);
+  EXPECT_EQ(script_.source->read(4).mid(1), QByteArray(reinterpret_cast<const char*>(&bytes_[header_.DataOffset + 22050 * 6]), 3));
+  PullAll();
+  script_.playedUs = 499'999;
+  EXPECT_EQ(device_.Mode(), PlaybackMode::kPlaying);
+  script_.playedUs = 500'000;
+  EXPECT_EQ(device_.Mode(), PlaybackMode::kStopped);
+  EXPECT_EQ(device_.Position(), 1000);
+
+  script_.failStart = true;
+  device_.SetPosition(500);
+  device_.Play();
+  ASSERT_TRUE(device_.Soundless());
+  now_ += 499;
+  EXPECT_EQ(device_.Position(), 999);
+  now_ += 1;
+  EXPECT_EQ(device_.Mode(), PlaybackMode::kStopped);
+  EXPECT_EQ(device_.Position(), 1000);
+}
+
 TEST_F(QtAudioDeviceTest, PositionFollowsPlayedTimeNotTheClock) {
   UseFile(44100 * 2, 44100);
   ASSERT_TRUE(device_.Open().ok());

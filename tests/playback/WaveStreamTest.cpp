@@ -38,10 +38,11 @@ class CountingSource final : public ByteSource {
 
 class WaveStreamTest : public ::testing::Test {
  protected:
-  WaveStream& Make(int64_t begin, int64_t end, int64_t fileSize = 100000) {
+  WaveStream& Make(int64_t begin, int64_t end, int64_t fileSize = 100000,
+                   WaveStream::Widening widening = WaveStream::Widening::kNone) {
     auto source = std::make_unique<CountingSource>(fileSize, &calls_);
     source_ = source.get();
-    stream_ = std::make_unique<WaveStream>(std::move(source), begin, end);
+    stream_ = std::make_unique<WaveStream>(std::move(source), begin, end, widening);
     return *stream_;
   }
   std::vector<ReadCall> calls_;
@@ -103,6 +104,33 @@ TEST_F(WaveStreamTest, ReadErrorOrShortFileEndsTheStream) {
   EXPECT_EQ(shortFile.read(all.data(), 2000), 700);
   EXPECT_EQ(shortFile.read(all.data(), 2000), 0);
   EXPECT_TRUE(shortFile.ReadFailed());
+}
+
+// 24-bit samples reach the sink as 32-bit ones, the file's three bytes above a zero byte, in
+// requests of any size (also of fewer bytes than a sample); the file is read in one run up to the
+// last whole sample, and the sink's byte counts are 4/3 of the file's.
+TEST_F(WaveStreamTest, WidensTwentyFourBitSamplesForRequestsOfAnySize) {
+  WaveStream& s = Make(44, 44 + 3 * 1000 + 2, 100000, WaveStream::Widening::k24To32);
+  EXPECT_EQ(s.bytesAvailable(), 4000);
+  QByteArray served;
+  for (int i = 0; !s.atEnd(); ++i) {
+    const qint64 ask = std::vector<qint64>{4095, 1, 2, 3, 5, 7, 400}[i % 7];
+    const QByteArray got = s.read(ask);
+    ASSERT_EQ(got.size(), std::min<qint64>(ask, 4000 - served.size())) << "request " << i;
+    served += got;
+    ASSERT_EQ(s.bytesAvailable(), 4000 - served.size());
+  }
+  ASSERT_EQ(served.size(), 4000);
+  for (int i = 0; i < 1000; ++i) {
+    const char want[4] = {0, char((44 + 3 * i) % 251), char((45 + 3 * i) % 251), char((46 + 3 * i) % 251)};
+    ASSERT_EQ(served.mid(4 * i, 4), QByteArray(want, 4)) << "sample " << i;
+  }
+  int64_t next = 44;
+  for (const ReadCall& c : calls_) {
+    EXPECT_EQ(c.offset, next);
+    next = c.offset + c.n;
+  }
+  EXPECT_EQ(next, 44 + 3000);
 }
 
 TEST(WaveStreamFileTest, ServesTheFileSampleArea) {

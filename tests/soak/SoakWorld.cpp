@@ -36,27 +36,44 @@ void Put(check::Bytes& b, uint32_t v, int bytes) {
   for (int i = 0; i < bytes; ++i) b.push_back(static_cast<uint8_t>(v >> (8 * i)));
 }
 
-// A WAV image: one of the four kinds, an optional LIST chunk before the data, up to three chunks
-// after it, an odd tail byte now and then.
+// A WAV image: one of the ten kinds (8/16/24/32-bit integer or 32-bit float, the wide ones plain
+// or extensible), now and then a fact chunk and a LIST chunk before the data, up to three chunks
+// after it, a tail byte or two that make no whole frame.
 check::Bytes RandomWav(std::mt19937_64& r) {
   const int channels = 1 + static_cast<int>(r() % 2);
-  const int bits = r() % 2 ? 16 : 8;
+  static const int kBits[] = {8, 16, 24, 32, 32};
+  const int layout = static_cast<int>(r() % 5);
+  const int bits = kBits[layout];
+  const uint16_t tag = layout == 4 ? 3 : 1;
+  const bool extensible = bits >= 24 && r() % 2;
   const int64_t frames = static_cast<int64_t>(r() % 3000);
   check::Bytes w = {'R', 'I', 'F', 'F', 0, 0, 0, 0, 'W', 'A', 'V', 'E', 'f', 'm', 't', ' '};
-  Put(w, 16, 4);
-  Put(w, 1, 2);
+  Put(w, extensible ? 40 : 16, 4);
+  Put(w, extensible ? 0xFFFE : tag, 2);
   Put(w, static_cast<uint32_t>(channels), 2);
   Put(w, 22050, 4);
   Put(w, static_cast<uint32_t>(22050 * channels * bits / 8), 4);
   Put(w, static_cast<uint32_t>(channels * bits / 8), 2);
   Put(w, static_cast<uint32_t>(bits), 2);
+  if (extensible) {
+    Put(w, 22, 2);
+    Put(w, static_cast<uint32_t>(bits), 2);
+    Put(w, channels == 2 ? 3 : 4, 4);
+    Put(w, tag, 2);
+    w.insert(w.end(), {0, 0, 0, 0, 0x10, 0, 0x80, 0, 0, 0xAA, 0, 0x38, 0x9B, 0x71});
+  }
+  if (r() % 2 == 0) {
+    w.insert(w.end(), {'f', 'a', 'c', 't'});
+    Put(w, 4, 4);
+    Put(w, static_cast<uint32_t>(frames), 4);
+  }
   if (r() % 3 == 0) {
     const uint32_t body = 4 + static_cast<uint32_t>(r() % 120) * 2;
     w.insert(w.end(), {'L', 'I', 'S', 'T'});
     Put(w, body, 4);
     w.insert(w.end(), body, 'i');
   }
-  const int64_t sampleBytes = frames * channels * bits / 8 + (r() % 4 == 0 ? 1 : 0);
+  const int64_t sampleBytes = frames * channels * bits / 8 + (r() % 4 == 0 ? 1 + static_cast<int64_t>(r() % 2) : 0);
   w.insert(w.end(), {'d', 'a', 't', 'a'});
   Put(w, static_cast<uint32_t>(sampleBytes), 4);
   for (int64_t i = 0; i < sampleBytes; ++i) w.push_back(static_cast<uint8_t>(r()));
@@ -277,7 +294,7 @@ std::string SoakWorld::RunOutput(int which) {
       samples.resize(got);
     }
     const std::string diff = check::CompareOutput(
-        actual, check::ModelOutputFile(source_, model_.dataOffset, samples, check::ModelCarried(source_, model_)));
+        actual, check::ModelOutputFile(source_, model_, samples, check::ModelCarried(source_, model_)));
     if (!diff.empty()) return Base(paths[k]) + ": " + diff;
   }
   for (const auto& path : r.written) fs::remove(path);

@@ -44,4 +44,15 @@ std::vector<float> ReadFloatsWithSndfile(const std::string& path) {
   return ReadAll<float>(path, sf_readf_float);
 }
 
+std::vector<double> ReadSamplesWithSndfile(const std::string& path) {
+  SF_INFO info{};
+  SNDFILE* file = sf_open(path.c_str(), SFM_READ, &info);
+  if (file == nullptr) return {};
+  sf_command(file, SFC_SET_NORM_DOUBLE, nullptr, SF_FALSE);
+  std::vector<double> samples(static_cast<size_t>(info.frames * info.channels));
+  samples.resize(static_cast<size_t>(sf_readf_double(file, samples.data(), info.frames) * info.channels));
+  sf_close(file);
+  return samples;
+}
+
 }  // namespace sonaveld::test

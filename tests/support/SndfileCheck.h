@@ -22,5 +22,8 @@ SndfileInfo ReadWithSndfile(const std::string& path);
 // shifted up by 8), floats as stored; empty when it cannot read the file.
 std::vector<int32_t> ReadIntsWithSndfile(const std::string& path);
 std::vector<float> ReadFloatsWithSndfile(const std::string& path);
+// Every sample libsndfile reads from path, interleaved, at the scale stored (integers as the
+// integers, floats as the floats); empty when it cannot open the file.
+std::vector<double> ReadSamplesWithSndfile(const std::string& path);
 
 }  // namespace sonaveld::test

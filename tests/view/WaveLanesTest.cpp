@@ -1,6 +1,7 @@
 // Pixel tests of the waveform lanes: the view-bounds step and the drawing loop.
 #include <QTest>
 #include <algorithm>
+#include <cmath>
 
 #include "io/ByteSource.h"
 #include "support/WavBuilder.h"
@@ -91,6 +92,8 @@ class WaveLanesTest : public QObject {
   void firstDraw();
   void sampleScale_data();
   void sampleScale();
+  void wideSamplesOnTheSixteenBitScale_data();
+  void wideSamplesOnTheSixteenBitScale();
   void viewBounds_data();
   void viewBounds();
   void fileShorterThanView_data();
@@ -189,6 +192,65 @@ void WaveLanesTest::sampleScale() {
   }
 }
 
+void WaveLanesTest::wideSamplesOnTheSixteenBitScale_data() {
+  QTest::addColumn<int>("bits");
+  QTest::addColumn<int>("tag");  // 1 integer, 3 float; the extensible rows carry it as sub-format
+  QTest::addColumn<bool>("extensible");
+  QTest::addColumn<double>("value");
+  QTest::addColumn<int>("top");  // -1: no stroke
+  QTest::addColumn<int>("bottom");
+  const double nan = std::nan(""), inf = HUGE_VAL;
+  // Truncation toward zero, twice: -104705 / 256 = -409.004 gives -409 (silent), where a floor
+  // (or an arithmetic shift) gives -410 and one pixel.
+  QTest::newRow("24: full scale") << 24 << 1 << false << 8388607.0 << 2 << 80;
+  QTest::newRow("24: -full scale") << 24 << 1 << true << -8388608.0 << 80 << 158;
+  QTest::newRow("24: -1 silent") << 24 << 1 << false << -1.0 << -1 << -1;
+  QTest::newRow("24: -104705 silent") << 24 << 1 << true << -104705.0 << -1 << -1;
+  QTest::newRow("24: 104960 one pixel") << 24 << 1 << false << 104960.0 << 80 << 80;
+  QTest::newRow("32: full scale") << 32 << 1 << true << 2147483647.0 << 2 << 80;
+  QTest::newRow("32: -full scale") << 32 << 1 << false << -2147483648.0 << 80 << 158;
+  QTest::newRow("32: -26804225 silent") << 32 << 1 << false << -26804225.0 << -1 << -1;
+  QTest::newRow("float: 1") << 32 << 3 << false << 1.0 << 2 << 80;
+  QTest::newRow("float: -1") << 32 << 3 << true << -1.0 << 80 << 158;
+  QTest::newRow("float: 2.5 held at full scale") << 32 << 3 << false << 2.5 << 2 << 80;
+  QTest::newRow("float: +inf") << 32 << 3 << false << inf << 2 << 80;
+  QTest::newRow("float: -inf") << 32 << 3 << true << -inf << 80 << 158;
+  QTest::newRow("float: NaN silent") << 32 << 3 << false << nan << -1 << -1;
+  QTest::newRow("float: -409.5/32768 silent") << 32 << 3 << false << -409.5 / 32768 << -1 << -1;
+  QTest::newRow("float: 409.99/32768 silent") << 32 << 3 << true << 409.99 / 32768 << -1 << -1;
+}
+
+// At zoom 1 the even frames hold the value in the left channel, the odd frames in the right one
+// (mono: the even frames), every other sample is 0: the value's stroke stands in the columns of
+// its frames and lane, one frame per column, and nothing else is drawn.
+void WaveLanesTest::wideSamplesOnTheSixteenBitScale() {
+  QFETCH(int, bits);
+  QFETCH(int, tag);
+  QFETCH(bool, extensible);
+  QFETCH(double, value);
+  QFETCH(int, top);
+  QFETCH(int, bottom);
+  const auto want = top < 0 ? std::nullopt : std::make_optional(std::make_pair(top, bottom));
+  for (int channels : {2, 1}) {
+    WavRecipe recipe = Recipe(channels, bits, 2000);
+    recipe.formatTag = static_cast<uint16_t>(tag);
+    recipe.extensible = extensible;
+    const auto holds = [](int64_t f, int c) { return f % 2 == c; };
+    recipe.sample = [&](int64_t f, int c) { return holds(f, c) ? static_cast<int>(value) : 0; };
+    recipe.floatSample = [&](int64_t f, int c) { return holds(f, c) ? static_cast<float>(value) : 0.0f; };
+    const std::vector<uint8_t> bytes = BuildWav(recipe);
+    const WaveHeader h = test::HeaderOf(bytes);
+    QCOMPARE(ChannelsOf(h.Kind), channels);
+    MemorySource source(bytes);
+    const Drawn d = DrawView(source, h, 1, 1);
+    for (int c = 1; c < kLaneWidth; ++c) {
+      const bool even = (c - 1) % 2 == 0;
+      QCOMPARE(test::StrokeIn(d.image1, c).rows, even ? want : std::nullopt);
+      QCOMPARE(test::StrokeIn(d.image2, c).rows, !even && channels == 2 ? want : std::nullopt);
+    }
+  }
+}
+
 void WaveLanesTest::viewBounds_data() {
   QTest::addColumn<int>("channels");
   QTest::addColumn<int>("bits");
@@ -276,7 +338,7 @@ void WaveLanesTest::trailingChunkIsNotDrawn() {
 
 void WaveLanesTest::oneReadOfOneFramePerColumn() {
   for (int channels : {1, 2}) {
-    for (int bits : {8, 16}) {
+    for (int bits : {8, 16, 24, 32}) {
       CountingSource source(BuildWav(Recipe(channels, bits, 100000)));
       const WaveHeader h = test::HeaderOf(BuildWav(Recipe(channels, bits, 100000)));
       DrawView(source, h, 1, 100);
