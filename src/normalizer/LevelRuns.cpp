@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "base/IdleThrottle.h"
+#include "io/OverlappedWriter.h"
 #include "normalizer/BlockReader.h"
 #include "normalizer/SampleKernels.h"
 #include "normalizer/SampleMapper.h"
@@ -87,10 +88,11 @@ Status ScaleSamples(ByteSource& source, OutputFile& output, const SampleArea& ar
   SampleMapper mapper;
   mapper.Prepare(area.kind, mode, factor, levels);
   BlockReader reader(source, area.offset, area.end, blockBytes, kBlocksPerRead);
-  std::vector<uint8_t> out(static_cast<size_t>(blockBytes * kBlocksPerRead));
-  int64_t pending = 0;  // scaled bytes in out not yet written
+  // The scaled blocks are written on a second thread while the next ones are scaled.
+  OverlappedWriter writer(output, blockBytes * 256);
+  int64_t pending = 0;  // scaled bytes in the writer's buffer not yet handed over
   auto flush = [&] {
-    const bool ok = output.Write(out.data(), pending);
+    const bool ok = writer.Submit(pending);
     pending = 0;
     return ok;
   };
@@ -101,17 +103,17 @@ Status ScaleSamples(ByteSource& source, OutputFile& output, const SampleArea& ar
     if (n < 0) return ReadFailure(area);
     if (hooks.progress) hooks.progress(k, maximum);
     if (StopAsked(hooks)) return Status::Stopped();
-    if (pending + blockBytes > static_cast<int64_t>(out.size()) && !flush()) return WriteFailure(output);
-    if (!reader.Use([&] { mapper.Map(data, n, out.data() + pending); })) return ReadFailure(area);
+    if (pending + blockBytes > writer.bufferBytes() && !flush()) return WriteFailure(output);
+    if (!reader.Use([&] { mapper.Map(data, n, writer.Buffer() + pending); })) return ReadFailure(area);
     pending += n;
     if (n != blockBytes) break;
     if (hooks.idle && idle.Due()) {
       // The blocks scaled so far reach the file before the caller gets control.
-      if (!flush()) return WriteFailure(output);
+      if (!flush() || !writer.Drain()) return WriteFailure(output);
       hooks.idle();
     }
   }
-  return flush() ? Status::Ok() : WriteFailure(output);
+  return flush() && writer.Drain() ? Status::Ok() : WriteFailure(output);
 }
 
 }  // namespace sonaveld
