@@ -59,9 +59,16 @@ int64_t FileSource::ReadAt(int64_t offset, void* buffer, int64_t n) {
 }
 
 ByteView FileSource::View(int64_t offset, int64_t n) {
-  if (!mapping_.Covers(offset, n) && (!mappable_ || !mapping_.Map(fileno(file_), offset, n))) {
-    mappable_ = false;
-    return {};
+  // One mapping serves the views of a whole file (the bytes ahead of offset, up to 1 GiB), so
+  // that a second pass over the same bytes finds their pages mapped already.
+  constexpr int64_t kMapAhead = int64_t{1} << 30;
+  if (!mapping_.Covers(offset, n)) {
+    if (!mappable_ || !mapping_.Map(fileno(file_), offset, std::max(n, kMapAhead))) {
+      mappable_ = false;
+      return {};
+    }
+    // The pages further on are read in on a second thread while the caller reads the first ones.
+    mapping_.PopulateAhead();
   }
   const int64_t count = std::clamp<int64_t>(mapping_.end() - offset, 0, n);
   return {true, count > 0 ? mapping_.At(offset) : nullptr, count};

@@ -60,7 +60,26 @@ bool HandlerInstalled() {
 
 FileMapping::~FileMapping() { Unmap(); }
 
+void FileMapping::StopPopulating() {
+  if (!populator_.joinable()) return;
+  stopPopulating_ = true;
+  populator_.join();
+  stopPopulating_ = false;
+}
+
+void FileMapping::PopulateAhead() {
+  // A small window is read in by its first faults sooner than a thread is started.
+  constexpr int64_t kSmallest = int64_t{16} << 20;
+  constexpr int64_t kStep = int64_t{4} << 20;  // the stop request is looked at after each step
+  StopPopulating();
+  if (base_ == nullptr || size_ < kSmallest) return;
+  populator_ = std::thread([this, from = offset_, to = end(), kStep] {
+    for (int64_t at = from; at < to && !stopPopulating_; at += kStep) Populate(at, std::min(kStep, to - at));
+  });
+}
+
 void FileMapping::Unmap() {
+  StopPopulating();
   if (base_ != nullptr) munmap(base_, static_cast<size_t>(baseLength_));
   base_ = nullptr;
   data_ = nullptr;
@@ -79,8 +98,7 @@ bool FileMapping::Map(int fd, int64_t offset, int64_t n) {
     return true;
   }
   const int64_t length = offset - start + size;
-  // The pages are read at once, not one fault at a time.
-  void* base = mmap(nullptr, static_cast<size_t>(length), PROT_READ, MAP_SHARED | MAP_POPULATE, fd, start);
+  void* base = mmap(nullptr, static_cast<size_t>(length), PROT_READ, MAP_SHARED, fd, start);
   if (base == MAP_FAILED) return false;
   base_ = base;
   baseLength_ = length;
@@ -88,6 +106,19 @@ bool FileMapping::Map(int fd, int64_t offset, int64_t n) {
   offset_ = offset;
   size_ = size;
   return true;
+}
+
+void FileMapping::Populate(int64_t offset, int64_t n) const {
+#if defined(MADV_POPULATE_READ)
+  static const int64_t page = sysconf(_SC_PAGESIZE);
+  const int64_t from = std::max(offset, offset_), to = std::min(offset + n, end());
+  if (base_ == nullptr || from >= to) return;
+  const auto* first = reinterpret_cast<const uint8_t*>(reinterpret_cast<uintptr_t>(At(from)) / page * page);
+  // A failure (an older system, pages beyond a shrunken file) leaves the pages to be faulted in.
+  madvise(const_cast<uint8_t*>(first), static_cast<size_t>(At(to) - first), MADV_POPULATE_READ);
+#else
+  (void)offset, (void)n;
+#endif
 }
 
 bool FileMapping::Run(void (*fn)(void*), void* context) const {
@@ -112,6 +143,9 @@ bool FileMapping::Run(void (*fn)(void*), void* context) const {
 FileMapping::~FileMapping() = default;
 void FileMapping::Unmap() {}
 bool FileMapping::Map(int, int64_t, int64_t) { return false; }
+void FileMapping::Populate(int64_t, int64_t) const {}
+void FileMapping::PopulateAhead() {}
+void FileMapping::StopPopulating() {}
 bool FileMapping::Run(void (*fn)(void*), void* context) const {
   fn(context);
   return true;

@@ -1,5 +1,7 @@
 #pragma once
+#include <atomic>
 #include <cstdint>
+#include <thread>
 
 namespace sonaveld {
 
@@ -16,8 +18,12 @@ class FileMapping {
   FileMapping& operator=(const FileMapping&) = delete;
 
   // Maps bytes [offset, offset + n) of the file open as descriptor fd, cut at the file's present
-  // end, in place of the window held so far. false when the system cannot (nothing is held then).
+  // end, in place of the window held so far; no page is read yet. false when the system cannot
+  // (nothing is held then).
   bool Map(int fd, int64_t offset, int64_t n);
+  // Starts reading the pages of the whole window in on a second thread, ahead of the reads;
+  // it stops when the window is unmapped.
+  void PopulateAhead();
   // True when the window holds the bytes [offset, offset + n) of the file.
   bool Covers(int64_t offset, int64_t n) const { return offset >= offset_ && offset + n <= offset_ + size_; }
   // The mapped byte of file offset offset (within the window); the window's bytes from there.
@@ -30,12 +36,19 @@ class FileMapping {
 
  private:
   void Unmap();
+  // Reads the pages of bytes [offset, offset + n) of the window in at once, where the system
+  // offers it, rather than one fault at a time as they are read.
+  void Populate(int64_t offset, int64_t n) const;
+  // Asks the populating thread to stop and waits for it.
+  void StopPopulating();
 
   void* base_ = nullptr;       // the mapping as the system made it (page-aligned)
   int64_t baseLength_ = 0;
   const uint8_t* data_ = nullptr;  // byte offset_ of the file
   int64_t offset_ = 0;
   int64_t size_ = 0;
+  std::atomic<bool> stopPopulating_{false};
+  std::thread populator_;
 };
 
 }  // namespace sonaveld
