@@ -101,7 +101,7 @@ bool TForm2::AddOne(const QString& path) {
   }
   const int bits = ReadU8(*source, kBitsPerSampleOffset);
   source.reset();
-  if (bits != 8 && bits != 16) {
+  if (bits != 8 && bits != 16 && bits != 24 && bits != 32) {
     ShowMessage(FormatMessage(MessageId::kEntryNotBits, file));
     return false;
   }

@@ -14,6 +14,13 @@ int64_t MemorySource::ReadAt(int64_t offset, void* buffer, int64_t n) {
   return count;
 }
 
+ByteView MemorySource::View(int64_t offset, int64_t n) {
+  const auto size = static_cast<int64_t>(bytes_.size());
+  if (offset < 0 || n < 0) return {};
+  const int64_t count = std::clamp<int64_t>(size - offset, 0, n);
+  return {true, count > 0 ? bytes_.data() + offset : nullptr, count};
+}
+
 std::unique_ptr<FileSource> FileSource::Open(const std::string& path) {
   std::FILE* file = std::fopen(path.c_str(), "rb");
   if (file == nullptr) return nullptr;
@@ -49,6 +56,22 @@ int64_t FileSource::ReadAt(int64_t offset, void* buffer, int64_t n) {
   std::clearerr(file_);
   position_ += static_cast<int64_t>(got);
   return static_cast<int64_t>(got);
+}
+
+ByteView FileSource::View(int64_t offset, int64_t n) {
+  // One mapping serves the views of a whole file (the bytes ahead of offset, up to 1 GiB), so
+  // that a second pass over the same bytes finds their pages mapped already.
+  constexpr int64_t kMapAhead = int64_t{1} << 30;
+  if (!mapping_.Covers(offset, n)) {
+    if (!mappable_ || !mapping_.Map(fileno(file_), offset, std::max(n, kMapAhead))) {
+      mappable_ = false;
+      return {};
+    }
+    // The pages further on are read in on a second thread while the caller reads the first ones.
+    mapping_.PopulateAhead();
+  }
+  const int64_t count = std::clamp<int64_t>(mapping_.end() - offset, 0, n);
+  return {true, count > 0 ? mapping_.At(offset) : nullptr, count};
 }
 
 }  // namespace sonaveld

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "base/IdleThrottle.h"
+#include "io/OverlappedWriter.h"
 #include "normalizer/BlockReader.h"
 #include "normalizer/SampleKernels.h"
 #include "normalizer/SampleMapper.h"
@@ -14,7 +15,42 @@ namespace {
 
 bool StopAsked(const RunHooks& hooks) { return hooks.stopTest && hooks.stopTest(); }
 
+Status ReadFailure(const SampleArea& area) { return Status::Fail(MessageId::kCannotOpen, area.path); }
+
 Status WriteFailure(const OutputFile& output) { return Status::Fail(MessageId::kEntryCannotWrite, output.path()); }
+
+// Adds a block's statistics to the levels: the peaks, and for a full block each channel's mean
+// (integer kinds: the 64-bit sum div the count, truncated; float: the extended sum / the count
+// of finite samples, none when there are none).
+void AddBlock(FormatKind kind, const BlockStats& stats, bool full, ChannelLevels& levels) {
+  for (int c = 0; c < ChannelsOf(kind); ++c) {
+    ChannelLevel& level = levels.channel[c];
+    level.peak = std::max(level.peak, stats.peak[c]);
+    level.floatPeak = std::max(level.floatPeak, stats.floatPeak[c]);
+    if (!full || stats.count[c] == 0) continue;
+    if (IsFloatKind(kind)) {
+      level.floatTotal = level.floatTotal + stats.floatSum[c] / Extended(stats.count[c]);
+    } else {
+      level.total += stats.sum[c] / stats.count[c];
+    }
+  }
+}
+
+// The averages: total div N (truncated; the 8-bit kinds halve it again, and the 8/16-bit kinds
+// keep its low 32 bits), the float kinds' total / N in extended precision.
+void SetAverages(FormatKind kind, int64_t blocks, ChannelLevels& levels) {
+  for (int c = 0; c < ChannelsOf(kind); ++c) {
+    ChannelLevel& level = levels.channel[c];
+    if (IsFloatKind(kind)) {
+      level.floatAverage = level.floatTotal / Extended(blocks);
+    } else if (IsWide(kind)) {
+      level.average = level.total / blocks;
+    } else {
+      const auto average = static_cast<int32_t>(level.total / blocks);
+      level.average = IsEightBit(kind) ? average / 2 : average;
+    }
+  }
+}
 
 }  // namespace
 
@@ -25,27 +61,22 @@ int64_t ProgressMaximum(const SampleArea& area) { return area.fileSize / BlockBy
 Status MeasureLevels(ByteSource& source, const SampleArea& area, ChannelLevels& levels, const RunHooks& hooks) {
   const int64_t blockBytes = BlockBytes(area.kind);
   const int64_t blocks = BlockCount(area);
-  const int channels = IsStereo(area.kind) ? 2 : 1;
   BlockReader reader(source, area.offset, area.end, blockBytes, kBlocksPerRead);
   IdleThrottle idle;
   for (int64_t k = 0; k < blocks; ++k) {
     const uint8_t* data = nullptr;
     const int64_t n = reader.Next(&data);
-    if (n < 0) return Status::Fail(MessageId::kCannotOpen, area.path);
+    if (n < 0) return ReadFailure(area);
     if (hooks.measureProgress) hooks.measureProgress(k, blocks);
     if (StopAsked(hooks)) return Status::Stopped();
-    const BlockStats stats = MeasureSamples(area.kind, data, n);
-    for (int c = 0; c < channels; ++c) levels.channel[c].peak = std::max(levels.channel[c].peak, stats.peak[c]);
-    if (n != blockBytes) break;  // a short block counts for the peaks only
+    BlockStats stats;
+    if (!reader.Use([&] { stats = MeasureSamples(area.kind, data, n); })) return ReadFailure(area);
+    const bool full = n == blockBytes;  // a short block counts for the peaks only
+    AddBlock(area.kind, stats, full, levels);
+    if (!full) break;
     if (hooks.idle && idle.Due()) hooks.idle();
-    for (int c = 0; c < channels; ++c) levels.channel[c].total += stats.sum[c] / stats.count[c];
   }
-  for (int c = 0; c < channels; ++c) {
-    ChannelLevel& level = levels.channel[c];
-    int64_t average = level.total / blocks;
-    if (!IsSixteenBit(area.kind)) average /= 2;
-    level.average = static_cast<int32_t>(average);
-  }
+  SetAverages(area.kind, blocks, levels);
   return Status::Ok();
 }
 
@@ -57,10 +88,11 @@ Status ScaleSamples(ByteSource& source, OutputFile& output, const SampleArea& ar
   SampleMapper mapper;
   mapper.Prepare(area.kind, mode, factor, levels);
   BlockReader reader(source, area.offset, area.end, blockBytes, kBlocksPerRead);
-  std::vector<uint8_t> out(static_cast<size_t>(blockBytes * kBlocksPerRead));
-  int64_t pending = 0;  // scaled bytes in out not yet written
+  // The scaled blocks are written on a second thread while the next ones are scaled.
+  OverlappedWriter writer(output, blockBytes * 256);
+  int64_t pending = 0;  // scaled bytes in the writer's buffer not yet handed over
   auto flush = [&] {
-    const bool ok = output.Write(out.data(), pending);
+    const bool ok = writer.Submit(pending);
     pending = 0;
     return ok;
   };
@@ -68,20 +100,20 @@ Status ScaleSamples(ByteSource& source, OutputFile& output, const SampleArea& ar
   for (int64_t k = 0; k < blocks; ++k) {
     const uint8_t* data = nullptr;
     const int64_t n = reader.Next(&data);
-    if (n < 0) return Status::Fail(MessageId::kCannotOpen, area.path);
+    if (n < 0) return ReadFailure(area);
     if (hooks.progress) hooks.progress(k, maximum);
     if (StopAsked(hooks)) return Status::Stopped();
-    if (pending + blockBytes > static_cast<int64_t>(out.size()) && !flush()) return WriteFailure(output);
-    mapper.Map(data, n, out.data() + pending);
+    if (pending + blockBytes > writer.bufferBytes() && !flush()) return WriteFailure(output);
+    if (!reader.Use([&] { mapper.Map(data, n, writer.Buffer() + pending); })) return ReadFailure(area);
     pending += n;
     if (n != blockBytes) break;
     if (hooks.idle && idle.Due()) {
       // The blocks scaled so far reach the file before the caller gets control.
-      if (!flush()) return WriteFailure(output);
+      if (!flush() || !writer.Drain()) return WriteFailure(output);
       hooks.idle();
     }
   }
-  return flush() ? Status::Ok() : WriteFailure(output);
+  return flush() && writer.Drain() ? Status::Ok() : WriteFailure(output);
 }
 
 }  // namespace sonaveld

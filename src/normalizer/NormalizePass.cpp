@@ -109,14 +109,15 @@ Status NormalizePass::NormalizeEntry(const std::string& path, const NormalizeSet
   const int64_t fileSize = source ? source->Size() : -1;
   if (fileSize < 0) return Status::Fail(MessageId::kCannotOpen, path);
   const int channels = ReadU8(*source, kChannelsOffset);
-  const int bits = ReadU8(*source, kBitsPerSampleOffset);
+  // The tag and the bits decide the encoding, as the main window's probe decides it.
+  const SampleEncoding encoding = ClassifyEncoding(ReadFormatFields(*source));
   const DataChunk chunk = FindDataChunk(*source, fileSize, kFirstTagOffset, kLastTagOffset);
   // A failed read in the search would place the sample area wrongly and scale header bytes.
   if (chunk.readError) return Status::Fail(MessageId::kCannotOpen, path);
 
   // The checks, all before anything is created: space, bit depth, channels, data chunk, name.
   if (freeSpace_(path) < fileSize) return Status::Fail(MessageId::kNoSpace);
-  if (bits != 8 && bits != 16) return Status::Fail(MessageId::kEntryNotBits, path);
+  if (encoding == SampleEncoding::kNone) return Status::Fail(MessageId::kEntryNotBits, path);
   if (channels != 1 && channels != 2) return Status::Fail(MessageId::kEntryNotChannels, path);
   if (chunk.offset == 0) return Status::Fail(MessageId::kEntryNoDataChunk, path);
   const std::optional<NormalizeNames> names = NamesFor(path);
@@ -127,7 +128,7 @@ Status NormalizePass::NormalizeEntry(const std::string& path, const NormalizeSet
 
   auto output = OutputFile::Create(names->output, opener_);
   if (!output) return Status::Fail(MessageId::kCannotCreate, names->output);
-  const SampleArea area{chunk.offset, chunk.end, fileSize, ClassifyFormat(bits, channels), path};
+  const SampleArea area{chunk.offset, chunk.end, fileSize, KindOf(encoding, channels), path};
 
   ChannelLevels levels;
   Status status = MeasureLevels(*source, area, levels, Hooks(false, area));

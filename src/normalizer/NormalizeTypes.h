@@ -3,6 +3,7 @@
 #include <functional>
 
 #include "document/FormatKind.h"
+#include "normalizer/Extended.h"
 
 namespace sonaveld {
 
@@ -14,9 +15,14 @@ enum class NormalizeMode : int {
 
 // The levels of one channel, measured over one file's sample area.
 struct ChannelLevel {
-  int32_t peak = 0;     // largest absolute sample value: 0..32768 (16-bit), 0..128 (8-bit)
+  // The integer kinds:
+  int64_t peak = 0;     // largest absolute sample value: 0..128, 0..32768, 0..2^23, 0..2^31 by bits
   int64_t total = 0;    // sum of the channel's block means over the full blocks
-  int32_t average = 0;  // total div N (halved again for the 8-bit kinds)
+  int64_t average = 0;  // total div N (halved again for the 8-bit kinds)
+  // The float kinds, over the finite samples (NaN and infinities count for neither level):
+  float floatPeak = 0;        // largest absolute value
+  Extended floatTotal{};      // sum of the block means, in extended precision
+  Extended floatAverage{};    // floatTotal / N in extended precision
 };
 
 // Levels of both channels of one file; a mono file uses the first only.
@@ -41,24 +47,17 @@ struct RunHooks {
   std::function<void()> idle;
 };
 
-// Block size B in bytes of a kind: 4000 for the 16-bit kinds, 2000 for the 8-bit kinds; 0 for none.
-constexpr int64_t BlockBytes(FormatKind kind) {
-  switch (kind) {
-    case FormatKind::kStereo16:
-    case FormatKind::kMono16: return 4000;
-    case FormatKind::kStereo8:
-    case FormatKind::kMono8: return 2000;
-    default: break;  // kNone, and the kinds this does not handle yet
-  }
-  return 0;
-}
+// Samples in one block of the two runs, whatever the kind.
+constexpr int64_t kBlockSamples = 2000;
 
-constexpr bool IsSixteenBit(FormatKind kind) {
-  return kind == FormatKind::kStereo16 || kind == FormatKind::kMono16;
-}
+// Block size B in bytes of a kind: 2000 samples (4000 bytes for the 16-bit kinds, 2000 for the
+// 8-bit kinds, 6000 for 24-bit, 8000 for 32-bit and float); 0 for none.
+inline int64_t BlockBytes(FormatKind kind) { return kBlockSamples * SampleBytes(kind); }
 
-constexpr bool IsStereo(FormatKind kind) {
-  return kind == FormatKind::kStereo16 || kind == FormatKind::kStereo8;
-}
+inline bool IsSixteenBit(FormatKind kind) { return EncodingOf(kind) == SampleEncoding::kPcm16; }
+inline bool IsEightBit(FormatKind kind) { return EncodingOf(kind) == SampleEncoding::kPcm8; }
+// The kinds of 24 and 32 bits and float, which the gain tables cannot hold.
+inline bool IsWide(FormatKind kind) { return SampleBytes(kind) >= 3; }
+inline bool IsStereo(FormatKind kind) { return ChannelsOf(kind) == 2; }
 
 }  // namespace sonaveld

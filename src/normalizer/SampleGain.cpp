@@ -1,58 +1,32 @@
 #include "normalizer/SampleGain.h"
 
 #include <cmath>
-#include <limits>
-#include <type_traits>
-
-#include "normalizer/SoftExtended.h"
 
 namespace sonaveld {
 namespace {
 
-// The gain arithmetic needs a 64-bit mantissa: a plain double gives other results (peak 100:
-// sample -100 would come out as -32767 instead of -32768). long double has it where it is the
-// x87 80-bit type; elsewhere, or when the build asks for it, the software type computes it.
-#if defined(SONAVELD_SOFT_EXTENDED)
-constexpr bool kSoftExtended = true;
-#else
-constexpr bool kSoftExtended = std::numeric_limits<long double>::digits != 64;
-#endif
-using Extended = std::conditional_t<kSoftExtended, SoftExtended, long double>;
-
 [[maybe_unused]] int64_t FloorToInt(long double x) { return static_cast<int64_t>(std::floor(x)); }
 
-// Target constants C by sample size and mode; the two quotients are the extended values nearest
-// to 32767 / 7.5 and to 10.16.
-Extended TargetConstant(bool sixteenBit, NormalizeMode mode) {
-  if (sixteenBit) return mode == NormalizeMode::kPeak ? Extended(32767) : Extended(32767) / Extended(7.5);
-  return mode == NormalizeMode::kPeak ? Extended(127) : Extended(1016) / Extended(100);
+// The largest sample value of a kind: the target of peak mode.
+int64_t LargestSample(FormatKind kind) {
+  switch (EncodingOf(kind)) {
+    case SampleEncoding::kPcm8: return 127;
+    case SampleEncoding::kPcm16: return 32767;
+    case SampleEncoding::kPcm24: return 8388607;
+    case SampleEncoding::kPcm32: return 2147483647;
+    case SampleEncoding::kFloat32:
+    case SampleEncoding::kNone: break;
+  }
+  return 1;
 }
 
-// The gain of one channel: q = C / level once, then each sample s as Floor((q x s) x f),
-// clamped to the sample range.
-class ChannelGain {
- public:
-  ChannelGain(bool sixteenBit, NormalizeMode mode, float factor, int32_t level)
-      : q_(TargetConstant(sixteenBit, mode) / Extended(level)),
-        factor_(factor),
-        high_(sixteenBit ? 32767 : 127),
-        low_(sixteenBit ? -32768 : -128) {}
-
-  int Scale(int s) const {
-    Extended r = q_ * Extended(s);
-    r = r * factor_;
-    // Clamp before the conversion, which keeps huge values out of the int range.
-    if (r >= Extended(high_)) return high_;
-    if (r < Extended(low_)) return low_;
-    return static_cast<int>(FloorToInt(r));
-  }
-
- private:
-  Extended q_;
-  Extended factor_;
-  int high_;
-  int low_;
-};
+// The target constant C of a kind and mode; the quotients are the nearest extended values.
+Extended TargetConstant(FormatKind kind, NormalizeMode mode) {
+  const auto largest = Extended(LargestSample(kind));
+  if (mode == NormalizeMode::kPeak) return largest;
+  if (EncodingOf(kind) == SampleEncoding::kPcm8) return Extended(1016) / Extended(100);
+  return largest / Extended(7.5);
+}
 
 }  // namespace
 
@@ -63,30 +37,67 @@ float PercentFactor(int percent) {
   return static_cast<float>(Extended(percent) * hundredth);
 }
 
-int ScaleSample(bool sixteenBit, NormalizeMode mode, float factor, int32_t level, int s) {
-  return ChannelGain(sixteenBit, mode, factor, level).Scale(s);
+// A level of 0 keeps every sample; q is then made for level 1, only to avoid a division by zero,
+// and not used.
+ChannelGain::ChannelGain(FormatKind kind, NormalizeMode mode, float factor, Extended level)
+    : q_(TargetConstant(kind, mode) / (level == Extended(0) ? Extended(1) : level)),
+      factor_(static_cast<double>(factor)),
+      high_(LargestSample(kind)),
+      low_(-LargestSample(kind) - 1),
+      keeps_(level == Extended(0)) {}
+
+int64_t ChannelGain::Scale(int64_t s) const {
+  if (keeps_) return s;
+  Extended r = q_ * Extended(s);
+  r = r * factor_;
+  // Clamp before the conversion, which keeps huge values out of the integer range.
+  if (r >= Extended(high_)) return high_;
+  if (r < Extended(low_)) return low_;
+  return FloorToInt(r);
 }
 
-int32_t ChosenLevel(const ChannelLevel& level, NormalizeMode mode) {
+float ChannelGain::Scale(float x) const {
+  if (keeps_) return x;
+  Extended r = q_ * Extended(static_cast<double>(x));
+  r = r * factor_;
+  if (r > Extended(1)) return 1.0f;
+  if (r < Extended(-1)) return -1.0f;
+  return static_cast<float>(r);
+}
+
+double ChannelGain::Approximate() const {
+  return static_cast<double>(q_) * static_cast<double>(factor_);
+}
+
+bool ChannelGain::ApproximationExact() const {
+  const auto q = static_cast<double>(q_);
+  const auto f = static_cast<double>(factor_);
+  return Extended(q) == q_ && std::fma(q, f, -(q * f)) == 0;
+}
+
+int ScaleSample(bool sixteenBit, NormalizeMode mode, float factor, int32_t level, int s) {
+  const FormatKind kind = sixteenBit ? FormatKind::kMono16 : FormatKind::kMono8;
+  return static_cast<int>(ChannelGain(kind, mode, factor, Extended(level)).Scale(int64_t{s}));
+}
+
+int64_t ChosenLevel(const ChannelLevel& level, NormalizeMode mode) {
   return mode == NormalizeMode::kPeak ? level.peak : level.average;
 }
 
+Extended ChosenLevel(FormatKind kind, const ChannelLevel& level, NormalizeMode mode) {
+  if (!IsFloatKind(kind)) return Extended(ChosenLevel(level, mode));
+  return mode == NormalizeMode::kPeak ? Extended(static_cast<double>(level.floatPeak)) : level.floatAverage;
+}
+
 void GainTable::Build(bool sixteenBit, NormalizeMode mode, float factor, int32_t level) {
-  // A level of 0 keeps every sample; the gain is then made for level 1, only to avoid a division
-  // by zero, and not used.
-  const ChannelGain gain(sixteenBit, mode, factor, level == 0 ? 1 : level);
+  const ChannelGain gain(sixteenBit ? FormatKind::kMono16 : FormatKind::kMono8, mode, factor, Extended(level));
   if (sixteenBit) {
     for (int raw = 0; raw < 65536; ++raw) {
       const int s = static_cast<int16_t>(static_cast<uint16_t>(raw));
-      const int v = level == 0 ? s : gain.Scale(s);
-      table16_[raw] = static_cast<uint16_t>(static_cast<int16_t>(v));
+      table16_[raw] = static_cast<uint16_t>(static_cast<int16_t>(gain.Scale(int64_t{s})));
     }
   } else {
-    for (int raw = 0; raw < 256; ++raw) {
-      const int s = raw - 128;
-      const int v = level == 0 ? s : gain.Scale(s);
-      table8_[raw] = static_cast<uint8_t>(v + 128);
-    }
+    for (int raw = 0; raw < 256; ++raw) table8_[raw] = static_cast<uint8_t>(gain.Scale(int64_t{raw - 128}) + 128);
   }
 }
 

@@ -2,6 +2,7 @@
 #include <array>
 #include <cstdint>
 
+#include "normalizer/Extended.h"
 #include "normalizer/NormalizeTypes.h"
 
 namespace sonaveld {
@@ -14,13 +15,45 @@ bool GainUsesSoftExtended();
 // (100 gives exactly 1, 150 exactly 1.5, 80 gives 0.800000011920929).
 float PercentFactor(int percent);
 
-// Scales one signed sample s (-32768..32767 for 16-bit, -128..127 for 8-bit) of a channel
-// whose chosen level is level (> 0): q = C / level, r = q * s, r = r * f in 80-bit extended
-// arithmetic, floored and clamped to the sample range. Returns the signed result.
+// The gain of one channel of a file, exact: q = C / L once, then for each sample s, in 80-bit
+// extended arithmetic, r = q x s and r = r x f; the integer kinds floor r and clamp it to their
+// sample range, the float kinds clamp it to -1..1 and round it to the nearest float. C by kind and
+// mode: the largest sample value (127, 32767, 8388607, 2147483647; 1 for float) in peak mode; in
+// average mode that divided by 7.5 (the nearest extended value), but 10.16 for the 8-bit kinds. A
+// level L of 0 keeps every sample as it is.
+class ChannelGain {
+ public:
+  ChannelGain(FormatKind kind, NormalizeMode mode, float factor, Extended level);
+
+  // True when the level is 0 and samples are kept.
+  bool keeps() const { return keeps_; }
+  // Integer kinds: the scaled value of the signed sample s.
+  int64_t Scale(int64_t s) const;
+  // Float kinds: the scaled value of the finite sample x.
+  float Scale(float x) const;
+
+  // The gain q x f in double precision, for fast paths that check where it gives the exact result.
+  double Approximate() const;
+  // True when q is a double and q x f is exactly Approximate().
+  bool ApproximationExact() const;
+
+ private:
+  Extended q_;
+  Extended factor_;
+  int64_t high_;
+  int64_t low_;
+  bool keeps_;
+};
+
+// Scales one signed sample s (-32768..32767 for 16-bit, -128..127 for 8-bit) of a channel whose
+// chosen level is level, as ChannelGain does.
 int ScaleSample(bool sixteenBit, NormalizeMode mode, float factor, int32_t level, int s);
 
-// The chosen level of a channel: its peak in peak mode, its average in average mode.
-int32_t ChosenLevel(const ChannelLevel& level, NormalizeMode mode);
+// The chosen level of a channel of an integer kind: its peak in peak mode, its average in average
+// mode.
+int64_t ChosenLevel(const ChannelLevel& level, NormalizeMode mode);
+// The chosen level of a channel of any kind as the gain takes it (the float kinds' own fields).
+Extended ChosenLevel(FormatKind kind, const ChannelLevel& level, NormalizeMode mode);
 
 // The result of ScaleSample for every possible sample value of one channel, computed once per
 // file, so the scaling run maps samples by lookup. A level of 0 (a silent channel, or an

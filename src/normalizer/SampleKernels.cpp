@@ -6,6 +6,8 @@
 #include <bit>
 #include <cstring>
 
+#include "normalizer/WideKernels.h"
+
 // The AVX2 kernels need x86-64 and the GCC/Clang intrinsics, target attribute and processor
 // test; elsewhere, or with SONAVELD_NO_SIMD, only the portable loops and the exact tables run.
 #if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__)) && !defined(SONAVELD_NO_SIMD)
@@ -20,7 +22,7 @@ static_assert(std::endian::native == std::endian::little, "samples are handled a
 
 bool HasAvx2() {
 #if defined(SONAVELD_AVX2)
-  static const bool has = __builtin_cpu_supports("avx2");
+  static const bool has = __builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma");
   return has;
 #else
   return false;
@@ -38,21 +40,50 @@ inline int16_t Load16(const uint8_t* p) {
 inline void Store16(uint8_t* p, int16_t v) { std::memcpy(p, &v, 2); }
 
 #if defined(SONAVELD_AVX2)
-// Eight 16-bit samples: Floor(s x gain) clamped to -32768..32767, four doubles at a time.
-// Even samples take gain first, odd samples gain second (left and right in stereo).
-__attribute__((target("avx2"))) void FastAvx2(const uint8_t* in, int64_t samples, double first, double second,
-                                              uint8_t* out) {
-  const __m256d gains = _mm256_setr_pd(first, second, first, second);
-  const __m256d low = _mm256_set1_pd(-32768.0);
-  const __m256d high = _mm256_set1_pd(32767.0);
-  for (int64_t i = 0; i + 8 <= samples; i += 8) {
-    const __m256i wide = _mm256_cvtepi16_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i*>(in + 2 * i)));
-    __m256d a = _mm256_mul_pd(_mm256_cvtepi32_pd(_mm256_castsi256_si128(wide)), gains);
-    __m256d b = _mm256_mul_pd(_mm256_cvtepi32_pd(_mm256_extracti128_si256(wide, 1)), gains);
-    a = _mm256_floor_pd(_mm256_min_pd(_mm256_max_pd(a, low), high));
-    b = _mm256_floor_pd(_mm256_min_pd(_mm256_max_pd(b, low), high));
-    const __m128i packed = _mm_packs_epi32(_mm256_cvttpd_epi32(a), _mm256_cvttpd_epi32(b));
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 2 * i), packed);
+// Eight 16-bit samples (the low or high half of raw): Floor(s x gain) clamped to -32768..32767, in
+// double precision four at a time; even samples take the first gain of gains, odd ones the second.
+// The floor is taken as the truncation of s x gain + 32768 (one rounding, in the fused multiply-
+// add) clamped to 0..65535, whose 16-bit pattern with the top bit flipped is the signed result.
+__attribute__((target("avx2,fma"))) __m128i ScaleEightAvx2(__m128i raw, __m256d gains) {
+  const __m256d offset = _mm256_set1_pd(32768.0);
+  const __m256d low = _mm256_setzero_pd();
+  const __m256d high = _mm256_set1_pd(65535.0);
+  const __m256i wide = _mm256_cvtepi16_epi32(raw);
+  __m256d a = _mm256_fmadd_pd(_mm256_cvtepi32_pd(_mm256_castsi256_si128(wide)), gains, offset);
+  __m256d b = _mm256_fmadd_pd(_mm256_cvtepi32_pd(_mm256_extracti128_si256(wide, 1)), gains, offset);
+  a = _mm256_min_pd(_mm256_max_pd(a, low), high);
+  b = _mm256_min_pd(_mm256_max_pd(b, low), high);
+  const __m128i shifted = _mm_packus_epi32(_mm256_cvttpd_epi32(a), _mm256_cvttpd_epi32(b));
+  return _mm_xor_si128(shifted, _mm_set1_epi16(static_cast<int16_t>(0x8000)));
+}
+
+// Sixteen samples a step through ScaleEightAvx2; a step that holds one of the exceptional sample
+// values on its channel is mapped again through the exact tables.
+__attribute__((target("avx2,fma"))) void FastAvx2(const uint8_t* in, int64_t samples, const double gain[2],
+                                              const FastException* exceptions, int count, const GainTable* tables,
+                                              bool stereo, uint8_t* out) {
+  const __m256d gains = _mm256_setr_pd(gain[0], gain[1], gain[0], gain[1]);
+  __m256i values[kMaxFastExceptions];
+  __m256i lanes[kMaxFastExceptions];
+  for (int e = 0; e < count; ++e) {
+    values[e] = _mm256_set1_epi16(exceptions[e].sample);
+    // Bit 0: the first channel (even samples in stereo, every sample in mono); bit 1: the second.
+    const int c = stereo ? exceptions[e].channels : 3;
+    lanes[e] = _mm256_set1_epi32((c & 1 ? 0x0000FFFF : 0) | (c & 2 ? static_cast<int>(0xFFFF0000u) : 0));
+  }
+  for (int64_t i = 0; i + 16 <= samples; i += 16) {
+    const __m256i raw = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(in + 2 * i));
+    const __m128i first = ScaleEightAvx2(_mm256_castsi256_si128(raw), gains);
+    const __m128i second = ScaleEightAvx2(_mm256_extracti128_si256(raw, 1), gains);
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + 2 * i), _mm256_set_m128i(second, first));
+    __m256i hit = _mm256_setzero_si256();
+    for (int e = 0; e < count; ++e) hit = _mm256_or_si256(hit, _mm256_and_si256(_mm256_cmpeq_epi16(raw, values[e]), lanes[e]));
+    if (!_mm256_testz_si256(hit, hit)) {
+      for (int64_t k = i; k < i + 16; ++k) {
+        const auto raw = static_cast<uint16_t>(Load16(in + 2 * k));
+        Store16(out + 2 * k, static_cast<int16_t>(tables[stereo ? k & 1 : 0].Map16(raw)));
+      }
+    }
   }
 }
 
@@ -87,7 +118,7 @@ __attribute__((target("avx2"))) int64_t StatsAvx2(const uint8_t* p, int64_t samp
 }
 #else
 // Without the AVX2 kernels: nothing is done here and the portable loops do it all.
-void FastAvx2(const uint8_t*, int64_t, double, double, uint8_t*) {}
+void FastAvx2(const uint8_t*, int64_t, const double[2], const FastException*, int, const GainTable*, bool, uint8_t*) {}
 int64_t StatsAvx2(const uint8_t*, int64_t, int32_t[2], int32_t[2]) { return 0; }
 #endif
 
@@ -121,7 +152,7 @@ BlockStats EightBit(const uint8_t* p, int64_t samples, bool stereo) {
   BlockStats st;
   for (int64_t i = 0; i < samples; ++i) {
     const int c = stereo ? static_cast<int>(i & 1) : 0;
-    const int32_t a = Abs(static_cast<int32_t>(p[i]) - 128);
+    const int64_t a = Abs(static_cast<int32_t>(p[i]) - 128);
     st.peak[c] = std::max(st.peak[c], a);
     st.sum[c] += a;
     ++st.count[c];
@@ -137,9 +168,9 @@ BlockStats MeasureSamples(FormatKind kind, const uint8_t* data, int64_t n) {
     case FormatKind::kMono16: return Stats16(data, n / 2, false);
     case FormatKind::kStereo8: return EightBit(data, n, true);
     case FormatKind::kMono8: return EightBit(data, n, false);
-    default: break;  // kNone, and the kinds this does not handle yet
+    default: break;
   }
-  return {};
+  return MeasureWide(kind, data, n);
 }
 
 void MapSamples(FormatKind kind, const GainTable* tables, const uint8_t* in, int64_t n, uint8_t* out) {
@@ -176,19 +207,13 @@ void MapSamples(FormatKind kind, const GainTable* tables, const uint8_t* in, int
 
 bool FastMapAvailable() { return HasAvx2(); }
 
-int64_t FastMap16(FormatKind kind, const uint8_t* in, int64_t frames, const double gain[2], uint8_t* out) {
+int64_t FastMap16(FormatKind kind, const uint8_t* in, int64_t frames, const double gain[2],
+                  const FastException* exceptions, int count, const GainTable* tables, uint8_t* out) {
   const bool stereo = kind == FormatKind::kStereo16;
-  const int64_t samples = HasAvx2() ? (frames * (stereo ? 2 : 1)) / 8 * 8 : 0;
-  const double second = stereo ? gain[1] : gain[0];
-  FastAvx2(in, samples, gain[0], second, out);
+  const int64_t samples = HasAvx2() ? (frames * (stereo ? 2 : 1)) / 16 * 16 : 0;
+  const double gains[2] = {gain[0], stereo ? gain[1] : gain[0]};
+  FastAvx2(in, samples, gains, exceptions, std::min(count, kMaxFastExceptions), tables, stereo, out);
   return samples / (stereo ? 2 : 1);
-}
-
-void PatchSamples16(const uint8_t* in, int64_t samples, int stride, int c, int16_t sample, int16_t value,
-                    uint8_t* out) {
-  for (int64_t i = c; i < samples; i += stride) {
-    if (Load16(in + 2 * i) == sample) Store16(out + 2 * i, value);
-  }
 }
 
 }  // namespace sonaveld

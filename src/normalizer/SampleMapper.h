@@ -1,18 +1,22 @@
 #pragma once
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "normalizer/NormalizeTypes.h"
 #include "normalizer/SampleGain.h"
+#include "normalizer/SampleKernels.h"
+#include "normalizer/WideKernels.h"
 
 namespace sonaveld {
 
 // Maps one file's samples to their scaled values, byte for byte as the exact gain arithmetic
 // gives them. The exact results of every sample value are held in one table per channel. For
-// the 16-bit kinds a vectorized double-precision path is used instead wherever it has been
-// checked, over every possible sample value, to give the same results; the few values where it
-// does not are patched from the tables, and where there are too many the tables are used.
+// the 16-bit kinds a vectorized double-precision path is used instead once it has been checked,
+// over every possible sample value, to give the same results; the few values where it does not
+// take the tables, and where there are too many the tables are used throughout. The 24-bit,
+// 32-bit and float kinds are mapped by MapWide.
 class SampleMapper {
  public:
   SampleMapper();
@@ -27,20 +31,15 @@ class SampleMapper {
   bool fast() const { return fast_; }
 
  private:
-  struct Exception {
-    int16_t sample;
-    int16_t value;
-  };
-  // Values that may differ from the exact tables before the fast path is given up.
-  static constexpr size_t kMaxExceptions = 8;
-
   bool CheckFastPath();
 
   FormatKind kind_ = FormatKind::kNone;
   std::unique_ptr<GainTable[]> tables_;  // two tables of 128 KiB: kept off the stack
   bool fast_ = false;
   double gain_[2] = {1.0, 1.0};
-  std::vector<Exception> exceptions_[2];
+  std::vector<FastException> exceptions_;
+  std::optional<ChannelGain> gains_[2];  // the wide kinds' exact gains
+  WideChannel wide_[2];
 };
 
 }  // namespace sonaveld

@@ -70,6 +70,54 @@ SoftExtended SoftExtended::Round(bool negative, int64_t exponent, uint64_t hi, u
   return r;
 }
 
+SoftExtended operator+(const SoftExtended& a, const SoftExtended& b) {
+  if (b.mantissa_ == 0) return a.mantissa_ != 0 || a.negative_ == b.negative_ ? a : SoftExtended();
+  if (a.mantissa_ == 0) return b;
+  // x the larger magnitude; both as 128-bit numbers hi:lo of x's unit 2^(x.exponent - 64), y's
+  // bits beyond lo kept only as sticky.
+  const bool aLarger = a.exponent_ != b.exponent_ ? a.exponent_ > b.exponent_ : a.mantissa_ >= b.mantissa_;
+  const SoftExtended& x = aLarger ? a : b;
+  const SoftExtended& y = aLarger ? b : a;
+  const int64_t shift = x.exponent_ - y.exponent_;
+  uint64_t yHi = 0, yLo = 0;
+  bool sticky = false;
+  if (shift == 0) {
+    yHi = y.mantissa_;
+  } else if (shift < 64) {
+    yHi = y.mantissa_ >> shift;
+    yLo = y.mantissa_ << (64 - shift);
+  } else if (shift < 128) {
+    yLo = shift == 64 ? y.mantissa_ : y.mantissa_ >> (shift - 64);
+    sticky = shift > 64 && (y.mantissa_ & ((uint64_t{1} << (shift - 64)) - 1)) != 0;
+  } else {
+    sticky = true;
+  }
+  int64_t exponent = x.exponent_ - 64;
+  uint64_t hi = x.mantissa_, lo = 0;
+  if (x.negative_ == y.negative_) {
+    lo = yLo;
+    hi += yHi;
+    if (hi < yHi) {  // a 129th bit: keep the top 128, the lowest joins the sticky bits
+      sticky = sticky || (lo & 1) != 0;
+      lo = lo >> 1 | hi << 63;
+      hi = hi >> 1 | kTopBit;
+      ++exponent;
+    }
+  } else {
+    // x - y; where y lost bits, the true difference lies between this one less and this (the
+    // result is then at least 2^126, far above the rounding position).
+    const uint64_t borrow = yLo > lo ? 1 : 0;
+    lo -= yLo;
+    hi = hi - yHi - borrow;
+    if (sticky) {
+      if (lo == 0) --hi;
+      --lo;
+    }
+    if (hi == 0 && lo == 0 && !sticky) return SoftExtended();  // x - x is +0
+  }
+  return SoftExtended::Round(x.negative_, exponent, hi, lo, sticky);
+}
+
 SoftExtended operator*(const SoftExtended& a, const SoftExtended& b) {
   const bool negative = a.negative_ != b.negative_;
   uint64_t hi = 0, lo = 0;

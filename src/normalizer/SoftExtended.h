@@ -19,7 +19,8 @@ class SoftExtended {
   explicit SoftExtended(int64_t v);
   explicit SoftExtended(double v);
 
-  // Product and quotient, rounded to the 64-bit mantissa. The divisor must not be zero.
+  // Sum, product and quotient, rounded to the 64-bit mantissa. The divisor must not be zero.
+  friend SoftExtended operator+(const SoftExtended& a, const SoftExtended& b);
   friend SoftExtended operator*(const SoftExtended& a, const SoftExtended& b);
   friend SoftExtended operator/(const SoftExtended& a, const SoftExtended& b);
 

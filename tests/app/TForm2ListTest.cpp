@@ -28,6 +28,7 @@ class TForm2ListTest : public QObject {
   void addCancelledChangesNothing();
   void addDuplicateKeepsOneEntry();
   void addStopsAtFileOfOtherDepth();
+  void addsAndNormalizesWideFiles();
   void otherDepthAlreadyListedIsListedTwice();
   void addUnopenableFileEndsHandler();
   void moveSelection_data();
@@ -83,17 +84,35 @@ void TForm2ListTest::addStopsAtFileOfOtherDepth() {
   const QString first = f.Wav("first.wav", 16);
   f.Add({first});
   f.form.SelectEntry(0);
-  const QString a = f.Wav("a.wav", 16), deep = f.Wav("deep.wav", 24), c = f.Wav("c.wav", 8);
+  const QString a = f.Wav("a.wav", 16), deep = f.Wav("deep.wav", 20), c = f.Wav("c.wav", 8);
   f.Add({a, deep, c});
-  // The 24-bit file stays listed as a warning; the one after it is not added; no selection move.
+  // The 20-bit file stays listed as a warning; the one after it is not added; no selection move.
   QCOMPARE(f.form.Entries(), QStringList({first, a, deep}));
   QCOMPARE(f.prompts.messages, QStringList({deep + kNotBits}));
   QCOMPARE(f.form.ItemIndex(), 0);
 }
 
+void TForm2ListTest::addsAndNormalizesWideFiles() {
+  Form2Fixture f;
+  WavRecipe deep;
+  deep.bits = 24;
+  deep.extensible = true;
+  WavRecipe floats;
+  floats.bits = 32;
+  floats.formatTag = 3;
+  const QString a = f.WavOf("a.wav", deep), b = f.Wav("b.wav", 32, 1), c = f.WavOf("c.wav", floats);
+  f.Add({a, b, c});
+  QCOMPARE(f.form.Entries(), QStringList({a, b, c}));
+  QVERIFY(f.prompts.messages.isEmpty());
+  f.c().SpeedButton4->click();
+  QVERIFY(f.prompts.messages.isEmpty());
+  QVERIFY(f.Exists("a-n.wav") && f.Exists("b-n.wav") && f.Exists("c-n.wav"));
+  QCOMPARE(f.Bar1(), 3);
+}
+
 void TForm2ListTest::otherDepthAlreadyListedIsListedTwice() {
   Form2Fixture f;
-  const QString deep = f.Wav("deep.wav", 24);
+  const QString deep = f.Wav("deep.wav", 20);
   f.Add({deep});
   f.Add({deep});
   // The bit test comes first and ends the handler, so the duplicate test never runs.

@@ -65,6 +65,7 @@ class CliTerminal : public ::testing::Test {
     recipe.frames = 44100;
     WriteFileBytes(dir.File("take.wav"), BuildWav(recipe));
     recipe.bits = 24;
+    recipe.formatTag = 3;  // 24-bit float: refused
     WriteFileBytes(dir.File("deep.wav"), BuildWav(recipe));
   }
   // The text with "D/" standing for the test's folder.

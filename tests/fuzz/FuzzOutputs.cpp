@@ -6,12 +6,15 @@
 // (and, for the 24/32-bit and float files, the fact chunk's frame count), then the expected byte
 // stretches of the source (200-byte chunks for 8/16 bits, exact frames for the others), then the
 // carried LIST-INFO and id3 chunks. A normalized file keeps the source's size, its header and the
-// bytes after the data area.
+// bytes after the data area; a float file keeps its samples that are not finite, and the others end
+// within -1..1. The normalizer takes 24/32-bit and float files by their format tag (plain or
+// extensible), refuses the rest.
 //
 // Input: byte 0 options (bit 0 keep head, bit 1 small copy blocks, bit 2 abort, bit 3 marks as raw
 // 64-bit values instead of 16-bit frames, bit 4 average mode), byte 1 the number of marks, byte 2
 // the idle calls before the abort, byte 3 the percentage; then the marks; the rest is the file.
 #include <algorithm>
+#include <cmath>
 #include <cstddef>
 #include <cstdio>
 #include <cstdint>
@@ -163,9 +166,29 @@ void RunOutputs(const std::string& path, const check::Bytes& source, const check
   CheckCommand("split-marks", r, flags, c, source, h, names, pieces);
 }
 
+// A little-endian value of the file; bytes beyond its end read as 0.
+uint32_t Field(const check::Bytes& b, size_t at, int bytes) {
+  uint32_t v = 0;
+  for (int i = 0; i < bytes; ++i) v |= static_cast<uint32_t>(at + i < b.size() ? b[at + i] : 0) << (8 * i);
+  return v;
+}
+
+// The encodings the normalizer takes, from the rules: 8 or 16 bits whatever the tag; 24 or 32 bits
+// with tag 1 (PCM), 32 bits with tag 3 (float), or either tag as the sub-format of the extensible
+// tag 0xFFFE with a format chunk of at least 40 bytes. Returns 3 for float, 1 for integers, 0 for
+// a file it refuses.
+int NormalizerEncoding(const check::Bytes& b, int bits) {
+  if (bits == 8 || bits == 16) return 1;
+  uint32_t tag = Field(b, 20, 2);
+  if (tag == 0xFFFE) tag = Field(b, 16, 4) >= 40 ? Field(b, 44, 2) : 0;
+  if (tag == 1 && (bits == 24 || bits == 32)) return 1;
+  return tag == 3 && bits == 32 ? 3 : 0;
+}
+
 void RunNormalize(const std::string& path, const check::Bytes& source, const Controls& c) {
   const check::ModelHeader h = check::ModelProbe(source, 0, 100);
-  const bool accepted = (h.bits == 8 || h.bits == 16) && (h.channels == 1 || h.channels == 2) && h.dataOffset != 0;
+  const int encoding = NormalizerEncoding(source, h.bits);
+  const bool accepted = encoding != 0 && (h.channels == 1 || h.channels == 2) && h.dataOffset != 0;
   QuietNormalizerHost host;
   NormalizePass pass(host);
   pass.SetFreeSpaceQuery([](const std::string&) { return std::numeric_limits<int64_t>::max(); });
@@ -181,8 +204,16 @@ void RunNormalize(const std::string& path, const check::Bytes& source, const Con
     return;
   }
   FUZZ_CHECK(r.outcome == PassOutcome::kFinished, "normalizer failed: " + r.status.message());
-  const std::string diff = check::CheckNormalized(check::ReadWholeFile(output), source, h);
+  const check::Bytes normalized = check::ReadWholeFile(output);
+  const std::string diff = check::CheckNormalized(normalized, source, h);
   FUZZ_CHECK(diff.empty(), "normalize: " + diff);
+  // Float samples that are not finite stay; the others end within -1..1 (or all stay at level 0).
+  for (int64_t at = h.dataOffset; encoding == 3 && at + 4 <= h.dataEnd; at += 4) {
+    float x, y;
+    std::memcpy(&x, &source[static_cast<size_t>(at)], 4);
+    std::memcpy(&y, &normalized[static_cast<size_t>(at)], 4);
+    FUZZ_CHECK(std::memcmp(&x, &y, 4) == 0 || (std::isfinite(x) && y >= -1 && y <= 1), "normalize: float sample");
+  }
   FUZZ_CHECK(check::ScratchListing() == (std::vector<std::string>{"source-n.wav", "source.wav"}),
              "normalize: unexpected files in the folder");
   std::remove(output.c_str());

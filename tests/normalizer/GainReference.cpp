@@ -1,16 +1,11 @@
 #include "GainReference.h"
 
 #include <cmath>
-#include <limits>
-#include <type_traits>
-
-#include "normalizer/SoftExtended.h"
 
 namespace sonaveld::test {
 namespace {
 
-constexpr bool kX87 = std::numeric_limits<long double>::digits == 64;
-using Ext = std::conditional_t<kX87, long double, SoftExtended>;
+using Ext = ReferenceExtended;
 
 [[maybe_unused]] int64_t FloorToInt(long double x) { return static_cast<int64_t>(std::floor(x)); }
 
@@ -18,18 +13,27 @@ using Ext = std::conditional_t<kX87, long double, SoftExtended>;
 
 float ReferenceFactor(int percent) { return static_cast<float>(Ext(percent) * (Ext(1) / Ext(100))); }
 
-int ReferenceScale(int bits, bool averageMode, float f, int32_t level, int s) {
+int64_t ReferenceScale(int bits, bool averageMode, float f, int64_t level, int64_t s) {
   if (level == 0) return s;
-  // C: the largest sample value in peak mode; in average mode 32767 / 7.5 and 10.16 (1016 / 100),
-  // each the nearest extended value.
-  Ext c = bits == 16 ? Ext(32767) : Ext(127);
-  if (averageMode) c = bits == 16 ? Ext(32767) / Ext(7.5) : Ext(1016) / Ext(100);
+  // C: the largest sample value in peak mode; in average mode that / 7.5 (10.16 = 1016 / 100 for
+  // 8 bits), each the nearest extended value.
+  const int64_t high = (int64_t{1} << (bits - 1)) - 1;
+  Ext c = Ext(high);
+  if (averageMode) c = bits == 8 ? Ext(1016) / Ext(100) : Ext(high) / Ext(7.5);
   const Ext q = c / Ext(level);
   const Ext r = q * Ext(s) * Ext(f);  // (q x s) x f: the order shows at 75 %
-  const int high = bits == 16 ? 32767 : 127;
   if (r >= Ext(high)) return high;
   if (r < Ext(-high - 1)) return -high - 1;
-  return static_cast<int>(FloorToInt(r));
+  return FloorToInt(r);
+}
+
+float ReferenceScaleFloat(bool averageMode, float f, ReferenceExtended level, float x) {
+  if (level == Ext(0)) return x;
+  const Ext c = averageMode ? Ext(1) / Ext(7.5) : Ext(1);
+  const Ext r = c / level * Ext(x) * Ext(f);
+  if (r > Ext(1)) return 1.0f;
+  if (r < Ext(-1)) return -1.0f;
+  return static_cast<float>(r);
 }
 
 }  // namespace sonaveld::test

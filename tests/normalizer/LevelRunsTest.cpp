@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cmath>
+#include <limits>
 #include <thread>
 
 #include "NormalizeTestSupport.h"
@@ -33,8 +35,13 @@ class LevelRunsTest : public testing::Test {
 
   Result RunBoth(const std::vector<uint8_t>& file, const SampleArea& area, NormalizeMode mode, int percent,
                  const RunHooks& hooks = {}) {
-    Result result;
     MemorySource source(file);
+    return RunBoth(source, area, mode, percent, hooks);
+  }
+
+  Result RunBoth(ByteSource& source, const SampleArea& area, NormalizeMode mode, int percent,
+                 const RunHooks& hooks = {}) {
+    Result result;
     result.measured = MeasureLevels(source, area, result.levels, hooks);
     const std::string path = dir_.File("out.raw");
     auto output = OutputFile::Create(path);
@@ -109,6 +116,72 @@ TEST_F(LevelRunsTest, SilentChannelKeepsItsSamples) {
   }
 }
 
+// Levels of the 24-bit, 32-bit and float kinds on files whose levels are worked out by hand:
+// blocks of 2000 samples, 64-bit sums, the short block for the peak only, and floats that are not
+// finite counting for neither level (an average is total / N, not halved).
+struct WideLevelCase {
+  const char* name;
+  FormatKind kind;
+  int64_t frames;
+  double (*sample)(int64_t frame, int channel);
+  double peak[2];
+  double total[2];
+  int64_t blocks;  // N = S div B + 1
+};
+
+class WideLevelTest : public LevelRunsTest, public testing::WithParamInterface<WideLevelCase> {};
+
+TEST_P(WideLevelTest, MeasuresTheWorkedLevels) {
+  const WideLevelCase& c = GetParam();
+  WavRecipe recipe = test::Recipe(ChannelsOf(c.kind), 8 * SampleBytes(c.kind), c.frames,
+                                  [&c](int64_t f, int ch) { return static_cast<int>(c.sample(f, ch)); });
+  if (IsFloatKind(c.kind)) {
+    recipe.formatTag = 3;
+    recipe.floatSample = [&c](int64_t f, int ch) { return static_cast<float>(c.sample(f, ch)); };
+  }
+  const auto file = BuildWav(recipe);
+  ASSERT_EQ(static_cast<int64_t>(file.size()) / BlockBytes(c.kind) + 1, c.blocks);
+  const SampleArea area{kHeader, static_cast<int64_t>(file.size()), static_cast<int64_t>(file.size()), c.kind, {}};
+  MemorySource source(file);
+  ChannelLevels levels;
+  ASSERT_TRUE(MeasureLevels(source, area, levels, {}).ok());
+  for (int ch = 0; ch < ChannelsOf(c.kind); ++ch) {
+    const ChannelLevel& l = levels.channel[ch];
+    if (IsFloatKind(c.kind)) {
+      EXPECT_EQ(l.floatPeak, c.peak[ch]);
+      const auto total = test::ReferenceExtended(c.total[ch]);
+      EXPECT_TRUE(test::SameValue(l.floatTotal, total)) << ch;
+      EXPECT_TRUE(test::SameValue(l.floatAverage, total / test::ReferenceExtended(c.blocks))) << ch;
+    } else {
+      EXPECT_EQ(l.peak, c.peak[ch]);
+      EXPECT_EQ(l.total, c.total[ch]);
+      EXPECT_EQ(l.average, static_cast<int64_t>(c.total[ch]) / c.blocks);
+    }
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Kinds, WideLevelTest,
+    testing::Values(
+        WideLevelCase{"Pcm24MinusFullScale", FormatKind::kMono24, 4000, [](int64_t, int) { return -8388608.0; },
+                      {8388608, 0}, {2 * 8388608.0, 0}, 3},
+        // A block mean of 2^31 - 1 over 1000 samples: the sum needs 64 bits.
+        WideLevelCase{"Pcm32FullScaleBothWays", FormatKind::kStereo32, 3000,
+                      [](int64_t, int ch) { return ch == 0 ? 2147483647.0 : -2147483648.0; },
+                      {2147483647.0, 2147483648.0}, {3 * 2147483647.0, 3 * 2147483648.0}, 4},
+        WideLevelCase{"Pcm24ShortBlockCountsForThePeak", FormatKind::kStereo24, 2100,
+                      [](int64_t f, int ch) { return f == 2050 && ch == 0 ? -8000000.0 : 1000.0; },
+                      {8000000, 1000}, {2000, 2000}, 3},
+        WideLevelCase{"FloatNaNAndInfinityNotMeasured", FormatKind::kStereoFloat, 2000,
+                      [](int64_t f, int ch) {
+                        if (ch == 0) return f % 2 == 0 ? 0.5 : std::nan("");
+                        return f % 2 == 0 ? std::numeric_limits<double>::infinity() : -0.25;
+                      },
+                      {0.5, 0.25}, {1.0, 0.5}, 3},
+        WideLevelCase{"FloatBlockWithoutFiniteSamples", FormatKind::kMonoFloat, 4000,
+                      [](int64_t f, int) { return f < 2000 ? std::nan("") : 0.75; }, {0.75, 0}, {0.75, 0}, 3}),
+    [](const testing::TestParamInfo<WideLevelCase>& info) { return std::string(info.param.name); });
+
 TEST_F(LevelRunsTest, UnpairedLastByteOfSixteenBitAreaIsCopied) {
   auto file = BuildWav(test::Recipe(1, 16, 10, [](int64_t, int) { return 1000; }));
   file.push_back(0x5A);  // an odd byte at the end of the sample area
@@ -118,52 +191,77 @@ TEST_F(LevelRunsTest, UnpairedLastByteOfSixteenBitAreaIsCopied) {
   EXPECT_EQ(Byte(r.samples, 20), 0x5A);
 }
 
-// The buffered runs against the literal one-block-per-read model, over sizes around the block and
-// read-group boundaries, for every kind, both modes and the four percentages.
+// The runs against the literal one-block-per-read model, over sizes around the block and
+// read-group boundaries, for every kind, both modes and four percentages; the larger areas are
+// read through a buffer (a source that cannot show its bytes in place), the others in place.
 struct ReferenceCase {
-  int channels;
-  int bits;
+  FormatKind kind;
   int64_t dataBytes;
   NormalizeMode mode;
   int percent;
+};
+
+// A varying level (the amplitude steps every 700 frames) up to about half of full scale; float
+// files hold a NaN and an infinity now and then.
+WavRecipe VaryingRecipe(FormatKind kind, int64_t frames) {
+  const int bits = 8 * SampleBytes(kind);
+  auto level = [](int64_t f, int ch) {
+    const int v = static_cast<int>((f * 37 + ch * 11) % 201) - 100;
+    return v * (1 + static_cast<int>(f / 700 % 5));  // -500..500
+  };
+  WavRecipe recipe = test::Recipe(ChannelsOf(kind), bits, frames, [=](int64_t f, int ch) -> int {
+    if (bits == 8) return 128 + level(f, ch) / 8;
+    return static_cast<int>(level(f, ch) * ((int64_t{1} << (bits - 2)) / 500));
+  });
+  if (IsFloatKind(kind)) {
+    recipe.formatTag = 3;
+    recipe.floatSample = [=](int64_t f, int ch) {
+      if (f % 997 == 5) return ch == 0 ? std::nanf("") : -std::numeric_limits<float>::infinity();
+      return static_cast<float>(level(f, ch)) / 1000.0f;
+    };
+  }
+  return recipe;
+}
+
+// A source that can only be read, never shown in place.
+class ReadOnlySource final : public ByteSource {
+ public:
+  explicit ReadOnlySource(const std::vector<uint8_t>& bytes) : inner_(bytes) {}
+  int64_t Size() override { return inner_.Size(); }
+  int64_t ReadAt(int64_t offset, void* buffer, int64_t n) override { return inner_.ReadAt(offset, buffer, n); }
+
+ private:
+  MemorySource inner_;
 };
 
 class ReferenceTest : public LevelRunsTest, public testing::WithParamInterface<ReferenceCase> {};
 
 TEST_P(ReferenceTest, MatchesOneBlockPerReadModel) {
   const ReferenceCase& c = GetParam();
-  const int frameBytes = c.channels * c.bits / 8;
-  const int64_t frames = c.dataBytes / frameBytes;
-  auto file = BuildWav(test::Recipe(c.channels, c.bits, frames, [&](int64_t f, int ch) {
-                          const int v = static_cast<int>((f * 37 + ch * 11) % 201) - 100;  // varying level
-                          const int amp = 1 + static_cast<int>(f / 700 % 5);
-                          return c.bits == 16 ? v * amp * 20 : 128 + v * amp / 8;
-                        }));
-  const SampleArea area = AreaOf(file, c.channels, c.bits);
+  const int64_t frames = c.dataBytes / FrameBytes(c.kind);
+  auto file = BuildWav(VaryingRecipe(c.kind, frames));
+  file.resize(kHeader + static_cast<size_t>(c.dataBytes), 0x81);  // the bytes of a part frame
+  const SampleArea area{kHeader, static_cast<int64_t>(file.size()), static_cast<int64_t>(file.size()), c.kind, {}};
   const auto expected = test::ReferenceRuns(file, area, c.mode, c.percent);
-  const Result r = RunBoth(file, area, c.mode, c.percent);
+  const bool buffered = c.dataBytes >= BlockBytes(c.kind) * kBlocksPerRead;
+  MemorySource inPlace(file);
+  ReadOnlySource readOnly(file);
+  const Result r = RunBoth(buffered ? static_cast<ByteSource&>(readOnly) : inPlace, area, c.mode, c.percent);
   EXPECT_TRUE(r.measured.ok());
   EXPECT_TRUE(r.scaled.ok());
-  for (int ch = 0; ch < 2; ++ch) {
-    EXPECT_EQ(r.levels.channel[ch].peak, expected.levels.channel[ch].peak);
-    EXPECT_EQ(r.levels.channel[ch].total, expected.levels.channel[ch].total);
-    EXPECT_EQ(r.levels.channel[ch].average, expected.levels.channel[ch].average);
-  }
+  for (int ch = 0; ch < 2; ++ch) EXPECT_TRUE(test::SameLevel(r.levels.channel[ch], expected.levels.channel[ch])) << ch;
   ASSERT_EQ(r.samples.size(), static_cast<size_t>(area.end - area.offset));
   EXPECT_TRUE(r.samples == expected.samples);
 }
 
 std::vector<ReferenceCase> ReferenceCases() {
   std::vector<ReferenceCase> cases;
-  const int64_t group16 = 4000 * kBlocksPerRead;
-  const int64_t sizes[] = {4, 1996, 4000, 8000, 12000, 12004, group16, group16 + 4000, group16 * 2 + 1996};
-  for (auto [channels, bits] : {std::pair{2, 16}, {1, 16}, {2, 8}, {1, 8}}) {
-    for (int64_t size : sizes) {
+  for (int k = 1; k <= 10; ++k) {
+    const auto kind = static_cast<FormatKind>(k);
+    const int64_t b = BlockBytes(kind), s = SampleBytes(kind), group = b * kBlocksPerRead;
+    for (int64_t size : {2 * s, b - 2 * s, b, 2 * b, 3 * b, 3 * b + 2 * s + 1, group, group + b, 2 * group + b - 2 * s}) {
       for (auto mode : {NormalizeMode::kPeak, NormalizeMode::kAverage}) {
-        for (int percent : {1, 80, 100, 150}) {
-          const int64_t bytes = bits == 8 ? size / 2 : size;  // the 8-bit block is half as long
-          cases.push_back({channels, bits, bytes, mode, percent});
-        }
+        for (int percent : {1, 80, 100, 150}) cases.push_back({kind, size, mode, percent});
       }
     }
   }

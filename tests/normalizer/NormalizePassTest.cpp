@@ -1,7 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <cmath>
+#include <cstring>
 #include <filesystem>
+#include <limits>
 
 #include "NormalizeTestSupport.h"
 #include "normalizer/NormalizeNames.h"
@@ -209,7 +213,7 @@ INSTANTIATE_TEST_SUITE_P(
     Checks, CheckOrderTest,
     testing::Values(CheckCase{"SpaceBeforeBits", 2, 24, true, "x.wav", 1, kNoSpace},
                     CheckCase{"ExactSpaceIsEnough", 2, 16, false, "x.wav", 0, ""},
-                    CheckCase{"BitsBeforeChannels", 3, 24, true, "x.wav", 0, "*は 8、16、24、32ビット WAVファイルではない可能性があります。確認して下さい。"},
+                    CheckCase{"BitsBeforeChannels", 3, 20, true, "x.wav", 0, "*は 8、16、24、32ビット WAVファイルではない可能性があります。確認して下さい。"},
                     CheckCase{"ChannelsBeforeData", 3, 16, true, "x.wav", 0, "*は モノラル、ステレオ WAVファイルではない可能性があります。確認して下さい。"},
                     CheckCase{"DataBeforeDot", 1, 8, true, "x", 0, "*は dataチャンクが見つかりません。WAVファイルではない可能性があります。"},
                     CheckCase{"NoDot", 1, 8, false, "x", 0, kNoDot}),
@@ -224,7 +228,7 @@ TEST_F(NormalizePassTest, MissingFileCannotBeOpened) {
 
 TEST_F(NormalizePassTest, FailedCheckStopsAtThatEntry) {
   const std::string a = Make("a.wav", Quiet());
-  const std::string b = Make("b.wav", test::Recipe(2, 24, 100));
+  const std::string b = Make("b.wav", test::Recipe(2, 20, 100));
   const std::string c = Make("c.wav", Quiet());
   const PassResult r = pass_.Run({a, b, c}, {});
   EXPECT_EQ(r.outcome, PassOutcome::kFailed);
@@ -282,6 +286,21 @@ TEST_F(NormalizePassTest, StopDuringScalingLeavesNothingAndKeepsEarlierFiles) {
   EXPECT_TRUE(host_.settingsEnabled);
 }
 
+// Another program cuts the source short while the pass reads it in place: a failed read, not a
+// crash; also while the pages of a large file are being read in ahead on a second thread.
+TEST_F(NormalizePassTest, SourceCutShortDuringEitherRunIsUnreadable) {
+  for (const auto& [scaling, frames] : {std::pair{false, 20000}, {true, 20000}, {false, 4500000}, {true, 4500000}}) {
+    const std::string src = Make("take1.wav", Quiet(2, 16, frames));
+    host_.onBlock = [&](bool run, int64_t k) {
+      if (run == scaling && k == 2) fs::resize_file(src, 100);
+    };
+    const PassResult r = pass_.Run({src}, test::ReplaceNames());
+    EXPECT_EQ(r.outcome, PassOutcome::kFailed);
+    EXPECT_EQ(r.status.message(), "ファイル " + src + " は開けません");
+    EXPECT_EQ(dir_.Listing(), "take1.wav");
+  }
+}
+
 TEST_F(NormalizePassTest, StopBeforePassHasNoEffect) {
   const std::string src = Make("take1.wav", Quiet());
   pass_.RequestStop();
@@ -317,6 +336,79 @@ TEST_F(NormalizePassTest, FailedWriteRemovesOutputAndKeepsSource) {
   EXPECT_EQ(dir_.Listing(), "take1.wav");
   EXPECT_EQ(ReadFileBytes(src), before);
 }
+
+// A 24-bit extensible recording and a 32-bit float export (with a fact chunk and a trailing
+// chunk) end to end: the file on disk is the header, the reference's samples and the trailing
+// chunk, and libsndfile reads the scaled samples back. A 24-bit float file is refused.
+struct WideFileCase {
+  const char* name;
+  int bits;
+  uint16_t tag;  // the sub-format's tag in an extensible file
+  bool extensible;
+  NormalizeMode mode;
+  int percent;
+  FormatKind kind;  // kNone: refused
+};
+
+class WideFileTest : public NormalizePassTest, public testing::WithParamInterface<WideFileCase> {};
+
+TEST_P(WideFileTest, NormalizesOrRefuses) {
+  const WideFileCase& c = GetParam();
+  WavRecipe recipe = test::Recipe(2, c.bits, 5000, {}, {}, test::Chunk("LIST", std::vector<uint8_t>(30, 'i')));
+  recipe.formatTag = c.tag;
+  recipe.extensible = c.extensible;
+  recipe.fact = true;
+  recipe.floatSample = [](int64_t f, int ch) {
+    if (f % 1000 == 7) return ch == 0 ? std::nanf("") : std::numeric_limits<float>::infinity();
+    return test::CountingFloat(f, ch) * (ch == 0 ? 0.5f : 0.01f);
+  };
+  const std::string src = Make("take.wav", recipe);
+  const auto source = ReadFileBytes(src);
+  NormalizeSettings settings;
+  settings.mode = c.mode;
+  settings.percent = c.percent;
+  const PassResult r = pass_.Run({src}, settings);
+  if (c.kind == FormatKind::kNone) {
+    EXPECT_EQ(r.status.message(), src + kNotBits);
+    EXPECT_EQ(dir_.Listing(), "take.wav");
+    return;
+  }
+  ASSERT_EQ(r.outcome, PassOutcome::kFinished) << r.status.message();
+  const auto data = std::search(source.begin(), source.end(), std::begin("data"), std::end("data") - 1) - source.begin() + 8;
+  const int64_t end = data + 5000 * FrameBytes(c.kind);
+  const auto size = static_cast<int64_t>(source.size());
+  const auto expected = test::ReferenceRuns(source, {data, end, size, c.kind, {}}, c.mode, c.percent);
+  const auto output = ReadFileBytes(dir_.File("take-n.wav"));
+  std::vector<uint8_t> whole(source.begin(), source.begin() + data);
+  whole.insert(whole.end(), expected.samples.begin(), expected.samples.end());
+  whole.insert(whole.end(), source.begin() + end, source.end());
+  EXPECT_TRUE(output == whole);
+
+  const auto info = test::ReadWithSndfile(dir_.File("take-n.wav"));
+  EXPECT_EQ(info.frames, 5000);
+  EXPECT_EQ(info.channels, 2);
+  std::vector<uint8_t> read;  // the samples as libsndfile gives them, in the file's own encoding
+  if (IsFloatKind(c.kind)) {
+    const auto floats = test::ReadFloatsWithSndfile(dir_.File("take-n.wav"));
+    read.resize(floats.size() * 4);
+    std::memcpy(read.data(), floats.data(), read.size());
+  } else {
+    for (int32_t v : test::ReadIntsWithSndfile(dir_.File("take-n.wav"))) {
+      for (int i = 32 - c.bits; i < 32; i += 8) read.push_back(static_cast<uint8_t>(static_cast<uint32_t>(v) >> i));
+    }
+  }
+  EXPECT_TRUE(read == expected.samples);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Kinds, WideFileTest,
+    testing::Values(WideFileCase{"Pcm24Extensible", 24, 1, true, NormalizeMode::kPeak, 100, FormatKind::kStereo24},
+                    WideFileCase{"Pcm24ExtensibleAverage", 24, 1, true, NormalizeMode::kAverage, 80, FormatKind::kStereo24},
+                    WideFileCase{"Pcm32", 32, 1, false, NormalizeMode::kPeak, 150, FormatKind::kStereo32},
+                    WideFileCase{"Float32", 32, 3, false, NormalizeMode::kPeak, 100, FormatKind::kStereoFloat},
+                    WideFileCase{"Float32ExtensibleAverage", 32, 3, true, NormalizeMode::kAverage, 150, FormatKind::kStereoFloat},
+                    WideFileCase{"Float24Refused", 24, 3, true, NormalizeMode::kPeak, 100, FormatKind::kNone}),
+    [](const testing::TestParamInfo<WideFileCase>& info) { return std::string(info.param.name); });
 
 TEST_F(NormalizePassTest, FailedSecondRenameGivesTheSourceItsNameBack) {
   const std::string src = Make("take1.wav", Quiet());

@@ -1,16 +1,56 @@
 #include "NormalizeTestSupport.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
+#include <cstring>
 
 #include "GainReference.h"
 
 namespace sonaveld::test {
 namespace {
 
-int SignedSample(const uint8_t* p, int64_t i, bool sixteen) {
-  if (!sixteen) return static_cast<int>(p[i]) - 128;
-  return static_cast<int16_t>(static_cast<uint16_t>(p[2 * i] | p[2 * i + 1] << 8));
+// How the samples of a kind are stored, told from the kind's number alone: odd kinds are stereo;
+// 1-2: 16 bits, 3-4: 8 bits, 5-6: 24 bits, 7-8: 32 bits, 9-10: 32-bit float.
+struct Layout {
+  int channels, bits, bytes;
+  bool isFloat;
+};
+
+Layout LayoutOf(FormatKind kind) {
+  const int k = static_cast<int>(kind);
+  static const int kBits[] = {16, 8, 24, 32, 32};
+  const int bits = kBits[(k - 1) / 2];
+  return {k % 2 == 1 ? 2 : 1, bits, bits / 8, k >= 9};
+}
+
+// A signed sample: 8-bit bytes are centred on 128, the others little-endian two's complement.
+int64_t IntegerAt(const uint8_t* p, int bits) {
+  if (bits == 8) return int64_t{p[0]} - 128;
+  uint64_t u = 0;
+  for (int i = 0; i < bits / 8; ++i) u |= uint64_t{p[i]} << (8 * i);
+  const uint64_t sign = uint64_t{1} << (bits - 1);
+  return static_cast<int64_t>(u ^ sign) - static_cast<int64_t>(sign);
+}
+
+void PutInteger(uint8_t* p, int bits, int64_t v) {
+  if (bits == 8) v += 128;
+  for (int i = 0; i < bits / 8; ++i) p[i] = static_cast<uint8_t>(static_cast<uint64_t>(v) >> (8 * i));
+}
+
+float FloatAt(const uint8_t* p) {
+  float x;
+  std::memcpy(&x, p, 4);
+  return x;
+}
+
+// An engine's extended value against the reference's, which may be another type (the build that
+// forces the software type on x86-64).
+[[maybe_unused]] bool Same(long double engine, long double reference) { return engine == reference; }
+[[maybe_unused]] bool Same(const SoftExtended& engine, const SoftExtended& reference) { return engine == reference; }
+[[maybe_unused]] bool Same(const SoftExtended& engine, long double reference) {
+  const long double magnitude = std::ldexp(static_cast<long double>(engine.mantissa()), static_cast<int>(engine.exponent()));
+  return (engine.negative() ? -magnitude : magnitude) == reference;
 }
 
 }  // namespace
@@ -42,58 +82,83 @@ NormalizeSettings AverageMode() {
 ReferenceResult ReferenceRuns(const std::vector<uint8_t>& file, const SampleArea& area, NormalizeMode mode,
                               int percent) {
   ReferenceResult result;
-  const int64_t b = BlockBytes(area.kind);
+  const Layout layout = LayoutOf(area.kind);
+  const int64_t b = 2000 * layout.bytes;
   const int64_t blocks = area.fileSize / b + 1;
-  const bool sixteen = IsSixteenBit(area.kind);
-  const int channels = IsStereo(area.kind) ? 2 : 1;
   auto readBlock = [&](int64_t p) {
     const int64_t n = std::clamp<int64_t>(area.end - p, 0, b);
     return std::vector<uint8_t>(file.begin() + p, file.begin() + p + n);
   };
-  ChannelLevels& lv = result.levels;
+  auto& lv = result.levels.channel;
   int64_t p = area.offset;
   for (int64_t k = 0; k < blocks; ++k) {
     const std::vector<uint8_t> block = readBlock(p);
     const auto n = static_cast<int64_t>(block.size());
-    const int64_t samples = sixteen ? n / 2 : n;
-    int32_t sum[2] = {0, 0}, count[2] = {0, 0};
-    for (int64_t i = 0; i < samples; ++i) {
-      const int s = SignedSample(block.data(), i, sixteen);
-      const int c = channels == 2 ? static_cast<int>(i % 2) : 0;
-      lv.channel[c].peak = std::max(lv.channel[c].peak, std::abs(s));
-      sum[c] += std::abs(s);
+    int64_t sum[2] = {0, 0}, count[2] = {0, 0};
+    ReferenceExtended floatSum[2] = {};
+    for (int64_t i = 0; i < n / layout.bytes; ++i) {
+      const uint8_t* at = block.data() + i * layout.bytes;
+      const int c = layout.channels == 2 ? static_cast<int>(i % 2) : 0;
+      if (layout.isFloat) {
+        const float x = FloatAt(at);
+        if (!std::isfinite(x)) continue;
+        lv[c].floatPeak = std::max(lv[c].floatPeak, std::fabs(x));
+        floatSum[c] = floatSum[c] + ReferenceExtended(std::fabs(x));
+      } else {
+        const int64_t s = IntegerAt(at, layout.bits);
+        lv[c].peak = std::max(lv[c].peak, std::abs(s));
+        sum[c] += std::abs(s);
+      }
       ++count[c];
     }
     if (n != b) break;
     p += b;
-    for (int c = 0; c < channels; ++c) lv.channel[c].total += sum[c] / count[c];
+    for (int c = 0; c < layout.channels; ++c) {
+      if (count[c] == 0) continue;
+      lv[c].total += sum[c] / count[c];
+      lv[c].floatTotal = lv[c].floatTotal + floatSum[c] / ReferenceExtended(count[c]);
+    }
   }
-  for (int c = 0; c < channels; ++c) {
-    lv.channel[c].average = static_cast<int32_t>(lv.channel[c].total / blocks / (sixteen ? 1 : 2));
+  for (int c = 0; c < layout.channels; ++c) {
+    // Integer averages truncate; the 8/16-bit ones keep the low 32 bits, and 8-bit halves them.
+    lv[c].average = lv[c].total / blocks;
+    if (layout.bits <= 16) lv[c].average = static_cast<int32_t>(lv[c].average) / (layout.bits == 8 ? 2 : 1);
+    lv[c].floatAverage = lv[c].floatTotal / ReferenceExtended(blocks);
   }
 
   const float f = ReferenceFactor(percent);
+  const bool average = mode == NormalizeMode::kAverage;
   for (p = area.offset;; p += b) {
     const std::vector<uint8_t> block = readBlock(p);
     const auto n = static_cast<int64_t>(block.size());
-    std::vector<uint8_t> out = block;
-    const int64_t samples = sixteen ? n / 2 : n;
-    for (int64_t i = 0; i < samples; ++i) {
-      const int c = channels == 2 ? static_cast<int>(i % 2) : 0;
-      const bool average = mode == NormalizeMode::kAverage;
-      const int32_t level = average ? lv.channel[c].average : lv.channel[c].peak;
-      const int v = ReferenceScale(sixteen ? 16 : 8, average, f, level, SignedSample(block.data(), i, sixteen));
-      if (sixteen) {
-        out[2 * i] = static_cast<uint8_t>(v);
-        out[2 * i + 1] = static_cast<uint8_t>(static_cast<uint16_t>(v) >> 8);
+    // The block as it is (bytes of an incomplete last sample stay so), then its samples scaled.
+    const size_t start = result.samples.size();
+    result.samples.insert(result.samples.end(), block.begin(), block.end());
+    uint8_t* out = result.samples.data() + start;
+    for (int64_t i = 0; i < n / layout.bytes; ++i) {
+      const int c = layout.channels == 2 ? static_cast<int>(i % 2) : 0;
+      const uint8_t* at = block.data() + i * layout.bytes;
+      if (layout.isFloat) {
+        const float x = FloatAt(at);
+        if (!std::isfinite(x)) continue;  // written unchanged
+        const float y = ReferenceScaleFloat(average, f, average ? lv[c].floatAverage : ReferenceExtended(lv[c].floatPeak), x);
+        std::memcpy(out + i * 4, &y, 4);
       } else {
-        out[i] = static_cast<uint8_t>(v + 128);
+        const int64_t v = ReferenceScale(layout.bits, average, f, average ? lv[c].average : lv[c].peak, IntegerAt(at, layout.bits));
+        PutInteger(out + i * layout.bytes, layout.bits, v);
       }
     }
-    result.samples.insert(result.samples.end(), out.begin(), out.end());
     if (n != b) break;
   }
   return result;
+}
+
+bool SameValue(const Extended& engine, const ReferenceExtended& reference) { return Same(engine, reference); }
+
+bool SameLevel(const ChannelLevel& engine, const ReferenceLevel& reference) {
+  return engine.peak == reference.peak && engine.total == reference.total && engine.average == reference.average &&
+         engine.floatPeak == reference.floatPeak && Same(engine.floatTotal, reference.floatTotal) &&
+         Same(engine.floatAverage, reference.floatAverage);
 }
 
 }  // namespace sonaveld::test

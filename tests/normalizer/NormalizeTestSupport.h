@@ -7,6 +7,7 @@
 #include "normalizer/LevelRuns.h"
 #include "normalizer/NormalizePass.h"
 #include "normalizer/NormalizerHost.h"
+#include "GainReference.h"
 #include "support/WavBuilder.h"
 
 namespace sonaveld::test {
@@ -19,14 +20,26 @@ WavRecipe Recipe(int channels, int bits, int64_t frames, std::function<int(int64
 NormalizeSettings ReplaceNames();
 NormalizeSettings AverageMode();
 
-// A literal, block-at-a-time model of the two runs (one B-byte read per block, each sample
-// scaled with ReferenceScale), to hold the buffered runs against.
+// A literal, block-at-a-time model of the two runs (one read of 2000 samples per block, each
+// sample scaled with ReferenceScale or ReferenceScaleFloat), to hold the buffered runs against.
+struct ReferenceLevel {
+  int64_t peak = 0, total = 0, average = 0;  // integer kinds
+  float floatPeak = 0;                       // float kinds
+  ReferenceExtended floatTotal{}, floatAverage{};
+};
 struct ReferenceResult {
-  ChannelLevels levels;
+  struct {
+    ReferenceLevel channel[2];
+  } levels;
   std::vector<uint8_t> samples;  // the scaled sample area
 };
 ReferenceResult ReferenceRuns(const std::vector<uint8_t>& file, const SampleArea& area, NormalizeMode mode,
                               int percent);
+
+// True when the engine's extended value equals the reference's (they may be different types).
+bool SameValue(const Extended& engine, const ReferenceExtended& reference);
+// True when the engine's level equals the reference's, field by field.
+bool SameLevel(const ChannelLevel& engine, const ReferenceLevel& reference);
 
 // A host that records what the pass does to the window, and answers the question as told.
 class RecordingHost final : public NormalizerHost {
@@ -43,6 +56,10 @@ class RecordingHost final : public NormalizerHost {
   void SetBarPosition(NormalizeBar bar, int64_t position) override {
     Bar(bar).position = position;
     Bar(bar).positions.push_back(position);
+    if (onBlock && bar == NormalizeBar::kFile) onBlock(true, position);
+  }
+  void MeasureProgress(int64_t k, int64_t) override {
+    if (onBlock) onBlock(false, k);
   }
   void SelectEntry(int index) override { selections.push_back(index); }
   void ProcessEvents() override {
@@ -60,6 +77,7 @@ class RecordingHost final : public NormalizerHost {
 
   bool answerYes = false;
   std::function<void()> onEvents;
+  std::function<void(bool scaling, int64_t block)> onBlock;  // per block of either run
   std::vector<std::string> questions;
   std::vector<bool> settingsChanges;
   bool settingsEnabled = true;

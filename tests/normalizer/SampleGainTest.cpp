@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 
 #include "GainReference.h"
 #include "normalizer/SampleGain.h"
@@ -59,6 +60,69 @@ INSTANTIATE_TEST_SUITE_P(
         ScaleCase{"EightBitPercent75ProductOrder", false, kPeak, 75, 15, 20, 127},
         ScaleCase{"EightBitAverageClamps", false, kAverage, 150, 1, -128, -128}),
     [](const testing::TestParamInfo<ScaleCase>& info) { return std::string(info.param.name); });
+
+// The 24-bit, 32-bit and float kinds: full scale both ways, clamping, NaN and infinities (kept),
+// and a level of 0 (samples kept). The engine's exact gain and the test reference alike.
+struct WideScaleCase {
+  const char* name;
+  FormatKind kind;
+  NormalizeMode mode;
+  int percent;
+  double level;
+  double sample;
+  double expected;
+};
+
+class WideScaleTest : public testing::TestWithParam<WideScaleCase> {};
+
+TEST_P(WideScaleTest, GivesTheWorkedResult) {
+  const WideScaleCase& c = GetParam();
+  const bool average = c.mode == NormalizeMode::kAverage;
+  const ChannelGain gain(c.kind, c.mode, PercentFactor(c.percent), Extended(c.level));
+  const float f = test::ReferenceFactor(c.percent);
+  if (IsFloatKind(c.kind)) {
+    const auto x = static_cast<float>(c.sample);
+    const float engine = std::isfinite(x) ? gain.Scale(x) : x;
+    const float reference = std::isfinite(x) ? test::ReferenceScaleFloat(average, f, c.level, x) : x;
+    for (float y : {engine, reference}) {
+      EXPECT_TRUE(y == static_cast<float>(c.expected) || (std::isnan(y) && std::isnan(c.expected))) << y;
+      EXPECT_EQ(std::signbit(y), std::signbit(c.expected));
+    }
+    return;
+  }
+  const auto s = static_cast<int64_t>(c.sample);
+  EXPECT_EQ(gain.Scale(s), static_cast<int64_t>(c.expected));
+  EXPECT_EQ(test::ReferenceScale(8 * SampleBytes(c.kind), average, f, static_cast<int64_t>(c.level), s),
+            static_cast<int64_t>(c.expected));
+}
+
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+constexpr double kInf = std::numeric_limits<double>::infinity();
+
+INSTANTIATE_TEST_SUITE_P(
+    WorkedExamples, WideScaleTest,
+    testing::Values(
+        // Peak 2^23 (a sample of -2^23): q = (2^23 - 1) / 2^23 exactly.
+        WideScaleCase{"Pcm24MinusFullScale", FormatKind::kMono24, kPeak, 100, 8388608, -8388608, -8388607},
+        WideScaleCase{"Pcm24FullScaleFloorsDown", FormatKind::kMono24, kPeak, 100, 8388608, 8388607, 8388606},
+        WideScaleCase{"Pcm24ClampsHigh", FormatKind::kStereo24, kPeak, 150, 8388607, 8388607, 8388607},
+        WideScaleCase{"Pcm24ClampsLow", FormatKind::kStereo24, kPeak, 150, 8388607, -8388608, -8388608},
+        WideScaleCase{"Pcm24Percent80", FormatKind::kMono24, kPeak, 80, 4194304, 4194304, 6710885},
+        WideScaleCase{"Pcm24LevelZeroKeeps", FormatKind::kMono24, kAverage, 150, 0, -8388608, -8388608},
+        // (2^31 - 1)^2 / 2^31 = 2^31 - 2 + 2^-31: exact in 64 bits, floored.
+        WideScaleCase{"Pcm32FullScale", FormatKind::kStereo32, kPeak, 100, 2147483648.0, 2147483647, 2147483646},
+        WideScaleCase{"Pcm32MinusFullScale", FormatKind::kMono32, kPeak, 100, 2147483648.0, -2147483648.0, -2147483647},
+        WideScaleCase{"Pcm32AverageClamps", FormatKind::kMono32, kAverage, 100, 1, -2147483648.0, -2147483648.0},
+        WideScaleCase{"FloatPeakHalf", FormatKind::kStereoFloat, kPeak, 100, 0.5, -0.25, -0.5},
+        WideScaleCase{"FloatClampsAtOne", FormatKind::kStereoFloat, kPeak, 150, 0.5, 0.5, 1.0},
+        WideScaleCase{"FloatClampsAtMinusOne", FormatKind::kMonoFloat, kPeak, 150, 0.5, -0.5, -1.0},
+        WideScaleCase{"FloatMinusZeroStays", FormatKind::kMonoFloat, kPeak, 100, 0.5, -0.0, -0.0},
+        WideScaleCase{"FloatNaNStays", FormatKind::kMonoFloat, kPeak, 100, 0.5, kNaN, kNaN},
+        WideScaleCase{"FloatInfinityStays", FormatKind::kMonoFloat, kPeak, 100, 0.5, -kInf, -kInf},
+        WideScaleCase{"FloatLevelZeroKeeps", FormatKind::kMonoFloat, kAverage, 100, 0, 3.0, 3.0},
+        // Average mode: a sample at the level comes to 1 / 7.5 = 0.1333..., rounded to a float.
+        WideScaleCase{"FloatAverage", FormatKind::kMonoFloat, kAverage, 100, 0.25, 0.25, 0.13333334028720856}),
+    [](const testing::TestParamInfo<WideScaleCase>& info) { return std::string(info.param.name); });
 
 TEST(PercentFactorTest, IsTheExtendedProductRoundedToFloat) {
   for (float (*factor)(int) : {&PercentFactor, &test::ReferenceFactor}) {

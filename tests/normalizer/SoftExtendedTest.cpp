@@ -5,6 +5,7 @@
 #include <array>
 #include <cmath>
 #include <limits>
+#include <random>
 #include <utility>
 
 #include "normalizer/SampleGain.h"
@@ -85,6 +86,36 @@ TEST(SoftExtendedTest, ProductsAndConversionsMatchLongDouble) {
           ASSERT_EQ(static_cast<double>(x), static_cast<double>(xl)) << k << "/" << d << " 2^" << scale;
         }
       }
+    }
+  }
+}
+
+// Running sums as the float kinds' levels make them (block sums of |x|, means, their total), and
+// sums of both signs with cancellation and far-apart exponents, step by step against long double.
+TEST(SoftExtendedTest, SumsMatchLongDouble) {
+  if (!kX87) GTEST_SKIP() << "long double is not the 80-bit type here";
+  std::mt19937_64 random(7);
+  for (int run = 0; run < 200; ++run) {
+    Soft sum;
+    long double suml = 0;
+    const int spread = run % 4 == 0 ? 200 : 30;  // exponents over 2^-spread..2^spread
+    for (int i = 0; i < 1000; ++i) {
+      const double mantissa = static_cast<double>(static_cast<float>(random() % (1u << 24)) / (1u << 24));
+      double x = std::ldexp(mantissa, static_cast<int>(random() % (2 * spread + 1)) - spread);
+      if (run % 2 == 1 && random() % 3 == 0) x = -x;
+      if (run % 8 == 3 && i % 2 == 1) x = -static_cast<double>(Exact(sum));  // near cancellation
+      sum = sum + Soft(x);
+      suml += x;
+      ASSERT_EQ(Exact(sum), suml) << "run " << run << ", term " << i;
+    }
+    ASSERT_EQ(Exact(sum / Soft(1000)), suml / 1000) << "run " << run;
+  }
+  // One plus or minus a value just off half a unit in the last place (its lowest bit lies beyond
+  // the 128 bits of the sum): the bits lost must still count in the rounding.
+  for (int e : {-64, -65, -66, -127, -128, -129}) {
+    for (int sign : {1, -1}) {
+      const Soft y = Soft(std::ldexp(1.0 * sign, e)) * (Soft(1) + Soft(std::ldexp(1.0, -63)));
+      ASSERT_EQ(Exact(Soft(1) + y), 1.0L + std::ldexp(1.0L * sign, e) * (1 + std::ldexp(1.0L, -63))) << e * sign;
     }
   }
 }

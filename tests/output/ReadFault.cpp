@@ -1,7 +1,9 @@
 #include "output/ReadFault.h"
 
 #include <dlfcn.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -74,4 +76,14 @@ extern "C" ssize_t copy_file_range(int in, loff_t* inOffset, int out, loff_t* ou
     return -1;
   }
   return real(in, inOffset, out, outOffset, length, flags);
+}
+
+// A mapping of the file fails as its read would (the caller then reads it). The system call is
+// made directly: looking up the C library's mmap could itself map memory.
+extern "C" void* mmap(void* address, size_t length, int protection, int flags, int fd, off_t offset) {
+  if (sonaveld::test::CountRead(fd)) {
+    errno = EIO;
+    return MAP_FAILED;
+  }
+  return reinterpret_cast<void*>(syscall(SYS_mmap, address, length, protection, flags, fd, offset));
 }

@@ -3,6 +3,8 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cmath>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -92,6 +94,44 @@ check::Bytes RandomWav(std::mt19937_64& r) {
     if (body % 2 == 1) w.push_back(0);
   }
   if (after > 0 && r() % 4 == 0) w.resize(w.size() - 1 - r() % 3);
+  const uint32_t riff = static_cast<uint32_t>(w.size() - 8);
+  for (int i = 0; i < 4; ++i) w[4 + i] = static_cast<uint8_t>(riff >> (8 * i));
+  return w;
+}
+
+// A 24-bit, 32-bit or float WAV image, plain or extensible, with or without a fact chunk, random
+// samples (a float now and then NaN or infinite, or beyond full scale), now and then a trailing
+// chunk or an incomplete last sample.
+check::Bytes RandomWideWav(std::mt19937_64& r) {
+  const uint32_t channels = 1 + static_cast<uint32_t>(r() % 2), pick = static_cast<uint32_t>(r() % 3);
+  const uint32_t bits = pick == 0 ? 24 : 32, tag = pick == 2 ? 3 : 1, frameBytes = channels * bits / 8;
+  const bool extensible = r() % 2 == 0;
+  check::Bytes w = {'R', 'I', 'F', 'F', 0, 0, 0, 0, 'W', 'A', 'V', 'E', 'f', 'm', 't', ' '};
+  Put(w, extensible ? 40 : 16, 4);
+  Put(w, extensible ? 0xFFFE : tag, 2);
+  Put(w, channels, 2);
+  Put(w, 48000, 4);
+  Put(w, 48000 * frameBytes, 4);
+  Put(w, frameBytes, 2);
+  Put(w, bits, 2);
+  if (extensible) {
+    Put(w, 22, 2), Put(w, bits, 2), Put(w, channels == 2 ? 3 : 4, 4), Put(w, tag, 2);
+    w.insert(w.end(), {0, 0, 0, 0, 0x10, 0, 0x80, 0, 0, 0xAA, 0, 0x38, 0x9B, 0x71});
+  }
+  const auto frames = static_cast<uint32_t>(r() % 6000);
+  if (r() % 2 == 0) w.insert(w.end(), {'f', 'a', 'c', 't', 4, 0, 0, 0}), Put(w, frames, 4);
+  const uint32_t bytes = frames * frameBytes + (r() % 4 == 0 ? 2 : 0);
+  w.insert(w.end(), {'d', 'a', 't', 'a'});
+  Put(w, bytes, 4);
+  for (uint32_t i = 0; i < bytes; i += 4) {
+    uint32_t v = static_cast<uint32_t>(r());
+    if (tag == 3 && v % 64 != 0) {  // mostly finite floats within +-2
+      const float x = static_cast<float>(static_cast<int32_t>(v)) / 1073741824.0f;
+      std::memcpy(&v, &x, 4);
+    }
+    Put(w, v, static_cast<int>(std::min<uint32_t>(4, bytes - i)));
+  }
+  if (r() % 3 == 0) w.insert(w.end(), {'L', 'I', 'S', 'T', 4, 0, 0, 0, 'I', 'N', 'F', 'O'});
   const uint32_t riff = static_cast<uint32_t>(w.size() - 8);
   for (int i = 0; i < 4; ++i) w[4 + i] = static_cast<uint8_t>(riff >> (8 * i));
   return w;
@@ -261,19 +301,37 @@ std::string SoakWorld::RunOutput(int which) {
   return {};
 }
 
+// The open document, or now and then a 24-bit, 32-bit or float file made for the purpose.
 std::string SoakWorld::Normalize() {
-  if (model_.bits > 16) return {};  // the normalizer takes the 8/16-bit files only so far
+  const bool wide = random_() % 3 == 0;
+  const check::Bytes source = wide ? RandomWideWav(random_) : source_;
+  const std::string path = wide ? Path("wide.wav") : file_.WaveFileName;
+  if (wide) last_ = "normalize wide", WriteBytes(path, source);
   QuietNormalizerHost host;
   NormalizePass pass(host);
   pass.SetFreeSpaceQuery([](const std::string&) { return std::numeric_limits<int64_t>::max(); });
   NormalizeSettings settings;
   settings.percent = 1 + static_cast<int>(random_() % 150);
   settings.mode = random_() % 2 ? NormalizeMode::kAverage : NormalizeMode::kPeak;
-  const PassResult r = pass.Run({file_.WaveFileName}, settings);
+  const PassResult r = pass.Run({path}, settings);
   if (r.outcome != PassOutcome::kFinished) return "normalize: " + r.status.message();
-  const std::string output = Path("take-n.wav");
-  const std::string diff = check::CheckNormalized(ReadBytes(output), source_, check::ModelProbe(source_, 0, 100));
+  const std::string output = Path(wide ? "wide-n.wav" : "take-n.wav");
+  const check::Bytes normalized = ReadBytes(output);
+  const check::ModelHeader h = check::ModelProbe(source, 0, 100);
+  std::string diff = check::CheckNormalized(normalized, source, h);
+  // Float samples (tag 3, plain or as the extensible sub-format): those that are not finite stay
+  // as they were, the others end within -1..1 (or stay, where a level of 0 keeps them all).
+  const bool floats = wide && (source[20] == 3 || (source[20] == 0xFE && source[44] == 3));
+  for (int64_t at = h.dataOffset; floats && diff.empty() && at + 4 <= h.dataEnd; at += 4) {
+    float x, y;
+    std::memcpy(&x, &source[at], 4);
+    std::memcpy(&y, &normalized[at], 4);
+    if (std::memcmp(&x, &y, 4) != 0 && !(std::isfinite(x) && y >= -1 && y <= 1)) {
+      diff = "float sample at " + std::to_string(at);
+    }
+  }
   fs::remove(output);
+  if (wide) fs::remove(path);
   return diff;
 }
 

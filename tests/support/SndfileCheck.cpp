@@ -22,6 +22,28 @@ SndfileInfo ReadWithSndfile(const std::string& path) {
   return result;
 }
 
+namespace {
+
+template <class T, class Read>
+std::vector<T> ReadAll(const std::string& path, Read read) {
+  SF_INFO info{};
+  SNDFILE* file = sf_open(path.c_str(), SFM_READ, &info);
+  if (file == nullptr) return {};
+  std::vector<T> samples(static_cast<size_t>(info.frames * info.channels));
+  const sf_count_t got = read(file, samples.data(), info.frames);
+  sf_close(file);
+  samples.resize(static_cast<size_t>(got * info.channels));
+  return samples;
+}
+
+}  // namespace
+
+std::vector<int32_t> ReadIntsWithSndfile(const std::string& path) { return ReadAll<int32_t>(path, sf_readf_int); }
+
+std::vector<float> ReadFloatsWithSndfile(const std::string& path) {
+  return ReadAll<float>(path, sf_readf_float);
+}
+
 std::vector<double> ReadSamplesWithSndfile(const std::string& path) {
   SF_INFO info{};
   SNDFILE* file = sf_open(path.c_str(), SFM_READ, &info);

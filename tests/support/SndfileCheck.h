@@ -18,6 +18,10 @@ struct SndfileInfo {
 
 SndfileInfo ReadWithSndfile(const std::string& path);
 
+// Every sample of the file as libsndfile reads it: integers scaled to 32 bits (a 24-bit sample
+// shifted up by 8), floats as stored; empty when it cannot read the file.
+std::vector<int32_t> ReadIntsWithSndfile(const std::string& path);
+std::vector<float> ReadFloatsWithSndfile(const std::string& path);
 // Every sample libsndfile reads from path, interleaved, at the scale stored (integers as the
 // integers, floats as the floats); empty when it cannot open the file.
 std::vector<double> ReadSamplesWithSndfile(const std::string& path);
