@@ -12,6 +12,7 @@
 #include "app/ProgressArrow.h"
 #include "app/RasterWidget.h"
 #include "output/OutputCommands.h"
+#include "support/FillingSink.h"
 #include "support/SndfileCheck.h"
 #include "view/ViewImages.h"
 
@@ -41,14 +42,6 @@ WavRecipe Source() {
 class YesHost final : public OutputHost {
  public:
   bool ConfirmLowSpace(const std::string&) override { return true; }
-};
-
-// A sink that refuses every append: a full disk.
-class FullDiskSink final : public ByteSink {
- public:
-  bool Write(const void*, int64_t) override { return false; }
-  bool WriteAt(int64_t, const void*, int64_t) override { return false; }
-  bool Close() override { return true; }
 };
 
 uint32_t U32At(const std::vector<uint8_t>& b, size_t at) {
@@ -342,7 +335,7 @@ void TForm1OutputTest::writeFailureShownAndRemoved() {
   OutputHarness h;
   TForm1& f = *h.form;
   OutputOptions options;
-  options.openSink = [](const std::string&) { return std::make_unique<FullDiskSink>(); };
+  options.openSink = [](const std::string&) { return std::make_unique<test::FillingSink>(); };
   f.SetOutputOptions(options);
   const QString out = QString::fromStdString(h.dir.File("out.wav"));
   h.prompts.saveAnswers.push_back(out);

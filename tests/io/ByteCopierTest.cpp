@@ -3,18 +3,12 @@
 #include <gtest/gtest.h>
 
 #include "io/ByteCopier.h"
+#include "support/FillingSink.h"
 #include "support/TempDir.h"
 #include "support/WavBuilder.h"
 
 namespace sonaveld {
 namespace {
-
-class RefusingSink final : public ByteSink {
- public:
-  bool Write(const void*, int64_t) override { return false; }
-  bool WriteAt(int64_t, const void*, int64_t) override { return false; }
-  bool Close() override { return true; }
-};
 
 TEST(ByteCopier, CopiesThroughItsBufferInReadsOfAtMostItsSize) {
   std::vector<uint8_t> bytes(2500);
@@ -33,7 +27,7 @@ TEST(ByteCopier, CopiesThroughItsBufferInReadsOfAtMostItsSize) {
   EXPECT_EQ(test::ReadFileBytes(dir.File("out.raw")), expected);
 
   auto refused = OutputFile::Create(dir.File("full.raw"), [](const std::string&) {
-    return std::make_unique<RefusingSink>();
+    return std::make_unique<test::FillingSink>();
   });
   ASSERT_TRUE(refused);
   EXPECT_EQ(copier.Copy(source, *refused, 0, 10), ByteSink::Copy::kWriteFailed);

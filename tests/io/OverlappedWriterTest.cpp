@@ -5,28 +5,12 @@
 #include <cstring>
 
 #include "io/OverlappedWriter.h"
+#include "support/FillingSink.h"
 #include "support/TempDir.h"
 #include "support/WavBuilder.h"
 
 namespace sonaveld {
 namespace {
-
-// Takes `room` bytes, then refuses every write.
-class FillingSink final : public ByteSink {
- public:
-  FillingSink(std::unique_ptr<ByteSink> inner, int64_t room) : inner_(std::move(inner)), room_(room) {}
-  bool Write(const void* data, int64_t n) override {
-    if (n > room_) return false;
-    room_ -= n;
-    return inner_->Write(data, n);
-  }
-  bool WriteAt(int64_t offset, const void* data, int64_t n) override { return inner_->WriteAt(offset, data, n); }
-  bool Close() override { return inner_->Close(); }
-
- private:
-  std::unique_ptr<ByteSink> inner_;
-  int64_t room_;
-};
 
 TEST(OverlappedWriter, BytesArriveInOrderAndAFailureStays) {
   std::vector<uint8_t> bytes(100000);
@@ -34,7 +18,7 @@ TEST(OverlappedWriter, BytesArriveInOrderAndAFailureStays) {
   test::TempDir dir;
   for (int64_t room : {int64_t{1} << 40, int64_t{50000}}) {
     auto out = OutputFile::Create(dir.File("out.raw"), [room](const std::string& temp) {
-      return std::make_unique<FillingSink>(OpenFileSink(temp), room);
+      return std::make_unique<test::FillingSink>(OpenFileSink(temp), room);
     });
     ASSERT_TRUE(out);
     bool ok = true;

@@ -8,6 +8,7 @@
 #include "NormalizeTestSupport.h"
 #include "normalizer/LevelRuns.h"
 #include "normalizer/SampleGain.h"
+#include "support/FillingSink.h"
 #include "support/TempDir.h"
 #include "support/WavBuilder.h"
 
@@ -369,13 +370,6 @@ class FailingSource final : public ByteSource {
   int64_t failFrom_;
 };
 
-class FailingSink final : public ByteSink {
- public:
-  bool Write(const void*, int64_t) override { return false; }
-  bool WriteAt(int64_t, const void*, int64_t) override { return false; }
-  bool Close() override { return true; }
-};
-
 TEST_F(LevelRunsTest, ReadAndWriteFailuresAreReported) {
   const auto file = BuildWav(test::Recipe(2, 16, 2000));
   SampleArea area = AreaOf(file, 2, 16);
@@ -386,7 +380,7 @@ TEST_F(LevelRunsTest, ReadAndWriteFailuresAreReported) {
 
   MemorySource good(file);
   auto output = OutputFile::Create(dir_.File("full.raw"),
-                                   [](const std::string&) { return std::make_unique<FailingSink>(); });
+                                   [](const std::string&) { return std::make_unique<test::FillingSink>(); });
   ASSERT_TRUE(output);
   EXPECT_EQ(ScaleSamples(good, *output, area, NormalizeMode::kPeak, 1.0f, levels, {}).message(),
             dir_.File("full.raw") + "に書き込めません。");

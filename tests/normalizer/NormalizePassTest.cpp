@@ -10,6 +10,7 @@
 #include "NormalizeTestSupport.h"
 #include "normalizer/NormalizeNames.h"
 #include "normalizer/NormalizePass.h"
+#include "support/FillingSink.h"
 #include "support/RenameFault.h"
 #include "support/SndfileCheck.h"
 #include "support/TempDir.h"
@@ -308,27 +309,11 @@ TEST_F(NormalizePassTest, StopBeforePassHasNoEffect) {
   EXPECT_TRUE(fs::exists(dir_.File("take1-n.wav")));
 }
 
-class LimitedSink final : public ByteSink {
- public:
-  LimitedSink(std::unique_ptr<ByteSink> inner, int64_t room) : inner_(std::move(inner)), room_(room) {}
-  bool Write(const void* data, int64_t n) override {
-    if (n > room_) return false;
-    room_ -= n;
-    return inner_->Write(data, n);
-  }
-  bool WriteAt(int64_t offset, const void* data, int64_t n) override { return inner_->WriteAt(offset, data, n); }
-  bool Close() override { return inner_->Close(); }
-
- private:
-  std::unique_ptr<ByteSink> inner_;
-  int64_t room_;
-};
-
 TEST_F(NormalizePassTest, FailedWriteRemovesOutputAndKeepsSource) {
   const std::string src = Make("take1.wav", Quiet());
   const auto before = ReadFileBytes(src);
   pass_.SetSinkOpener([](const std::string& temp) -> std::unique_ptr<ByteSink> {
-    return std::make_unique<LimitedSink>(OpenFileSink(temp), 5000);
+    return std::make_unique<test::FillingSink>(OpenFileSink(temp), 5000);
   });
   const PassResult r = pass_.Run({src}, test::ReplaceNames());
   EXPECT_EQ(r.outcome, PassOutcome::kFailed);
