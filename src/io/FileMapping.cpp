@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cstdint>
+#include <system_error>
 #endif
 
 namespace sonaveld {
@@ -73,9 +74,13 @@ void FileMapping::PopulateAhead() {
   constexpr int64_t kStep = int64_t{4} << 20;  // the stop request is looked at after each step
   StopPopulating();
   if (base_ == nullptr || size_ < kSmallest) return;
-  populator_ = std::thread([this, from = offset_, to = end(), kStep] {
-    for (int64_t at = from; at < to && !stopPopulating_; at += kStep) Populate(at, std::min(kStep, to - at));
-  });
+  try {
+    populator_ = std::thread([this, from = offset_, to = end(), kStep] {
+      for (int64_t at = from; at < to && !stopPopulating_; at += kStep) Populate(at, std::min(kStep, to - at));
+    });
+  } catch (const std::system_error&) {
+    // No thread to be had: the pages are faulted in as they are read.
+  }
 }
 
 void FileMapping::Unmap() {

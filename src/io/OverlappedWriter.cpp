@@ -1,13 +1,21 @@
 #include "io/OverlappedWriter.h"
 
+#include <system_error>
+
 namespace sonaveld {
 
 OverlappedWriter::OverlappedWriter(OutputFile& output, int64_t bufferBytes)
     : output_(output),
-      buffers_{std::vector<uint8_t>(static_cast<size_t>(bufferBytes)), std::vector<uint8_t>(static_cast<size_t>(bufferBytes))},
-      worker_([this] { Work(); }) {}
+      buffers_{std::vector<uint8_t>(static_cast<size_t>(bufferBytes)), std::vector<uint8_t>(static_cast<size_t>(bufferBytes))} {
+  try {
+    worker_ = std::thread([this] { Work(); });
+  } catch (const std::system_error&) {
+    // No thread to be had: Submit() writes each buffer itself.
+  }
+}
 
 OverlappedWriter::~OverlappedWriter() {
+  if (!worker_.joinable()) return;
   {
     std::lock_guard<std::mutex> lock(mutex_);
     quit_ = true;
@@ -40,6 +48,10 @@ bool OverlappedWriter::Submit(int64_t n) {
   std::unique_lock<std::mutex> lock(mutex_);
   WaitIdle(lock);
   if (failed_ || n <= 0) return !failed_;
+  if (!worker_.joinable()) {
+    failed_ = !output_.Write(buffers_[filling_].data(), n);
+    return !failed_;
+  }
   job_ = buffers_[filling_].data();
   jobBytes_ = n;
   filling_ = 1 - filling_;

@@ -45,7 +45,8 @@ class OverlappedWriter {
   int64_t jobBytes_ = 0;
   bool failed_ = false;
   bool quit_ = false;
-  std::thread worker_;     // last: started once everything it uses is set up
+  std::thread worker_;     // last: started once everything it uses is set up; none when the
+                           // system has no thread to give, and then Submit() writes itself
 };
 
 }  // namespace sonaveld
