@@ -3,7 +3,7 @@
 #include <functional>
 
 #include "document/FormatKind.h"
-#include "normalizer/Extended.h"
+#include "base/Extended.h"
 
 namespace sonaveld {
 

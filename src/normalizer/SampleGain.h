@@ -2,7 +2,7 @@
 #include <array>
 #include <cstdint>
 
-#include "normalizer/Extended.h"
+#include "base/Extended.h"
 #include "normalizer/NormalizeTypes.h"
 
 namespace sonaveld {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <limits>
 
+#include "base/Extended.h"
 #include "document/Document.h"
 #include "document/FormatKind.h"
 
@@ -37,8 +38,8 @@ int64_t PcmLayout::ByteAtMs(int32_t ms) const {
 
 int64_t PcmLayout::BytesToMicroseconds(int64_t bytes) const {
   if (frameBytes <= 0 || sampleRate <= 0 || bytes <= 0) return 0;
-  const long double frames = static_cast<long double>(bytes / frameBytes);
-  return static_cast<int64_t>(frames * 1000000.0L / static_cast<long double>(sampleRate));
+  const Extended frames = Extended(bytes / frameBytes);
+  return TruncateToInt(frames * Extended(int64_t{1000000}) / Extended(int64_t{sampleRate}));
 }
 
 int32_t PlayedPositionMs(int32_t startMs, int64_t playedUs, int32_t lengthMs) {

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <limits>
+#include <vector>
+
 #include "document/Document.h"
 #include "document/WaveProbe.h"
 #include "io/ByteSource.h"
@@ -252,6 +255,24 @@ TEST(TimeConversions, FramesPerMillisecondComeFirst) {
   // 44.1 frames per millisecond is held just below 44.1, so 90 ms reach frame 3968; 90 x 44100
   // divided by 1000 afterwards would give exactly 3969.
   EXPECT_EQ(MillisecondsToFrame(90, 44100), 3968);
+}
+
+// Where long double is the x87 type, the conversions (in the software type when the build forces
+// it) give exactly its results, at every common rate, every time of the first 20 s and times and
+// frames spread up to the longest file.
+TEST(TimeConversions, AgreeWithTheX87Arithmetic) {
+  if (std::numeric_limits<long double>::digits != 64) GTEST_SKIP() << "long double is not the x87 type here";
+  std::vector<int64_t> values;
+  for (int64_t v = 0; v <= 20000; ++v) values.push_back(v);
+  for (int64_t v = 20011; v < (int64_t{1} << 33); v = v * 13 / 10 + 7) values.push_back(v);
+  for (int32_t rate : {8000, 11025, 22050, 32000, 44100, 48000, 88200, 96000, 192000}) {
+    const long double perMs = static_cast<long double>(rate) / 1000.0L;
+    for (int64_t v : values) {
+      ASSERT_EQ(MillisecondsToFrame(v, rate), static_cast<int64_t>(static_cast<long double>(v) * perMs)) << v << " ms at " << rate;
+      const long double seconds = static_cast<long double>(v) / static_cast<long double>(rate);
+      ASSERT_EQ(FrameToMilliseconds(v, rate), static_cast<int64_t>(seconds * 1000.0L)) << "frame " << v << " at " << rate;
+    }
+  }
 }
 
 }  // namespace

@@ -3,7 +3,7 @@
 #include <limits>
 #include <type_traits>
 
-#include "normalizer/SoftExtended.h"
+#include "base/SoftExtended.h"
 
 namespace sonaveld::test {
 

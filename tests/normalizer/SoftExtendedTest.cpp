@@ -9,7 +9,7 @@
 #include <utility>
 
 #include "normalizer/SampleGain.h"
-#include "normalizer/SoftExtended.h"
+#include "base/SoftExtended.h"
 
 namespace sonaveld {
 namespace {

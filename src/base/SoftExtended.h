@@ -6,8 +6,8 @@ namespace sonaveld {
 
 // An extended-precision binary floating-point number computed in software: a sign, a 64-bit
 // mantissa and an exponent, every result rounded to nearest, ties to even, as the x87 80-bit
-// type rounds. The gain arithmetic uses it where long double is not that type (ARM, MSVC), so
-// that the gain tables come out bit for bit the same on every platform. It has exactly the
+// type rounds. The gain arithmetic and the time conversions use it where long double is not that
+// type (ARM, MSVC), so that gain tables and frame numbers come out the same on every platform. It has exactly the
 // operations the gain needs. The exponent is not limited to the 15 bits of the x87 type: the
 // gain's values lie far from its overflow and underflow, where the two agree.
 class SoftExtended {
@@ -54,5 +54,7 @@ class SoftExtended {
 
 // The largest whole number not greater than x, held at the int64_t range where it lies beyond.
 int64_t FloorToInt(const SoftExtended& x);
+// x without its fraction (rounded toward zero), held at the int64_t range where it lies beyond.
+int64_t TruncateToInt(const SoftExtended& x);
 
 }  // namespace sonaveld

@@ -1,4 +1,4 @@
-#include "normalizer/SoftExtended.h"
+#include "base/SoftExtended.h"
 
 #include <algorithm>
 #include <bit>
@@ -186,6 +186,13 @@ int64_t FloorToInt(const SoftExtended& x) {
   const bool fraction = e <= -64 || (m & ((uint64_t{1} << -e) - 1)) != 0;
   if (!x.negative()) return static_cast<int64_t>(whole);
   return static_cast<int64_t>(0 - (whole + (fraction ? 1 : 0)));  // 2^63 wraps to the int64_t minimum
+}
+
+int64_t TruncateToInt(const SoftExtended& x) {
+  const int64_t floor = FloorToInt(x);
+  // A negative value with a fraction lies one above its floor.
+  const bool fraction = SoftExtended(floor) != x;
+  return x.negative() && fraction && floor != std::numeric_limits<int64_t>::min() ? floor + 1 : floor;
 }
 
 }  // namespace sonaveld
