@@ -4,10 +4,10 @@
 #include <optional>
 
 #include "cli/Commands.h"
+#include "cli/OpenWave.h"
 #include "cli/PositionText.h"
 #include "cli/ProgressLine.h"
 #include "document/Document.h"
-#include "io/ByteSource.h"
 #include "marks/MarkListFile.h"
 #include "marks/MarkStore.h"
 #include "output/OutputCommands.h"
@@ -107,17 +107,9 @@ int RunOutputCommand(const std::vector<std::string>& args, Command command) {
   FileFields file;
   file.WaveFileName = parsed.wave;
   {
-    auto source = FileSource::Open(parsed.wave);
-    if (!source) {
-      PrintMessage(FormatMessage(MessageId::kCannotOpen, parsed.wave));
-      return kExitRefused;
-    }
-    const ProbeResult probe = ProbeWave(*source, parsed.wave);
-    if (!probe.status.ok()) {
-      PrintMessage(probe.status.message());
-      return kExitRefused;
-    }
-    file.Header = probe.header;
+    const OpenedWave wave = OpenWave(parsed.wave);  // closed again before the command opens it
+    if (!wave.source) return kExitRefused;
+    file.Header = wave.header;
   }
   MarkStore marks;
   marks.SetKeepHead(parsed.keepHead);

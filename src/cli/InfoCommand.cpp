@@ -3,8 +3,7 @@
 #include <vector>
 
 #include "cli/Commands.h"
-#include "document/WaveProbe.h"
-#include "io/ByteSource.h"
+#include "cli/OpenWave.h"
 
 namespace sonaveld::cli {
 namespace {
@@ -51,17 +50,9 @@ void PrintFields(const std::vector<Field>& fields, bool json) {
 int RunInfo(const std::vector<std::string>& args) {
   InfoArgs parsed;
   if (std::string error = ParseInfoArgs(args, &parsed); !error.empty()) return UsageError(error);
-  auto source = FileSource::Open(parsed.wave);
-  if (!source) {
-    PrintMessage(FormatMessage(MessageId::kCannotOpen, parsed.wave));
-    return kExitRefused;
-  }
-  const ProbeResult probe = ProbeWave(*source, parsed.wave);
-  if (!probe.status.ok()) {
-    PrintMessage(probe.status.message());
-    return kExitRefused;
-  }
-  const WaveHeader& h = probe.header;
+  const OpenedWave wave = OpenWave(parsed.wave);
+  if (!wave.source) return kExitRefused;
+  const WaveHeader& h = wave.header;
   const long long frames = h.Frames();
   PrintFields({Number("channels", h.Channels),
                Number("bits", h.BitsPerSample),

@@ -6,6 +6,7 @@
 
 #include "analysis/PauseFinder.h"
 #include "cli/Commands.h"
+#include "cli/OpenWave.h"
 #include "cli/ProgressLine.h"
 #include "marks/MarkListFile.h"
 #include "marks/MarkStore.h"
@@ -93,27 +94,19 @@ int WriteMarks(const std::string& wave, const std::vector<int64_t>& found) {
 
 // Probes the WAV, scans it and prints or writes the marks; the exit status.
 int FindAndReport(const PausesArgs& parsed) {
-  auto source = FileSource::Open(parsed.wave);
-  if (!source) {
-    PrintMessage(FormatMessage(MessageId::kCannotOpen, parsed.wave));
-    return kExitRefused;
-  }
-  const ProbeResult probe = ProbeWave(*source, parsed.wave);
-  if (!probe.status.ok()) {
-    PrintMessage(probe.status.message());
-    return kExitRefused;
-  }
+  const OpenedWave wave = OpenWave(parsed.wave);
+  if (!wave.source) return kExitRefused;
   PauseResult found;
   {
     // The line counts the bytes of the sample area scanned; it is redrawn from the idle hook.
     ProgressLine progress(parsed.quiet);
-    int64_t done = 0, total = probe.header.DataEnd - probe.header.DataOffset;
+    int64_t done = 0, total = wave.header.DataEnd - wave.header.DataOffset;
     progress.Update(0, total);
     PauseHooks hooks;
     hooks.stopTest = [] { return interrupted != 0; };
     hooks.progress = [&](int64_t bytes, int64_t all) { done = bytes, total = all; };
     hooks.idle = [&] { progress.Update(done, total); };
-    found = FindPauses(*source, probe.header, parsed.settings, hooks, parsed.wave);
+    found = FindPauses(*wave.source, wave.header, parsed.settings, hooks, parsed.wave);
   }
   if (found.status.failed()) PrintMessage(found.status.message());
   if (!found.status.ok() || interrupted) return kExitRefused;
