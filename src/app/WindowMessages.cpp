@@ -21,6 +21,7 @@ std::string_view Pattern(WindowMessageId id) {
       return "無音部分が%s個見つかりました。マークは255個までです。"
              "最短の無音を長くするか、しきい値を下げてください。";
     case WindowMessageId::kAlreadyListed: return "%sは既に登録されています。追加できません。";
+    case WindowMessageId::kPercentNotWhole: return "パーセントは1から150の整数で指定して下さい。";
   }
   return {};
 }

@@ -22,6 +22,8 @@ enum class WindowMessageId {
   kTooManyPauses,         // "無音部分が%s個見つかりました。マークは255個までです。…" (a message box)
   // Normalizer window, adding files.
   kAlreadyListed,         // "%sは既に登録されています。追加できません。" (%s: the path)
+  // Normalizer window, start.
+  kPercentNotWhole,       // "パーセントは1から150の整数で指定して下さい。": the box holds no whole number
 };
 
 // The window message id with text in place of its "%s" (the formatting of base/Messages.h).
