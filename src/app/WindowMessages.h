@@ -16,6 +16,7 @@ enum class WindowMessageId {
   kNoDeleteWhilePlaying,  // "再生中はマークの削除ができません。…": delete all while playing
   // Main window, zoom box.
   kZoomBelowOne,          // "拡大率は1以上の整数で指定して下さい。": a zoom of 0 or below typed
+  kZoomTooLarge,          // "拡大率は1から%sの整数で指定して下さい。" (%s: the widest zoom): a larger one typed
   // Main window, marks at the pauses (status bar texts but the last, %s: a count).
   kPausesAdded,           // "無音部分に%s個のマークを追加しました。"
   kScanStopped,           // "無音部分の検出を中止しました。"
