@@ -198,8 +198,9 @@ class TForm1 : public QMainWindow {
   void SetScrollMaximum(int64_t maximum);
   // The scroll bar's arrow step (Zoom x 100 frames) and page step (760 x Zoom frames).
   void SetScrollSteps();
-  // The zoom box's text as a zoom of 1..view::kMaxZoom; otherwise the box shows the zoom in force
-  // again, the message tells why (not a whole number, below 1, too large) and false is returned.
+  // The zoom box's text as last taken, as a zoom of 1..view::kMaxZoom; otherwise the box shows the
+  // zoom in force again, the message tells why (not a whole number, below 1, too large) and false
+  // is returned.
   bool ZoomFromBox(int32_t& zoom);
   // The zoom box's text changed (currentTextChanged): typed text waits for the end of the edit.
   void ZoomBoxTextChanged();

@@ -76,7 +76,7 @@ void TForm1::SetScrollSteps() {
 }
 
 bool TForm1::ZoomFromBox(int32_t& zoom) {
-  const QString text = c_.ComboBox1->currentText();
+  const QString text = takenZoomText_;
   const view::ZoomReading read = view::ReadZoomText(text);
   if (read.refusal == view::ZoomRefusal::kNone) {
     zoom = read.zoom;
