@@ -276,7 +276,8 @@ void TForm2PassTest::listKeptStillDuringPass() {
   QCOMPARE(form.Entries(), QStringList({a, b}));
   QCOMPARE(form.ItemIndex(), -1);
   QCOMPARE(QString::fromStdString(h.dir.Listing()), QStringLiteral("a-n.wav a.wav b-n.wav b.wav c.wav"));
-  for (QToolButton* button : {c.SpeedButton1, c.SpeedButton5, c.SpeedButton6, c.SpeedButton2, c.SpeedButton3, c.SpeedButton4}) {
+  for (QToolButton* button :
+       {c.SpeedButton1, c.SpeedButton5, c.SpeedButton6, c.SpeedButton2, c.SpeedButton3, c.SpeedButton4}) {
     QVERIFY(button->isEnabled());
   }
 }
