@@ -71,6 +71,7 @@ void BuildTransport(QWidget* client, Form1Controls& c) {
   c.ComboBox1 = Place(new QComboBox(client), "ComboBox1", 328, 64, 65, 20);
   c.ComboBox1->setEditable(true);
   c.ComboBox1->setInsertPolicy(QComboBox::NoInsert);
+  c.ComboBox1->setCompleter(nullptr);  // typed text stays as typed: "1" is 1, not "100"
   c.ComboBox1->addItems({QStringLiteral("100"), QStringLiteral("300"), QStringLiteral("500"),
                          QStringLiteral("1000"), QStringLiteral("3000"), QStringLiteral("5000"),
                          QStringLiteral("10000")});

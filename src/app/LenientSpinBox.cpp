@@ -5,10 +5,10 @@
 
 namespace sonaveld {
 
-int LenientSpinBox::ValueOfText(const QString& text, int minimum, int maximum) {
+std::optional<int> LenientSpinBox::ValueOfText(const QString& text, int minimum, int maximum) {
   static const QRegularExpression kWhole(QStringLiteral("^([+-]?)0*([0-9]+)$"));
   const QRegularExpressionMatch match = kWhole.match(text.trimmed());
-  if (!match.hasMatch()) return minimum;
+  if (!match.hasMatch()) return std::nullopt;
   const bool negative = match.captured(1) == QLatin1String("-");
   const QString digits = match.captured(2);
   // Past nine significant digits the number may not fit an int; it lies beyond either end anyway.
@@ -23,7 +23,7 @@ QValidator::State LenientSpinBox::validate(QString& input, int& pos) const {
 }
 
 void LenientSpinBox::fixup(QString& input) const {
-  input = QString::number(ValueOfText(input, minimum(), maximum()));
+  input = QString::number(ValueOfText(input, minimum(), maximum()).value_or(minimum()));
 }
 
 }  // namespace sonaveld

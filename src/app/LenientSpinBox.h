@@ -1,5 +1,6 @@
 #pragma once
 #include <QSpinBox>
+#include <optional>
 
 namespace sonaveld {
 
@@ -15,13 +16,13 @@ class LenientSpinBox : public QSpinBox {
   explicit LenientSpinBox(QWidget* parent = nullptr) : QSpinBox(parent) {}
 
   // The value a text stands for: a whole number (optional sign, digits, blanks around) brought
-  // into minimum..maximum, however many digits it has; any other text gives minimum.
-  static int ValueOfText(const QString& text, int minimum, int maximum);
+  // into minimum..maximum, however many digits it has; nothing for any other text.
+  static std::optional<int> ValueOfText(const QString& text, int minimum, int maximum);
 
  protected:
   // Texts QSpinBox would refuse are Intermediate: kept while typing, corrected by fixup().
   QValidator::State validate(QString& input, int& pos) const override;
-  // Replaces input by the number ValueOfText gives for it.
+  // Replaces input by the number ValueOfText gives for it (minimum for a text that is none).
   void fixup(QString& input) const override;
 };
 

@@ -8,6 +8,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLayout>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
 #include <QPlainTextEdit>
@@ -119,7 +120,10 @@ void TForm1::ConnectHandlers() {
   connect(c_.SpeedButton3, &QToolButton::clicked, this, &TForm1::SpeedButton3Click);
   connect(c_.SpeedButton4, &QToolButton::clicked, this, &TForm1::SpeedButton4Click);
   connect(c_.ScrollBar1, &QScrollBar::valueChanged, this, &TForm1::ScrollBar1Change);
-  connect(c_.ComboBox1, &QComboBox::currentTextChanged, this, &TForm1::ComboBox1Change);
+  takenZoomText_ = c_.ComboBox1->currentText();
+  connect(c_.ComboBox1, &QComboBox::currentTextChanged, this, &TForm1::ZoomBoxTextChanged);
+  connect(c_.ComboBox1, &QComboBox::activated, this, &TForm1::ZoomEditEnded);
+  connect(c_.ComboBox1->lineEdit(), &QLineEdit::editingFinished, this, &TForm1::ZoomEditEnded);
   connect(c_.TrackBar1, &QSlider::valueChanged, this, &TForm1::TrackBar1Change);
   connect(c_.Timer1, &QTimer::timeout, this, &TForm1::Timer1Timer);
   connect(c_.Timer2, &QTimer::timeout, this, &TForm1::Timer2Timer);

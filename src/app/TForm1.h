@@ -3,6 +3,7 @@
 #include <QString>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "analysis/PauseFinder.h"
@@ -133,7 +134,10 @@ class TForm1 : public QMainWindow {
   void PlayStop1Click();     // Space: "停止" while playing, else "再生"
   // Controls, timers and the pointer on the waveform.
   void ScrollBar1Change();   // the view scrolled: redraws from the new view start
-  void ComboBox1Change();    // the zoom box changed: redraws at the new zoom, the line's frame kept in place
+  // The zoom box's text was taken: redraws at the new zoom, the line's frame kept in place. A
+  // choice from the list, a wheel step or the program's change is taken at once; typed text when
+  // the edit ends (Enter, the focus leaving the box, a choice from the list), once.
+  void ComboBox1Change();
   void TrackBar1Change();    // the position bar moved by the user: plays from its position
   void Panel1DblClick();     // double-click on the status panel: aborts the file being written or the scan
   void Timer1Timer();        // every 80 ms: position bar, cursor line, time and status follow playback
@@ -178,7 +182,12 @@ class TForm1 : public QMainWindow {
   void ShowFileInformation(const QString& path, const WaveHeader& h);
   // Panel 0 of the status bar: the sound notice, then the file information.
   void ShowStatusPanel0();
-  bool HandOverToDevice();
+  // Hands path to the playback device to learn its play length (ms). On failure (after the
+  // device's message) the device holds the previous document's name again.
+  std::optional<int32_t> HandOverToDevice(const std::string& path);
+  // The zoom an open takes: the box's text when it is a zoom, else the last zoom taken, which the
+  // box then shows again. No message: a zoom text never stops an open.
+  int32_t ZoomForOpen();
   // The view-bounds step and the drawing loop on an open file; sets ViewEnd, ReadBase, Column.
   // With followScroll, a position that the new scroll maximum pulled back moves the view too.
   void DrawView(ByteSource& file, bool followScroll);
@@ -189,9 +198,18 @@ class TForm1 : public QMainWindow {
   void SetScrollMaximum(int64_t maximum);
   // The scroll bar's arrow step (Zoom x 100 frames) and page step (760 x Zoom frames).
   void SetScrollSteps();
-  // The zoom box's text as a zoom of 1 or more; otherwise shows the conversion message (not a
-  // whole number, or past the 32-bit range) or the zoom-below-1 message, and returns false.
+  // The zoom box's text as last taken, as a zoom of 1..view::kMaxZoom; otherwise the box shows the
+  // zoom in force again, the message tells why (not a whole number, below 1, too large) and false
+  // is returned.
   bool ZoomFromBox(int32_t& zoom);
+  // The zoom box's text changed (currentTextChanged): typed text waits for the end of the edit.
+  void ZoomBoxTextChanged();
+  // The edit of the zoom box ended: typed text not yet taken is taken now.
+  void ZoomEditEnded();
+  // Takes the box's text (the text the ruler and the cursor line go by) and runs ComboBox1Change.
+  void TakeZoomText();
+  // Shows zoom in the box without running the handler; it counts as taken.
+  void ShowZoomText(int32_t zoom);
   void RunPendingChanges();
   // The peak view: its state, the lanes by it, and the summary of the open document.
   bool PeakViewOn() const;
@@ -265,6 +283,9 @@ class TForm1 : public QMainWindow {
   QTimer* peakPoll_ = nullptr;
   PauseSettings pauseSettings_;  // the last settings chosen in the pause dialog
   ZoomBoxKeys* zoomKeys_ = nullptr;  // owned by the zoom box
+  QString takenZoomText_;     // the zoom box's text when it was last taken
+  bool zoomTyped_ = false;    // the box holds typed text not yet taken
+  int32_t lastZoom_ = 1000;   // the zoom of the last taken text that was one (the box's start text)
 
   bool redrawing_ = false;
   bool scrollPending_ = false;

@@ -18,10 +18,11 @@ namespace sonaveld {
 
 // "開く": closes the playback device, asks for a file and opens it. Refused while a file is being
 // written (it would change the document under the writer). Cancelling changes nothing else:
-// the marks stay as they were.
+// the marks stay as they were. A zoom typed and not yet taken is taken first, before the dialog.
 void TForm1::Open1Click() {
   if (BusyRefused()) return;
   device_.Close();
+  ZoomEditEnded();
   const QString path = prompts_.OpenDialog1(openFolder_);
   if (path.isEmpty()) return;
   OpenChosenFile(path);
@@ -30,11 +31,14 @@ void TForm1::Open1Click() {
 void TForm1::OpenWaveFile(const QString& path) {
   if (BusyRefused()) return;
   device_.Close();
+  ZoomEditEnded();
   OpenChosenFile(QFileInfo(path).absoluteFilePath());
 }
 
 // The file stays open from the header reads to the end of the first drawing and is closed on
-// every way out (the FileSource's destructor).
+// every way out (the FileSource's destructor). Everything that can refuse the file (opening it,
+// the probe, the playback device) comes before the first change: a refused file leaves the
+// document, its marks, the view, the status bar and the device as they were.
 void TForm1::OpenChosenFile(const QString& path) {
   openFolder_ = QFileInfo(path).absolutePath();
   const std::string name = path.toStdString();
@@ -43,21 +47,20 @@ void TForm1::OpenChosenFile(const QString& path) {
     ShowMessage(FormatMessage(MessageId::kCannotOpen, name));
     return;
   }
-  marks_.Reset();
-  SyncMemos();
-  cursor_.LinePos = 1;
-  ClearForOpen();
-
   const ProbeResult probe = ProbeWave(*file, name);
-  ShowFileInformation(path, probe.header);
-  // A refused file leaves the previous document whole: its name, header, view and device.
   if (probe.status.failed()) {
     ShowMessage(probe.status.message());
     return;
   }
-  int32_t zoom = 0;
-  if (!ZoomFromBox(zoom)) return;
+  const std::optional<int32_t> playLength = HandOverToDevice(name);
+  if (!playLength) return;
 
+  const int32_t zoom = ZoomForOpen();
+  marks_.Reset();
+  SyncMemos();
+  cursor_.LinePos = 1;
+  ClearForOpen();
+  ShowFileInformation(path, probe.header);
   file_.Header = probe.header;
   ResetSummary(name);
   view_.Zoom = zoom;
@@ -72,7 +75,12 @@ void TForm1::OpenChosenFile(const QString& path) {
   RefreshImages();
 
   file_.WaveFileName = name;
-  if (!HandOverToDevice()) return;
+  file_.PlayLength = *playLength;
+  {
+    // The bar's new range is the program's own change, not a user's move: it starts no playback.
+    const QSignalBlocker blocker(c_.TrackBar1);
+    c_.TrackBar1->setMaximum(file_.PlayLength);
+  }
   if (c_.ScrollBar1->value() != 1) c_.ScrollBar1->setValue(1);  // runs ScrollBar1Change
   {
     // Back to 0 without running TrackBar1Change: opening a file never starts playback.
@@ -124,20 +132,18 @@ void TForm1::ShowStatusPanel0() {
   c_.StatusPanel0->setText(parts.join(QStringLiteral("  ")));
 }
 
-// Gives the document's path to the playback device to learn the play length.
-bool TForm1::HandOverToDevice() {
-  device_.SetFileName(file_.WaveFileName);
+std::optional<int32_t> TForm1::HandOverToDevice(const std::string& path) {
+  const std::string previous = device_.FileName();
+  device_.SetFileName(path);
   const Status opened = device_.Open();
   if (opened.failed()) {
+    device_.SetFileName(previous);
     ShowMessage(opened.message());
-    return false;
+    return std::nullopt;
   }
-  file_.PlayLength = device_.Length();
-  // The bar's new range is the program's own change, not a user's move: it starts no playback.
-  const QSignalBlocker blocker(c_.TrackBar1);
-  c_.TrackBar1->setMaximum(file_.PlayLength);
+  const int32_t length = device_.Length();
   device_.Close();
-  return true;
+  return length;
 }
 
 }  // namespace sonaveld

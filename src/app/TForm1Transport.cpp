@@ -54,15 +54,11 @@ void TForm1::PlayStop1Click() {
   }
 }
 
-// Every change of the bar's position. The first change after a refresh tick is the tick's own
-// (or, with the device stopped, the user's first) and is ignored; any other plays from the bar.
+// Every change of the bar's position. The refresh tick's own move of the bar is ignored; every
+// move by the user (a drag, a click in the groove, a key) plays from where the bar lands.
 void TForm1::TrackBar1Change() {
-  if (BusyRefused()) return;
-  if (flags_.TrackByTimer) {
-    flags_.TrackByTimer = false;
-    return;
-  }
-  if (!DocumentOpen()) return;
+  if (flags_.TrackByTimer) return;
+  if (BusyRefused() || !DocumentOpen()) return;
   flags_.StatusHeld = false;
   if (!OpenDevice()) return;
   device_.SetPosition(c_.TrackBar1->value());
@@ -73,9 +69,12 @@ void TForm1::TrackBar1Change() {
 // never the file.
 void TForm1::Timer1Timer() {
   if (!DocumentOpen()) return;
-  flags_.TrackByTimer = true;
   if (device_.Mode() == PlaybackMode::kPlaying) {
-    c_.TrackBar1->setValue(device_.Position());  // a change runs TrackBar1Change, which ignores it
+    // The flag marks the tick's own move for TrackBar1Change only while the move runs, so that
+    // the next change, the user's, is never taken for the tick's.
+    flags_.TrackByTimer = true;
+    c_.TrackBar1->setValue(device_.Position());
+    flags_.TrackByTimer = false;
     FollowPlayPosition(device_.Position());
     if (!flags_.StatusHeld) SetPanel1(QStringLiteral("再生中"), kPlayingColour);
   } else if (!flags_.StatusHeld) {

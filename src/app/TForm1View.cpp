@@ -1,12 +1,13 @@
 // The waveform view of the main window: WaveDrow, scrolling, zoom, the cursor line, the ruler and
 // the cut map strip.
+#include <QAbstractItemView>
 #include <QComboBox>
+#include <QLineEdit>
 #include <QScrollBar>
 #include <QSignalBlocker>
 #include <QTimer>
 #include <algorithm>
 #include <limits>
-#include <optional>
 
 #include "app/AppFont.h"
 #include "app/Prompts.h"
@@ -75,18 +76,64 @@ void TForm1::SetScrollSteps() {
 }
 
 bool TForm1::ZoomFromBox(int32_t& zoom) {
+  const QString text = takenZoomText_;
+  const view::ZoomReading read = view::ReadZoomText(text);
+  if (read.refusal == view::ZoomRefusal::kNone) {
+    zoom = read.zoom;
+    return true;
+  }
+  // The box shows the zoom in force before the message takes the focus, so that the focus change
+  // finds no edit left to take and the refused text is not met again by the next command.
+  ShowZoomText(view_.Zoom);
+  switch (read.refusal) {
+    case view::ZoomRefusal::kNotInteger: ShowMessage(FormatMessage(MessageId::kNotInteger, text.toStdString())); break;
+    case view::ZoomRefusal::kBelowOne: ShowMessage(FormatMessage(WindowMessageId::kZoomBelowOne)); break;
+    default: ShowMessage(FormatMessage(WindowMessageId::kZoomTooLarge, std::to_string(view::kMaxZoom))); break;
+  }
+  return false;
+}
+
+// isModified: the user's typing set it, the program's setText (a list choice, a wheel step)
+// cleared it.
+void TForm1::ZoomBoxTextChanged() {
+  zoomTyped_ = c_.ComboBox1->lineEdit()->isModified();
+  if (!zoomTyped_) TakeZoomText();
+}
+
+// Opening the box's own list takes the focus from its text but ends no edit: a choice from the
+// list replaces the text, and closing the list without one gives the text back its focus.
+void TForm1::ZoomEditEnded() {
+  if (!zoomTyped_ || c_.ComboBox1->view()->isVisible()) return;
+  zoomTyped_ = false;
+  TakeZoomText();
+}
+
+void TForm1::TakeZoomText() {
+  takenZoomText_ = c_.ComboBox1->currentText();
+  const view::ZoomReading read = view::ReadZoomText(takenZoomText_);
+  if (read.refusal == view::ZoomRefusal::kNone) lastZoom_ = read.zoom;
+  ComboBox1Change();
+}
+
+void TForm1::ShowZoomText(int32_t zoom) {
+  lastZoom_ = zoom;
+  zoomTyped_ = false;
+  takenZoomText_ = QString::number(zoom);
+  const QSignalBlocker blocker(c_.ComboBox1);
+  c_.ComboBox1->setEditText(takenZoomText_);
+}
+
+int32_t TForm1::ZoomForOpen() {
   const QString text = c_.ComboBox1->currentText();
-  const std::optional<int64_t> value = view::ParseWholeNumber(text);
-  if (!value || *value > std::numeric_limits<int32_t>::max()) {
-    ShowMessage(FormatMessage(MessageId::kNotInteger, text.toStdString()));
-    return false;
+  const view::ZoomReading read = view::ReadZoomText(text);
+  if (read.refusal != view::ZoomRefusal::kNone) {
+    ShowZoomText(lastZoom_);
+    return lastZoom_;
   }
-  if (*value < 1) {
-    ShowMessage(FormatMessage(WindowMessageId::kZoomBelowOne));
-    return false;
-  }
-  zoom = static_cast<int32_t>(*value);
-  return true;
+  zoomTyped_ = false;
+  takenZoomText_ = text;
+  lastZoom_ = read.zoom;
+  return read.zoom;
 }
 
 void TForm1::SnapViewStartToScroll() {
@@ -131,7 +178,7 @@ bool TForm1::WaveDrow() {
 }
 
 void TForm1::DrawLineAtLinePos() {
-  if (view::CursorLineSkipped(c_.ScrollBar1->value(), c_.ComboBox1->currentText(), cursor_.LinePos)) return;
+  if (view::CursorLineSkipped(c_.ScrollBar1->value(), takenZoomText_, cursor_.LinePos)) return;
   const int64_t x = view::ColumnOfFrame(cursor_.LinePos, view_.ViewStart, view_.Zoom);
   if (x < -1 || x > view::kLaneWidth + 1) return;  // wholly outside the overlay
   view::DrawCursorLine(c_.Image3->Image(), static_cast<int>(x));
@@ -179,7 +226,7 @@ void TForm1::ComboBox1Change() {
 void TForm1::TimeLineDrow() {
   const Status drawn =
       view::DrawTimeRuler(c_.Image4->Image(), view_.ViewStart, view_.Zoom, file_.Header.SampleRate,
-                          c_.ComboBox1->currentText(), marks_.Sorted(), RulerLabelFont());
+                          takenZoomText_, marks_.Sorted(), RulerLabelFont());
   c_.Image4->Changed();
   if (drawn.failed()) ShowMessage(drawn.message());
 }

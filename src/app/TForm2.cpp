@@ -81,49 +81,54 @@ void TForm2::SpeedButton1Click() {
   const QStringList chosen = prompts_.Form2OpenDialog1(openFolder_);
   if (chosen.isEmpty()) return;
   openFolder_ = QFileInfo(chosen.first()).absolutePath();
+  // Every file is tried; the refused ones are told together afterwards, one line each.
+  QStringList refused;
   for (const QString& path : chosen) {
-    if (!AddOne(path)) return;
+    const std::string refusal = AddOne(path);
+    if (!refusal.empty()) refused << QString::fromStdString(refusal);
   }
   SetItemIndex(c_.ListBox1->count() - 1);
+  if (!refused.isEmpty()) prompts_.Message(refused.join(QLatin1Char('\n')));
 }
 
-bool TForm2::AddOne(const QString& path) {
+std::string TForm2::AddOne(const QString& path) {
+  const std::string file = path.toStdString();
+  auto source = FileSource::Open(file);
+  if (!source) return FormatMessage(MessageId::kCannotOpen, file);
+  const int bits = ReadU8(*source, kBitsPerSampleOffset);
+  source.reset();
+  if (bits != 8 && bits != 16 && bits != 24 && bits != 32) return FormatMessage(MessageId::kEntryNotBits, file);
+  if (Entries().contains(path)) return FormatMessage(WindowMessageId::kAlreadyListed, file);
+
   auto* item = new QListWidgetItem(path);
   const QFontMetrics metrics = c_.ListBox1->fontMetrics();
   item->setSizeHint(QSize(metrics.horizontalAdvance(path) + 4, std::max(kListItemHeight, metrics.lineSpacing())));
   c_.ListBox1->addItem(item);
-
-  const std::string file = path.toStdString();
-  auto source = FileSource::Open(file);
-  if (!source) {
-    ShowMessage(FormatMessage(MessageId::kCannotOpen, file));
-    return false;
-  }
-  const int bits = ReadU8(*source, kBitsPerSampleOffset);
-  source.reset();
-  if (bits != 8 && bits != 16 && bits != 24 && bits != 32) {
-    ShowMessage(FormatMessage(MessageId::kEntryNotBits, file));
-    return false;
-  }
-  const int last = c_.ListBox1->count() - 1;
-  for (int i = 0; i < last; ++i) {
-    if (c_.ListBox1->item(i)->text() == path) {
-      delete c_.ListBox1->takeItem(last);
-      ShowMessage(FormatMessage(WindowMessageId::kAlreadyListed, file));
-      break;
-    }
-  }
-  return true;
+  return {};
 }
 
+void TForm2::MoveEntry(int from, int to) {
+  QListWidgetItem* item = c_.ListBox1->takeItem(from);
+  c_.ListBox1->insertItem(to, item);
+  SetItemIndex(to);
+}
+
+// At the first entry, or with nothing selected, nothing moves.
 void TForm2::SpeedButton5Click() {
+  if (RefusedDuringPass()) return;
   const int index = ItemIndex();
-  SetItemIndex(index != 0 ? index - 1 : index);
+  if (index > 0) MoveEntry(index, index - 1);
 }
 
+// At the last entry nothing moves; with nothing selected the first entry is selected.
 void TForm2::SpeedButton6Click() {
+  if (RefusedDuringPass()) return;
   const int index = ItemIndex();
-  SetItemIndex(index < c_.ListBox1->count() - 1 ? index + 1 : index);
+  if (index < 0) {
+    SetItemIndex(0);
+  } else if (index < c_.ListBox1->count() - 1) {
+    MoveEntry(index, index + 1);
+  }
 }
 
 void TForm2::SpeedButton2Click() {

@@ -2,6 +2,8 @@
 #include <QString>
 #include <QWidget>
 #include <cstdint>
+#include <optional>
+#include <string>
 
 #include "app/Form2Controls.h"
 #include "normalizer/NormalizePass.h"
@@ -33,9 +35,10 @@ class TForm2 : public QWidget, public NormalizerHost {
   bool StopRequested() const { return pass_.StopRequested(); }
 
  public slots:
-  void SpeedButton1Click();  // "追加": add files from OpenDialog1
-  void SpeedButton5Click();  // "上へ": selection one up
-  void SpeedButton6Click();  // "下へ": selection one down
+  // "追加": adds the files chosen in OpenDialog1 but those refused, which one message lists.
+  void SpeedButton1Click();
+  void SpeedButton5Click();  // "上へ": the selected entry one place up, still selected
+  void SpeedButton6Click();  // "下へ": the selected entry one place down (nothing selected: the first)
   void SpeedButton2Click();  // "削除": remove the selected entry
   void SpeedButton3Click();  // "全削除": empty the list, bars to 0
   void SpeedButton4Click();  // "開始": the normalization pass; returns when it ends
@@ -63,12 +66,16 @@ class TForm2 : public QWidget, public NormalizerHost {
   void ShowMessage(const std::string& text);
   // Selects index; an index outside the list leaves nothing selected.
   void SetItemIndex(int index);
-  // Appends one chosen file; false when the handler must end (open failure or bit warning).
-  bool AddOne(const QString& path);
-  // The percentage p from the spin box's text: a whole number brought into 1..150, any other
-  // text 1. The box is set to p, so it shows what the pass uses.
-  int Percentage();
-  // While a pass runs the start button and the list edits (add, delete, delete all) are off.
+  // Appends one chosen file unless it is refused; the refusal's text (the path in it), empty
+  // when the file was added.
+  std::string AddOne(const QString& path);
+  // Moves the entry at from to the place to (both in the list) and selects it there.
+  void MoveEntry(int from, int to);
+  // The percentage p from the spin box's text: a whole number brought into 1..150, the box then
+  // showing p; nothing (the text left as it is) when the text is no whole number.
+  std::optional<int> Percentage();
+  // While a pass runs the start button and the list edits (add, up, down, delete, delete all) are
+  // off: the pass shows its progress by the entries' places.
   void SetPassRunning(bool running);
   bool RefusedDuringPass() const { return pass_.Running(); }
 

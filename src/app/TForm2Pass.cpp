@@ -12,8 +12,10 @@
 #include <string>
 #include <vector>
 
+#include "app/LenientSpinBox.h"
 #include "app/Prompts.h"
 #include "app/TForm2.h"
+#include "app/WindowMessages.h"
 
 namespace sonaveld {
 namespace {
@@ -24,8 +26,13 @@ int ClampToInt(int64_t value) { return static_cast<int>(std::clamp<int64_t>(valu
 
 void TForm2::SpeedButton4Click() {
   if (RefusedDuringPass()) return;
+  const std::optional<int> percent = Percentage();
+  if (!percent) {
+    ShowMessage(FormatMessage(WindowMessageId::kPercentNotWhole));
+    return;
+  }
   NormalizeSettings settings;
-  settings.percent = Percentage();
+  settings.percent = *percent;
   settings.mode = c_.RadioGroup1Items->checkedId() == 1 ? NormalizeMode::kAverage : NormalizeMode::kPeak;
   settings.keepSourceName = c_.CheckBox1->isChecked();
 
@@ -42,15 +49,19 @@ void TForm2::SpeedButton4Click() {
 
 void TForm2::SpeedButton7Click() { pass_.RequestStop(); }
 
-int TForm2::Percentage() {
-  // The box corrects its text itself (a whole number into 1..150, any other text to 1) and
-  // shows the result, so the pass uses what the box shows.
+std::optional<int> TForm2::Percentage() {
+  if (!LenientSpinBox::ValueOfText(c_.SpinEdit1->text(), c_.SpinEdit1->minimum(), c_.SpinEdit1->maximum())) {
+    return std::nullopt;
+  }
+  // The box brings the number into its range itself and shows the result, so the pass uses what
+  // the box shows.
   c_.SpinEdit1->interpretText();
   return c_.SpinEdit1->value();
 }
 
 void TForm2::SetPassRunning(bool running) {
-  for (QToolButton* button : {c_.SpeedButton4, c_.SpeedButton1, c_.SpeedButton2, c_.SpeedButton3}) {
+  for (QToolButton* button :
+       {c_.SpeedButton4, c_.SpeedButton1, c_.SpeedButton5, c_.SpeedButton6, c_.SpeedButton2, c_.SpeedButton3}) {
     button->setEnabled(!running);
   }
 }

@@ -15,12 +15,14 @@ std::string_view Pattern(WindowMessageId id) {
     case WindowMessageId::kNoDeleteWhilePlaying:
       return "再生中はマークの削除ができません。停止してから指定してください。";
     case WindowMessageId::kZoomBelowOne: return "拡大率は1以上の整数で指定して下さい。";
+    case WindowMessageId::kZoomTooLarge: return "拡大率は1から%sの整数で指定して下さい。";
     case WindowMessageId::kPausesAdded: return "無音部分に%s個のマークを追加しました。";
     case WindowMessageId::kScanStopped: return "無音部分の検出を中止しました。";
     case WindowMessageId::kTooManyPauses:
       return "無音部分が%s個見つかりました。マークは255個までです。"
              "最短の無音を長くするか、しきい値を下げてください。";
     case WindowMessageId::kAlreadyListed: return "%sは既に登録されています。追加できません。";
+    case WindowMessageId::kPercentNotWhole: return "パーセントは1から150の整数で指定して下さい。";
   }
   return {};
 }

@@ -16,12 +16,15 @@ enum class WindowMessageId {
   kNoDeleteWhilePlaying,  // "再生中はマークの削除ができません。…": delete all while playing
   // Main window, zoom box.
   kZoomBelowOne,          // "拡大率は1以上の整数で指定して下さい。": a zoom of 0 or below typed
+  kZoomTooLarge,          // "拡大率は1から%sの整数で指定して下さい。" (%s: the widest zoom): a larger one typed
   // Main window, marks at the pauses (status bar texts but the last, %s: a count).
   kPausesAdded,           // "無音部分に%s個のマークを追加しました。"
   kScanStopped,           // "無音部分の検出を中止しました。"
   kTooManyPauses,         // "無音部分が%s個見つかりました。マークは255個までです。…" (a message box)
   // Normalizer window, adding files.
   kAlreadyListed,         // "%sは既に登録されています。追加できません。" (%s: the path)
+  // Normalizer window, start.
+  kPercentNotWhole,       // "パーセントは1から150の整数で指定して下さい。": the box holds no whole number
 };
 
 // The window message id with text in place of its "%s" (the formatting of base/Messages.h).

@@ -1,5 +1,6 @@
 #include "view/ViewMath.h"
 
+#include <QRegularExpression>
 #include <algorithm>
 
 #include "view/ViewImages.h"
@@ -42,6 +43,19 @@ std::optional<int64_t> ParseWholeNumber(const QString& text) {
   const qlonglong value = text.trimmed().toLongLong(&ok, 10);
   if (!ok) return std::nullopt;
   return static_cast<int64_t>(value);
+}
+
+ZoomReading ReadZoomText(const QString& text) {
+  const std::optional<int64_t> value = ParseWholeNumber(text);
+  if (!value) {
+    static const QRegularExpression kDigits(QStringLiteral("^([+-]?)[0-9]+$"));
+    const QRegularExpressionMatch match = kDigits.match(text.trimmed());
+    if (!match.hasMatch()) return {0, ZoomRefusal::kNotInteger};
+    return {0, match.captured(1) == QLatin1String("-") ? ZoomRefusal::kBelowOne : ZoomRefusal::kTooLarge};
+  }
+  if (*value < 1) return {0, ZoomRefusal::kBelowOne};
+  if (*value > kMaxZoom) return {0, ZoomRefusal::kTooLarge};
+  return {static_cast<int32_t>(*value), ZoomRefusal::kNone};
 }
 
 }  // namespace sonaveld::view

@@ -1,9 +1,11 @@
 #pragma once
 #include <QString>
 #include <cstdint>
+#include <limits>
 #include <optional>
 
 #include "document/WaveProbe.h"
+#include "view/ViewImages.h"
 
 namespace sonaveld::view {
 
@@ -35,5 +37,19 @@ int64_t ZoomChangeScrollPosition(int lineColumn, int64_t linePos, int64_t scroll
 // The zoom box's text as a whole number (decimal, optional sign, surrounding blanks allowed);
 // nullopt when it is not one (empty, letters, out of the 64-bit range).
 std::optional<int64_t> ParseWholeNumber(const QString& text);
+
+// The widest zoom: one screen of it (760 columns) still fits the scroll bar's 32-bit positions, so
+// the scroll steps (100 and 760 columns) and the positions the view reaches stay exact.
+inline constexpr int32_t kMaxZoom = std::numeric_limits<int32_t>::max() / kLaneWidth;
+
+// Why a zoom box text gives no zoom.
+enum class ZoomRefusal { kNone, kNotInteger, kBelowOne, kTooLarge };
+struct ZoomReading {
+  int32_t zoom = 0;  // 1..kMaxZoom when refusal is kNone
+  ZoomRefusal refusal = ZoomRefusal::kNone;
+};
+// The zoom box's text as a zoom of 1..kMaxZoom, or why it is none: no whole number, 0 or below, or
+// above kMaxZoom (a whole number past the 64-bit range too, by its sign).
+ZoomReading ReadZoomText(const QString& text);
 
 }  // namespace sonaveld::view

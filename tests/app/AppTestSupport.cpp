@@ -1,5 +1,7 @@
 #include "AppTestSupport.h"
 
+#include <QComboBox>
+#include <QLineEdit>
 #include <QScrollBar>
 #include <QtTest>
 
@@ -85,6 +87,14 @@ QString Harness::Wav(const std::string& name, const WavRecipe& recipe) {
 void Harness::Open(const QString& path) {
   prompts.openAnswers.push_back(path);
   form->Open1Click();
+}
+
+void TypeIntoZoomBox(TForm1& f, const QString& text) {
+  QComboBox* box = f.Controls().ComboBox1;
+  QTest::mouseClick(box->lineEdit(), Qt::LeftButton);
+  QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
+  QTest::keyClick(box, Qt::Key_Backspace);
+  QTest::keyClicks(box, text);
 }
 
 const QImage& Lane1(TForm1& f) { return f.Controls().Image1->Image(); }

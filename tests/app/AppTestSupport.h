@@ -51,6 +51,7 @@ class TestDevice final : public PlaybackDevice {
  public:
   TestDevice() : inner_([this] { return now; }) {}
   Status Open() override {
+    if (!refuse.empty() && FileName() == refuse) return Status::Fail(MessageId::kCannotOpen, refuse);
     inner_.SetFileName(FileName());
     return inner_.Open();
   }
@@ -64,6 +65,7 @@ class TestDevice final : public PlaybackDevice {
   PlaybackMode Mode() override { return inner_.Mode(); }
 
   int64_t now = 0;                // the clock, ms
+  std::string refuse;             // a file name the device cannot open
   std::function<void()> onClose;  // run once per Close while set
   int closes = 0;
   bool nestedClose = false;       // a Close ran inside onClose's run
@@ -88,6 +90,10 @@ struct Harness {
   std::unique_ptr<TForm2> form2;
   std::unique_ptr<TForm1> form;
 };
+
+// Types text into the zoom box as the user does: a click into its text, Ctrl+A, Backspace, the
+// keys. The window must be active. The edit is not ended.
+void TypeIntoZoomBox(TForm1& f, const QString& text);
 
 // The rasters of the window.
 const QImage& Lane1(TForm1& f);

@@ -1,6 +1,6 @@
 // The transport of the main window on the clock-only device with a hand-moved clock: the refresh
 // tick (bar, cursor line, time display, status panel, closing the idle device), "最初", "停止",
-// the position bar with its one ignored change after a tick, and the playback restarts.
+// the position bar (its clicks and moves play, the tick's own moves do not), and the playback restarts.
 #include <QComboBox>
 #include <QFile>
 #include <QLabel>
@@ -64,7 +64,7 @@ class TForm1TransportTest : public QObject {
   void timeDisplayShowsWhole_data();
   void timeDisplayShowsWhole();
   void tickWithoutDocumentDoesNothing();
-  void barChangeAfterTickIgnoredOnce();
+  void barClickPlaysFromWhereItLands();
   void userMoveDuringPlaybackPlaysFromThere();
   void lineFollowsPlaybackAndStaysAtEnd();
   void lineLeavesView();
@@ -180,32 +180,32 @@ void TForm1TransportTest::tickWithoutDocumentDoesNothing() {
   QCOMPARE(h.Time(), QStringLiteral("0h00分00秒"));
 }
 
-// With the device stopped the first change after a tick only moves the bar (and, at the next
-// tick, the time display); a second change before the next tick plays from the bar.
-void TForm1TransportTest::barChangeAfterTickIgnoredOnce() {
+// A click in the bar's groove (pressed and released, no drag) plays from where the bar lands,
+// also right after a tick with the device stopped; the tick's own move restarts nothing.
+void TForm1TransportTest::barClickPlaysFromWhereItLands() {
   TransportHarness h;
   h.Open(h.Wav("a.wav", Mono8(441000)));  // 10 s
+  h.f().show();
+  QVERIFY(QTest::qWaitForWindowExposed(&h.f()));
   h.f().Timer1Timer();
-  h.Bar().setValue(3000);
-  QVERIFY(!h.Playing());
-  QCOMPARE(h.f().Flags().TrackByTimer, false);
-  h.f().Timer1Timer();
-  QCOMPARE(h.Time(), QStringLiteral("0h00分03秒"));
-  QVERIFY(!h.Playing());
-
-  h.Bar().setValue(4000);  // ignored: the first change after the tick
-  h.Bar().setValue(5000);  // plays
-  QVERIFY(h.Playing());
-  QCOMPARE(h.device.Position(), 5000);
-
-  // Without a tick in between, every change plays from the bar.
   h.f().Flags().StatusHeld = 1;
-  h.Bar().setValue(7000);
-  QCOMPARE(h.device.Position(), 7000);
+  const QPoint rightPart(h.Bar().width() * 3 / 4, h.Bar().height() / 2);
+  QTest::mouseClick(&h.Bar(), Qt::LeftButton, {}, rightPart);
+  const int landed = h.Bar().value();
+  QVERIFY(landed > 0);
+  QVERIFY(h.Playing());
+  QCOMPARE(h.device.Position(), landed);
   QCOMPARE(h.f().Flags().StatusHeld, false);
+
+  h.device.now += 500;
+  h.f().Timer1Timer();
+  QCOMPARE(h.device.Position(), landed + 500);
+  QTest::mouseClick(&h.Bar(), Qt::LeftButton, {}, rightPart);
+  QVERIFY(h.Bar().value() > landed + 500);
+  QCOMPARE(h.device.Position(), h.Bar().value());
 }
 
-// While playing, the tick's own move of the bar uses up the flag; the user's move then plays.
+// While playing, the tick's own move of the bar is ignored; the user's move then plays.
 void TForm1TransportTest::userMoveDuringPlaybackPlaysFromThere() {
   TransportHarness h;
   h.Open(h.Wav("a.wav", Mono8(441000)));

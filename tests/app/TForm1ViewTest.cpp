@@ -1,6 +1,8 @@
 // Scrolling, zoom, the cursor line, the time ruler and the cut map strip through the window.
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QScrollBar>
+#include <QTimer>
 #include <QtTest>
 
 #include "AppTestSupport.h"
@@ -46,8 +48,8 @@ class TForm1ViewTest : public QObject {
   void cursorLineAfterScrollToStart();
   void zoomKeepsLineColumn();
   void zoomWithoutLineStaysOnGrid();
-  void zoomTextRefused_data();
-  void zoomTextRefused();
+  void typedZoomTakenOnceWhenEditEnds_data();
+  void typedZoomTakenOnceWhenEditEnds();
   void zoomDuringPlaybackRestartsAtLine();
   void noRedrawInsideRedraw();
   void redrawOfVanishedFile();
@@ -148,29 +150,63 @@ void TForm1ViewTest::zoomWithoutLineStaysOnGrid() {
   QCOMPARE((f.View().ViewStart - 1) % 300, qint64{0});
 }
 
-void TForm1ViewTest::zoomTextRefused_data() {
+void TForm1ViewTest::typedZoomTakenOnceWhenEditEnds_data() {
   QTest::addColumn<QString>("text");
-  QTest::addColumn<QString>("message");
+  QTest::addColumn<int>("end");  // Qt::Key_Return; 0: the focus leaves the box; 1: "5000" chosen from the list
+  QTest::addColumn<QString>("message");  // "" for none
+  QTest::addColumn<int>("zoom");
   const QString belowOne = QStringLiteral("拡大率は1以上の整数で指定して下さい。");
-  QTest::newRow("empty") << "" << "'' は整数ではありません";
-  QTest::newRow("letters") << "abc" << "'abc' は整数ではありません";
-  QTest::newRow("fraction") << "1.5" << "'1.5' は整数ではありません";
-  QTest::newRow("past 32 bits") << "2147483648" << "'2147483648' は整数ではありません";
-  QTest::newRow("zero") << "0" << belowOne;
-  QTest::newRow("negative") << "-300" << belowOne;
+  const QString tooLarge = QStringLiteral("拡大率は1から2825636の整数で指定して下さい。");
+  const int enter = Qt::Key_Return;
+  QTest::newRow("empty") << "" << enter << "'' は整数ではありません" << 1000;
+  QTest::newRow("letters, focus lost") << "abc" << 0 << "'abc' は整数ではありません" << 1000;
+  QTest::newRow("fraction") << "1.5" << enter << "'1.5' は整数ではありません" << 1000;
+  QTest::newRow("past 32 bits") << "3000000000" << enter << tooLarge << 1000;
+  QTest::newRow("past 64 bits") << "99999999999999999999" << enter << tooLarge << 1000;
+  QTest::newRow("one past the widest") << "2825637" << 0 << tooLarge << 1000;
+  QTest::newRow("zero") << "0" << enter << belowOne << 1000;
+  QTest::newRow("negative") << "-300" << enter << belowOne << 1000;
+  QTest::newRow("1 is not completed to 100") << "1" << enter << "" << 1;
+  QTest::newRow("the widest") << "2825636" << enter << "" << 2825636;
+  QTest::newRow("by focus loss") << "300" << 0 << "" << 300;
+  QTest::newRow("typed, then chosen from the list") << "12a" << 1 << "" << 5000;
 }
 
-void TForm1ViewTest::zoomTextRefused() {
+// Typing changes nothing (no message, the ruler drawn by the text taken before); the edit's end
+// takes the text once: a refused text gives one message and the box shows the zoom in force again.
+void TForm1ViewTest::typedZoomTakenOnceWhenEditEnds() {
   QFETCH(QString, text);
+  QFETCH(int, end);
   QFETCH(QString, message);
+  QFETCH(int, zoom);
   Harness h;
   TForm1& f = *h.form;
   h.Open(h.Wav("long.wav", Mono8(1000000)));
+  f.show();
+  f.activateWindow();
+  QVERIFY(QTest::qWaitForWindowActive(&f));
   f.Controls().ScrollBar1->setValue(3001);
-  f.Controls().ComboBox1->setCurrentText(text);
-  QCOMPARE(h.prompts.messages, QStringList{message});
+  TypeIntoZoomBox(f, text);
+  f.TimeLineDrow();
+  QVERIFY2(h.prompts.messages.isEmpty(), qPrintable(h.prompts.messages.join('|')));
   QCOMPARE(f.View().Zoom, 1000);
-  QCOMPARE(f.View().ViewStart, qint64{3001});
+
+  QComboBox* box = f.Controls().ComboBox1;
+  if (end == 1) {
+    box->showPopup();
+    QAbstractItemView* list = box->view();
+    QTRY_VERIFY(list->isVisible());
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(list->model()->index(5, 0)).center());
+  } else if (end != 0) {
+    QTest::keyClick(box, static_cast<Qt::Key>(end));
+  }
+  f.Controls().ScrollBar1->setFocus();  // the focus leaves: the end of the edit, or a second one
+  box->setFocus();
+  f.Controls().ScrollBar1->setFocus();
+  QCOMPARE(h.prompts.messages, message.isEmpty() ? QStringList() : QStringList{message});
+  QCOMPARE(f.View().Zoom, zoom);
+  QCOMPARE(box->currentText(), message.isEmpty() ? QString::number(zoom) : QStringLiteral("1000"));
+  if (!message.isEmpty()) QCOMPARE(f.View().ViewStart, qint64{3001});
 }
 
 void TForm1ViewTest::zoomDuringPlaybackRestartsAtLine() {
@@ -192,6 +228,7 @@ void TForm1ViewTest::noRedrawInsideRedraw() {
   Harness h;
   TForm1& f = *h.form;
   h.Open(h.Wav("long.wav", Mono8(1000000)));
+  f.Controls().Timer1->stop();  // its ticks close the idle device too, which would count here
   int fired = 0;
   h.device.onClose = [&] {
     if (fired++ == 0) f.Controls().ScrollBar1->setValue(200500);
