@@ -31,6 +31,7 @@ enum class MessageId {
   kBusy,              // "ファイル作成中です": a file is being written
   kNoMarks,           // no marks to cut at
   kLowSpaceQuestion,  // Yes/No: the output's volume may be short of space
+  kPartialOutput,     // "%sは途中まで（%s%）です": an output stopped part-way (name, whole percent)
   // The normalization pass (%s at the start: the entry's path).
   kBackupQuestion,    // Yes/No: "-orig" files exist; put them back?
   kNoSpace,           // the volume is short of space
@@ -54,6 +55,9 @@ std::string_view MessagePattern(MessageId id);
 
 // The message id with text in place of its "%s" (text is not used where the message has none).
 std::string FormatMessage(MessageId id, std::string_view text = {});
+
+// The message id with first and second in place of its two "%s", in order.
+std::string FormatMessage(MessageId id, std::string_view first, std::string_view second);
 
 // The one formatting rule, for the tables of the layers above: text in place of the first "%s" of
 // pattern.

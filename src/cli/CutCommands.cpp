@@ -131,6 +131,8 @@ int RunOutputCommand(const std::vector<std::string>& args, Command command) {
       : command == Command::kSplit ? SplitSelectedRanges(file, marks.Sorted(), marks.KeepHead(), parsed.out, flags, host)
                                    : SplitAtMarks(file, marks.Sorted(), parsed.out, flags, host);
   if (result.status.failed()) PrintMessage(result.status.message());
+  // A stop leaves the file it cut short, a valid WAV: said on stderr, never listed as written.
+  if (result.partial) PrintMessage(result.partial->Message(result.partial->path));
   return result.status.ok() ? kExitDone : kExitRefused;
 }
 
