@@ -139,6 +139,12 @@ Status NormalizePass::NormalizeEntry(const std::string& path, const NormalizeSet
   if (status.ok()) status = CopyStretch(copier, *source, *output, area.end, fileSize, path);
   // A source that changed meanwhile cannot be told from one that cannot be read.
   if (status.ok() && output->written() != fileSize) status = Status::Fail(MessageId::kCannotOpen, path);
+  // The two sizes tell what the output holds, as the cut commands' do: a streamed source (data
+  // size 0) or one cut short would otherwise give an output that claims another length.
+  if (status.ok() && !(output->WriteU32At(4, static_cast<uint32_t>(fileSize - 8)) &&
+                       output->WriteU32At(area.offset - 4, static_cast<uint32_t>(area.end - area.offset)))) {
+    status = Status::Fail(MessageId::kEntryCannotWrite, names->output);
+  }
   if (status.ok() && !output->Commit()) status = Status::Fail(MessageId::kEntryCannotWrite, names->output);
   if (!status.ok()) return status;
   host_.SetBarPosition(NormalizeBar::kFile, fileBarMaximum_);
