@@ -35,6 +35,8 @@ std::string_view MessagePattern(MessageId id) {
     case MessageId::kNoDot: return "WAVファイルに「.」がありません。停止します。";
     case MessageId::kEntryCannotWrite: return "%sに書き込めません。";
     case MessageId::kBackupTaken: return "ファイル %s は既にあるので、上書きしないようにノーマライズを中止します。";
+    case MessageId::kOutputExists: return "%sは既にあるので、ノーマライズしません。";
+    case MessageId::kEntryIsOutput: return "%sは一覧にある別のファイルの出力なので、ノーマライズしません。";
     case MessageId::kNoPauseFound: return "無音部分が見つかりませんでした。";
     case MessageId::kDivisionByZero: return "ゼロによる除算";
     case MessageId::kNoAudioOutput: return "音声出力がありません。再生は時間のみ進みます。";

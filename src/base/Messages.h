@@ -41,6 +41,8 @@ enum class MessageId {
   kNoDot,             // the file name has no "."
   kEntryCannotWrite,  // "%sに書き込めません。" (%s: the output's path)
   kBackupTaken,       // "ファイル %s は既にあるので、…" (%s: the backup's path)
+  kOutputExists,      // "%sは既にあるので、…": an entry left alone (%s: its output's path)
+  kEntryIsOutput,     // "%sは …の出力なので、…": an entry that another entry writes (%s: its path)
   // The pause finder's outcome, shown by the window and the command line alike.
   kNoPauseFound,      // "無音部分が見つかりませんでした。"
   // The view.
