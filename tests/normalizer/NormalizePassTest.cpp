@@ -177,6 +177,21 @@ TEST_F(NormalizePassTest, SharedBackupNameIsNeverOverwritten) {
             "ファイル " + dir_.File("a-orig.wav") + " は既にあるので、上書きしないようにノーマライズを中止します。");
 }
 
+// A backup that appears while the entry is being written (another program, another pass) is not
+// replaced by the rename that would make the source the backup.
+TEST_F(NormalizePassTest, BackupThatAppearsDuringTheWriteIsKept) {
+  const std::string src = Make("a.wav", Quiet());
+  const auto before = ReadFileBytes(src);
+  host_.onBlock = [&](bool scaling, int64_t) {  // in the measuring run, the output being created
+    if (!scaling && !fs::exists(dir_.File("a-orig.wav"))) WriteFileBytes(dir_.File("a-orig.wav"), {7, 7});
+  };
+  const PassResult r = pass_.Run({src}, test::ReplaceNames());
+  EXPECT_EQ(r.status.message(),
+            "ファイル " + dir_.File("a-orig.wav") + " は既にあるので、上書きしないようにノーマライズを中止します。");
+  EXPECT_EQ(ReadFileBytes(dir_.File("a-orig.wav")), (std::vector<uint8_t>{7, 7}));
+  EXPECT_EQ(ReadFileBytes(src), before);
+}
+
 // The checks, in their order, each before anything is created.
 struct CheckCase {
   const char* name;
