@@ -72,18 +72,24 @@ void TForm1::N9Click() {
 }
 
 // The engine sets Busy, StatusHeld and CopyPos and clears Busy and AbortRequested on every way
-// out; a failure's message is shown here, and the finished text only after a complete run. A close
-// asked for while the copy ran is carried out at the end.
+// out; a failure's message is shown here, the finished text only after a complete run, the
+// stopped text after a stop, with the file it cut short and its share written in the status bar.
+// A close asked for while the copy ran is carried out at the end.
 void TForm1::RunOutput(const std::function<OutputResult(OutputHost&)>& command) {
   Form1OutputHost host(prompts_, [this](OutputHost::Panel panel) {
-    if (panel == OutputHost::Panel::kCreating) {
-      SetPanel1(QStringLiteral("ファイル作成中"), kCreatingColour);
-    } else {
-      SetPanel1(QStringLiteral("ファイル作成終了"), kFinishedColour);
+    switch (panel) {
+      case OutputHost::Panel::kCreating: SetPanel1(QStringLiteral("ファイル作成中"), kCreatingColour); break;
+      case OutputHost::Panel::kFinished: SetPanel1(QStringLiteral("ファイル作成終了"), kFinishedColour); break;
+      // Red as while writing: the file is not what was asked for.
+      case OutputHost::Panel::kStopped: SetPanel1(QStringLiteral("ファイル作成中止"), kCreatingColour); break;
     }
   });
   const OutputResult result = command(host);
   if (result.status.failed()) ShowMessage(result.status.message());
+  if (result.partial) {
+    const QString name = QFileInfo(QString::fromStdString(result.partial->path)).fileName();
+    ShowStatusNotice(result.partial->Message(name.toStdString()));
+  }
   EndBusy();
 }
 

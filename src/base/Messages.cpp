@@ -22,6 +22,7 @@ std::string_view MessagePattern(MessageId id) {
     case MessageId::kNoMarks: return "マーク(カットするポイント)指定がなされてしません";
     case MessageId::kLowSpaceQuestion:
       return "保存しようとしているドライブの容量が不足している可能性があります。保存しますか？";
+    case MessageId::kPartialOutput: return "%sは途中まで（%s%）です";
     case MessageId::kBackupQuestion:
       return "「*-orig.wav」があるのでノーマライズできません。「*-orig.wav」を「*.wav」にremaneしますか。";
     case MessageId::kNoSpace: return "ディスクの空き容量が不足しています。処理を中止します。";
@@ -34,6 +35,8 @@ std::string_view MessagePattern(MessageId id) {
     case MessageId::kNoDot: return "WAVファイルに「.」がありません。停止します。";
     case MessageId::kEntryCannotWrite: return "%sに書き込めません。";
     case MessageId::kBackupTaken: return "ファイル %s は既にあるので、上書きしないようにノーマライズを中止します。";
+    case MessageId::kOutputExists: return "%sは既にあるので、ノーマライズしません。";
+    case MessageId::kEntryIsOutput: return "%sは一覧にある別のファイルの出力なので、ノーマライズしません。";
     case MessageId::kNoPauseFound: return "無音部分が見つかりませんでした。";
     case MessageId::kDivisionByZero: return "ゼロによる除算";
     case MessageId::kNoAudioOutput: return "音声出力がありません。再生は時間のみ進みます。";
@@ -43,6 +46,16 @@ std::string_view MessagePattern(MessageId id) {
 }
 
 std::string FormatMessage(MessageId id, std::string_view text) { return FormatMessage(MessagePattern(id), text); }
+
+std::string FormatMessage(MessageId id, std::string_view first, std::string_view second) {
+  // The second is put into the rest of the pattern only, so that a "%s" inside the first text
+  // (a file name may hold one) is never taken for its place.
+  const std::string_view pattern = MessagePattern(id);
+  const auto at = pattern.find("%s");
+  if (at == std::string_view::npos) return std::string(pattern);
+  return std::string(pattern.substr(0, at + 2)).replace(at, 2, first) +
+         FormatMessage(pattern.substr(at + 2), second);
+}
 
 std::string FormatMessage(std::string_view pattern, std::string_view text) {
   std::string message(pattern);

@@ -31,6 +31,7 @@ enum class MessageId {
   kBusy,              // "ファイル作成中です": a file is being written
   kNoMarks,           // no marks to cut at
   kLowSpaceQuestion,  // Yes/No: the output's volume may be short of space
+  kPartialOutput,     // "%sは途中まで（%s%）です": an output stopped part-way (name, whole percent)
   // The normalization pass (%s at the start: the entry's path).
   kBackupQuestion,    // Yes/No: "-orig" files exist; put them back?
   kNoSpace,           // the volume is short of space
@@ -40,6 +41,8 @@ enum class MessageId {
   kNoDot,             // the file name has no "."
   kEntryCannotWrite,  // "%sに書き込めません。" (%s: the output's path)
   kBackupTaken,       // "ファイル %s は既にあるので、…" (%s: the backup's path)
+  kOutputExists,      // "%sは既にあるので、…": an entry left alone (%s: its output's path)
+  kEntryIsOutput,     // "%sは …の出力なので、…": an entry that another entry writes (%s: its path)
   // The pause finder's outcome, shown by the window and the command line alike.
   kNoPauseFound,      // "無音部分が見つかりませんでした。"
   // The view.
@@ -54,6 +57,9 @@ std::string_view MessagePattern(MessageId id);
 
 // The message id with text in place of its "%s" (text is not used where the message has none).
 std::string FormatMessage(MessageId id, std::string_view text = {});
+
+// The message id with first and second in place of its two "%s", in order.
+std::string FormatMessage(MessageId id, std::string_view first, std::string_view second);
 
 // The one formatting rule, for the tables of the layers above: text in place of the first "%s" of
 // pattern.

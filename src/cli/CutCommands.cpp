@@ -5,6 +5,7 @@
 
 #include "cli/Commands.h"
 #include "cli/OpenWave.h"
+#include "cli/PauseScan.h"
 #include "cli/PositionText.h"
 #include "cli/ProgressLine.h"
 #include "document/Document.h"
@@ -24,19 +25,27 @@ struct CutArgs {
   std::string out;
   std::optional<std::vector<PositionText>> marks;
   std::optional<std::string> marksFile;
+  bool pauses = false;  // the marks are those of the pauses found
+  bool pauseOptions = false;  // --below or --min given
+  PauseSettings pauseSettings;
   bool keepHead = false;
   bool yes = false;
   bool quiet = false;
 };
 
-// Parses "WAV -o OUT [--marks …|--marks-file …] [--keep-head] [--yes] [--quiet]"; an error text on
-// wrong usage, a malformed position among them.
+// Parses "WAV -o OUT [--marks …|--marks-file …|--pauses [--below DB] [--min MS]] [--keep-head]
+// [--yes] [--quiet]"; an error text on wrong usage, a malformed position among them.
 std::string ParseCutArgs(const std::vector<std::string>& args, bool allowKeepHead, CutArgs* parsed) {
   for (size_t i = 0; i < args.size(); ++i) {
     const std::string& a = args[i];
     const bool hasValue = i + 1 < args.size();
     if ((a == "-o" || a == "--marks" || a == "--marks-file") && !hasValue) return a + " needs a value";
-    if (a == "-o") {
+    if (const auto option = ParsePauseOption(args, i, parsed->pauseSettings)) {
+      if (!option->empty()) return *option;
+      parsed->pauseOptions = true;
+    } else if (a == "--pauses") {
+      parsed->pauses = true;
+    } else if (a == "-o") {
       parsed->out = args[++i];
     } else if (a == "--marks") {
       std::string bad;
@@ -61,6 +70,8 @@ std::string ParseCutArgs(const std::vector<std::string>& args, bool allowKeepHea
   if (parsed->wave.empty()) return "no WAV file";
   if (parsed->out.empty()) return "no output name (-o)";
   if (parsed->marks && parsed->marksFile) return "--marks and --marks-file exclude each other";
+  if (parsed->pauses && (parsed->marks || parsed->marksFile)) return "--pauses excludes --marks and --marks-file";
+  if (parsed->pauseOptions && !parsed->pauses) return "--below and --min need --pauses";
   return {};
 }
 
@@ -71,6 +82,14 @@ Status AddMarks(const std::vector<PositionText>& positions, const WaveHeader& he
     const PositionFrame at = FrameOf(position, header);
     if (!at.status.ok()) return at.status;
     if (Status added = store.Add(at.frame); !added.ok()) return added;
+  }
+  return Status::Ok();
+}
+
+// Adds the frames one by one (the 256th is refused as the add command refuses it).
+Status AddFrames(const std::vector<int64_t>& frames, MarkStore& store) {
+  for (const int64_t frame : frames) {
+    if (Status added = store.Add(frame); !added.ok()) return added;
   }
   return Status::Ok();
 }
@@ -106,16 +125,28 @@ int RunOutputCommand(const std::vector<std::string>& args, Command command) {
   }
   FileFields file;
   file.WaveFileName = parsed.wave;
+  std::vector<int64_t> pauses;
   {
     const OpenedWave wave = OpenWave(parsed.wave);  // closed again before the command opens it
     if (!wave.source) return kExitRefused;
     file.Header = wave.header;
+    if (parsed.pauses) {
+      const PauseResult found = ScanPauses(wave, parsed.pauseSettings, parsed.quiet, parsed.wave);
+      if (found.status.failed()) PrintMessage(found.status.message());
+      if (!found.status.ok()) return kExitRefused;
+      // Nothing to cut at: said, and nothing written (not a failure).
+      if (found.marks.empty()) {
+        PrintMessage(FormatMessage(MessageId::kNoPauseFound));
+        return kExitDone;
+      }
+      pauses = found.marks;
+    }
   }
   MarkStore marks;
   marks.SetKeepHead(parsed.keepHead);
   Status status = parsed.marks       ? AddMarks(*parsed.marks, file.Header, marks)
                   : parsed.marksFile ? ReadMarkListFrom(*parsed.marksFile, marks)
-                                     : Status::Ok();
+                                     : AddFrames(pauses, marks);
   CreationFlags flags;
   if (status.ok()) status = CheckBeginOutput(flags, true, marks.Count());
   if (!status.ok()) {
@@ -131,6 +162,8 @@ int RunOutputCommand(const std::vector<std::string>& args, Command command) {
       : command == Command::kSplit ? SplitSelectedRanges(file, marks.Sorted(), marks.KeepHead(), parsed.out, flags, host)
                                    : SplitAtMarks(file, marks.Sorted(), parsed.out, flags, host);
   if (result.status.failed()) PrintMessage(result.status.message());
+  // A stop leaves the file it cut short, a valid WAV: said on stderr, never listed as written.
+  if (result.partial) PrintMessage(result.partial->Message(result.partial->path));
   return result.status.ok() ? kExitDone : kExitRefused;
 }
 

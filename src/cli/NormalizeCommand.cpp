@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/CliMessages.h"
 #include "cli/Commands.h"
 #include "cli/ProgressLine.h"
 #include "normalizer/NormalizePass.h"
@@ -46,6 +47,7 @@ class TerminalHost final : public NormalizerHost {
   }
   void ProcessEvents() override { progress_.Update(BytesDone(), total_); }
   void OutputWritten(const std::string& path) override { PrintWritten(path); }
+  void EntrySkipped(const std::string& message) override { PrintMessage(message); }
 
  private:
   // The files before the current one, and of the current one its share of the two runs: the
@@ -104,6 +106,11 @@ std::string ParseArgs(const std::vector<std::string>& args, NormalizeArgs& out) 
       replace = true;
     } else if (a == "--restore") {
       out.restore = true;
+    } else if (a == "--skip-existing") {
+      out.settings.skipExisting = true;
+    } else if (a == "--output-dir") {
+      if (!hasValue || args[i + 1].empty()) return "--output-dir needs a folder";
+      out.settings.outputDir = args[++i];
     } else if (a == "--quiet") {
       out.quiet = true;
     } else if (a == "--") {
@@ -116,6 +123,7 @@ std::string ParseArgs(const std::vector<std::string>& args, NormalizeArgs& out) 
     }
   }
   if (out.restore && !replace) return "--restore needs --replace";
+  if (replace && !out.settings.outputDir.empty()) return "--output-dir and --replace exclude each other";
   if (out.files.empty()) return "normalize needs at least one WAV file";
   out.settings.keepSourceName = !replace;
   return {};
@@ -134,6 +142,10 @@ int RunNormalize(const std::vector<std::string>& args) {
   NormalizeArgs parsed;
   const std::string problem = ParseArgs(args, parsed);
   if (!problem.empty()) return UsageError(problem);
+  if (const std::string& dir = parsed.settings.outputDir; !dir.empty() && !std::filesystem::is_directory(dir)) {
+    PrintMessage(FormatMessage(kNotAFolderMessage, dir));
+    return kExitRefused;
+  }
 
   ProgressLine progress(parsed.quiet);
   TerminalHost host(parsed.restore, parsed.files, progress);

@@ -1,5 +1,6 @@
 #include <cstdio>
 
+#include "cli/CliMessages.h"
 #include "cli/Commands.h"
 #include "cli/ProgressLine.h"
 
@@ -8,10 +9,12 @@ namespace sonaveld::cli {
 const char* UsageText() {
   return "usage:\n"
          "  sonaveld-cli info WAV [--json]\n"
-         "  sonaveld-cli cut WAV -o OUT [--marks P1,P2,... | --marks-file TXT] [--keep-head] [--yes]\n"
-         "  sonaveld-cli split WAV -o NAME [--marks P1,P2,... | --marks-file TXT] [--keep-head] [--yes]\n"
-         "  sonaveld-cli split-marks WAV -o NAME [--marks P1,P2,... | --marks-file TXT] [--yes]\n"
-         "  sonaveld-cli normalize [--mode peak|average] [--percent P] [--replace] [--restore] WAV...\n"
+         "  sonaveld-cli cut WAV -o OUT [MARKS] [--keep-head] [--yes]\n"
+         "  sonaveld-cli split WAV -o NAME [MARKS] [--keep-head] [--yes]\n"
+         "  sonaveld-cli split-marks WAV -o NAME [MARKS] [--yes]\n"
+         "    MARKS: --marks P1,P2,... | --marks-file TXT | --pauses [--below DB] [--min MS]\n"
+         "  sonaveld-cli normalize [--mode peak|average] [--percent P] [--replace [--restore]]\n"
+         "                         [--skip-existing] [--output-dir DIR] WAV...\n"
          "  sonaveld-cli pauses WAV [--below DB] [--min MS] [--write]\n"
          "  sonaveld-cli --help | --version\n"
          "Every command also takes --quiet.\n"
@@ -26,7 +29,10 @@ const char* UsageText() {
          "milliseconds (10..600000, default 1000) whose level stays below DB dBFS (-96..0, default -50),\n"
          "measured in windows of 10 ms; silence before the first and after the last sound gets none.\n"
          "--write records them as the WAV's mark list file (NAME.txt, at most 255) and prints its path.\n"
-         "  sonaveld-cli split-marks in.wav -o piece --marks \"$(sonaveld-cli pauses in.wav | paste -sd,)\"\n"
+         "--pauses cuts at those marks in one command (with no pause found it says so, writes nothing):\n"
+         "  sonaveld-cli split-marks in.wav -o piece --pauses --below -45 --min 1500\n"
+         "normalize writes NAME-n.wav beside each WAV, or into DIR with --output-dir (not with --replace);\n"
+         "--skip-existing leaves a WAV alone when its NAME-n.wav exists or when it is another one's.\n"
          "info --json prints the same keys as one JSON object on one line.\n"
          "On a terminal, cut, split, split-marks, normalize and pauses show a progress line on stderr;\n"
          "--quiet turns it off.\n"
@@ -45,7 +51,7 @@ void PrintWritten(const std::string& path) {
 }
 
 int UsageError(const std::string& what) {
-  std::fprintf(stderr, "sonaveld-cli: %s\n\n%s", what.c_str(), UsageText());
+  std::fprintf(stderr, "sonaveld-cli: %s\n%s\n", what.c_str(), kMoreHelpLine);
   return kExitUsage;
 }
 

@@ -39,6 +39,8 @@ class ChunkSearch {
     return chunk;
   }
 
+  bool readError() const { return readError_; }
+
   // No data chunk found.
   DataChunk None() const {
     DataChunk none;
@@ -74,18 +76,21 @@ int64_t WaveHeader::Frames() const {
 
 DataChunk FindDataChunk(ByteSource& source, int64_t fileSize, int firstTagOffset, int lastTagOffset) {
   ChunkSearch search(source, fileSize);
-  // The chunk walk: 4-byte id, 32-bit size, bodies padded to an even length.
+  // The chunk walk: 4-byte id, 32-bit size, bodies padded to an even length. A failed read ends
+  // it: the size it would step by is unknown (and a source that fails every read, stepped through
+  // 8 bytes at a time, would keep the walk going for as long as its size is large).
   for (int64_t at = 12; at + 8 <= fileSize;) {
     if (search.IsDataTag(at)) return search.ChunkAt(at);
-    const int64_t size = search.ChunkSize(at + 4);
+    const int64_t size = search.readError() ? 0 : search.ChunkSize(at + 4);
+    if (search.readError()) return search.None();
     at += 8 + size + (size & 1);
   }
   // Fallback for headers the walk cannot follow: the last "data" tag near the start.
   int64_t found = -1;
-  for (int64_t p = firstTagOffset; p <= lastTagOffset; ++p) {
+  for (int64_t p = firstTagOffset; p <= lastTagOffset && !search.readError(); ++p) {
     if (p + 8 <= fileSize && search.IsDataTag(p)) found = p;
   }
-  return found < 0 ? search.None() : search.ChunkAt(found);
+  return found < 0 || search.readError() ? search.None() : search.ChunkAt(found);
 }
 
 FormatFields ReadFormatFields(ByteSource& source) {

@@ -1,5 +1,9 @@
 #include "io/ByteSource.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cstring>
 
@@ -22,8 +26,20 @@ ByteView MemorySource::View(int64_t offset, int64_t n) {
 }
 
 std::unique_ptr<FileSource> FileSource::Open(const std::string& path) {
-  std::FILE* file = std::fopen(path.c_str(), "rb");
-  if (file == nullptr) return nullptr;
+  // Without O_NONBLOCK the open of a FIFO would wait for a writer. A directory, a FIFO or a
+  // device has no end to read up to (a directory's reads fail, /dev/zero never ends): refused.
+  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return nullptr;
+  struct stat st {};
+  std::FILE* file = nullptr;
+  const int flags = fcntl(fd, F_GETFL);
+  if (fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && flags >= 0 && fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) == 0) {
+    file = fdopen(fd, "rb");
+  }
+  if (file == nullptr) {
+    ::close(fd);
+    return nullptr;
+  }
   // Callers read in large blocks; stdio's own buffer would only add a copy.
   std::setvbuf(file, nullptr, _IONBF, 0);
   return std::unique_ptr<FileSource>(new FileSource(file));

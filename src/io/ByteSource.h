@@ -63,7 +63,8 @@ class MemorySource final : public ByteSource {
 // A file opened for reading for the length of one operation; closed by the destructor.
 class FileSource final : public ByteSource {
  public:
-  // Opens path for reading; nullptr when it cannot be opened.
+  // Opens path for reading; nullptr when it cannot be opened or is not a regular file (a
+  // directory, a FIFO, a device), without waiting on a FIFO.
   static std::unique_ptr<FileSource> Open(const std::string& path);
   ~FileSource() override;
   FileSource(const FileSource&) = delete;

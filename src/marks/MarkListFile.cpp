@@ -3,10 +3,9 @@
 #include <algorithm>
 #include <charconv>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <optional>
 
+#include "io/ByteSource.h"
 #include "io/FileNames.h"
 #include "io/OutputFile.h"
 
@@ -83,11 +82,13 @@ MarkListParse ParseMarkList(std::string_view text) {
 
 Status ReadMarkListFrom(const std::string& listPath, MarkStore& marks) {
   std::error_code ec;
-  if (!fs::is_regular_file(listPath, ec)) return Status::Fail(MessageId::kNoMarkFile);
-  std::ifstream in(listPath, std::ios::binary);
+  if (!fs::exists(listPath, ec)) return Status::Fail(MessageId::kNoMarkFile);
+  // A folder, a FIFO or a device of that name is refused at once, without waiting on it.
+  const auto in = FileSource::Open(listPath);
   if (!in) return Status::Fail(MessageId::kCannotOpen, listPath);
-  const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  if (in.bad()) return Status::Fail(MessageId::kCannotOpen, listPath);
+  const int64_t size = in->Size();
+  std::string text(static_cast<size_t>(std::max<int64_t>(size, 0)), '\0');
+  if (size < 0 || in->ReadAt(0, text.data(), size) != size) return Status::Fail(MessageId::kCannotRead, listPath);
   MarkListParse parse = ParseMarkList(text);
   if (!parse.status.ok()) return parse.status;
   marks.ReplaceAll(parse.marks);

@@ -12,7 +12,8 @@ struct NormalizeNames {
   std::string backup;  // base + "-orig.wav": the source's name once the names are swapped
 };
 
-// The names for path; empty when the file name has no ".".
-std::optional<NormalizeNames> NamesFor(const std::string& path);
+// The names for path; empty when the file name has no ".". With an outputDir the output goes into
+// that folder under the same file name (the backup stays beside the source).
+std::optional<NormalizeNames> NamesFor(const std::string& path, const std::string& outputDir = {});
 
 }  // namespace sonaveld

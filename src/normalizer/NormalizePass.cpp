@@ -76,12 +76,32 @@ Status NormalizePass::NormalizeEntries(const std::vector<std::string>& entries, 
                                        float factor) {
   const int count = static_cast<int>(entries.size());
   for (int i = 0; i < count; ++i) {
-    if (Status entry = NormalizeEntry(entries[i], settings, factor); !entry.ok()) return entry;
+    if (const std::string skip = SkipReason(entries, static_cast<size_t>(i), settings); !skip.empty()) {
+      host_.EntrySkipped(skip);
+    } else if (Status entry = NormalizeEntry(entries[i], settings, factor); !entry.ok()) {
+      return entry;
+    }
     host_.SetBarMaximum(NormalizeBar::kWhole, count);
     host_.SetBarPosition(NormalizeBar::kWhole, i + 1);
     host_.SelectEntry(i + 1);
   }
   return Status::Ok();
+}
+
+std::string NormalizePass::SkipReason(const std::vector<std::string>& entries, size_t i,
+                                      const NormalizeSettings& settings) {
+  if (!settings.skipExisting) return {};
+  const auto names = NamesFor(entries[i], settings.outputDir);
+  if (names && Exists(names->output)) return FormatMessage(MessageId::kOutputExists, names->output);
+  // "normalize *.wav" run again lists take-n.wav beside take.wav: it is take.wav's output, not a source.
+  const fs::path self = fs::absolute(entries[i]).lexically_normal();
+  for (const std::string& other : entries) {
+    const auto theirs = NamesFor(other, settings.outputDir);
+    if (theirs && fs::absolute(theirs->output).lexically_normal() == self) {
+      return FormatMessage(MessageId::kEntryIsOutput, entries[i]);
+    }
+  }
+  return {};
 }
 
 bool NormalizePass::AnyBackupExists(const std::vector<std::string>& entries) const {
@@ -116,11 +136,13 @@ Status NormalizePass::NormalizeEntry(const std::string& path, const NormalizeSet
   if (chunk.readError) return Status::Fail(MessageId::kCannotOpen, path);
 
   // The checks, all before anything is created: space, bit depth, channels, data chunk, name.
-  if (freeSpace_(path) < fileSize) return Status::Fail(MessageId::kNoSpace);
+  const std::string outputPlace =
+      settings.outputDir.empty() ? path : (fs::path(settings.outputDir) / fs::path(path).filename()).string();
+  if (freeSpace_(outputPlace) < fileSize) return Status::Fail(MessageId::kNoSpace);
   if (encoding == SampleEncoding::kNone) return Status::Fail(MessageId::kEntryNotBits, path);
   if (channels != 1 && channels != 2) return Status::Fail(MessageId::kEntryNotChannels, path);
   if (chunk.offset == 0) return Status::Fail(MessageId::kEntryNoDataChunk, path);
-  const std::optional<NormalizeNames> names = NamesFor(path);
+  const std::optional<NormalizeNames> names = NamesFor(path, settings.outputDir);
   if (!names) return Status::Fail(MessageId::kNoDot);
   // The swap would replace a backup already there (an earlier entry's: "a.wav" and "a.wave" share
   // one): refuse before anything is written.
@@ -139,6 +161,12 @@ Status NormalizePass::NormalizeEntry(const std::string& path, const NormalizeSet
   if (status.ok()) status = CopyStretch(copier, *source, *output, area.end, fileSize, path);
   // A source that changed meanwhile cannot be told from one that cannot be read.
   if (status.ok() && output->written() != fileSize) status = Status::Fail(MessageId::kCannotOpen, path);
+  // The two sizes tell what the output holds, as the cut commands' do: a streamed source (data
+  // size 0) or one cut short would otherwise give an output that claims another length.
+  if (status.ok() && !(output->WriteU32At(4, static_cast<uint32_t>(fileSize - 8)) &&
+                       output->WriteU32At(area.offset - 4, static_cast<uint32_t>(area.end - area.offset)))) {
+    status = Status::Fail(MessageId::kEntryCannotWrite, names->output);
+  }
   if (status.ok() && !output->Commit()) status = Status::Fail(MessageId::kEntryCannotWrite, names->output);
   if (!status.ok()) return status;
   host_.SetBarPosition(NormalizeBar::kFile, fileBarMaximum_);

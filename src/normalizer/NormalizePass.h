@@ -19,6 +19,11 @@ struct NormalizeSettings {
   int percent = 100;                        // SpinEdit1: the percentage p
   NormalizeMode mode = NormalizeMode::kPeak;  // RadioGroup1
   bool keepSourceName = true;               // CheckBox1 "File名変更" ticked: write "<base>-n.wav" only
+  // The command line's own: the folder the outputs go to ("" beside each source; not with
+  // keepSourceName off), and whether an entry whose output exists already, or that is itself the
+  // output of another entry, is left alone (told to the host) instead of normalized again.
+  std::string outputDir;
+  bool skipExisting = false;
 };
 
 // How a pass ended.
@@ -68,6 +73,8 @@ class NormalizePass {
   // The entries in order until one does not end ok; the whole bar and the selection follow.
   Status NormalizeEntries(const std::vector<std::string>& entries, const NormalizeSettings& settings, float factor);
   Status NormalizeEntry(const std::string& path, const NormalizeSettings& settings, float factor);
+  // With skipExisting: the message saying why entry i is left alone, "" when it is normalized.
+  static std::string SkipReason(const std::vector<std::string>& entries, size_t i, const NormalizeSettings& settings);
   Status SwapNames(const std::string& path, const std::string& output, const std::string& backup);
   RunHooks Hooks(bool scaling, const SampleArea& area);
   void SetSettingsEnabled(bool enabled);

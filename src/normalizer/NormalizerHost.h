@@ -34,6 +34,8 @@ class NormalizerHost {
   virtual void ProcessEvents() = 0;
   // A normalized file is complete under path (its final name). The window may ignore it.
   virtual void OutputWritten(const std::string& path) { (void)path; }
+  // An entry was left alone, with the system's message saying why (not a failure).
+  virtual void EntrySkipped(const std::string& message) { (void)message; }
 };
 
 }  // namespace sonaveld

@@ -16,22 +16,29 @@ struct OutputPlan {
 };
 
 // One output file made of stretches: header, the stretches in order, the carried chunks, sizes,
-// put in place. Ok, Stopped when AbortRequested ended the copy (the file is complete with the
-// samples copied so far), or the failure.
+// put in place. Ok (also when AbortRequested came after its last block: nothing was left out),
+// Stopped when AbortRequested ended the copy before that (the file is complete with the samples
+// copied so far, and recorded as cut short), or the failure.
 Status WriteOneOutput(OutputRun& run, const std::string& path, const std::vector<ByteStretch>& stretches) {
   Result<std::unique_ptr<OutputFile>> header = run.CopyWaveHeader(path);
   if (!header.ok()) return header.status;
   OutputFile& out = *header.value;
   Status copied;
+  int64_t planned = 0;
   for (const auto& stretch : stretches) {
-    copied = run.CopyStretch(out, stretch);
-    if (!copied.ok()) break;
+    if (copied.ok()) copied = run.CopyStretch(out, stretch);
+    planned += stretch.length;
   }
   if (copied.failed()) return copied;
   const int64_t w = run.SampleBytes(out);
   if (Status carried = run.CarryChunks(out); !carried.ok()) return carried;
   if (Status patched = run.PatchWaveSizes(out, w); !patched.ok()) return patched;
-  return copied;
+  if (copied.stopped() && w < planned) {
+    run.CutShort({path, w, planned});
+    return copied;
+  }
+  run.Completed(path);
+  return Status::Ok();
 }
 
 // Runs a command: opens the source, plans the outputs from the sample area as it is now, checks and
@@ -43,7 +50,8 @@ OutputResult RunOutputs(const FileFields& file, CreationFlags& flags, OutputHost
   const OutputPlan plan = status.ok() ? planOutputs(run.DataEnd()) : OutputPlan{};
   if (status.ok()) status = run.CheckOutputs(plan.paths);
   for (size_t i = 0; status.ok() && i < plan.paths.size(); ++i) {
-    status = WriteOneOutput(run, plan.paths[i], plan.stretches[i]);
+    // A stop seen after the last block of the output before: no further output is begun.
+    status = flags.AbortRequested ? Status::Stopped() : WriteOneOutput(run, plan.paths[i], plan.stretches[i]);
   }
   return run.End(status);
 }

@@ -2,6 +2,7 @@
 #include <chrono>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -15,7 +16,8 @@ namespace sonaveld {
 // which the long copy keeps the caller alive and informed. Called on the caller's thread.
 class OutputHost {
  public:
-  enum class Panel { kCreating, kFinished };  // "ファイル作成中" (red), "ファイル作成終了" (dark green)
+  // "ファイル作成中" (red), "ファイル作成終了" (dark green), "ファイル作成中止" (a stop ended the write)
+  enum class Panel { kCreating, kFinished, kStopped };
 
   virtual ~OutputHost() = default;
   // The free-space question (Yes/No); true only for Yes.
@@ -24,7 +26,7 @@ class OutputHost {
   virtual void Idle() {}
   // The status panel's text changed.
   virtual void PanelChanged(Panel) {}
-  // An output file is complete under its final name.
+  // An output file is complete under its final name (not called for one a stop cut short).
   virtual void FileWritten(const std::string&) {}
 };
 
@@ -39,11 +41,26 @@ struct OutputOptions {
   std::function<int64_t(const std::string& outputPath)> freeBytes;
 };
 
+// The output a stop ended part-way: a valid WAV file under its name, shorter than planned.
+struct PartialOutput {
+  std::string path;
+  int64_t sampleBytes = 0;   // sample bytes written
+  int64_t plannedBytes = 0;  // sample bytes the output would have had
+
+  // sampleBytes of plannedBytes in whole percent, truncated.
+  int Percent() const { return plannedBytes > 0 ? static_cast<int>(sampleBytes * 100 / plannedBytes) : 0; }
+  // "<name>は途中まで（N%）です", name standing for the file (its path or its name alone).
+  std::string Message(const std::string& name) const;
+};
+
 struct OutputResult {
   // Ok; Silent (the free-space question was declined, nothing written); Stopped (AbortRequested
   // ended the command, the files written are complete); or the failure's message.
   Status status;
   std::vector<std::string> written;  // outputs completed, in order
+  // After a stop, the output it cut short (not among written); none when the stop fell between
+  // two outputs.
+  std::optional<PartialOutput> partial;
 };
 
 }  // namespace sonaveld

@@ -116,17 +116,25 @@ Status OutputRun::PatchWaveSizes(OutputFile& out, int64_t w) {
                   out.WriteU32At(file_.Header.DataOffset - 4, static_cast<uint32_t>(w)) &&
                   (factCount_ < 0 || out.WriteU32At(factCount_, frames)) && out.Commit();
   if (!ok) return Status::Fail(MessageId::kCannotWrite, out.path());
-  written_.push_back(out.path());
-  host_.FileWritten(out.path());
   return Status::Ok();
+}
+
+void OutputRun::Completed(const std::string& path) {
+  written_.push_back(path);
+  host_.FileWritten(path);
 }
 
 OutputResult OutputRun::End(const Status& status) {
   source_.reset();
   flags_.Busy = false;
   flags_.AbortRequested = false;
-  if (status.ok() || status.stopped()) host_.PanelChanged(OutputHost::Panel::kFinished);
-  return {status, std::move(written_)};
+  if (status.ok()) host_.PanelChanged(OutputHost::Panel::kFinished);
+  if (status.stopped()) host_.PanelChanged(OutputHost::Panel::kStopped);
+  return {status, std::move(written_), std::move(partial_)};
+}
+
+std::string PartialOutput::Message(const std::string& name) const {
+  return FormatMessage(MessageId::kPartialOutput, name, std::to_string(Percent()));
 }
 
 }  // namespace sonaveld

@@ -47,8 +47,12 @@ class OutputRun {
   // for the kinds that cut on frames the frame count of a "fact" chunk before the samples (w div
   // FrameBytes), then puts the file in place under its name; the write message when anything failed.
   Status PatchWaveSizes(OutputFile& out, int64_t w);
+  // Records an output put in place: complete (told to the host), or cut short by a stop.
+  void Completed(const std::string& path);
+  void CutShort(PartialOutput partial) { partial_ = std::move(partial); }
   // Ends the command with its status: Busy and AbortRequested to 0, the finished text when it
-  // completed or was stopped; the result with the outputs completed.
+  // completed, the stopped text when it was stopped; the result with the outputs completed and
+  // the one cut short.
   OutputResult End(const Status& status);
 
  private:
@@ -67,6 +71,7 @@ class OutputRun {
   ByteCopier copier_;  // in the kernel where possible, else through a buffer of at most one block
   IdleThrottle idle_;
   std::vector<std::string> written_;  // outputs completed, in order
+  std::optional<PartialOutput> partial_;
 };
 
 }  // namespace sonaveld

@@ -5,6 +5,7 @@
 #include <QMouseEvent>
 #include <QScrollBar>
 #include <QSignalSpy>
+#include <QStatusBar>
 #include <QTimer>
 #include <QtTest>
 
@@ -24,6 +25,7 @@ namespace {
 const QString kBusy = QStringLiteral("ファイル作成中です");
 const QString kCreating = QStringLiteral("ファイル作成中");
 const QString kFinished = QStringLiteral("ファイル作成終了");
+const QString kStopped = QStringLiteral("ファイル作成中止");
 const QString kLowSpace =
     QStringLiteral("保存しようとしているドライブの容量が不足している可能性があります。保存しますか？");
 const QColor kRed(255, 0, 0);
@@ -246,16 +248,21 @@ void TForm1OutputTest::abortByPanelDoubleClick() {
   QVERIFY(std::equal(bytes.begin() + kDataOffset, bytes.end(), source.begin() + kDataOffset + 12000));
   QCOMPARE(f.Flags().AbortRequested, false);
   QCOMPARE(f.Flags().Busy, false);
-  QCOMPARE(f.Controls().Panel1->text(), kFinished);
+  // Not the finished text: the status bar names the file and its share of the 84000 sample bytes
+  // of the two ranges.
+  QCOMPARE(f.Controls().Panel1->text(), kStopped);
+  QCOMPARE(f.Controls().StatusBar1->currentMessage(), QStringLiteral("out.wavは途中まで（0%）です"));
   QCOMPARE(f.Marks().Sorted(), kMarks);
 
-  // Split at marks: the abort leaves piece 00 complete and no later piece.
+  // Split at marks: the abort leaves piece 00 holding 200 of its 12200 bytes and no later piece.
   h.prompts.saveAnswers.push_back(QString::fromStdString(h.dir.File("piece.wav")));
   QCoreApplication::postEvent(f.Controls().Panel1, new QMouseEvent(QEvent::MouseButtonDblClick, at, at, Qt::LeftButton,
                                                                   Qt::LeftButton, Qt::NoModifier));
   f.N9Click();
   QCOMPARE(ReadFileBytes(h.dir.File("piece00.wav")).size(), size_t(kDataOffset + 200));
   QVERIFY(!QFile::exists(QString::fromStdString(h.dir.File("piece01.wav"))));
+  QCOMPARE(f.Controls().Panel1->text(), kStopped);
+  QCOMPARE(f.Controls().StatusBar1->currentMessage(), QStringLiteral("piece00.wavは途中まで（1%）です"));
 }
 
 // While the copy runs the window processes events: the guarded commands refuse, the panel shows

@@ -127,11 +127,11 @@ TEST_F(CliTerminal, InterruptEndsACutWithAShorterValidFile) {
   int master = -1, slave = -1;
   ASSERT_EQ(openpty(&master, &slave, nullptr, nullptr, nullptr), 0);
   ASSERT_EQ(tcflow(slave, TCOOFF), 0);
-  const std::string out = dir.File("out.wav");
+  const std::string out = dir.File("out.wav"), listed = dir.File("stdout.txt");
   const pid_t pid = fork();
   if (pid == 0) {
     dup2(slave, STDERR_FILENO);
-    dup2(open("/dev/null", O_WRONLY), STDOUT_FILENO);
+    dup2(open(listed.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644), STDOUT_FILENO);
     close(slave);
     close(master);
     execl(SONAVELD_CLI, SONAVELD_CLI, "cut", dir.File("long.wav").c_str(), "-o", out.c_str(), "--marks", "1",
@@ -145,21 +145,28 @@ TEST_F(CliTerminal, InterruptEndsACutWithAShorterValidFile) {
   tcflow(slave, TCOON);
   close(slave);
   char buffer[4096];
+  std::string shown;
   for (ssize_t n; (n = read(master, buffer, sizeof buffer)) != 0;) {
-    if (n < 0 && errno != EINTR) break;  // EIO: the program has ended
+    if (n > 0) shown.append(buffer, static_cast<size_t>(n));
+    else if (errno != EINTR) break;  // EIO: the program has ended
   }
   close(master);
   int status = 0;
   waitpid(pid, &status, 0);
   ASSERT_TRUE(WIFEXITED(status));
   EXPECT_EQ(WEXITSTATUS(status), 1);
+  // The file cut short is named with the share of its 20,000,000 sample bytes written, and is
+  // not listed as a file written.
+  const std::vector<uint8_t> written = ReadFileBytes(out);
+  const std::string percent = std::to_string((written.size() - 44) * 100 / 20'000'000);
+  EXPECT_EQ(Screen(shown), out + "は途中まで（" + percent + "%）です");
+  EXPECT_EQ(ReadFileBytes(listed).size(), 0u);
 
   const SndfileInfo info = ReadWithSndfile(out);
   ASSERT_TRUE(info.opened);
   EXPECT_GT(info.frames, 0);
   EXPECT_LT(info.frames, recipe.frames);
   // The source's header with both sizes counting what was written, then the first samples.
-  const std::vector<uint8_t> written = ReadFileBytes(out);
   ASSERT_EQ(written.size(), 44 + static_cast<size_t>(info.frames) * 4);
   std::vector<uint8_t> header(source.begin(), source.begin() + 44);
   PutU32(header, 4, static_cast<uint32_t>(written.size() - 8));

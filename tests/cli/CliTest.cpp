@@ -1,9 +1,11 @@
 // sonaveld-cli as a script would use it: outputs on stdout, messages on stderr, exit statuses.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 
 #include <algorithm>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 
 #include "Version.h"
@@ -33,9 +35,11 @@ class CliTest : public ::testing::Test {
     wav = dir.File("take.wav");
     WriteFileBytes(wav, BuildWav(recipe));
   }
-  CliRun Cli(const std::string& args) {
+  // Runs the tool with args; prefix goes in front of the command (a timeout).
+  CliRun Cli(const std::string& args, const std::string& prefix = {}) {
     const std::string out = dir.File("stdout.txt"), err = dir.File("stderr.txt");
-    const std::string command = std::string(SONAVELD_CLI) + " " + args + " >" + out + " 2>" + err + " </dev/null";
+    const std::string command =
+        prefix + std::string(SONAVELD_CLI) + " " + args + " >" + out + " 2>" + err + " </dev/null";
     CliRun run;
     const int raw = std::system(command.c_str());
     run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
@@ -202,6 +206,54 @@ TEST_F(CliTest, RefusedFilesAndUsage) {
   EXPECT_NE(r.out.find("--version"), std::string::npos);
 }
 
+// A folder, a FIFO (no writer: an open that waited would never return) and a device that never
+// ends are refused at once by every command that reads a file; the timeout guards against a hang.
+TEST_F(CliTest, WhatIsNotARegularFileIsRefusedAtOnce) {
+  ASSERT_EQ(mkdir(dir.File("folder.wav").c_str(), 0755), 0);
+  ASSERT_EQ(mkfifo(dir.File("fifo.wav").c_str(), 0644), 0);
+  const std::string o = " -o " + dir.File("out.wav") + " --marks 100";
+  for (const std::string& target : {dir.File("folder.wav"), dir.File("fifo.wav"), std::string("/dev/zero")}) {
+    for (const std::string& command : {std::string("info P"), "cut P" + o, "split P" + o, "split-marks P" + o,
+                                       std::string("normalize P"), std::string("pauses P"), "cut " + wav + " -o " + dir.File("out.wav") + " --marks-file P"}) {
+      std::string args = command;
+      args.replace(args.find(" P") + 1, 1, target);
+      const CliRun r = Cli(args, "timeout -s KILL 20 ");
+      EXPECT_EQ(r.status, 1) << args;
+      EXPECT_EQ(r.err, "ファイル " + target + " は開けません\n") << args;
+      EXPECT_EQ(r.out, "") << args;
+    }
+  }
+  EXPECT_EQ(dir.Listing(), "fifo.wav folder.wav take.wav");
+}
+
+// Each wrong usage: one line naming it, one line saying where to read more.
+TEST_F(CliTest, WrongUsageNamesTheProblemInOneLine) {
+  const std::string cut = "cut " + wav + " -o " + dir.File("out.wav");
+  const std::pair<std::string, std::string> rows[] = {
+      {cut + " --marks 1 --marks-file " + dir.File("m.txt"), "--marks and --marks-file exclude each other"},
+      {"normalize --restore " + wav, "--restore needs --replace"},
+      {cut + " --pauses --marks 5", "--pauses excludes --marks and --marks-file"},
+      {cut + " --min 100", "--below and --min need --pauses"},
+      {cut + " --pauses --below 3", "--below needs a number of dB from -96 to 0"},
+      {"normalize --replace --output-dir " + dir.path() + " " + wav, "--output-dir and --replace exclude each other"},
+      {"frobnicate", "unknown command: frobnicate"},
+  };
+  for (const auto& [args, problem] : rows) {
+    const CliRun r = Cli(args);
+    EXPECT_EQ(r.status, 2) << args;
+    EXPECT_EQ(r.err, "sonaveld-cli: " + problem + "\n詳しくは sonaveld-cli --help\n") << args;
+  }
+  EXPECT_EQ(dir.Listing(), "take.wav");
+}
+
+TEST_F(CliTest, UnsortedMarksAreSorted) {
+  ASSERT_EQ(Cli("cut " + wav + " -o " + dir.File("out.wav") + " --marks 30000,100").status, 0);
+  // Frames 100 to 29999: 119600 bytes, a whole number of chunks.
+  const auto source = ReadFileBytes(wav), out = ReadFileBytes(dir.File("out.wav"));
+  ASSERT_EQ(out.size(), 44u + 119600);
+  EXPECT_TRUE(std::equal(out.begin() + 44, out.end(), source.begin() + 44 + 99 * 4));
+}
+
 TEST_F(CliTest, TrailingCommaInTheMarksIsWrongUsage) {
   const CliRun r = Cli("cut " + wav + " -o " + dir.File("out.wav") + " --marks 1,2,");
   EXPECT_EQ(r.status, 2);
@@ -272,6 +324,28 @@ TEST_F(CliTest, NormalizeReplaceRefusesASharedBackupName) {
   EXPECT_EQ(dir.Listing(), "take-orig.wav take.wav take.wave");
 }
 
+// Run again over its own outputs, --skip-existing leaves alone both the source whose output is
+// there and that output itself; --output-dir writes into a folder, and only into one.
+TEST_F(CliTest, NormalizeSkipsExistingOutputsAndWritesIntoAFolder) {
+  ASSERT_EQ(Cli("normalize " + wav).status, 0);
+  const auto normalized = ReadFileBytes(dir.File("take-n.wav"));
+  CliRun r = Cli("normalize --skip-existing " + wav + " " + dir.File("take-n.wav"));
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out, "");
+  EXPECT_EQ(r.err, dir.File("take-n.wav") + "は既にあるので、ノーマライズしません。\n" + dir.File("take-n.wav") +
+                       "は一覧にある別のファイルの出力なので、ノーマライズしません。\n");
+  EXPECT_EQ(dir.Listing(), "take-n.wav take.wav");
+  ASSERT_EQ(mkdir(dir.File("out").c_str(), 0755), 0);
+  r = Cli("normalize --output-dir " + dir.File("out") + " " + wav);
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out, dir.File("out/take-n.wav") + "\n");
+  EXPECT_EQ(ReadFileBytes(dir.File("out/take-n.wav")), normalized);
+  r = Cli("normalize --output-dir " + wav + " " + wav);
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err, wav + " はフォルダではありません。\n");
+  EXPECT_EQ(dir.Listing(), "out take-n.wav take.wav");
+}
+
 TEST_F(CliTest, NormalizeRefusals) {
   WavRecipe recipe;
   recipe.bits = 24;
@@ -336,6 +410,23 @@ TEST_F(CliTest, PausesFindsTheSameMarksInTheWideKinds) {
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out, "101\n251\n401\n") << recipe.bits;
   }
+}
+
+// --pauses cuts at the marks the pauses command prints, in one command; with no pause it says so
+// and writes nothing.
+TEST_F(CliTest, OutputCommandsCutAtThePauses) {
+  const std::string talk = WritePausedWav(dir, 3, 100);
+  CliRun r = Cli("split-marks " + talk + " -o " + dir.File("p.wav") + " --pauses --min 100 --below -40");
+  ASSERT_EQ(r.status, 0) << r.err;
+  ASSERT_EQ(Cli("split-marks " + talk + " -o " + dir.File("m.wav") + " --marks 101,251,401").status, 0);
+  for (const char* k : {"00", "01", "02", "03"}) {
+    EXPECT_EQ(ReadFileBytes(dir.File(std::string("p") + k + ".wav")), ReadFileBytes(dir.File(std::string("m") + k + ".wav")));
+  }
+  r = Cli("cut " + talk + " -o " + dir.File("c.wav") + " --pauses");  // none of 1000 ms
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.err, "無音部分が見つかりませんでした。\n");
+  EXPECT_EQ(r.out, "");
+  EXPECT_FALSE(std::filesystem::exists(dir.File("c.wav")));
 }
 
 TEST_F(CliTest, PausesWritesAtMost255Marks) {

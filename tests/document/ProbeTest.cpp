@@ -281,18 +281,26 @@ TEST(TimeConversions, AgreeWithTheX87Arithmetic) {
 namespace sonaveld {
 namespace {
 
-// Bytes in memory whose reads fail from a given offset on, like a disk with a bad sector.
+// Bytes in memory whose reads fail from a given offset on, like a disk with a bad sector; size,
+// when given, is the size it claims (a folder read as a file claims one and fails every read).
 class FailingSource : public ByteSource {
  public:
-  FailingSource(std::vector<uint8_t> bytes, int64_t failFrom) : inner_(std::move(bytes)), failFrom_(failFrom) {}
-  int64_t Size() override { return inner_.Size(); }
+  FailingSource(std::vector<uint8_t> bytes, int64_t failFrom, int64_t size = -1)
+      : inner_(std::move(bytes)), failFrom_(failFrom), size_(size) {}
+  int64_t Size() override { return size_ >= 0 ? size_ : inner_.Size(); }
   int64_t ReadAt(int64_t offset, void* buffer, int64_t n) override {
-    return offset + n > failFrom_ ? -1 : inner_.ReadAt(offset, buffer, n);
+    if (failures > 0) ++readsAfterFailure;
+    if (offset + n <= failFrom_) return inner_.ReadAt(offset, buffer, n);
+    ++failures;
+    return -1;
   }
+  int failures = 0;
+  int readsAfterFailure = 0;
 
  private:
   MemorySource inner_;
   int64_t failFrom_;
+  int64_t size_;
 };
 
 TEST(ProbeReadError, AFailedReadOfTheChunkSearchRefusesTheFile) {
@@ -304,6 +312,19 @@ TEST(ProbeReadError, AFailedReadOfTheChunkSearchRefusesTheFile) {
   const ProbeResult r = ProbeWave(source, "/w/take.wav");
   EXPECT_EQ(r.status.message(), "ファイル /w/take.wav を読み込めません。");
   EXPECT_EQ(r.header.Kind, FormatKind::kNone);
+}
+
+// The walk stops at its first failed read: stepping on through a source that claims a large size
+// would keep it reading for as long as that size lasts.
+TEST(ProbeReadError, TheWalkEndsAtItsFirstFailedRead) {
+  test::WavRecipe s;
+  s.frames = 100;
+  s.chunksBeforeData = test::Chunk("LIST", std::vector<uint8_t>(20, 'x'));  // bytes 36 to 63
+  // The header fields and the LIST chunk's head read fine; the read of the next chunk's id fails.
+  FailingSource source(test::BuildWav(s), 48, int64_t{1} << 20);
+  EXPECT_EQ(ProbeWave(source, "/w/x.wav").status.message(), "ファイル /w/x.wav を読み込めません。");
+  EXPECT_EQ(source.failures, 1);
+  EXPECT_EQ(source.readsAfterFailure, 0);
 }
 
 }  // namespace

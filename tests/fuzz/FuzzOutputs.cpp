@@ -96,17 +96,23 @@ void CheckCommand(const char* name, const OutputResult& r, const CreationFlags& 
   FUZZ_CHECK(r.status.ok() || aborted, what + "failed: " + r.status.message());
   FUZZ_CHECK(flags.Busy == 0 && flags.AbortRequested == 0, what + "flags left set");
   FUZZ_CHECK(aborted ? c.abort : true, what + "aborted without a request");
-  FUZZ_CHECK(r.written.size() <= paths.size(), what + "more outputs than expected");
-  if (!aborted) FUZZ_CHECK(r.written.size() == paths.size(), what + "outputs missing");
+  FUZZ_CHECK(!r.partial || aborted, what + "an output cut short without a stop");
+  // The outputs completed, then the one the stop cut short.
+  std::vector<std::string> outputs = r.written;
+  if (r.partial) outputs.push_back(r.partial->path);
+  FUZZ_CHECK(outputs.size() <= paths.size(), what + "more outputs than expected");
+  if (!aborted) FUZZ_CHECK(outputs.size() == paths.size(), what + "outputs missing");
   std::vector<std::string> listing{"source.wav"};
-  for (size_t k = 0; k < r.written.size(); ++k) {
-    FUZZ_CHECK(r.written[k] == paths[k], what + "output name " + r.written[k]);
+  for (size_t k = 0; k < outputs.size(); ++k) {
+    FUZZ_CHECK(outputs[k] == paths[k], what + "output name " + outputs[k]);
     const check::Bytes actual = check::ReadWholeFile(paths[k]);
     check::Bytes samples = expected[k];
-    // The output being written when the abort came holds a prefix of its samples (and the chunks).
-    if (aborted && k + 1 == r.written.size()) {
+    // The output cut short holds a prefix of its samples (and the chunks), shorter than planned.
+    if (r.partial && k + 1 == outputs.size()) {
       const auto got = static_cast<size_t>(check::DataSizeField(actual, h.dataOffset));
-      FUZZ_CHECK(got <= samples.size(), what + "aborted output longer than expected");
+      FUZZ_CHECK(got < samples.size(), what + "output cut short is not shorter than expected");
+      FUZZ_CHECK(r.partial->sampleBytes == static_cast<int64_t>(got), what + "share written of the output cut short");
+      FUZZ_CHECK(r.partial->plannedBytes == static_cast<int64_t>(samples.size()), what + "planned bytes");
       samples.resize(got);
     }
     const std::string diff =
@@ -116,7 +122,7 @@ void CheckCommand(const char* name, const OutputResult& r, const CreationFlags& 
   }
   std::sort(listing.begin(), listing.end());
   FUZZ_CHECK(check::ScratchListing() == listing, what + "unexpected files in the folder");
-  for (const auto& path : r.written) std::remove(path.c_str());
+  for (const auto& path : outputs) std::remove(path.c_str());
 }
 
 void RunOutputs(const std::string& path, const check::Bytes& source, const check::ModelHeader& h,

@@ -253,7 +253,11 @@ std::string CheckNormalized(const Bytes& output, const Bytes& source, const Mode
   if (output.size() != source.size()) {
     return "normalized size " + std::to_string(output.size()) + ", source " + std::to_string(source.size());
   }
-  if (!std::equal(source.begin(), source.begin() + h.dataOffset, output.begin())) return "normalized header differs";
+  // The source's header with the RIFF size and then the data size set to what the output holds.
+  Bytes header(source.begin(), source.begin() + h.dataOffset);
+  Put32(header, 4, static_cast<uint32_t>(output.size() - 8));
+  Put32(header, h.dataOffset - 4, static_cast<uint32_t>(h.dataEnd - h.dataOffset));
+  if (!std::equal(header.begin(), header.end(), output.begin())) return "normalized header differs";
   if (!std::equal(source.begin() + h.dataEnd, source.end(), output.begin() + h.dataEnd)) {
     return "bytes after the data area differ";
   }

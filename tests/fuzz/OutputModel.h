@@ -67,7 +67,8 @@ int64_t DataSizeField(const Bytes& output, int64_t dataOffset);
 // difference (for the failure report).
 std::string CompareOutput(const Bytes& actual, const Bytes& expected);
 
-// The normalizer's output must keep the source's size, its header up to the data and every byte
+// The normalizer's output must keep the source's size, its header up to the data (but the RIFF
+// size, the file less 8 bytes, and then the data size, the bytes of the data area) and every byte
 // after the data area; "" when it does. h comes from ModelProbe(source, 0, 100).
 std::string CheckNormalized(const Bytes& output, const Bytes& source, const ModelHeader& h);
 

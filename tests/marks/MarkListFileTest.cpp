@@ -89,6 +89,7 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         ParseCase{"CrLf", "100\r\n200\r\n", {100, 200}, ""},
         ParseCase{"Lf", "100\n200", {100, 200}, ""},
+        ParseCase{"LastLineOneCharacterNoEnd", "100\n5", {5, 100}, ""},
         ParseCase{"Cr", "100\r200\r", {100, 200}, ""},
         ParseCase{"Empty", "", {}, ""},
         ParseCase{"DescendingIsSorted", "300\r\n200\r\n100\r\n", {100, 200, 300}, ""},

@@ -386,5 +386,21 @@ TEST_F(LevelRunsTest, ReadAndWriteFailuresAreReported) {
             dir_.File("full.raw") + "に書き込めません。");
 }
 
+// The run ends at the first failed write, not at the end of the file: the blocks read after it are
+// at most the writer's two buffers of 256 blocks (the one being written when it failed, and the
+// one filled meanwhile).
+TEST_F(LevelRunsTest, ScalingStopsAtTheFirstFailedWrite) {
+  const auto file = BuildWav(test::Recipe(1, 16, 2000 * 1000));  // 1000 blocks
+  MemorySource source(file);
+  ChannelLevels levels;
+  auto output = OutputFile::Create(dir_.File("full.raw"),
+                                   [](const std::string&) { return std::make_unique<test::FillingSink>(); });
+  int64_t blocks = 0;
+  RunHooks hooks;
+  hooks.progress = [&](int64_t, int64_t) { ++blocks; };
+  EXPECT_TRUE(ScaleSamples(source, *output, AreaOf(file, 1, 16), NormalizeMode::kPeak, 1.0f, levels, hooks).failed());
+  EXPECT_LE(blocks, 2 * 256 + 1);
+}
+
 }  // namespace
 }  // namespace sonaveld

@@ -177,6 +177,21 @@ TEST_F(NormalizePassTest, SharedBackupNameIsNeverOverwritten) {
             "ファイル " + dir_.File("a-orig.wav") + " は既にあるので、上書きしないようにノーマライズを中止します。");
 }
 
+// A backup that appears while the entry is being written (another program, another pass) is not
+// replaced by the rename that would make the source the backup.
+TEST_F(NormalizePassTest, BackupThatAppearsDuringTheWriteIsKept) {
+  const std::string src = Make("a.wav", Quiet());
+  const auto before = ReadFileBytes(src);
+  host_.onBlock = [&](bool scaling, int64_t) {  // in the measuring run, the output being created
+    if (!scaling && !fs::exists(dir_.File("a-orig.wav"))) WriteFileBytes(dir_.File("a-orig.wav"), {7, 7});
+  };
+  const PassResult r = pass_.Run({src}, test::ReplaceNames());
+  EXPECT_EQ(r.status.message(),
+            "ファイル " + dir_.File("a-orig.wav") + " は既にあるので、上書きしないようにノーマライズを中止します。");
+  EXPECT_EQ(ReadFileBytes(dir_.File("a-orig.wav")), (std::vector<uint8_t>{7, 7}));
+  EXPECT_EQ(ReadFileBytes(src), before);
+}
+
 // The checks, in their order, each before anything is created.
 struct CheckCase {
   const char* name;
@@ -440,9 +455,33 @@ TEST_F(NormalizePassTest, BrokenChunkWalkFallsBackToLastDataTag) {
   EXPECT_EQ(pass_.Run({src}, {}).outcome, PassOutcome::kFinished);
   const auto after = ReadFileBytes(dir_.File("f-n.wav"));
   ASSERT_EQ(after.size(), bytes.size());
+  test::PutU32(bytes, 4, static_cast<uint32_t>(bytes.size() - 8));  // the inserted bytes counted
   EXPECT_TRUE(std::equal(bytes.begin(), bytes.begin() + 52, after.begin()));
   EXPECT_EQ(after[52], 255);
   EXPECT_EQ(after[56], 160);  // after data_end (52 + 4): copied unchanged
+}
+
+// A streamed source (data size 0) and one cut short: the output's RIFF size and data size count
+// what it holds, every other header byte stays; libsndfile then reads its true length.
+TEST_F(NormalizePassTest, OutputSizesCountWhatWasWritten) {
+  WavRecipe recipe = Quiet(2, 16, 3000);  // 12000 sample bytes
+  recipe.dataSizeField = 0;
+  WriteFileBytes(dir_.File("stream.wav"), BuildWav(recipe));
+  recipe.dataSizeField = -1;
+  std::vector<uint8_t> cut = BuildWav(recipe);
+  cut.resize(44 + 8000);
+  WriteFileBytes(dir_.File("short.wav"), cut);
+  for (const auto& [name, samples] : {std::pair<std::string, uint32_t>{"stream", 12000}, {"short", 8000}}) {
+    std::vector<uint8_t> header = ReadFileBytes(dir_.File(name + ".wav"));
+    ASSERT_EQ(pass_.Run({dir_.File(name + ".wav")}, {}).outcome, PassOutcome::kFinished) << name;
+    const std::string out = dir_.File(name + "-n.wav");
+    const std::vector<uint8_t> after = ReadFileBytes(out);
+    ASSERT_EQ(after.size(), header.size()) << name;
+    test::PutU32(header, 4, 36 + samples);
+    test::PutU32(header, 40, samples);
+    EXPECT_TRUE(std::equal(header.begin(), header.begin() + 44, after.begin())) << name;
+    EXPECT_EQ(test::ReadWithSndfile(out).frames, samples / 4) << name;
+  }
 }
 
 TEST_F(NormalizePassTest, AverageModeAndPercentageReachTheSamples) {

@@ -145,7 +145,12 @@ TEST_F(OutputTest, AbortAfterTheFirstChunkLeavesAValidShortFile) {
   ExpectWav(out, SourceBytes(4044, 200));
   EXPECT_EQ(flags.AbortRequested, 0);
   EXPECT_EQ(flags.Busy, 0);
-  EXPECT_EQ(host.panels.back(), Panel::kFinished);
+  EXPECT_EQ(host.panels.back(), Panel::kStopped);
+  // Of the 8000 + 20000 sample bytes of the two ranges: 200. Not listed as written.
+  ASSERT_TRUE(r.partial);
+  EXPECT_EQ(r.partial->Message(r.partial->path), out + "は途中まで（0%）です");
+  EXPECT_EQ(r.partial->plannedBytes, 28000);
+  EXPECT_TRUE(r.written.empty() && host.written.empty());
 }
 
 TEST_F(OutputTest, AbortStopsFurtherNumberedFiles) {
@@ -156,6 +161,27 @@ TEST_F(OutputTest, AbortStopsFurtherNumberedFiles) {
   EXPECT_EQ(dir.Listing(), "p00.wav source.wav");
   ExpectWav(dir.File("p00.wav"), SourceBytes(44, 600));
   EXPECT_EQ(flags.AbortRequested, 0);
+  // 600 of piece 00's 4200 bytes: 14.28 %.
+  ASSERT_TRUE(r.partial);
+  EXPECT_EQ(r.partial->Message("p00.wav"), "p00.wavは途中まで（14%）です");
+}
+
+// A stop seen after an output's last block cut nothing short: that output is complete, and no
+// further one is begun; after the last output's last block the command has simply finished.
+TEST_F(OutputTest, AbortAfterTheLastBlockOfAnOutput) {
+  MakeSource(TenThousandFrames());
+  host.abortAtIdle = 21;  // piece 00: 4200 bytes, 21 blocks of 200
+  OutputResult r = SplitAtMarks(file, {1001, 4001}, dir.File("p.wav"), flags, host, FineOptions());
+  EXPECT_TRUE(r.status.stopped());
+  EXPECT_FALSE(r.partial);
+  EXPECT_EQ(host.written, (std::vector<std::string>{dir.File("p00.wav")}));
+  EXPECT_EQ(dir.Listing(), "p00.wav source.wav");
+  EXPECT_EQ(host.panels.back(), Panel::kStopped);
+  host.idles = 0, host.abortAtIdle = 10;  // the cut: 2000 bytes, 10 blocks
+  r = WriteCutEditedFile(file, {1001, 1501}, false, dir.File("c.wav"), flags, host, FineOptions());
+  EXPECT_TRUE(r.status.ok());
+  EXPECT_EQ(r.written, (std::vector<std::string>{dir.File("c.wav")}));
+  EXPECT_EQ(host.panels.back(), Panel::kFinished);
 }
 
 TEST_F(OutputTest, OutputOntoTheSourceIsRefusedBeforeAnythingIsWritten) {

@@ -133,6 +133,31 @@ TEST_F(OutputFaultTest, SourceThatShrinksIsReportedAndNoOutputStays) {
   EXPECT_EQ(flags.Busy, 0);
 }
 
+// Shrinks the source below its header while the free-space question is asked: after the size
+// check, before the header is copied.
+class QuestionShrinksHost : public ScriptedHost {
+ public:
+  QuestionShrinksHost(CreationFlags& flags, std::string path) : ScriptedHost(flags), path_(std::move(path)) {}
+  bool ConfirmLowSpace(const std::string& question) override {
+    fs::resize_file(path_, 20);
+    return ScriptedHost::ConfirmLowSpace(question);
+  }
+
+ private:
+  std::string path_;
+};
+
+TEST_F(OutputFaultTest, SourceShrunkBelowItsHeaderBeforeTheCopyIsReported) {
+  QuestionShrinksHost shrinking(flags, file.WaveFileName);
+  OutputOptions options;
+  options.freeBytes = [](const std::string&) -> int64_t { return -1; };  // the question is asked
+  // A range of one frame copies no sample byte: only the header's read can see the loss.
+  const OutputResult r = WriteCutEditedFile(file, {100, 101}, false, dir.File("cut.wav"), flags, shrinking, options);
+  EXPECT_EQ(r.status.message(), "ファイル " + file.WaveFileName + " を読み込めません。");
+  EXPECT_EQ(dir.Listing(), "source.wav");
+  EXPECT_EQ(flags.Busy, 0);
+}
+
 TEST_F(OutputFaultTest, UncreatableOutputIsReported) {
   const std::string out = dir.File("missing-folder/cut.wav");
   const OutputResult r = WriteCutEditedFile(file, {1}, false, out, flags, host);

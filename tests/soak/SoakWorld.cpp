@@ -283,21 +283,27 @@ std::string SoakWorld::RunOutput(int which) {
   if (flags.Busy != 0 || flags.AbortRequested != 0 || host.idleWhileIdle) return "flags wrong after the command";
   const bool aborted = r.status.stopped();
   if (aborted && !abort) return "aborted without a request";
-  if (r.written.size() > paths.size() || (!aborted && r.written.size() != paths.size())) return "output count";
-  for (size_t k = 0; k < r.written.size(); ++k) {
-    if (r.written[k] != paths[k]) return "output name " + r.written[k];
+  if (r.partial && !aborted) return "an output cut short without a stop";
+  // The outputs completed, then the one the stop cut short.
+  std::vector<std::string> outputs = r.written;
+  if (r.partial) outputs.push_back(r.partial->path);
+  if (outputs.size() > paths.size() || (!aborted && outputs.size() != paths.size())) return "output count";
+  for (size_t k = 0; k < outputs.size(); ++k) {
+    if (outputs[k] != paths[k]) return "output name " + outputs[k];
     const check::Bytes actual = ReadBytes(paths[k]);
     check::Bytes samples = expected[k];
-    if (aborted && k + 1 == r.written.size()) {
+    if (r.partial && k + 1 == outputs.size()) {
       const auto got = static_cast<size_t>(check::DataSizeField(actual, model_.dataOffset));
-      if (got > samples.size()) return "aborted output too long";
+      if (got >= samples.size() || r.partial->plannedBytes != static_cast<int64_t>(samples.size())) {
+        return "output cut short: " + std::to_string(got) + " of " + std::to_string(samples.size());
+      }
       samples.resize(got);
     }
     const std::string diff = check::CompareOutput(
         actual, check::ModelOutputFile(source_, model_, samples, check::ModelCarried(source_, model_)));
     if (!diff.empty()) return Base(paths[k]) + ": " + diff;
   }
-  for (const auto& path : r.written) fs::remove(path);
+  for (const auto& path : outputs) fs::remove(path);
   return {};
 }
 
