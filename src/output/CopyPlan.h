@@ -39,7 +39,8 @@ ByteStretch RangeStretch(const WaveHeader& header, int64_t dataEnd, const FrameR
 // DataOffset to dataEnd cut on the 200-byte chunk grid; a piece ends with the first chunk whose start
 // byte is at or after the next mark's start byte, and the last piece runs to dataEnd (possibly
 // empty). Cuts on frames (CutsOnFrames(kind, exact)): the whole frames cut exactly at the marks,
-// [1, P1), [P1, P2), ..., [Pn, end], n + 1 pieces always: a piece between equal marks, or beyond the last frame, is empty.
+// [1, P1), [P1, P2), ..., [Pn, end], n + 1 pieces always: a piece between equal marks, or beyond the
+// last frame, is empty.
 std::vector<ByteStretch> SplitAtMarksPieces(const WaveHeader& header, int64_t dataEnd,
                                             const std::vector<int64_t>& marks, bool exact = false);
 

@@ -46,7 +46,9 @@ std::optional<int64_t> OutputFrameOf(const std::vector<FrameStretch>& stretches,
 // How many of the source frames [from, from + length) the output holds.
 int64_t FramesHeld(const std::vector<FrameStretch>& stretches, int64_t from, int64_t length) {
   int64_t held = 0;
-  for (const FrameStretch& s : stretches) held += std::max<int64_t>(0, std::min(s.first + s.count, from + length) - std::max(s.first, from));
+  for (const FrameStretch& s : stretches) {
+    held += std::max<int64_t>(0, std::min(s.first + s.count, from + length) - std::max(s.first, from));
+  }
   return held;
 }
 
@@ -69,7 +71,8 @@ std::vector<CuePoint> KeptPoints(const Held& held, const OutputFrames& frames) {
 std::vector<AdtlEntry> KeptEntries(const Held& held, const OutputFrames& frames) {
   std::vector<AdtlEntry> entries;
   for (AdtlEntry e : held.entries) {
-    const auto point = std::find_if(frames.kept.begin(), frames.kept.end(), [&](const CuePoint& p) { return p.id == e.cueId; });
+    const auto point =
+        std::find_if(frames.kept.begin(), frames.kept.end(), [&](const CuePoint& p) { return p.id == e.cueId; });
     if (point == frames.kept.end()) continue;
     e.SetRegionLength(static_cast<uint32_t>(FramesHeld(frames.stretches, point->sampleOffset, e.RegionLength())));
     entries.push_back(std::move(e));
@@ -140,10 +143,14 @@ OutputFrames FramesOf(const std::vector<ByteStretch>& copied, const WaveHeader& 
   OutputFrames frames;
   const int frameBytes = FrameBytes(header.Kind);
   if (frameBytes == 0 || copied.empty()) return frames;
-  for (const ByteStretch& s : copied) frames.stretches.push_back({(s.begin - header.DataOffset) / frameBytes, s.length / frameBytes});
-  // The first sample is the first one copied; an output of no samples starts where its first stretch does.
-  const auto first = std::find_if(frames.stretches.begin(), frames.stretches.end(), [](const FrameStretch& s) { return s.count > 0; });
-  frames.timeReference = sourceReference + static_cast<uint64_t>((first != frames.stretches.end() ? *first : frames.stretches.front()).first);
+  for (const ByteStretch& s : copied) {
+    frames.stretches.push_back({(s.begin - header.DataOffset) / frameBytes, s.length / frameBytes});
+  }
+  // The first sample is the first one copied; an output of no samples starts where its first
+  // stretch does.
+  auto first = std::find_if(frames.stretches.begin(), frames.stretches.end(), [](auto& s) { return s.count > 0; });
+  if (first == frames.stretches.end()) first = frames.stretches.begin();
+  frames.timeReference = sourceReference + static_cast<uint64_t>(first->first);
   for (const std::vector<Held>* chunks : {&before, &after}) {
     for (const Held& held : *chunks) {
       for (const CuePoint& p : held.points) {

@@ -95,7 +95,9 @@ Status OutputRun::FinishOutput(OutputFile& out, const OutputHeader& header, cons
   if (copied != stretches) {
     shorter = chunks_.Header(copied, header.DataOffset());
     if (shorter.DataOffset() == header.DataOffset()) {
-      if (!out.WriteAt(0, shorter.bytes.data(), shorter.DataOffset())) return CopyFailure(ByteSink::Copy::kWriteFailed, out);
+      if (!out.WriteAt(0, shorter.bytes.data(), shorter.DataOffset())) {
+        return CopyFailure(ByteSink::Copy::kWriteFailed, out);
+      }
       written = &shorter;
     }
   }

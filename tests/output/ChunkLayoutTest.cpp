@@ -23,7 +23,9 @@ constexpr int kSplit = 30000;  // frame f holds f % kSplit left and f / kSplit r
 
 Bytes Text(const std::string& s) { return Bytes(s.begin(), s.end()); }
 Bytes U32(uint32_t v) { return {uint8_t(v), uint8_t(v >> 8), uint8_t(v >> 16), uint8_t(v >> 24)}; }
-uint32_t U32At(const Bytes& b, size_t at) { return b[at] | b[at + 1] << 8 | b[at + 2] << 16 | uint32_t(b[at + 3]) << 24; }
+uint32_t U32At(const Bytes& b, size_t at) {
+  return b[at] | b[at + 1] << 8 | b[at + 2] << 16 | uint32_t(b[at + 3]) << 24;
+}
 
 struct SourceCue {
   uint32_t id;
@@ -49,7 +51,9 @@ std::string IxmlText(const std::string& hi, const std::string& lo) {
          "</BWF_TIME_REFERENCE_HIGH><BWF_TIME_REFERENCE_LOW> " + lo + " </BWF_TIME_REFERENCE_LOW></BEXT></BWFXML>";
 }
 
-Bytes Ixml() { return Chunk("iXML", Text(IxmlText(std::to_string(kTimeReference >> 32), std::to_string(uint32_t(kTimeReference))))); }
+Bytes Ixml() {
+  return Chunk("iXML", Text(IxmlText(std::to_string(kTimeReference >> 32), std::to_string(uint32_t(kTimeReference)))));
+}
 
 Bytes Cue() {
   Bytes body = U32(std::size(kCues));
@@ -65,7 +69,8 @@ Bytes Adtl() {
   for (const SourceCue& c : kCues) {
     items = Join({items, Chunk("labl", Join({U32(c.id), Text("mark " + std::to_string(c.id) + '\0')}))});
     if (c.id == 3) items = Join({items, Chunk("note", Join({U32(3), Text("odd")}))});
-    if (c.region != 0) items = Join({items, Chunk("ltxt", Join({U32(c.id), U32(c.region), Text("rgn "), Bytes(8, 0)}))});
+    const Bytes region = Join({U32(c.id), U32(c.region), Text("rgn "), Bytes(8, 0)});
+    if (c.region != 0) items = Join({items, Chunk("ltxt", region)});
   }
   return Chunk("LIST", items);
 }
@@ -98,7 +103,7 @@ std::vector<std::pair<std::string, Bytes>> ChunksOf(const Bytes& file) {
   size_t at = 12;
   for (; at + 8 <= file.size(); at += 8 + U32At(file, at + 4) + U32At(file, at + 4) % 2) {
     const auto body = file.begin() + static_cast<long>(at) + 8;
-    chunks.emplace_back(std::string(file.begin() + static_cast<long>(at), body - 4), Bytes(body, body + U32At(file, at + 4)));
+    chunks.emplace_back(std::string(body - 8, body - 4), Bytes(body, body + U32At(file, at + 4)));
   }
   EXPECT_EQ(at, file.size()) << "the chunks do not add up to the file";
   return chunks;
@@ -129,7 +134,9 @@ class ChunkLayoutTest : public OutputTest, public ::testing::WithParamInterface<
 std::vector<int64_t> SourceFrames(const std::string& path) {
   const std::vector<int32_t> samples = ReadIntsWithSndfile(path);
   std::vector<int64_t> frames;
-  for (size_t i = 0; i + 1 < samples.size(); i += 2) frames.push_back((samples[i] >> 16) + int64_t{kSplit} * (samples[i + 1] >> 16));
+  for (size_t i = 0; i + 1 < samples.size(); i += 2) {
+    frames.push_back((samples[i] >> 16) + int64_t{kSplit} * (samples[i + 1] >> 16));
+  }
   return frames;
 }
 
@@ -145,13 +152,15 @@ void ChunkLayoutTest::Check(const std::string& path, int64_t frames, bool stoppe
   // The cue points whose frames the output holds, at their output frames.
   std::vector<SndfileInfo::Cue> cues;
   std::map<uint32_t, uint32_t> regions;  // id: frames of the region the output holds
-  for (const SourceCue& c : Has(Cue()) ? std::vector<SourceCue>(std::begin(kCues), std::end(kCues)) : std::vector<SourceCue>{}) {
+  for (const SourceCue& c : kCues) {
+    if (!Has(Cue())) break;
     const auto at = std::find(from.begin(), from.end(), int64_t{c.frame});
     if (at == from.end()) continue;
     const auto frame = static_cast<uint32_t>(at - from.begin());
     cues.push_back({int32_t(c.id), c.position == c.frame ? frame : c.position, frame});
     if (c.region != 0) {
-      regions[c.id] = static_cast<uint32_t>(std::count_if(from.begin(), from.end(), [&](int64_t f) { return f >= c.frame && f < c.frame + c.region; }));
+      const auto inRegion = [&](int64_t f) { return f >= c.frame && f < c.frame + c.region; };
+      regions[c.id] = static_cast<uint32_t>(std::count_if(from.begin(), from.end(), inRegion));
     }
   }
   EXPECT_EQ(info.cues, cues);
@@ -193,9 +202,10 @@ TEST_P(ChunkLayoutTest, EveryOutputTellsItsOwnTimeAndMarks) {
     options.exactCuts = exact;
     const std::string rule = exact ? "exact" : "chunks";
     std::vector<std::string> written;
-    for (const OutputResult& r : {WriteCutEditedFile(file, marks, false, dir.File(rule + "-cut.wav"), flags, host, options),
-                                  SplitSelectedRanges(file, marks, false, dir.File(rule + "-s.wav"), flags, host, options),
-                                  SplitAtMarks(file, marks, dir.File(rule + "-p.wav"), flags, host, options)}) {
+    for (const OutputResult& r :
+         {WriteCutEditedFile(file, marks, false, dir.File(rule + "-cut.wav"), flags, host, options),
+          SplitSelectedRanges(file, marks, false, dir.File(rule + "-s.wav"), flags, host, options),
+          SplitAtMarks(file, marks, dir.File(rule + "-p.wav"), flags, host, options)}) {
       ASSERT_TRUE(r.status.ok()) << r.status.message();
       written.insert(written.end(), r.written.begin(), r.written.end());
     }
@@ -209,7 +219,8 @@ TEST_P(ChunkLayoutTest, AStoppedOutputKeepsOnlyTheMarksItHolds) {
   host.abortAtIdle = 1;
   OutputOptions options = FineOptions();
   options.exactCuts = true;
-  ASSERT_TRUE(WriteCutEditedFile(file, {1001, 4031}, false, dir.File("cut.wav"), flags, host, options).status.stopped());
+  const OutputResult r = WriteCutEditedFile(file, {1001, 4031}, false, dir.File("cut.wav"), flags, host, options);
+  ASSERT_TRUE(r.status.stopped());
   Check(dir.File("cut.wav"), 50, true);
 }
 
