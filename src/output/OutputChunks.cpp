@@ -141,16 +141,15 @@ uint64_t SourceTimeReference(const std::vector<Held>& before, const std::vector<
 OutputFrames FramesOf(const std::vector<ByteStretch>& copied, const WaveHeader& header, uint64_t sourceReference,
                       const std::vector<Held>& before, const std::vector<Held>& after) {
   OutputFrames frames;
+  frames.timeReference = sourceReference;
   const int frameBytes = FrameBytes(header.Kind);
-  if (frameBytes == 0 || copied.empty()) return frames;
+  if (frameBytes == 0) return frames;
   for (const ByteStretch& s : copied) {
     frames.stretches.push_back({(s.begin - header.DataOffset) / frameBytes, s.length / frameBytes});
   }
-  // The first sample is the first one copied; an output of no samples starts where its first
-  // stretch does.
-  auto first = std::find_if(frames.stretches.begin(), frames.stretches.end(), [](auto& s) { return s.count > 0; });
-  if (first == frames.stretches.end()) first = frames.stretches.begin();
-  frames.timeReference = sourceReference + static_cast<uint64_t>(first->first);
+  // The first sample is the first one copied; an output of no samples keeps the source's time.
+  const auto first = std::find_if(frames.stretches.begin(), frames.stretches.end(), [](auto& s) { return s.count > 0; });
+  if (first != frames.stretches.end()) frames.timeReference += static_cast<uint64_t>(first->first);
   for (const std::vector<Held>* chunks : {&before, &after}) {
     for (const Held& held : *chunks) {
       for (const CuePoint& p : held.points) {

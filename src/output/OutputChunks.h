@@ -43,7 +43,7 @@ class OutputChunks {
   Status Read(ByteSource& source, int64_t fileSize, const WaveHeader& header, const std::string& path);
 
   // The header of an output made of the source stretches copied, in output order (the first
-  // stretch that copies anything gives its first sample). Where fillTo is at least 8 bytes more
+  // stretch that copies a whole frame gives its first sample; without one the source's time stays). Where fillTo is at least 8 bytes more
   // than that header, a "JUNK" chunk before the data chunk fills it to fillTo bytes: an output cut
   // short keeps its data offset while its cue points shrink to what it holds.
   OutputHeader Header(const std::vector<ByteStretch>& copied, int64_t fillTo = 0) const;
