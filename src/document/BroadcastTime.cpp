@@ -15,8 +15,9 @@ struct Content {
 };
 
 // The content of the first element <name ...>...</name> that lies wholly in xml[from, to); a
-// self-closing element has none.
-std::optional<Content> FindContent(std::string_view xml, std::string_view name, size_t from, size_t to) {
+// self-closing element has none. plain: the first whose content holds no markup (a value).
+std::optional<Content> FindContent(std::string_view xml, std::string_view name, size_t from, size_t to,
+                                   bool plain = false) {
   const std::string open = "<" + std::string(name);
   const std::string close = "</" + std::string(name) + ">";
   for (size_t at = xml.find(open, from); at != std::string_view::npos && at < to; at = xml.find(open, at + 1)) {
@@ -26,6 +27,7 @@ std::optional<Content> FindContent(std::string_view xml, std::string_view name, 
     if (gt == std::string_view::npos || gt >= to || xml[gt - 1] == '/') continue;
     const size_t end = xml.find(close, gt + 1);
     if (end == std::string_view::npos || end + close.size() > to) return std::nullopt;
+    if (plain && xml.substr(gt + 1, end - gt - 1).find('<') != std::string_view::npos) continue;
     return Content{gt + 1, end};
   }
   return std::nullopt;
@@ -49,13 +51,14 @@ struct FoundElement {
   const TimeElement* element;
 };
 
-// Every one of the four elements present in xml, in the order of kTimeElements.
+// Every one of the four elements present in xml, in the order of kTimeElements. Their values hold
+// no markup, so no two of them overlap.
 std::vector<FoundElement> FindTimeElements(std::string_view xml) {
   std::vector<FoundElement> found;
   for (const TimeElement& e : kTimeElements) {
     const std::optional<Content> section = FindContent(xml, e.section, 0, xml.size());
     if (!section) continue;
-    if (auto value = FindContent(xml, e.name, section->begin, section->end)) found.push_back({*value, &e});
+    if (auto value = FindContent(xml, e.name, section->begin, section->end, true)) found.push_back({*value, &e});
   }
   return found;
 }
@@ -105,17 +108,13 @@ std::optional<uint64_t> IxmlTimeReference(std::string_view xml) {
 
 std::string SetIxmlTimeReference(std::string_view xml, uint64_t reference) {
   std::vector<FoundElement> found = FindTimeElements(xml);
-  // Replaced from the last to the first, so the earlier positions stay as found; an element inside
-  // another's value (a malformed text) is left alone.
+  // Replaced from the last to the first, so the earlier positions stay as found.
   std::sort(found.begin(), found.end(), [](const auto& a, const auto& b) { return a.content.begin > b.content.begin; });
   std::string text(xml);
-  size_t limit = text.size();
   for (const FoundElement& f : found) {
-    if (f.content.end > limit) continue;
     const uint64_t half = f.element->high ? reference >> 32 : reference & 0xFFFFFFFFu;
     const Content value = Trimmed(xml, f.content);
     text.replace(value.begin, value.end - value.begin, std::to_string(half));
-    limit = f.content.begin;
   }
   return text;
 }
