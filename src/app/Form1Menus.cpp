@@ -66,6 +66,8 @@ Form1Menus BuildForm1Menus(QWidget* window) {
   m.N15->setObjectName(QStringLiteral("N15"));
   m.N12 = Item(m.N15, "N12", QStringLiteral("全マークポイントを記録"));
   m.N13 = Item(m.N15, "N13", QStringLiteral("記録した全マークポイントを読み込む"));
+  m.ExactCut1 = Item(m.Edit1, "ExactCut1", QStringLiteral("フレーム単位で正確に切る"));
+  m.ExactCut1->setCheckable(true);
   m.Edit1->addSeparator();
   m.PlayMark1 = Item(m.Edit1, "PlayMark1", marking_texts::kPlayMarkItem, Qt::Key_M);
 

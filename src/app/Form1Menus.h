@@ -29,6 +29,9 @@ struct Form1Menus {
   QMenu* N15 = nullptr;      // "全マークポイント保存・読込" (save and read all marks)
   QAction* N12 = nullptr;    // "全マークポイントを記録" (record all marks)
   QAction* N13 = nullptr;    // "記録した全マークポイントを読み込む" (read the recorded marks)
+  // "フレーム単位で正確に切る" (cut exactly at the frames), checkable, off at start: the file commands
+  // cut 8/16-bit files exactly at the marks instead of on their 200-byte chunk grid.
+  QAction* ExactCut1 = nullptr;
   QAction* PlayMark1 = nullptr;  // "再生位置にマーク追加" (add a mark at the play position), M
   QMenu* N11 = nullptr;      // "ツール" (tools)
   QAction* kjoer1 = nullptr;  // "ノーマライズ" (normalize)

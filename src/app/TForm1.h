@@ -171,6 +171,8 @@ class TForm1 : public QMainWindow {
   // The output commands' opening sequence up to the save dialog (started in the open file's
   // folder); the chosen name or empty.
   std::string BeginOutput(bool numberedOutputs);
+  // The output commands' options: the copy's tuning and the check mark of "フレーム単位で正確に切る".
+  OutputOptions CutOptions() const;
   void ConnectHandlers();
   // The busy guard: true (after the message) when Busy is 1.
   bool BusyRefused();

@@ -40,6 +40,12 @@ std::string TForm1::BeginOutput(bool numberedOutputs) {
   return (numberedOutputs ? prompts_.SaveDialog2(folder) : prompts_.SaveDialog1(folder)).toStdString();
 }
 
+OutputOptions TForm1::CutOptions() const {
+  OutputOptions options = outputOptions_;
+  options.exactCuts = m_.ExactCut1->isChecked();
+  return options;
+}
+
 // "カット編集ファイル作成保存": the selected ranges back to back in one file named in SaveDialog1.
 void TForm1::N3Click() {
   const std::string path = BeginOutput(false);
@@ -47,7 +53,7 @@ void TForm1::N3Click() {
   const std::vector<int64_t> marks = marks_.Sorted();
   const bool keepHead = marks_.KeepHead();
   RunOutput([&](OutputHost& host) {
-    return WriteCutEditedFile(file_, marks, keepHead, path, flags_, host, outputOptions_);
+    return WriteCutEditedFile(file_, marks, keepHead, path, flags_, host, CutOptions());
   });
 }
 
@@ -58,7 +64,7 @@ void TForm1::N10Click() {
   const std::vector<int64_t> marks = marks_.Sorted();
   const bool keepHead = marks_.KeepHead();
   RunOutput([&](OutputHost& host) {
-    return SplitSelectedRanges(file_, marks, keepHead, base, flags_, host, outputOptions_);
+    return SplitSelectedRanges(file_, marks, keepHead, base, flags_, host, CutOptions());
   });
 }
 
@@ -68,7 +74,7 @@ void TForm1::N9Click() {
   const std::string base = BeginOutput(true);
   if (base.empty()) return;
   const std::vector<int64_t> marks = marks_.Sorted();
-  RunOutput([&](OutputHost& host) { return SplitAtMarks(file_, marks, base, flags_, host, outputOptions_); });
+  RunOutput([&](OutputHost& host) { return SplitAtMarks(file_, marks, base, flags_, host, CutOptions()); });
 }
 
 // The engine sets Busy, StatusHeld and CopyPos and clears Busy and AbortRequested on every way

@@ -29,12 +29,13 @@ struct CutArgs {
   bool pauseOptions = false;  // --below or --min given
   PauseSettings pauseSettings;
   bool keepHead = false;
+  bool exact = false;
   bool yes = false;
   bool quiet = false;
 };
 
 // Parses "WAV -o OUT [--marks …|--marks-file …|--pauses [--below DB] [--min MS]] [--keep-head]
-// [--yes] [--quiet]"; an error text on wrong usage, a malformed position among them.
+// [--exact] [--yes] [--quiet]"; an error text on wrong usage, a malformed position among them.
 std::string ParseCutArgs(const std::vector<std::string>& args, bool allowKeepHead, CutArgs* parsed) {
   for (size_t i = 0; i < args.size(); ++i) {
     const std::string& a = args[i];
@@ -55,6 +56,8 @@ std::string ParseCutArgs(const std::vector<std::string>& args, bool allowKeepHea
       parsed->marksFile = args[++i];
     } else if (a == "--keep-head" && allowKeepHead) {
       parsed->keepHead = true;
+    } else if (a == "--exact") {
+      parsed->exact = true;
     } else if (a == "--yes") {
       parsed->yes = true;
     } else if (a == "--quiet") {
@@ -157,10 +160,14 @@ int RunOutputCommand(const std::vector<std::string>& args, Command command) {
   ProgressLine progress(parsed.quiet);
   progress.Update(0, file.Header.FileSize);
   CliHost host(parsed.yes, flags, progress, file.Header.FileSize);
+  OutputOptions options;
+  options.exactCuts = parsed.exact;
+  const std::vector<int64_t> sorted = marks.Sorted();
+  const bool keepHead = marks.KeepHead();
   const OutputResult result =
-      command == Command::kCut     ? WriteCutEditedFile(file, marks.Sorted(), marks.KeepHead(), parsed.out, flags, host)
-      : command == Command::kSplit ? SplitSelectedRanges(file, marks.Sorted(), marks.KeepHead(), parsed.out, flags, host)
-                                   : SplitAtMarks(file, marks.Sorted(), parsed.out, flags, host);
+      command == Command::kCut     ? WriteCutEditedFile(file, sorted, keepHead, parsed.out, flags, host, options)
+      : command == Command::kSplit ? SplitSelectedRanges(file, sorted, keepHead, parsed.out, flags, host, options)
+                                   : SplitAtMarks(file, sorted, parsed.out, flags, host, options);
   if (result.status.failed()) PrintMessage(result.status.message());
   // A stop leaves the file it cut short, a valid WAV: said on stderr, never listed as written.
   if (result.partial) PrintMessage(result.partial->Message(result.partial->path));

@@ -66,10 +66,14 @@ ByteSink::Copy OutputFile::CopyFrom(ByteSource& source, int64_t offset, int64_t 
 }
 
 bool OutputFile::WriteU32At(int64_t offset, uint32_t value) {
-  if (failed_) return false;
   const uint8_t bytes[4] = {static_cast<uint8_t>(value), static_cast<uint8_t>(value >> 8),
                             static_cast<uint8_t>(value >> 16), static_cast<uint8_t>(value >> 24)};
-  if (!sink_->WriteAt(offset, bytes, 4)) return !(failed_ = true);
+  return WriteAt(offset, bytes, 4);
+}
+
+bool OutputFile::WriteAt(int64_t offset, const void* data, int64_t n) {
+  if (failed_) return false;
+  if (!sink_->WriteAt(offset, data, n)) return !(failed_ = true);
   return true;
 }
 

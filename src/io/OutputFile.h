@@ -31,6 +31,8 @@ class OutputFile {
   ByteSink::Copy CopyFrom(ByteSource& source, int64_t offset, int64_t n);
   // Writes a little-endian 32-bit value at byte offset.
   bool WriteU32At(int64_t offset, uint32_t value);
+  // Overwrites n bytes written before, from byte offset.
+  bool WriteAt(int64_t offset, const void* data, int64_t n);
   // Closes the file and puts it under the final path; false (and nothing left behind) when a write,
   // the close, the link or the rename failed.
   bool Commit();

@@ -50,16 +50,18 @@ std::vector<ByteStretch> FramePieces(const WaveHeader& header, int64_t dataEnd, 
 
 }  // namespace
 
-bool CutsOnFrames(FormatKind kind) { return static_cast<int>(kind) >= static_cast<int>(FormatKind::kStereo24); }
+bool CutsOnFrames(FormatKind kind, bool exact) {
+  return (exact && kind != FormatKind::kNone) || static_cast<int>(kind) >= static_cast<int>(FormatKind::kStereo24);
+}
 
-int64_t CopyUnit(FormatKind kind) { return CutsOnFrames(kind) ? FrameBytes(kind) : kCopyChunkSize; }
+int64_t CopyUnit(FormatKind kind, bool exact) { return CutsOnFrames(kind, exact) ? FrameBytes(kind) : kCopyChunkSize; }
 
-ByteStretch RangeStretch(const WaveHeader& header, int64_t dataEnd, const FrameRange& r) {
+ByteStretch RangeStretch(const WaveHeader& header, int64_t dataEnd, const FrameRange& r, bool exact) {
   const int frameBytes = FrameBytes(header.Kind);
   if (frameBytes == 0) return {};
   const int64_t begin = SaturatedAdd(header.DataOffset, FrameOffset(r.start - 1, frameBytes));
   const int64_t available = std::max<int64_t>(0, dataEnd - begin);
-  if (CutsOnFrames(header.Kind)) {
+  if (CutsOnFrames(header.Kind, exact)) {
     const int64_t wholeFrames = available / frameBytes * frameBytes;
     if (r.toEnd || r.end <= r.start) return {begin, r.toEnd ? wholeFrames : 0};
     return {begin, std::min(FrameOffset(r.end - r.start, frameBytes), wholeFrames)};
@@ -71,8 +73,8 @@ ByteStretch RangeStretch(const WaveHeader& header, int64_t dataEnd, const FrameR
 }
 
 std::vector<ByteStretch> SplitAtMarksPieces(const WaveHeader& header, int64_t dataEnd,
-                                            const std::vector<int64_t>& marks) {
-  if (CutsOnFrames(header.Kind)) return FramePieces(header, dataEnd, marks);
+                                            const std::vector<int64_t>& marks, bool exact) {
+  if (CutsOnFrames(header.Kind, exact)) return FramePieces(header, dataEnd, marks);
   const int frameBytes = FrameBytes(header.Kind);
   const int64_t area = std::max<int64_t>(0, dataEnd - header.DataOffset);
   const int64_t fullChunks = area / kCopyChunkSize;

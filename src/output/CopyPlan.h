@@ -12,11 +12,12 @@ namespace sonaveld {
 constexpr int64_t kCopyChunkSize = 200;
 
 // True for the 24/32-bit integer and float kinds (5 to 10), whose cuts fall exactly on the frames
-// given; the 8/16-bit kinds keep the 200-byte chunk rule.
-bool CutsOnFrames(FormatKind kind);
-// The bytes every copy block is a whole number of: 200 for the chunk rule, one frame for the kinds
-// that cut on frames, so that an output stopped between blocks holds whole frames only.
-int64_t CopyUnit(FormatKind kind);
+// given, and for every kind when exact cuts are asked for; otherwise the 8/16-bit kinds keep the
+// 200-byte chunk rule.
+bool CutsOnFrames(FormatKind kind, bool exact = false);
+// The bytes every copy block is a whole number of: 200 for the chunk rule, one frame for the cuts
+// on frames, so that an output stopped between blocks holds whole frames only.
+int64_t CopyUnit(FormatKind kind, bool exact = false);
 
 // A stretch of source bytes [begin, begin + length).
 struct ByteStretch {
@@ -28,18 +29,19 @@ struct ByteStretch {
 
 // The source bytes range r adds to an output, from its start byte B = DataOffset + (start - 1) *
 // FrameBytes. Chunk rule: (end - start) * FrameBytes div 200 whole chunks, cut short at dataEnd; a
-// range that ends at the implied end position takes everything from B to dataEnd. Kinds that cut on
-// frames: exactly end - start frames, or every frame to the end for a range to the implied end, in
+// range that ends at the implied end position takes everything from B to dataEnd. Cuts on frames
+// (CutsOnFrames(kind, exact)): exactly end - start frames, or every frame to the end for a range to the implied end, in
 // both cases no more than the whole frames before dataEnd. dataEnd is the end of the sample area
 // (the header's, or less when the file has shrunk).
-ByteStretch RangeStretch(const WaveHeader& header, int64_t dataEnd, const FrameRange& r);
+ByteStretch RangeStretch(const WaveHeader& header, int64_t dataEnd, const FrameRange& r, bool exact = false);
 
 // The pieces of the split at marks, in order, marks ascending. Chunk rule: the sample area from
 // DataOffset to dataEnd cut on the 200-byte chunk grid; a piece ends with the first chunk whose start
 // byte is at or after the next mark's start byte, and the last piece runs to dataEnd (possibly
-// empty). Kinds that cut on frames: the whole frames cut exactly at the marks, [1, P1), [P1, P2), ...,
-// [Pn, end], n + 1 pieces always: a piece between equal marks, or beyond the last frame, is empty.
+// empty). Cuts on frames (CutsOnFrames(kind, exact)): the whole frames cut exactly at the marks,
+// [1, P1), [P1, P2), ..., [Pn, end], n + 1 pieces always: a piece between equal marks, or beyond the
+// last frame, is empty.
 std::vector<ByteStretch> SplitAtMarksPieces(const WaveHeader& header, int64_t dataEnd,
-                                            const std::vector<int64_t>& marks);
+                                            const std::vector<int64_t>& marks, bool exact = false);
 
 }  // namespace sonaveld

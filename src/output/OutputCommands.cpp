@@ -15,14 +15,15 @@ struct OutputPlan {
   std::vector<std::vector<ByteStretch>> stretches;
 };
 
-// One output file made of stretches: header, the stretches in order, the carried chunks, sizes,
-// put in place. Ok (also when AbortRequested came after its last block: nothing was left out),
-// Stopped when AbortRequested ended the copy before that (the file is complete with the samples
-// copied so far, and recorded as cut short), or the failure.
+// One output file made of stretches: its header, the stretches in order, its trailing chunks,
+// sizes, put in place. Ok (also when AbortRequested came after its last block: nothing was left
+// out), Stopped when AbortRequested ended the copy before that (the file is complete with the
+// samples copied so far, and recorded as cut short), or the failure.
 Status WriteOneOutput(OutputRun& run, const std::string& path, const std::vector<ByteStretch>& stretches) {
-  Result<std::unique_ptr<OutputFile>> header = run.CopyWaveHeader(path);
-  if (!header.ok()) return header.status;
-  OutputFile& out = *header.value;
+  const OutputHeader header = run.HeaderFor(stretches);
+  Result<std::unique_ptr<OutputFile>> created = run.CopyWaveHeader(path, header);
+  if (!created.ok()) return created.status;
+  OutputFile& out = *created.value;
   Status copied;
   int64_t planned = 0;
   for (const auto& stretch : stretches) {
@@ -30,9 +31,8 @@ Status WriteOneOutput(OutputRun& run, const std::string& path, const std::vector
     planned += stretch.length;
   }
   if (copied.failed()) return copied;
-  const int64_t w = run.SampleBytes(out);
-  if (Status carried = run.CarryChunks(out); !carried.ok()) return carried;
-  if (Status patched = run.PatchWaveSizes(out, w); !patched.ok()) return patched;
+  const int64_t w = out.written() - header.DataOffset();
+  if (Status finished = run.FinishOutput(out, header, stretches); !finished.ok()) return finished;
   if (copied.stopped() && w < planned) {
     run.CutShort({path, w, planned});
     return copied;
@@ -44,10 +44,10 @@ Status WriteOneOutput(OutputRun& run, const std::string& path, const std::vector
 // Runs a command: opens the source, plans the outputs from the sample area as it is now, checks and
 // asks, then writes every output until one does not end ok; ends the run on every path.
 OutputResult RunOutputs(const FileFields& file, CreationFlags& flags, OutputHost& host, const OutputOptions& options,
-                        const std::function<OutputPlan(int64_t dataEnd)>& planOutputs) {
+                        const std::function<OutputPlan(int64_t dataEnd, bool exact)>& planOutputs) {
   OutputRun run(file, flags, host, options);
   Status status = run.OpenSource();
-  const OutputPlan plan = status.ok() ? planOutputs(run.DataEnd()) : OutputPlan{};
+  const OutputPlan plan = status.ok() ? planOutputs(run.DataEnd(), options.exactCuts) : OutputPlan{};
   if (status.ok()) status = run.CheckOutputs(plan.paths);
   for (size_t i = 0; status.ok() && i < plan.paths.size(); ++i) {
     // A stop seen after the last block of the output before: no further output is begun.
@@ -68,10 +68,10 @@ Status CheckBeginOutput(const CreationFlags& flags, bool documentOpen, int markC
 OutputResult WriteCutEditedFile(const FileFields& file, const std::vector<int64_t>& marks, bool keepHead,
                                 const std::string& outPath, CreationFlags& flags, OutputHost& host,
                                 const OutputOptions& options) {
-  return RunOutputs(file, flags, host, options, [&](int64_t dataEnd) {
+  return RunOutputs(file, flags, host, options, [&](int64_t dataEnd, bool exact) {
     OutputPlan plan{{outPath}, {{}}};
     for (const auto& range : SelectedRanges(marks, keepHead, ImpliedEndPosition(file.Header))) {
-      plan.stretches[0].push_back(RangeStretch(file.Header, dataEnd, range));
+      plan.stretches[0].push_back(RangeStretch(file.Header, dataEnd, range, exact));
     }
     return plan;
   });
@@ -80,12 +80,12 @@ OutputResult WriteCutEditedFile(const FileFields& file, const std::vector<int64_
 OutputResult SplitSelectedRanges(const FileFields& file, const std::vector<int64_t>& marks, bool keepHead,
                                  const std::string& baseName, CreationFlags& flags, OutputHost& host,
                                  const OutputOptions& options) {
-  return RunOutputs(file, flags, host, options, [&](int64_t dataEnd) {
+  return RunOutputs(file, flags, host, options, [&](int64_t dataEnd, bool exact) {
     OutputPlan plan;
     const auto ranges = SelectedRanges(marks, keepHead, ImpliedEndPosition(file.Header));
     for (size_t k = 0; k < ranges.size(); ++k) {
       plan.paths.push_back(NumberedOutputName(baseName, static_cast<int>(k + 1)));
-      plan.stretches.push_back({RangeStretch(file.Header, dataEnd, ranges[k])});
+      plan.stretches.push_back({RangeStretch(file.Header, dataEnd, ranges[k], exact)});
     }
     return plan;
   });
@@ -93,9 +93,9 @@ OutputResult SplitSelectedRanges(const FileFields& file, const std::vector<int64
 
 OutputResult SplitAtMarks(const FileFields& file, const std::vector<int64_t>& marks, const std::string& baseName,
                           CreationFlags& flags, OutputHost& host, const OutputOptions& options) {
-  return RunOutputs(file, flags, host, options, [&](int64_t dataEnd) {
+  return RunOutputs(file, flags, host, options, [&](int64_t dataEnd, bool exact) {
     OutputPlan plan;
-    const auto pieces = SplitAtMarksPieces(file.Header, dataEnd, marks);
+    const auto pieces = SplitAtMarksPieces(file.Header, dataEnd, marks, exact);
     for (size_t j = 0; j < pieces.size(); ++j) {
       plan.paths.push_back(NumberedOutputName(baseName, static_cast<int>(j)));
       plan.stretches.push_back({pieces[j]});

@@ -24,7 +24,7 @@ OutputResult SplitSelectedRanges(const FileFields& file, const std::vector<int64
                                  const OutputOptions& options = {});
 
 // The whole sample area cut at every mark (SplitAtMarksPieces: on the 200-byte chunk grid for the
-// 8/16-bit kinds, exactly at the marks for the others): NumberedOutputName(baseName, 0),
+// 8/16-bit kinds unless options.exactCuts, exactly at the marks for the others): NumberedOutputName(baseName, 0),
 // (baseName, 1), ... Keep head plays no part.
 OutputResult SplitAtMarks(const FileFields& file, const std::vector<int64_t>& marks, const std::string& baseName,
                           CreationFlags& flags, OutputHost& host, const OutputOptions& options = {});

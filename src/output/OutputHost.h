@@ -30,7 +30,7 @@ class OutputHost {
   virtual void FileWritten(const std::string&) {}
 };
 
-// Tuning of the copy. The defaults copy in blocks of about 8 MB (abort is polled between blocks) and
+// How the copy runs. The defaults copy in blocks of about 8 MB (abort is polled between blocks) and
 // call Idle at most every 20 ms, the first time after the first block; tests use 200-byte blocks
 // and an Idle after every block.
 struct OutputOptions {
@@ -39,6 +39,9 @@ struct OutputOptions {
   SinkOpener openSink;  // empty: real files
   // Free bytes on the volume of an output's folder; empty: FreeBytesForOutput.
   std::function<int64_t(const std::string& outputPath)> freeBytes;
+  // Cut the 8/16-bit kinds exactly on the frames too, as the 24/32-bit and float kinds always are
+  // ("フレーム単位で正確に切る", --exact); off: their 200-byte chunk rule.
+  bool exactCuts = false;
 };
 
 // The output a stop ended part-way: a valid WAV file under its name, shorter than planned.

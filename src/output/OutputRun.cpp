@@ -18,11 +18,13 @@ OutputRun::OutputRun(const FileFields& file, CreationFlags& flags, OutputHost& h
       flags_(flags),
       host_(host),
       options_(options),
-      copier_(std::min(kCopyBufferBytes, WholeUnits(options.blockBytes, CopyUnit(file.Header.Kind))),
+      copier_(std::min(kCopyBufferBytes, WholeUnits(options.blockBytes, CopyUnit(file.Header.Kind, options.exactCuts))),
               /*inKernel=*/true),
       idle_(options.idleInterval, IdleThrottle::First::kAtOnce) {
-  options_.blockBytes = WholeUnits(options_.blockBytes, CopyUnit(file.Header.Kind));
+  options_.blockBytes = WholeUnits(options_.blockBytes, CopyUnit(file.Header.Kind, options.exactCuts));
 }
+
+bool OutputRun::CutsOnFrames() const { return sonaveld::CutsOnFrames(file_.Header.Kind, options_.exactCuts); }
 
 Status OutputRun::OpenSource() {
   source_ = FileSource::Open(file_.WaveFileName);
@@ -33,9 +35,7 @@ Status OutputRun::OpenSource() {
   if (sourceSize_ < file_.Header.DataOffset) {
     return Status::Fail(MessageId::kCannotRead, file_.WaveFileName);
   }
-  carried_ = FindCarriedChunks(*source_, sourceSize_, file_.Header);
-  if (carried_.readError) return Status::Fail(MessageId::kCannotRead, file_.WaveFileName);
-  return Status::Ok();
+  return chunks_.Read(*source_, sourceSize_, file_.Header, file_.WaveFileName);
 }
 
 Status OutputRun::CheckOutputs(const std::vector<std::string>& outputPaths) {
@@ -50,17 +50,13 @@ Status OutputRun::CheckOutputs(const std::vector<std::string>& outputPaths) {
   return Status::Ok();
 }
 
-Result<std::unique_ptr<OutputFile>> OutputRun::CopyWaveHeader(const std::string& path) {
+Result<std::unique_ptr<OutputFile>> OutputRun::CopyWaveHeader(const std::string& path, const OutputHeader& header) {
+  // The header is built from the chunks read when the run began; a source that has lost them since
+  // (cut short, replaced) is a different file now, and no output may claim to come from it.
+  if (source_->Size() < file_.Header.DataOffset) return {Status::Fail(MessageId::kCannotRead, file_.WaveFileName)};
   auto out = OutputFile::Create(path, options_.openSink);
   if (!out) return {Status::Fail(MessageId::kCannotCreate, path)};
-  const int64_t headerBytes = file_.Header.DataOffset;
-  std::vector<uint8_t> header(static_cast<size_t>(headerBytes));
-  if (source_->ReadAt(0, header.data(), headerBytes) != headerBytes) {
-    return {Status::Fail(MessageId::kCannotRead, file_.WaveFileName)};
-  }
-  if (!out->Write(header.data(), headerBytes)) return {Status::Fail(MessageId::kCannotWrite, path)};
-  // The 8/16-bit outputs keep every header byte but the two sizes, as they always have.
-  factCount_ = CutsOnFrames(file_.Header.Kind) ? FactCountOffset(header.data(), headerBytes) : -1;
+  if (!out->Write(header.bytes.data(), header.DataOffset())) return {Status::Fail(MessageId::kCannotWrite, path)};
   flags_.StatusHeld = true;
   flags_.Busy = true;
   return {Status::Ok(), std::move(out)};
@@ -88,19 +84,48 @@ Status OutputRun::CopyFailure(ByteSink::Copy copy, const OutputFile& out) const 
                                              : Status::Fail(MessageId::kCannotWrite, out.path());
 }
 
-Status OutputRun::CarryChunks(OutputFile& out) {
-  if (carried_.empty()) return Status::Ok();
+Status OutputRun::FinishOutput(OutputFile& out, const OutputHeader& header, const std::vector<ByteStretch>& stretches) {
+  const int64_t w = out.written() - header.DataOffset();
+  // The stretches as far as the w sample bytes reach.
+  std::vector<ByteStretch> copied;
+  int64_t left = w;
+  for (const ByteStretch& s : stretches) {
+    copied.push_back({s.begin, std::min(s.length, left)});
+    left -= copied.back().length;
+  }
+  const OutputHeader* written = &header;
+  OutputHeader shorter;
+  if (copied != stretches) {
+    shorter = chunks_.Header(copied, header.DataOffset());
+    if (shorter.DataOffset() == header.DataOffset()) {
+      if (!out.WriteAt(0, shorter.bytes.data(), shorter.DataOffset())) {
+        return CopyFailure(ByteSink::Copy::kWriteFailed, out);
+      }
+      written = &shorter;
+    }
+  }
+  if (Status carried = CarryChunks(out, chunks_.Trailing(copied), w); !carried.ok()) return carried;
+  return PatchWaveSizes(out, *written, w);
+}
+
+Status OutputRun::CarryChunks(OutputFile& out, const std::vector<TrailingPiece>& pieces, int64_t w) {
+  if (pieces.empty()) return Status::Ok();
   static constexpr uint8_t kPad = 0;
-  if ((SampleBytes(out) & 1) != 0 && !out.Write(&kPad, 1)) return CopyFailure(ByteSink::Copy::kWriteFailed, out);
-  for (const ByteStretch& stretch : carried_.stretches) {
-    for (int64_t done = 0; done < stretch.length;) {
-      const int64_t n = std::min(options_.blockBytes, stretch.length - done);
-      const ByteSink::Copy copy = copier_.Copy(*source_, out, stretch.begin + done, n);
+  if ((w & 1) != 0 && !out.Write(&kPad, 1)) return CopyFailure(ByteSink::Copy::kWriteFailed, out);
+  for (const TrailingPiece& piece : pieces) {
+    if (!piece.bytes.empty()) {
+      if (!out.Write(piece.bytes.data(), static_cast<int64_t>(piece.bytes.size()))) {
+        return CopyFailure(ByteSink::Copy::kWriteFailed, out);
+      }
+      continue;
+    }
+    for (int64_t done = 0; done < piece.source.length;) {
+      const int64_t n = std::min(options_.blockBytes, piece.source.length - done);
+      const ByteSink::Copy copy = copier_.Copy(*source_, out, piece.source.begin + done, n);
       if (copy != ByteSink::Copy::kDone) return CopyFailure(copy, out);
       done += n;
     }
   }
-  if (carried_.padMissing && !out.Write(&kPad, 1)) return CopyFailure(ByteSink::Copy::kWriteFailed, out);
   return Status::Ok();
 }
 
@@ -110,11 +135,12 @@ void OutputRun::AfterBlock() {
   host_.Idle();
 }
 
-Status OutputRun::PatchWaveSizes(OutputFile& out, int64_t w) {
-  const auto frames = static_cast<uint32_t>(factCount_ < 0 ? 0 : w / FrameBytes(file_.Header.Kind));
+Status OutputRun::PatchWaveSizes(OutputFile& out, const OutputHeader& header, int64_t w) {
+  const int64_t factCount = CutsOnFrames() ? FactCountOffset(header.bytes.data(), header.DataOffset()) : -1;
+  const auto frames = static_cast<uint32_t>(factCount < 0 ? 0 : w / FrameBytes(file_.Header.Kind));
   const bool ok = out.WriteU32At(4, static_cast<uint32_t>(out.written() - 8)) &&
-                  out.WriteU32At(file_.Header.DataOffset - 4, static_cast<uint32_t>(w)) &&
-                  (factCount_ < 0 || out.WriteU32At(factCount_, frames)) && out.Commit();
+                  out.WriteU32At(header.DataOffset() - 4, static_cast<uint32_t>(w)) &&
+                  (factCount < 0 || out.WriteU32At(factCount, frames)) && out.Commit();
   if (!ok) return Status::Fail(MessageId::kCannotWrite, out.path());
   return Status::Ok();
 }

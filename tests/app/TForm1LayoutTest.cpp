@@ -217,14 +217,15 @@ void TForm1LayoutTest::mainMenu() {
   QCOMPARE(Captions(m.File1), QStringList({"Open1=開く", "N3=カット編集ファイル作成保存", "N10=選択範囲を分割して保存",
                                            "N9=マーク位置で分割して保存（選択範囲と非選択範囲）", "Exit1=終了"}));
   QStringList edit = Captions(m.Edit1);
-  QCOMPARE(edit.size(), 7);
-  QCOMPARE(edit.mid(5), QStringList({"=", "PlayMark1=再生位置にマーク追加"}));
+  QCOMPARE(edit.size(), 8);
+  QCOMPARE(edit.mid(5),
+           QStringList({"ExactCut1=フレーム単位で正確に切る", "=", "PlayMark1=再生位置にマーク追加"}));
   QCOMPARE(edit.mid(0, 4), QStringList({"N5=ライン位置でマーク追加", "N7=マーク削除", "N2=マークポイトン全削除", "N8=先頭を残す"}));
   QCOMPARE(m.Edit1->actions().at(4)->menu(), m.N15);
   QCOMPARE(m.N15->title(), QStringLiteral("全マークポイント保存・読込"));
   QCOMPARE(Captions(m.N15), QStringList({"N12=全マークポイントを記録", "N13=記録した全マークポイントを読み込む"}));
   QCOMPARE(Captions(m.N11), QStringList({"kjoer1=ノーマライズ", "PauseMarks1=無音部分にマーク…", "PeakView1=ピーク表示"}));
-  for (const QAction* check : {m.N8, m.PeakView1}) {
+  for (const QAction* check : {m.N8, m.PeakView1, m.ExactCut1}) {
     QVERIFY(check->isCheckable());
     QVERIFY(!check->isChecked());
   }

@@ -63,15 +63,18 @@ void Run(TForm1& f, Command command) {
 }
 
 // The files the engine writes for the command on the window's document, under base in dir.
-std::vector<std::string> EngineOutputs(TForm1& f, Command command, bool keepHead, const std::string& base) {
+std::vector<std::string> EngineOutputs(TForm1& f, Command command, bool keepHead, bool exact,
+                                       const std::string& base) {
   CreationFlags flags;
   YesHost host;
   const std::vector<int64_t> marks = f.Marks().Sorted();
+  OutputOptions options;
+  options.exactCuts = exact;
   OutputResult r;
   switch (command) {
-    case Command::kCut: r = WriteCutEditedFile(f.File(), marks, keepHead, base, flags, host); break;
-    case Command::kSplitRanges: r = SplitSelectedRanges(f.File(), marks, keepHead, base, flags, host); break;
-    case Command::kSplitAtMarks: r = SplitAtMarks(f.File(), marks, base, flags, host); break;
+    case Command::kCut: r = WriteCutEditedFile(f.File(), marks, keepHead, base, flags, host, options); break;
+    case Command::kSplitRanges: r = SplitSelectedRanges(f.File(), marks, keepHead, base, flags, host, options); break;
+    case Command::kSplitAtMarks: r = SplitAtMarks(f.File(), marks, base, flags, host, options); break;
   }
   return r.written;
 }
@@ -117,23 +120,27 @@ class TForm1OutputTest : public QObject {
 void TForm1OutputTest::commandsWriteTheEnginesBytes_data() {
   QTest::addColumn<int>("command");
   QTest::addColumn<bool>("keepHead");
+  QTest::addColumn<bool>("exact");
   QTest::addColumn<QStringList>("names");
-  QTest::newRow("cut") << int(Command::kCut) << false << QStringList{"out.wav"};
-  QTest::newRow("cut keep head") << int(Command::kCut) << true << QStringList{"out.wav"};
-  QTest::newRow("split ranges") << int(Command::kSplitRanges) << false << QStringList{"out01.wav", "out02.wav"};
-  QTest::newRow("split ranges keep head")
-      << int(Command::kSplitRanges) << true << QStringList{"out01.wav", "out02.wav"};
-  QTest::newRow("split at marks") << int(Command::kSplitAtMarks) << true
-                                  << QStringList{"out00.wav", "out01.wav", "out02.wav", "out03.wav"};
+  const QStringList pieces{"out00.wav", "out01.wav", "out02.wav", "out03.wav"};
+  QTest::newRow("cut") << int(Command::kCut) << false << false << QStringList{"out.wav"};
+  QTest::newRow("cut keep head") << int(Command::kCut) << true << false << QStringList{"out.wav"};
+  const QStringList ranges{"out01.wav", "out02.wav"};
+  QTest::newRow("split ranges") << int(Command::kSplitRanges) << false << false << ranges;
+  QTest::newRow("split ranges keep head") << int(Command::kSplitRanges) << true << false << ranges;
+  QTest::newRow("split at marks") << int(Command::kSplitAtMarks) << true << false << pieces;
+  QTest::newRow("split at marks exactly") << int(Command::kSplitAtMarks) << false << true << pieces;
 }
 
 void TForm1OutputTest::commandsWriteTheEnginesBytes() {
   QFETCH(int, command);
   QFETCH(bool, keepHead);
+  QFETCH(bool, exact);
   QFETCH(QStringList, names);
   OutputHarness h;
   TForm1& f = *h.form;
   if (keepHead) f.Menus().N8->trigger();
+  if (exact) f.Menus().ExactCut1->trigger();
   QVERIFY(h.device.Open().ok());
   h.device.Play();
   h.prompts.saveAnswers.push_back(QString::fromStdString(h.dir.File("out.wav")));
@@ -150,7 +157,7 @@ void TForm1OutputTest::commandsWriteTheEnginesBytes() {
   QCOMPARE(f.Marks().Sorted(), kMarks);
   QCOMPARE(f.Marks().Slot(4), qint64{0});  // no implied end among the marks
 
-  const std::vector<std::string> expected = EngineOutputs(f, Command(command), keepHead, h.dir.File("ref.wav"));
+  const std::vector<std::string> expected = EngineOutputs(f, Command(command), keepHead, exact, h.dir.File("ref.wav"));
   QCOMPARE(int(expected.size()), names.size());
   for (int i = 0; i < names.size(); ++i) {
     const std::vector<uint8_t> bytes = ReadFileBytes(h.dir.File(names[i].toStdString()));

@@ -125,6 +125,13 @@ TEST_F(CliTest, MarksFileIsReadBack) {
   EXPECT_EQ(ReadWithSndfile(dir.File("out.wav")).frames, 100);  // 400 bytes = two chunks
 }
 
+TEST_F(CliTest, ExactCutsFallOnTheMarks) {
+  ASSERT_EQ(Cli("cut " + wav + " -o " + dir.File("c.wav") + " --marks 100,249 --exact").status, 0);
+  EXPECT_EQ(ReadWithSndfile(dir.File("c.wav")).frames, 149);  // by whole 200-byte chunks: 100
+  ASSERT_EQ(Cli("split-marks " + wav + " -o " + dir.File("m.wav") + " --exact --marks 22051").status, 0);
+  EXPECT_EQ(ReadWithSndfile(dir.File("m00.wav")).frames, 22050);  // by the chunk grid: 22100
+}
+
 TEST_F(CliTest, OutputsCarryTheTitleAfterTheSamples) {
   WavRecipe recipe;
   recipe.frames = 44100;

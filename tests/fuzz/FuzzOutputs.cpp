@@ -2,16 +2,17 @@
 // split of the selected ranges, the split at marks (each possibly aborted part-way) and the
 // normalization pass. After each: no crash, the source unchanged, Busy and AbortRequested 0, no
 // file left but the source and the outputs reported, and every output exactly the file that the
-// plain account of the rules (OutputModel) builds: the source's header with the two size fields
-// (and, for the 24/32-bit and float files, the fact chunk's frame count), then the expected byte
-// stretches of the source (200-byte chunks for 8/16 bits, exact frames for the others), then the
-// carried LIST-INFO and id3 chunks. A normalized file keeps the source's size, its header and the
-// bytes after the data area; a float file keeps its samples that are not finite, and the others end
+// plain account of the rules (OutputModel) builds: the header with the two size fields (and, for
+// the cuts on frames, the fact chunk's frame count), then the expected byte stretches of the source
+// (200-byte chunks for 8/16 bits unless exact, exact frames for the others), then the chunks after
+// the data; each chunk by its id (time references, cue points and labels rebuilt for the output's
+// frames, loops, peaks and checksums left out). A normalized file keeps the source's size, its
+// header and the bytes after the data area; a float file keeps its samples that are not finite, and the others end
 // within -1..1. The normalizer takes 24/32-bit and float files by their format tag (plain or
 // extensible), refuses the rest.
 //
 // Input: byte 0 options (bit 0 keep head, bit 1 small copy blocks, bit 2 abort, bit 3 marks as raw
-// 64-bit values instead of 16-bit frames, bit 4 average mode), byte 1 the number of marks, byte 2
+// 64-bit values instead of 16-bit frames, bit 4 average mode, bit 5 exact cuts), byte 1 the number of marks, byte 2
 // the idle calls before the abort, byte 3 the percentage; then the marks; the rest is the file.
 #include <algorithm>
 #include <cmath>
@@ -40,6 +41,7 @@ struct Controls {
   bool abort = false;
   bool wideMarks = false;
   bool average = false;
+  bool exact = false;
   int abortAfter = 0;
   int percent = 100;
   std::vector<int64_t> marks;  // as given, unsorted, possibly refused by the store
@@ -53,6 +55,7 @@ check::Bytes Decode(const uint8_t* data, size_t size, Controls* c) {
   c->abort = options & 4;
   c->wideMarks = options & 8;
   c->average = options & 16;
+  c->exact = options & 32;
   const int count = data[1];
   c->abortAfter = data[2];
   c->percent = 1 + data[3] % 150;
@@ -106,17 +109,17 @@ void CheckCommand(const char* name, const OutputResult& r, const CreationFlags& 
   for (size_t k = 0; k < outputs.size(); ++k) {
     FUZZ_CHECK(outputs[k] == paths[k], what + "output name " + outputs[k]);
     const check::Bytes actual = check::ReadWholeFile(paths[k]);
-    check::Bytes samples = expected[k];
     // The output cut short holds a prefix of its samples (and the chunks), shorter than planned.
+    int64_t kept = -1;
     if (r.partial && k + 1 == outputs.size()) {
-      const auto got = static_cast<size_t>(check::DataSizeField(actual, h.dataOffset));
-      FUZZ_CHECK(got < samples.size(), what + "output cut short is not shorter than expected");
-      FUZZ_CHECK(r.partial->sampleBytes == static_cast<int64_t>(got), what + "share written of the output cut short");
-      FUZZ_CHECK(r.partial->plannedBytes == static_cast<int64_t>(samples.size()), what + "planned bytes");
-      samples.resize(got);
+      kept = check::DataSizeField(actual, check::ModelDataOffset(source, h, expected[k]));
+      const auto planned = static_cast<int64_t>(expected[k].samples.size());
+      FUZZ_CHECK(kept < planned, what + "output cut short is not shorter than expected");
+      FUZZ_CHECK(r.partial->sampleBytes == kept, what + "share written of the output cut short");
+      FUZZ_CHECK(r.partial->plannedBytes == planned, what + "planned bytes");
     }
     const std::string diff =
-        check::CompareOutput(actual, check::ModelOutputFile(source, h, samples, check::ModelCarried(source, h)));
+        check::CompareOutput(actual, check::ModelOutputFile(source, h, expected[k], c.exact, kept));
     FUZZ_CHECK(diff.empty(), what + BaseName(paths[k]) + ": " + diff);
     listing.push_back(BaseName(paths[k]));
   }
@@ -146,6 +149,7 @@ void RunOutputs(const std::string& path, const check::Bytes& source, const check
     options.idleInterval = std::chrono::milliseconds(0);
   }
   options.freeBytes = [](const std::string&) { return std::numeric_limits<int64_t>::max(); };
+  options.exactCuts = c.exact;
   const int abortAfter = c.abort ? c.abortAfter : -1;
   const std::string folder = check::ScratchFolder();
 
@@ -153,12 +157,12 @@ void RunOutputs(const std::string& path, const check::Bytes& source, const check
   FuzzOutputHost host(flags, abortAfter);
   OutputResult r = WriteCutEditedFile(file, marks, c.keepHead, folder + "/cut.wav", flags, host, options);
   CheckCommand("cut", r, flags, c, source, h, {folder + "/cut.wav"},
-               check::ModelCutEdited(source, h, marks, c.keepHead));
+               check::ModelCutEdited(source, h, marks, c.keepHead, c.exact));
 
   flags = {};
   FuzzOutputHost host2(flags, abortAfter);
   r = SplitSelectedRanges(file, marks, c.keepHead, folder + "/split.wav", flags, host2, options);
-  const check::Outputs ranges = check::ModelSplitRanges(source, h, marks, c.keepHead);
+  const check::Outputs ranges = check::ModelSplitRanges(source, h, marks, c.keepHead, c.exact);
   std::vector<std::string> names;
   for (size_t k = 0; k < ranges.size(); ++k) names.push_back(check::NumberedName(folder, "split", int(k + 1)));
   CheckCommand("split", r, flags, c, source, h, names, ranges);
@@ -166,7 +170,7 @@ void RunOutputs(const std::string& path, const check::Bytes& source, const check
   flags = {};
   FuzzOutputHost host3(flags, abortAfter);
   r = SplitAtMarks(file, marks, folder + "/piece.wav", flags, host3, options);
-  const check::Outputs pieces = check::ModelSplitAtMarks(source, h, marks);
+  const check::Outputs pieces = check::ModelSplitAtMarks(source, h, marks, c.exact);
   names.clear();
   for (size_t k = 0; k < pieces.size(); ++k) names.push_back(check::NumberedName(folder, "piece", int(k)));
   CheckCommand("split-marks", r, flags, c, source, h, names, pieces);

@@ -2,6 +2,10 @@
 
 #include <algorithm>
 #include <cstring>
+#include <optional>
+
+#include "document/BroadcastTime.h"
+#include "document/CueChunks.h"
 
 namespace sonaveld::check {
 namespace {
@@ -68,17 +72,17 @@ int64_t FactCount(const Bytes& file, int64_t dataOffset) {
 
 // Appends up to one chunk of the sample area at pos (fewer bytes where the area ends); returns the
 // count, like the specified 200-byte read.
-int64_t ReadChunk(const Bytes& file, const ModelHeader& h, Wide pos, Bytes* out) {
+int64_t ReadChunk(const Bytes& file, const ModelHeader& h, Wide pos, ModelOutput* out) {
   if (pos >= h.dataEnd) return 0;
   const int64_t at = static_cast<int64_t>(pos);
   const int64_t r = std::min<int64_t>(kChunk, h.dataEnd - at);
-  out->insert(out->end(), file.begin() + at, file.begin() + at + r);
+  out->Append(file, at, r);
   return r;
 }
 
 // CopyRange: from the start byte, whole chunks (at most K = L div 200 of them unless the range
 // runs to the implied end), ending early at the one short read.
-void CopyRange(const Bytes& file, const ModelHeader& h, int64_t start, int64_t end, bool toEnd, Bytes* out) {
+void CopyRange(const Bytes& file, const ModelHeader& h, int64_t start, int64_t end, bool toEnd, ModelOutput* out) {
   Wide pos = h.dataOffset + (Wide(start) - 1) * h.frameBytes;
   const Wide length = (Wide(end) - start) * h.frameBytes;
   const Wide chunks = length / kChunk;  // truncates toward zero; a negative length copies nothing
@@ -89,14 +93,13 @@ void CopyRange(const Bytes& file, const ModelHeader& h, int64_t start, int64_t e
 }
 
 // Appends the frame whose first byte is at.
-void AppendFrame(const Bytes& file, const ModelHeader& h, Wide at, Bytes* out) {
-  const auto begin = file.begin() + static_cast<int64_t>(at);
-  out->insert(out->end(), begin, begin + h.frameBytes);
+void AppendFrame(const Bytes& file, const ModelHeader& h, Wide at, ModelOutput* out) {
+  out->Append(file, static_cast<int64_t>(at), h.frameBytes);
 }
 
 // A range of a file that cuts on frames: frame after frame from start up to end, or up to the last
 // whole frame for a range to the implied end; no frame that does not lie wholly in the sample area.
-void CopyFrames(const Bytes& file, const ModelHeader& h, int64_t start, int64_t end, bool toEnd, Bytes* out) {
+void CopyFrames(const Bytes& file, const ModelHeader& h, int64_t start, int64_t end, bool toEnd, ModelOutput* out) {
   for (Wide f = start; toEnd || f < end; ++f) {
     const Wide at = h.dataOffset + (f - 1) * h.frameBytes;
     if (at + h.frameBytes > h.dataEnd) return;
@@ -104,7 +107,7 @@ void CopyFrames(const Bytes& file, const ModelHeader& h, int64_t start, int64_t 
   }
 }
 
-void CopyAny(const Bytes& file, const ModelHeader& h, int64_t start, int64_t end, bool toEnd, Bytes* out) {
+void CopyAny(const Bytes& file, const ModelHeader& h, int64_t start, int64_t end, bool toEnd, ModelOutput* out) {
   if (h.cutsOnFrames) CopyFrames(file, h, start, end, toEnd, out);
   else CopyRange(file, h, start, end, toEnd, out);
 }
@@ -163,13 +166,42 @@ ModelHeader ModelProbe(const Bytes& file, int firstTag, int lastTag) {
   return h;
 }
 
-Outputs ModelCutEdited(const Bytes& file, const ModelHeader& h, const std::vector<int64_t>& marks, bool keepHead) {
-  Bytes samples;
-  for (const Range& r : Pairing(marks, keepHead)) CopyAny(file, h, r.start, r.end, r.toEnd, &samples);
-  return {samples};
+ModelHeader Exactly(ModelHeader h, bool exact) {
+  h.cutsOnFrames = h.cutsOnFrames || (exact && h.accepted);
+  return h;
 }
 
-Outputs ModelSplitRanges(const Bytes& file, const ModelHeader& h, const std::vector<int64_t>& marks, bool keepHead) {
+void ModelOutput::Append(const Bytes& file, int64_t at, int64_t n) {
+  samples.insert(samples.end(), file.begin() + at, file.begin() + at + n);
+  if (!runs.empty() && runs.back().first + runs.back().second == at) {
+    runs.back().second += n;
+  } else {
+    runs.emplace_back(at, n);
+  }
+}
+
+ModelOutput ModelOutput::Prefix(size_t n) const {
+  ModelOutput prefix;
+  int64_t left = static_cast<int64_t>(std::min(n, samples.size()));
+  prefix.samples.assign(samples.begin(), samples.begin() + left);
+  for (auto [at, length] : runs) {
+    if (left > 0) prefix.runs.emplace_back(at, std::min(length, left));
+    left -= std::min(length, left);
+  }
+  return prefix;
+}
+
+Outputs ModelCutEdited(const Bytes& file, const ModelHeader& header, const std::vector<int64_t>& marks, bool keepHead,
+                       bool exact) {
+  const ModelHeader h = Exactly(header, exact);
+  ModelOutput out;
+  for (const Range& r : Pairing(marks, keepHead)) CopyAny(file, h, r.start, r.end, r.toEnd, &out);
+  return {out};
+}
+
+Outputs ModelSplitRanges(const Bytes& file, const ModelHeader& header, const std::vector<int64_t>& marks,
+                         bool keepHead, bool exact) {
+  const ModelHeader h = Exactly(header, exact);
   Outputs outputs;
   for (const Range& r : Pairing(marks, keepHead)) {
     outputs.emplace_back();
@@ -178,7 +210,8 @@ Outputs ModelSplitRanges(const Bytes& file, const ModelHeader& h, const std::vec
   return outputs;
 }
 
-Outputs ModelSplitAtMarks(const Bytes& file, const ModelHeader& h, const std::vector<int64_t>& marks) {
+Outputs ModelSplitAtMarks(const Bytes& file, const ModelHeader& header, const std::vector<int64_t>& marks, bool exact) {
+  const ModelHeader h = Exactly(header, exact);
   if (h.cutsOnFrames) {
     Outputs pieces(marks.size() + 1);
     Wide f = 1;
@@ -205,35 +238,197 @@ Outputs ModelSplitAtMarks(const Bytes& file, const ModelHeader& h, const std::ve
   return pieces;
 }
 
-Bytes ModelCarried(const Bytes& file, const ModelHeader& h) {
-  Bytes carried;
-  if (!h.sized) return carried;
-  const int64_t size = static_cast<int64_t>(file.size());
-  for (Wide at = h.dataEnd + (h.dataEnd - h.dataOffset) % 2; at + 8 <= size;) {
-    const int64_t i = static_cast<int64_t>(at);
-    const Wide body = U32(file, i + 4);
-    if (at + 8 + body > size) break;
-    const bool info = IdAt(file, i, "LIST") && body >= 4 && IdAt(file, i + 8, "INFO");
-    if (info || IdAt(file, i, "id3 ") || IdAt(file, i, "ID3 ")) {
-      carried.insert(carried.end(), file.begin() + i, file.begin() + i + 8 + static_cast<int64_t>(body));
-      if (body % 2 == 1) carried.push_back(At(file, i + 8 + static_cast<int64_t>(body)));
-    }
-    at += 8 + body + body % 2;
+namespace {
+
+// A chunk of the walk: where its id stands and its size field.
+struct Seen {
+  int64_t at;
+  int64_t size;
+};
+
+std::string IdOf(const Bytes& file, int64_t at) { return std::string(file.begin() + at, file.begin() + at + 4); }
+
+// The chunks from at whose header and body end by limit; *next: where the walk stopped.
+std::vector<Seen> Walk(const Bytes& file, int64_t at, int64_t limit, int64_t* next) {
+  std::vector<Seen> chunks;
+  while (at + 8 <= limit && at + 8 + int64_t{U32(file, at + 4)} <= limit) {
+    chunks.push_back({at, U32(file, at + 4)});
+    at += 8 + chunks.back().size + chunks.back().size % 2;
   }
-  return carried;
+  *next = at;
+  return chunks;
 }
 
-Bytes ModelOutputFile(const Bytes& source, const ModelHeader& h, const Bytes& samples, const Bytes& carried) {
-  const int64_t dataOffset = h.dataOffset;
-  Bytes out(source.begin(), source.begin() + dataOffset);
-  out.insert(out.end(), samples.begin(), samples.end());
-  if (!carried.empty() && samples.size() % 2 == 1) out.push_back(0);
-  out.insert(out.end(), carried.begin(), carried.end());
-  Put32(out, 4, static_cast<uint32_t>(out.size() - 8));
-  Put32(out, dataOffset - 4, static_cast<uint32_t>(samples.size()));
-  const int64_t fact = h.cutsOnFrames ? FactCount(source, dataOffset) : -1;
-  if (fact >= 0) Put32(out, fact, static_cast<uint32_t>(samples.size() / h.frameBytes));
-  return out;
+enum class Rule { kCopy, kDrop, kBext, kIxml, kCue, kAdtl };
+
+Rule RuleOf(const Bytes& file, const Seen& c, bool afterData) {
+  const std::string id = IdOf(file, c.at);
+  const std::string list = id == "LIST" && c.size >= 4 ? IdOf(file, c.at + 8) : "";
+  if (id == "bext") return Rule::kBext;
+  if (id == "iXML") return Rule::kIxml;
+  if (id == "cue ") return Rule::kCue;
+  if (list == "adtl") return Rule::kAdtl;
+  if (list == "INFO" || id == "id3 " || id == "ID3 ") return Rule::kCopy;
+  if (id == "smpl" || id == "PEAK" || id == "levl" || id == "MD5 ") return Rule::kDrop;
+  return afterData ? Rule::kDrop : Rule::kCopy;
+}
+
+Bytes BodyOf(const Bytes& file, const Seen& c) {
+  return Bytes(file.begin() + c.at + 8, file.begin() + c.at + 8 + c.size);
+}
+
+Bytes Whole(const std::string& id, const Bytes& body) {
+  Bytes chunk(id.begin(), id.end());
+  for (int i = 0; i < 4; ++i) chunk.push_back(static_cast<uint8_t>(body.size() >> (8 * i)));
+  chunk.insert(chunk.end(), body.begin(), body.end());
+  if (body.size() % 2 == 1) chunk.push_back(0);
+  return chunk;
+}
+
+// What the rebuilt chunks of one output are made from.
+struct Made {
+  uint64_t reference = 0;
+  std::vector<int64_t> origins;  // the source frame of each output frame
+  std::vector<CuePoint> kept;    // the source's points whose frame the output holds
+};
+
+// The source's chunks: those of the header when it can be walked, then those after the data.
+struct SourceChunks {
+  bool walkable = false;
+  std::vector<Seen> before;
+  std::vector<Seen> after;
+};
+
+SourceChunks ChunksOf(const Bytes& file, const ModelHeader& h) {
+  SourceChunks s;
+  int64_t next = 0;
+  s.before = Walk(file, 12, h.dataOffset - 8, &next);
+  s.walkable = next == h.dataOffset - 8;
+  if (!s.walkable) s.before.clear();
+  const int64_t end = static_cast<int64_t>(file.size());
+  if (h.sized) s.after = Walk(file, h.dataEnd + (h.dataEnd - h.dataOffset) % 2, end, &next);
+  return s;
+}
+
+Made MadeOf(const Bytes& file, const ModelHeader& h, const SourceChunks& s, const ModelOutput& out) {
+  Made m;
+  for (auto [at, length] : out.runs) {
+    for (int64_t k = 0; h.frameBytes > 0 && k < length / h.frameBytes; ++k) {
+      m.origins.push_back((at - h.dataOffset) / h.frameBytes + k);
+    }
+  }
+  std::optional<uint64_t> bext, ixml;
+  for (const auto* chunks : {&s.before, &s.after}) {
+    for (const Seen& c : *chunks) {
+      const Bytes body = BodyOf(file, c);
+      const Rule rule = RuleOf(file, c, chunks == &s.after);
+      if (rule == Rule::kBext && body.size() >= 346 && !bext) {
+        bext = 0;
+        for (int i = 7; i >= 0; --i) *bext = *bext << 8 | body[338 + i];
+      }
+      if (rule == Rule::kIxml && !ixml) ixml = IxmlTimeReference(std::string(body.begin(), body.end()));
+      if (rule != Rule::kCue) continue;
+      for (const CuePoint& p : ParseCuePoints(body.data(), body.size())) {
+        if (std::find(m.origins.begin(), m.origins.end(), p.sampleOffset) != m.origins.end()) m.kept.push_back(p);
+      }
+    }
+  }
+  m.reference = bext.value_or(ixml.value_or(0)) + (m.origins.empty() ? 0 : static_cast<uint64_t>(m.origins[0]));
+  return m;
+}
+
+// The chunk c as the output has it (empty: left out).
+Bytes Rebuilt(const Bytes& file, const Seen& c, bool afterData, const Made& m) {
+  Bytes body = BodyOf(file, c);
+  const std::string id = IdOf(file, c.at);
+  switch (RuleOf(file, c, afterData)) {
+    case Rule::kDrop: return {};
+    case Rule::kCopy: {
+      Bytes chunk = Whole(id, body);
+      if (c.size % 2 == 1) chunk.back() = At(file, c.at + 8 + c.size);
+      return chunk;
+    }
+    case Rule::kBext:
+      for (size_t i = 0; body.size() >= 346 && i < 8; ++i) body[338 + i] = static_cast<uint8_t>(m.reference >> (8 * i));
+      return Whole(id, body);
+    case Rule::kIxml: {
+      const std::string text = SetIxmlTimeReference(std::string(body.begin(), body.end()), m.reference);
+      return Whole(id, Bytes(text.begin(), text.end()));
+    }
+    case Rule::kCue: {
+      std::vector<CuePoint> points;
+      for (CuePoint p : ParseCuePoints(body.data(), body.size())) {
+        const auto at = std::find(m.origins.begin(), m.origins.end(), p.sampleOffset);
+        if (at == m.origins.end()) continue;
+        if (p.position == p.sampleOffset) p.position = static_cast<uint32_t>(at - m.origins.begin());
+        p.sampleOffset = static_cast<uint32_t>(at - m.origins.begin());
+        points.push_back(p);
+      }
+      return points.empty() ? Bytes{} : BuildCueChunk(points);
+    }
+    case Rule::kAdtl: {
+      std::vector<AdtlEntry> entries;
+      for (AdtlEntry e : ParseAdtl(body.data(), body.size())) {
+        const auto p = std::find_if(m.kept.begin(), m.kept.end(), [&](const CuePoint& k) { return k.id == e.cueId; });
+        if (p == m.kept.end()) continue;
+        const Wide from = p->sampleOffset, to = from + e.RegionLength();
+        e.SetRegionLength(static_cast<uint32_t>(
+            std::count_if(m.origins.begin(), m.origins.end(), [&](int64_t f) { return f >= from && f < to; })));
+        entries.push_back(e);
+      }
+      return entries.empty() ? Bytes{} : BuildAdtlChunk(entries);
+    }
+  }
+  return {};
+}
+
+Bytes HeaderOf(const Bytes& file, const ModelHeader& h, const SourceChunks& s, const Made& m, int64_t fillTo) {
+  if (!s.walkable) return Bytes(file.begin(), file.begin() + h.dataOffset);
+  Bytes header(file.begin(), file.begin() + 12);
+  for (const Seen& c : s.before) {
+    const Bytes chunk = Rebuilt(file, c, false, m);
+    header.insert(header.end(), chunk.begin(), chunk.end());
+  }
+  const int64_t filler = fillTo - static_cast<int64_t>(header.size()) - 8;
+  if (filler >= 8 && filler % 2 == 0) {
+    const Bytes junk = Whole("JUNK", Bytes(static_cast<size_t>(filler - 8), 0));
+    header.insert(header.end(), junk.begin(), junk.end());
+  }
+  header.insert(header.end(), file.begin() + h.dataOffset - 8, file.begin() + h.dataOffset);
+  return header;
+}
+
+}  // namespace
+
+int64_t ModelDataOffset(const Bytes& source, const ModelHeader& h, const ModelOutput& out) {
+  const SourceChunks s = ChunksOf(source, h);
+  return static_cast<int64_t>(HeaderOf(source, h, s, MadeOf(source, h, s, out), 0).size());
+}
+
+Bytes ModelOutputFile(const Bytes& source, const ModelHeader& h, const ModelOutput& full, bool exact,
+                      int64_t keptBytes) {
+  const SourceChunks s = ChunksOf(source, h);
+  const ModelOutput out = keptBytes >= 0 ? full.Prefix(static_cast<size_t>(keptBytes)) : full;
+  const Made m = MadeOf(source, h, s, out);
+  Bytes file = HeaderOf(source, h, s, MadeOf(source, h, s, full), 0);
+  const auto planned = static_cast<int64_t>(file.size());
+  if (out.samples.size() < full.samples.size()) {
+    const Bytes shorter = HeaderOf(source, h, s, m, planned);
+    if (static_cast<int64_t>(shorter.size()) == planned) file = shorter;
+  }
+  file.insert(file.end(), out.samples.begin(), out.samples.end());
+  Bytes after;
+  for (const Seen& c : s.after) {
+    const Bytes chunk = Rebuilt(source, c, true, m);
+    after.insert(after.end(), chunk.begin(), chunk.end());
+  }
+  if (!after.empty() && out.samples.size() % 2 == 1) file.push_back(0);
+  file.insert(file.end(), after.begin(), after.end());
+  Put32(file, 4, static_cast<uint32_t>(file.size() - 8));
+  Put32(file, planned - 4, static_cast<uint32_t>(out.samples.size()));
+  const int64_t fact = h.cutsOnFrames || exact ? FactCount(file, planned) : -1;
+  if (fact >= 0) Put32(file, fact, static_cast<uint32_t>(out.samples.size() / h.frameBytes));
+  return file;
 }
 
 int64_t DataSizeField(const Bytes& output, int64_t dataOffset) {

@@ -34,31 +34,51 @@ struct ModelHeader {
 // search (1..100 for the main window, 0..100 for the normalizer).
 ModelHeader ModelProbe(const Bytes& file, int firstTag = 1, int lastTag = 100);
 
-// The sample bytes of each output, in output order.
-using Outputs = std::vector<Bytes>;
+// One output's sample bytes, and the source byte runs they came from (offset, length), in order.
+struct ModelOutput {
+  Bytes samples;
+  std::vector<std::pair<int64_t, int64_t>> runs;
+
+  // Appends the n source bytes at at.
+  void Append(const Bytes& file, int64_t at, int64_t n);
+  // The output stopped after its first n sample bytes.
+  ModelOutput Prefix(size_t n) const;
+};
+using Outputs = std::vector<ModelOutput>;
 
 // The cut-edited file: the selected ranges of the ascending marks, back to back (one output). A
-// range of the 8/16-bit files: whole 200-byte chunks from its start byte; of the others: exactly
-// its frames, those that lie wholly in the sample area.
-Outputs ModelCutEdited(const Bytes& file, const ModelHeader& h, const std::vector<int64_t>& marks, bool keepHead);
+// range of the 8/16-bit files: whole 200-byte chunks from its start byte; of the others, and of
+// every file with exact: exactly its frames, those that lie wholly in the sample area.
+Outputs ModelCutEdited(const Bytes& file, const ModelHeader& h, const std::vector<int64_t>& marks, bool keepHead,
+                       bool exact);
 // One output per selected range.
-Outputs ModelSplitRanges(const Bytes& file, const ModelHeader& h, const std::vector<int64_t>& marks, bool keepHead);
+Outputs ModelSplitRanges(const Bytes& file, const ModelHeader& h, const std::vector<int64_t>& marks, bool keepHead,
+                         bool exact);
 // The pieces of the split at marks: by the literal chunk loop for the 8/16-bit files; for the
-// others, each whole frame f goes to piece number (count of marks at or before f).
-Outputs ModelSplitAtMarks(const Bytes& file, const ModelHeader& h, const std::vector<int64_t>& marks);
+// others (and with exact), each whole frame f goes to piece number (count of marks at or before f).
+Outputs ModelSplitAtMarks(const Bytes& file, const ModelHeader& h, const std::vector<int64_t>& marks, bool exact);
 
-// The chunks every cut and split output carries after its samples, as they go into the file: the
-// chunk walk from dataEnd plus the data's pad byte (only when sized), stopping at the first chunk
-// whose header or body runs past the end; each "LIST" of list type "INFO" and each "id3 " / "ID3 "
-// chunk, byte for byte with its pad byte (0 where the file ends before it).
-Bytes ModelCarried(const Bytes& file, const ModelHeader& h);
-
-// The whole expected output file: the source's header with the RIFF size (the file less 8 bytes)
-// at byte 4, the data size (the sample bytes) at dataOffset - 4 and, for the files that cut on
-// frames, the frame count in the first four body bytes of a "fact" chunk found by the chunk walk
-// before the data chunk; then the samples, then, when carried is not empty, a 0 pad byte after odd
-// samples and the carried chunks.
-Bytes ModelOutputFile(const Bytes& source, const ModelHeader& h, const Bytes& samples, const Bytes& carried = {});
+// The whole expected output file of out. The header: when the chunk walk from byte 12 lands exactly
+// on the data chunk's tag, "RIFF", size, "WAVE", each chunk by its id, then "data" and the size;
+// otherwise the source's bytes before the samples. Then the samples and, when any follow, a 0 pad
+// byte after odd samples and the chunks after the data: those of the walk from dataEnd plus the
+// data's pad byte (only when sized) that end within the file, by their ids. By id: LIST-INFO,
+// "id3 ", "ID3 " copied (with the source's pad byte, 0 where the file ends before it); "bext" with
+// its 64-bit TimeReference at body byte 338, and "iXML" with its time elements, set to the source's
+// reference (its first bext's, else its first iXML's, else 0) plus the source frame of the output's
+// first whole frame; "cue " with the points whose frame the output holds (the first output frame
+// that came from it), their position moved along where it equalled the frame, and LIST-adtl with
+// the entries of the kept ids, ltxt regions counted in output frames that came from the region,
+// each left out without any; "smpl", "PEAK", "levl", "MD5 " left out; any other copied before the
+// data and left out after it. The RIFF size is the file less 8 bytes, the data size the sample
+// bytes and, for the files that cut on frames (or with exact), the frame count of the first "fact"
+// chunk of the header. keptBytes >= 0: the output was stopped after that many sample bytes; its
+// header is the one of what it holds filled to the planned header's size by a "JUNK" chunk (the
+// planned one where it cannot be filled).
+Bytes ModelOutputFile(const Bytes& source, const ModelHeader& h, const ModelOutput& out, bool exact,
+                      int64_t keptBytes = -1);
+// Where the samples of out begin in its file.
+int64_t ModelDataOffset(const Bytes& source, const ModelHeader& h, const ModelOutput& out);
 
 // The data size field of an output file (its sample byte count); 0 when the file is too short.
 int64_t DataSizeField(const Bytes& output, int64_t dataOffset);

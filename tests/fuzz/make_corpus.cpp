@@ -2,8 +2,9 @@
 // integer and 32-bit float, the wide ones also extensible and with a fact chunk) and of the header
 // shapes the probe knows (extra chunks, a trailing chunk, odd sizes, a data size of 0, a broken
 // chunk walk, truncations, foreign formats), mark list texts, and the same files prefixed with the
-// controls of the output target. Usage: make_corpus FOLDER (creates FOLDER/probe, FOLDER/marklist,
-// FOLDER/outputs).
+// controls of the output target, and the bodies of the chunks outputs rebuild (cue, adtl, iXML,
+// bext). Usage: make_corpus FOLDER (creates FOLDER/probe, FOLDER/marklist, FOLDER/outputs,
+// FOLDER/chunks).
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
@@ -88,6 +89,50 @@ Bytes MakeWav(const Shape& s) {
   return w;
 }
 
+// The chunks of a field recording: bext (TimeReference 2^32 - 100), iXML with both time sections,
+// cue points (frames 0, 40, 150, 299) with labels, a note and a region, and chunks no cut keeps.
+Bytes Bext() {
+  Bytes body(602, ' ');
+  for (int i = 0; i < 8; ++i) body[338 + i] = static_cast<uint8_t>(((uint64_t{1} << 32) - 100) >> (8 * i));
+  return MakeChunk("bext", body);
+}
+Bytes Ixml() {
+  const std::string xml =
+      "<BWFXML><SPEED><TIMESTAMP_SAMPLES_SINCE_MIDNIGHT_HI>0</TIMESTAMP_SAMPLES_SINCE_MIDNIGHT_HI>"
+      "<TIMESTAMP_SAMPLES_SINCE_MIDNIGHT_LO>4294967196</TIMESTAMP_SAMPLES_SINCE_MIDNIGHT_LO></SPEED>"
+      "<BEXT><BWF_TIME_REFERENCE_HIGH>0</BWF_TIME_REFERENCE_HIGH><BWF_TIME_REFERENCE_LOW> 4294967196"
+      " </BWF_TIME_REFERENCE_LOW></BEXT></BWFXML>";
+  return MakeChunk("iXML", Bytes(xml.begin(), xml.end()));
+}
+Bytes CueBody() {
+  Bytes body;
+  Put32(body, 4);
+  uint32_t id = 1;
+  for (uint32_t frame : {0u, 40u, 150u, 299u}) {
+    Put32(body, id++), Put32(body, id % 2 ? frame : 0), Append(body, "data"), Put32(body, 0), Put32(body, 0);
+    Put32(body, frame);
+  }
+  return body;
+}
+Bytes AdtlBody() {
+  Bytes body;
+  Append(body, "adtl");
+  for (uint32_t id = 1; id <= 4; ++id) {
+    Bytes label;
+    Put32(label, id);
+    Append(label, "m" + std::to_string(id));
+    label.push_back(0);
+    const Bytes c = MakeChunk("labl", label);
+    body.insert(body.end(), c.begin(), c.end());
+  }
+  Bytes region;
+  Put32(region, 2), Put32(region, 200), Append(region, "rgn "), region.insert(region.end(), 8, 0), Append(region, "r");
+  for (const Bytes& c : {MakeChunk("ltxt", region), MakeChunk("note", Bytes{3, 0, 0, 0, 'n', 0})}) {
+    body.insert(body.end(), c.begin(), c.end());
+  }
+  return body;
+}
+
 std::vector<Bytes> Wavs() {
   std::vector<Bytes> out;
   for (int bits : {8, 16}) {
@@ -133,6 +178,19 @@ std::vector<Bytes> Wavs() {
     tagged.after.insert(tagged.after.end(), c.begin(), c.end());
   }
   out.push_back(MakeWav(tagged));
+  Shape recorder;  // every chunk that outputs rebuild or leave out, before and after the data
+  recorder.before = Bext();
+  for (const Bytes& c : {MakeChunk("cue ", CueBody()), MakeChunk("smpl", Bytes(60, 2))}) {
+    recorder.before.insert(recorder.before.end(), c.begin(), c.end());
+  }
+  for (const Bytes& c : {MakeChunk("LIST", AdtlBody()), Ixml(), MakeChunk("MD5 ", Bytes(16, 9))}) {
+    recorder.after.insert(recorder.after.end(), c.begin(), c.end());
+  }
+  out.push_back(MakeWav(recorder));
+  recorder.before.swap(recorder.after);
+  recorder.bits = 8;
+  recorder.extraBytes = 1;
+  out.push_back(MakeWav(recorder));
   Shape zero;
   zero.dataField = 0;
   out.push_back(MakeWav(zero));
@@ -197,7 +255,14 @@ int main(int argc, char** argv) {
     return 2;
   }
   const fs::path root(argv[1]);
-  for (const char* sub : {"probe", "marklist", "outputs"}) fs::create_directories(root / sub);
+  for (const char* sub : {"probe", "marklist", "outputs", "chunks"}) fs::create_directories(root / sub);
+  // The chunk parsers' inputs: a time reference, then a body.
+  int k = 0;
+  for (const Bytes& body : {CueBody(), AdtlBody(), Ixml(), Bext()}) {
+    Bytes input(8, 0x5A);
+    input.insert(input.end(), body.begin(), body.end());
+    Write(root / "chunks" / ("body" + std::to_string(k++)), input);
+  }
   const std::vector<Bytes> wavs = Wavs();
   for (size_t i = 0; i < wavs.size(); ++i) Write(root / "probe" / ("wav" + std::to_string(i)), wavs[i]);
   const std::vector<std::string> lists = MarkLists();
@@ -210,6 +275,7 @@ int main(int argc, char** argv) {
       Controls(6, {40, 200}, 2, 99),            Controls(7, {10, 20, 30, 40, 50}, 5, 99),
       Controls(8, {1000, int64_t(1) << 40, INT64_MAX}, 0, 99),
       Controls(9, {-5, 0, 3, INT64_MAX - 1}, 0, 20), Controls(16, {150}, 0, 99),
+      Controls(32, {41, 151}, 0, 99),           Controls(32 + 6, {20, 200}, 1, 99),
   };
   int n = 0;
   for (size_t i = 0; i < wavs.size(); ++i) {

@@ -36,9 +36,53 @@ void Put(check::Bytes& b, uint32_t v, int bytes) {
   for (int i = 0; i < bytes; ++i) b.push_back(static_cast<uint8_t>(v >> (8 * i)));
 }
 
+void PutChunk(check::Bytes& w, const std::string& id, const check::Bytes& body) {
+  w.insert(w.end(), id.begin(), id.end());
+  Put(w, static_cast<uint32_t>(body.size()), 4);
+  w.insert(w.end(), body.begin(), body.end());
+  if (body.size() % 2 == 1) w.push_back(0);
+}
+
+// The chunks of a field recording, each now and then: bext (a random TimeReference), iXML, cue
+// points in and around the frames with their labels and regions (LIST-adtl), a loop chunk; each
+// goes into before or after the data.
+void RecorderChunks(std::mt19937_64& r, int64_t frames, check::Bytes& before, check::Bytes& after) {
+  const auto pick = [&]() -> check::Bytes& { return r() % 2 ? before : after; };
+  if (r() % 2) {
+    check::Bytes bext(602, ' ');
+    for (int i = 0; i < 8; ++i) bext[338 + i] = static_cast<uint8_t>(r());
+    PutChunk(pick(), "bext", bext);
+  }
+  if (r() % 2) {
+    const std::string hi = std::to_string(r() % 3), lo = std::to_string(r() % 4294967296u);
+    const std::string xml = "<BWFXML><SPEED><TIMESTAMP_SAMPLES_SINCE_MIDNIGHT_HI>" + hi +
+                            "</TIMESTAMP_SAMPLES_SINCE_MIDNIGHT_HI><TIMESTAMP_SAMPLES_SINCE_MIDNIGHT_LO>" + lo +
+                            "</TIMESTAMP_SAMPLES_SINCE_MIDNIGHT_LO></SPEED></BWFXML>";
+    PutChunk(pick(), "iXML", check::Bytes(xml.begin(), xml.end()));
+  }
+  if (r() % 2) {
+    const uint32_t points = 1 + static_cast<uint32_t>(r() % 5);
+    check::Bytes cue, adtl = {'a', 'd', 't', 'l'};
+    Put(cue, points, 4);
+    for (uint32_t id = 1; id <= points; ++id) {
+      const auto frame = static_cast<uint32_t>(r() % static_cast<uint64_t>(frames + 20));
+      Put(cue, id, 4), Put(cue, r() % 2 ? frame : 0, 4), cue.insert(cue.end(), {'d', 'a', 't', 'a'});
+      Put(cue, 0, 4), Put(cue, 0, 4), Put(cue, frame, 4);
+      check::Bytes text;
+      Put(text, id, 4);
+      if (r() % 2) Put(text, static_cast<uint32_t>(r() % 4000), 4), text.insert(text.end(), 12, 'x');
+      text.insert(text.end(), {'m', 0, 'k'});
+      PutChunk(adtl, text.size() > 8 ? "ltxt" : "labl", text);
+    }
+    PutChunk(pick(), "cue ", cue);
+    PutChunk(pick(), "LIST", adtl);
+  }
+  if (r() % 3 == 0) PutChunk(pick(), "smpl", check::Bytes(60, 7));
+}
+
 // A WAV image: one of the ten kinds (8/16/24/32-bit integer or 32-bit float, the wide ones plain
-// or extensible), now and then a fact chunk and a LIST chunk before the data, up to three chunks
-// after it, a tail byte or two that make no whole frame.
+// or extensible), now and then a fact chunk, a LIST chunk and a recorder's chunks before the data,
+// those of a recorder and up to three more chunks after it, a tail byte or two that make no whole frame.
 check::Bytes RandomWav(std::mt19937_64& r) {
   const int channels = 1 + static_cast<int>(r() % 2);
   static const int kBits[] = {8, 16, 24, 32, 32};
@@ -73,6 +117,8 @@ check::Bytes RandomWav(std::mt19937_64& r) {
     Put(w, body, 4);
     w.insert(w.end(), body, 'i');
   }
+  check::Bytes recorded;
+  if (r() % 3 == 0) RecorderChunks(r, frames, w, recorded);
   const int64_t sampleBytes = frames * channels * bits / 8 + (r() % 4 == 0 ? 1 + static_cast<int64_t>(r() % 2) : 0);
   w.insert(w.end(), {'d', 'a', 't', 'a'});
   Put(w, static_cast<uint32_t>(sampleBytes), 4);
@@ -80,7 +126,8 @@ check::Bytes RandomWav(std::mt19937_64& r) {
   // Chunks after the data: the carried kinds (id3, LIST-INFO) among ones that stay behind (cue,
   // LIST-adtl), odd bodies; now and then the last one's pad byte or the end of its body is missing.
   const int after = static_cast<int>(r() % 4);
-  if (after > 0 && sampleBytes % 2 == 1) w.push_back(0);
+  if ((after > 0 || !recorded.empty()) && sampleBytes % 2 == 1) w.push_back(0);
+  w.insert(w.end(), recorded.begin(), recorded.end());
   for (int c = 0; c < after; ++c) {
     static const std::string kIds[] = {"id3 ", "LIST", "cue ", "LIST"};
     static const std::string kTypes[] = {"", "INFO", "", "adtl"};
@@ -259,6 +306,8 @@ std::string SoakWorld::RunOutput(int which) {
   options.blockBytes = 200 * (1 + static_cast<int64_t>(random_() % 8));
   options.idleInterval = std::chrono::milliseconds(0);
   options.freeBytes = [](const std::string&) { return std::numeric_limits<int64_t>::max(); };
+  const bool exact = random_() % 3 == 0;
+  options.exactCuts = exact;
   const std::vector<int64_t> marks = store_.Sorted();
   const Status begin = CheckBeginOutput(flags, true, store_.Count());
   if (marks.empty()) return begin.failed() ? std::string() : "no marks, yet the command may begin";
@@ -268,15 +317,15 @@ std::string SoakWorld::RunOutput(int which) {
   std::vector<std::string> paths;
   if (which == 0) {
     r = WriteCutEditedFile(file_, marks, store_.KeepHead(), Path("cut.wav"), flags, host, options);
-    expected = check::ModelCutEdited(source_, model_, marks, keepHead_);
+    expected = check::ModelCutEdited(source_, model_, marks, keepHead_, exact);
     paths = {Path("cut.wav")};
   } else if (which == 1) {
     r = SplitSelectedRanges(file_, marks, store_.KeepHead(), Path("part.wav"), flags, host, options);
-    expected = check::ModelSplitRanges(source_, model_, marks, keepHead_);
+    expected = check::ModelSplitRanges(source_, model_, marks, keepHead_, exact);
     for (size_t k = 0; k < expected.size(); ++k) paths.push_back(check::NumberedName(folder_, "part", int(k + 1)));
   } else {
     r = SplitAtMarks(file_, marks, Path("piece.wav"), flags, host, options);
-    expected = check::ModelSplitAtMarks(source_, model_, marks);
+    expected = check::ModelSplitAtMarks(source_, model_, marks, exact);
     for (size_t k = 0; k < expected.size(); ++k) paths.push_back(check::NumberedName(folder_, "piece", int(k)));
   }
   if (!r.status.ok() && !r.status.stopped()) return "command failed: " + r.status.message();
@@ -291,16 +340,16 @@ std::string SoakWorld::RunOutput(int which) {
   for (size_t k = 0; k < outputs.size(); ++k) {
     if (outputs[k] != paths[k]) return "output name " + outputs[k];
     const check::Bytes actual = ReadBytes(paths[k]);
-    check::Bytes samples = expected[k];
+    int64_t kept = -1;
     if (r.partial && k + 1 == outputs.size()) {
-      const auto got = static_cast<size_t>(check::DataSizeField(actual, model_.dataOffset));
-      if (got >= samples.size() || r.partial->plannedBytes != static_cast<int64_t>(samples.size())) {
-        return "output cut short: " + std::to_string(got) + " of " + std::to_string(samples.size());
+      kept = check::DataSizeField(actual, check::ModelDataOffset(source_, model_, expected[k]));
+      const auto planned = static_cast<int64_t>(expected[k].samples.size());
+      if (kept >= planned || r.partial->plannedBytes != planned) {
+        return "output cut short: " + std::to_string(kept) + " of " + std::to_string(planned);
       }
-      samples.resize(got);
     }
-    const std::string diff = check::CompareOutput(
-        actual, check::ModelOutputFile(source_, model_, samples, check::ModelCarried(source_, model_)));
+    const std::string diff =
+        check::CompareOutput(actual, check::ModelOutputFile(source_, model_, expected[k], exact, kept));
     if (!diff.empty()) return Base(paths[k]) + ": " + diff;
   }
   for (const auto& path : outputs) fs::remove(path);

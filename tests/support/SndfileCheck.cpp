@@ -18,6 +18,17 @@ SndfileInfo ReadWithSndfile(const std::string& path) {
   const char* comment = sf_get_string(file, SF_STR_COMMENT);
   result.title = title != nullptr ? title : "";
   result.comment = comment != nullptr ? comment : "";
+  SF_CUES cues{};
+  if (sf_command(file, SFC_GET_CUE, &cues, sizeof(cues)) == SF_TRUE) {
+    for (uint32_t i = 0; i < cues.cue_count && i < 100; ++i) {
+      const SF_CUE_POINT& p = cues.cue_points[i];
+      result.cues.push_back({p.indx, p.position, p.sample_offset});
+    }
+  }
+  SF_BROADCAST_INFO bext{};
+  if (sf_command(file, SFC_GET_BROADCAST_INFO, &bext, sizeof(bext)) == SF_TRUE) {
+    result.timeReference = uint64_t{bext.time_reference_high} << 32 | bext.time_reference_low;
+  }
   sf_close(file);
   return result;
 }

@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -14,6 +15,16 @@ struct SndfileInfo {
   int format = 0;  // libsndfile's format code
   std::string title;    // the LIST-INFO title (INAM), "" when none
   std::string comment;  // the LIST-INFO comment (ICMT), "" when none
+  // The cue points (SFC_GET_CUE): id, position, sample offset; the bext TimeReference
+  // (SFC_GET_BROADCAST_INFO), nullopt without a bext chunk.
+  struct Cue {
+    int32_t id = 0;
+    uint32_t position = 0;
+    uint32_t sampleOffset = 0;
+    bool operator==(const Cue&) const = default;
+  };
+  std::vector<Cue> cues;
+  std::optional<uint64_t> timeReference;
 };
 
 SndfileInfo ReadWithSndfile(const std::string& path);

@@ -1,0 +1,48 @@
+// The parsers of the chunks that outputs rebuild or edit, on arbitrary bytes: cue points and LIST
+// adtl entries read back the same from what the builders make of them; an iXML text's time
+// reference reads back as set (the halves it has elements for), and a text without the time elements comes back unchanged; a bext
+// body's TimeReference reads back as set, every other byte kept.
+//
+// Input: 8 bytes of a time reference, then the body given to every parser.
+#include <cstring>
+#include <optional>
+
+#include "FuzzSupport.h"
+#include "document/BroadcastTime.h"
+#include "document/CueChunks.h"
+
+using namespace sonaveld;
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  if (size < 8) return 0;
+  uint64_t reference = 0;
+  std::memcpy(&reference, data, 8);
+  const std::vector<uint8_t> body(data + 8, data + size);
+
+  const std::vector<CuePoint> points = ParseCuePoints(body.data(), body.size());
+  const std::vector<uint8_t> cue = BuildCueChunk(points);
+  FUZZ_CHECK(ParseCuePoints(cue.data() + 8, cue.size() - 8) == points, "cue points do not read back");
+  const std::vector<AdtlEntry> entries = ParseAdtl(body.data(), body.size());
+  const std::vector<uint8_t> adtl = BuildAdtlChunk(entries);
+  FUZZ_CHECK(ParseAdtl(adtl.data() + 8, adtl.size() - 8) == entries, "adtl entries do not read back");
+
+  const std::string xml(body.begin(), body.end());
+  const std::string set = SetIxmlTimeReference(xml, reference);
+  if (IxmlTimeReference(xml)) {
+    // The halves the text has read back as set; one it lacks reads as 0.
+    const std::optional<uint64_t> halves = IxmlTimeReference(SetIxmlTimeReference(xml, UINT64_MAX));
+    FUZZ_CHECK(halves && *halves != 0 && IxmlTimeReference(set) == (reference & *halves),
+               "iXML time reference does not read back");
+  } else {
+    FUZZ_CHECK(set == xml, "iXML without time elements changed");
+  }
+
+  std::vector<uint8_t> bext = body;
+  SetBextTimeReference(bext.data(), bext.size(), reference);
+  const bool holds = body.size() >= kBextTimeReferenceOffset + 8;
+  FUZZ_CHECK(BextTimeReference(bext.data(), bext.size()) == (holds ? std::optional(reference) : std::nullopt),
+             "bext TimeReference does not read back");
+  if (holds) std::memcpy(bext.data() + kBextTimeReferenceOffset, body.data() + kBextTimeReferenceOffset, 8);
+  FUZZ_CHECK(bext == body, "bext bytes besides the TimeReference changed");
+  return 0;
+}
