@@ -250,7 +250,8 @@ TEST_P(WidePlaybackTest, PlaysToTheEndAndItsLastSamplesAreHeardExactly) {
   const QByteArray tail = expected.right(w.rate / 100 * frameBytes);
   EXPECT_GE(FindFrames(heard, tail, frameBytes), 0)
       << "the last 10 ms were not heard as they are (" << heard.size() / frameBytes << " frames recorded)";
-  EXPECT_TRUE(SilenceAfter(heard, tail, frameBytes, w.bits == 8 ? '\x80' : '\0')) << "not silence after the last sample";
+  const char silence = w.bits == 8 ? '\x80' : '\0';
+  EXPECT_TRUE(SilenceAfter(heard, tail, frameBytes, silence)) << "not silence after the last sample";
   EXPECT_TRUE(notices.empty());
 }
 
