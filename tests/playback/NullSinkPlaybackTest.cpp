@@ -1,8 +1,9 @@
 // The sound that reaches a sink: data/demo.wav is played through the sounding device to the null
 // sink of a private sound server while the sink's monitor is recorded, and the recording must
 // hold the file's last 10 ms sample for sample; also at the first play after the server was killed
-// during playback, a play ran on the clock and the server was started again; and the same for a
-// 24-bit extensible and a float file on null sinks of their own formats. Exits with 77 (skipped) where no server starts.
+// during playback, a play ran on the clock and the server was started again; up to a cut made in
+// the file while it plays; and the same for 8-bit, 24-bit extensible and float files on null sinks
+// of their own formats. Exits with 77 (skipped) where no server starts.
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
@@ -12,6 +13,7 @@
 #include <QThread>
 #include <algorithm>
 #include <cstdio>
+#include <filesystem>
 #include <functional>
 #include <random>
 #include <string>
@@ -182,6 +184,30 @@ TEST_F(NullSinkPlaybackTest, LostServerIsToldAndTheFirstPlayAfterItIsBackSounds)
   ExpectEndHeard(RecordPlaybackToTheEnd(3000));
   EXPECT_FALSE(sounding.Soundless()) << "the first play after the server came back is silent";
   EXPECT_EQ(notices_.back(), "");  // the notice is taken back once sound plays
+}
+
+// A file cut short inside a frame while it plays (the cut far ahead of what was read): the sound
+// holds the samples up to the last whole frame before the cut, then silence, and playback ends.
+TEST_F(NullSinkPlaybackTest, FileCutShortDuringPlaybackIsHeardToItsLastWholeFrame) {
+  PlaybackDevice& device = *choice_.device;
+  const std::string copy = dir_.File("copy.wav");
+  std::filesystem::copy_file(path_, copy);
+  device.SetFileName(copy);
+  const int64_t dataOffset = ProbeWave(*FileSource::Open(copy), copy).header.DataOffset;
+  const int64_t keptFrames = 2 * kRate + 123;
+  ASSERT_TRUE(server->StartRecording(QString::fromStdString(dir_.File("monitor.raw")), kRate, kChannels));
+  Spin(100);
+  ASSERT_TRUE(device.Open().ok());
+  device.Play();
+  QElapsedTimer timer;
+  for (timer.start(); device.Position() < 300 && timer.elapsed() < 5000;) Spin(20);
+  std::filesystem::resize_file(copy, dataOffset + keptFrames * kFrameBytes + 2);
+  EXPECT_TRUE(WaitUntilStopped(device, 15'000)) << "playback never ended";
+  Spin(300);
+  const QByteArray heard = server->StopRecording();
+  const QByteArray tail = source_.mid((keptFrames - kTailFrames) * kFrameBytes, kTailFrames * kFrameBytes);
+  EXPECT_GE(FindFrames(heard, tail), 0) << "the last whole frames before the cut were not heard";
+  EXPECT_TRUE(SilenceAfter(heard, tail, kFrameBytes, 0)) << "not silence after the cut";
 }
 
 // A generated second of noise in a kind other than 16-bit, played through a null sink of the
