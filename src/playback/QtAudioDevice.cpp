@@ -5,14 +5,16 @@
 #include "document/WaveProbe.h"
 #include "io/ByteSource.h"
 #include "playback/AudioFormatMap.h"
-#include "playback/SinkOutput.h"
+#include "playback/PulseOutput.h"
 #include "playback/WaveStream.h"
 
 namespace sonaveld {
 
 QtAudioDevice::QtAudioDevice(const QAudioDevice& output)
-    : QtAudioDevice([output](const QAudioFormat& format) -> std::unique_ptr<AudioOutput> {
-        return std::make_unique<SinkOutput>(output, format);
+    // The system's default output follows the server's default sink, also after a restart.
+    : QtAudioDevice([sink = output.isDefault() ? std::string() : output.id().toStdString()](
+                        const QAudioFormat& format) -> std::unique_ptr<AudioOutput> {
+        return std::make_unique<PulseOutput>(sink, format);
       },
                     ClockOutput::SteadyMilliseconds) {}
 

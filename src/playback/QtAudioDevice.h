@@ -16,19 +16,20 @@ namespace sonaveld {
 class WaveStream;
 
 // The playback device that sounds: it streams the open file's sample area from disk through an
-// audio output (a Qt Multimedia sink on the system's output). Every start of playback opens the
+// audio output (a connection of its own to the sound server, PulseOutput). Every start of playback opens the
 // file and seeks once to the start frame; the file is closed when playback stops, ends or the
 // device closes. The position is the start position plus the time the output has played, so it
 // follows what is heard, and playback ends only when that time reaches the end of the data: an
 // output that has pulled everything keeps playing what the sound server holds. When an output
 // cannot start, that playback runs on the clock without sound; when it breaks off (the server
 // went away), playback stops where the sound stopped. Either way the notice handler is told, and
-// the next start of playback tries a real output again (and says so when it sounds).
+// the next start of playback tries a real output again, on a new connection (and says so when it
+// sounds).
 class QtAudioDevice final : public PlaybackDevice {
  public:
   using NoticeHandler = std::function<void(const std::string& text)>;
 
-  // Plays through sinks on the given output device.
+  // Plays on the given output device (its sink; the server's default sink for the default device).
   explicit QtAudioDevice(const QAudioDevice& output);
   // Plays through outputs made by makeOutput; clock drives the soundless fallback (tests).
   QtAudioDevice(AudioOutputFactory makeOutput, ClockOutput::Clock clock);
