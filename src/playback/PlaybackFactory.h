@@ -20,7 +20,9 @@ struct PlaybackChoice {
 // later on (QtAudioDevice::SetNoticeHandler).
 PlaybackChoice ChoosePlaybackDevice(const QAudioDevice& output,
                                     QtAudioDevice::NoticeHandler laterNotice = {});
-// The same on the system's default output (QMediaDevices; needs a QGuiApplication).
+// The same on the system's default output (QMediaDevices; needs a QGuiApplication); when none is
+// seen at start, the sounding device on the server's default sink with the notice, so that sound
+// plays once the server is there.
 PlaybackChoice ChooseSystemPlaybackDevice(QtAudioDevice::NoticeHandler laterNotice = {});
 
 }  // namespace sonaveld

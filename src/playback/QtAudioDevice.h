@@ -39,6 +39,9 @@ class QtAudioDevice final : public PlaybackDevice {
   // breaks off during playback (MessageId::kAudioOutputLost), and with an empty text when an
   // output starts again after such a notice; called from Play, Pause, SetPosition, Mode or Position.
   void SetNoticeHandler(NoticeHandler handler) { notice_ = std::move(handler); }
+  // A notice about the sound output stands already (told at start): the first play that sounds
+  // takes it back with an empty text.
+  void NoticeStands() { noticeStanding_ = true; }
   // True while the running (or last) playback runs on the clock because no output could start.
   bool Soundless() const { return soundless_; }
 
