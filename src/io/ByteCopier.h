@@ -12,10 +12,14 @@ namespace sonaveld {
 // output commands' 200-byte chunks. The one place to tune the copy buffer of every copy.
 constexpr int64_t kCopyBufferBytes = 200 * 5120;
 
+// The page size the in-kernel copy is aligned against.
+constexpr int64_t kCopyPageBytes = 4096;
+
 // The one copy loop of the engine: appends stretches of a source to the end of an output file,
-// inside the kernel where asked and where the pair of files allows it (once refused, the copier
-// never tries again), else through one buffer that grows to the reads it makes, at most
-// bufferBytes. Serves one operation; the buffer is reused for every stretch.
+// inside the kernel where asked, where the pair of files allows it (once refused, the copier never
+// tries again) and where the stretch's source offset is a whole number of pages (kCopyPageBytes)
+// apart from the output's write position; else through one buffer that grows to the reads it
+// makes, at most bufferBytes. Serves one operation; the buffer is reused for every stretch.
 class ByteCopier {
  public:
   // bufferBytes > 0: the largest read through the buffer. inKernel: try the kernel copy first.
