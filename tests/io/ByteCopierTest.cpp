@@ -34,49 +34,40 @@ TEST(ByteCopier, CopiesThroughItsBufferInReadsOfAtMostItsSize) {
 }
 
 // The real file sink, counting the bytes offered to the in-kernel copy.
-class KernelCountingSink final : public ByteSink {
- public:
-  KernelCountingSink(std::unique_ptr<ByteSink> inner, int64_t& kernelBytes)
-      : inner_(std::move(inner)), kernelBytes_(kernelBytes) {}
-  bool Write(const void* data, int64_t n) override { return inner_->Write(data, n); }
-  bool WriteAt(int64_t offset, const void* data, int64_t n) override { return inner_->WriteAt(offset, data, n); }
-  bool Close() override { return inner_->Close(); }
+struct KernelCountingSink final : ByteSink {
+  KernelCountingSink(std::unique_ptr<ByteSink> sink, int64_t& count) : inner(std::move(sink)), kernelBytes(count) {}
+  bool Write(const void* data, int64_t n) override { return inner->Write(data, n); }
+  bool WriteAt(int64_t offset, const void* data, int64_t n) override { return inner->WriteAt(offset, data, n); }
+  bool Close() override { return inner->Close(); }
   Copy CopyFrom(ByteSource& source, int64_t offset, int64_t n) override {
-    kernelBytes_ += n;
-    return inner_->CopyFrom(source, offset, n);
+    kernelBytes += n;
+    return inner->CopyFrom(source, offset, n);
   }
-
- private:
-  std::unique_ptr<ByteSink> inner_;
-  int64_t& kernelBytes_;
+  std::unique_ptr<ByteSink> inner;
+  int64_t& kernelBytes;
 };
 
-// Stretches in and out of page phase with the output, one after the other into one file: only those
-// in phase go to the kernel, and the file holds every stretch's bytes whichever way it went.
+// Stretches in and out of page phase with the output, into one file: only those in phase go to the
+// kernel, and the file holds every stretch's bytes whichever way it went.
 TEST(ByteCopier, TakesTheKernelCopyOnlyForStretchesInPagePhaseWithTheOutput) {
   test::TempDir dir;
   std::vector<uint8_t> bytes(5 * 4096);
   for (size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<uint8_t>(i * 13 + i / 251);
   test::WriteFileBytes(dir.File("in.raw"), bytes);
   auto source = FileSource::Open(dir.File("in.raw"));
-  ASSERT_TRUE(source);
   int64_t kernelBytes = 0;
   auto out = OutputFile::Create(dir.File("out.raw"), [&](const std::string& temp) {
     return std::make_unique<KernelCountingSink>(OpenFileSink(temp), kernelBytes);
   });
-  ASSERT_TRUE(out);
+  ASSERT_TRUE(source && out);
   ByteCopier copier(1000, /*inKernel=*/true);
-  const struct {
-    int64_t offset, n, kernel;  // kernel: the bytes counted by the kernel copy after this stretch
-  } stretches[] = {{4096, 3000, 3000},        // output at 0: in phase
-                   {7, 2500, 3000},           // output at 3000: out of phase, through the buffer
-                   {5500 + 4096, 1000, 4000}, // output at 5500: in phase again
-                   {6500 - 4096, 50, 4050}};  // output at 6500: in phase, source behind it
+  // {offset, n, bytes the kernel copied after it}: output at 0, at 3000 (out of phase), at 5500.
+  const int64_t stretches[][3] = {{4096, 3000, 3000}, {7, 2500, 3000}, {5500 - 4096, 1000, 4000}};
   std::vector<uint8_t> expected;
-  for (const auto& s : stretches) {
-    ASSERT_EQ(copier.Copy(*source, *out, s.offset, s.n), ByteSink::Copy::kDone);
-    EXPECT_EQ(kernelBytes, s.kernel) << "after the stretch from " << s.offset;
-    expected.insert(expected.end(), bytes.begin() + s.offset, bytes.begin() + s.offset + s.n);
+  for (const auto& [offset, n, kernel] : stretches) {
+    ASSERT_EQ(copier.Copy(*source, *out, offset, n), ByteSink::Copy::kDone);
+    EXPECT_EQ(kernelBytes, kernel) << "after the stretch from " << offset;
+    expected.insert(expected.end(), bytes.begin() + offset, bytes.begin() + offset + n);
   }
   ASSERT_TRUE(out->Commit());
   EXPECT_EQ(test::ReadFileBytes(dir.File("out.raw")), expected);
