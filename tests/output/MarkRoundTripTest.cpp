@@ -12,6 +12,7 @@
 #include "marks/LabelFile.h"
 #include "output/MarkerCopy.h"
 #include "output/OutputFixture.h"
+#include "support/MarkPrint.h"
 #include "support/SndfileCheck.h"
 
 namespace sonaveld::test {
