@@ -69,7 +69,7 @@ std::string PieceNames::For(int64_t mark, bool isHead) const {
   return found == atMark.end() ? std::string() : found->second;
 }
 
-std::string FileSafeName(const std::string& name) {
+std::string FileSafeName(const std::string& name, size_t maxBytes) {
   const std::vector<std::string_view> chars = SafeCharacters(name);
   const auto space = [&](size_t i) { return chars[i] == " "; };
   size_t first = 0;
@@ -78,7 +78,9 @@ std::string FileSafeName(const std::string& name) {
   size_t end = chars.size();
   while (end > first && space(end - 1)) --end;
   end = std::min(end, first + kMaxNameChars);
-  while (end > first && space(end - 1)) --end;
+  size_t bytes = 0;
+  for (size_t i = first; i < end; ++i) bytes += chars[i].size();
+  while (end > first && (bytes > maxBytes || space(end - 1))) bytes -= chars[--end].size();
   std::string safe;
   for (size_t i = first; i < end; ++i) safe += chars[i];
   return safe;
@@ -86,7 +88,10 @@ std::string FileSafeName(const std::string& name) {
 
 std::string PieceOutputName(const std::string& baseName, int k, const std::string& name) {
   std::string path = NumberedOutputName(baseName, k);
-  const std::string safe = FileSafeName(name);
+  const size_t slash = path.find_last_of('/');
+  const size_t numbered = path.size() - (slash == std::string::npos ? 0 : slash + 1);  // "take03.wav"
+  if (numbered + 1 >= kMaxFileNameBytes) return path;
+  const std::string safe = FileSafeName(name, kMaxFileNameBytes - numbered - 1);
   if (safe.empty()) return path;
   path.resize(path.size() - 4);  // ".wav"
   return path + " " + safe + ".wav";

@@ -1,4 +1,5 @@
 #pragma once
+#include <cstddef>
 #include <cstdint>
 #include <map>
 #include <string>
@@ -20,12 +21,16 @@ struct PieceNames {
 constexpr int kMaxNameChars = 100;
 
 // name as a part of a file name: / \ : * ? " < > |, control characters and bytes that are not
-// UTF-8 become "_", spaces at both ends are trimmed, and at most kMaxNameChars characters are kept
-// (never cutting inside a character). "" when nothing is left.
-std::string FileSafeName(const std::string& name);
+// UTF-8 become "_", spaces at both ends are trimmed, and at most kMaxNameChars characters are kept,
+// and no more of them than fit in maxBytes (never cutting inside a character). "" when nothing is left.
+std::string FileSafeName(const std::string& name, size_t maxBytes = SIZE_MAX);
+
+// The longest file name (one path component) the common file systems hold, in bytes.
+constexpr size_t kMaxFileNameBytes = 255;
 
 // The k-th output: NumberedOutputName(baseName, k) when name has nothing file-safe in it, else that
 // name before ".wav", a space, FileSafeName(name) and ".wav": take, 3, "Intro" → "take03 Intro.wav".
+// The name is cut shorter where the file name would not fit in kMaxFileNameBytes.
 std::string PieceOutputName(const std::string& baseName, int k, const std::string& name);
 
 }  // namespace sonaveld
