@@ -18,6 +18,12 @@ std::string_view MessagePattern(MessageId id) {
     case MessageId::kTooManyMarks: return "マークは255個までです。";
     case MessageId::kNoMarkPoints: return "マークポイトンがありません。ポイントを指定して下さい。";
     case MessageId::kNoMarkFile: return "マークポイトンを記録しているファイルがありません。";
+    case MessageId::kNotLabelLine: return "ラベルファイルの %s 行目はラベルではありません。";
+    case MessageId::kBadCueLine: return "CUEシートの %s 行目が正しくありません。";
+    case MessageId::kNoCueTracks: return "CUEシートにトラックがありません。";
+    case MessageId::kCueOtherFile: return "CUEシートの FILE \"%s\" は開いているファイルではありません。";
+    case MessageId::kCueRounding:
+      return "CUEシートの時刻は1/75秒単位のため、マーク位置は最大 %s サンプル（%s ミリ秒）前になります。";
     case MessageId::kBusy: return "ファイル作成中です";
     case MessageId::kNoMarks: return "マーク(カットするポイント)指定がなされてしません";
     case MessageId::kLowSpaceQuestion:

@@ -27,6 +27,12 @@ enum class MessageId {
   kTooManyMarks,      // the 256th mark
   kNoMarkPoints,      // nothing to record in the mark list file
   kNoMarkFile,        // no mark list file to read
+  // Label files and cue sheets (%s: the line number, from 1).
+  kNotLabelLine,      // "ラベルファイルの %s 行目はラベルではありません。"
+  kBadCueLine,        // "CUEシートの %s 行目が正しくありません。"
+  kNoCueTracks,       // a cue sheet without a TRACK
+  kCueOtherFile,      // warning: the cue sheet's FILE names another file (%s: that name)
+  kCueRounding,       // the cue sheet moved marks earlier by up to %s frames (%s milliseconds)
   // The output commands.
   kBusy,              // "ファイル作成中です": a file is being written
   kNoMarks,           // no marks to cut at

@@ -8,33 +8,16 @@
 #include "io/ByteSource.h"
 #include "io/FileNames.h"
 #include "io/OutputFile.h"
+#include "marks/MarkFiles.h"
+#include "marks/TextLines.h"
 
 namespace sonaveld {
 namespace fs = std::filesystem;
 namespace {
 
-std::vector<std::string_view> SplitLines(std::string_view text) {
-  std::vector<std::string_view> lines;
-  size_t start = 0;
-  for (size_t i = 0; i < text.size(); ++i) {
-    if (text[i] != '\r' && text[i] != '\n') continue;
-    lines.push_back(text.substr(start, i - start));
-    if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
-    start = i + 1;
-  }
-  if (start < text.size()) lines.push_back(text.substr(start));
-  return lines;
-}
-
-std::string_view Trim(std::string_view s) {
-  while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
-  while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
-  return s;
-}
-
 // The whole number a line holds (64-bit, optional sign, surrounding blanks); nullopt for anything else.
 std::optional<int64_t> ParseInteger(std::string_view text) {
-  text = Trim(text);
+  text = TrimBlanks(text);
   if (!text.empty() && text.front() == '+') text.remove_prefix(1);
   if (text.empty()) return std::nullopt;
   int64_t value = 0;
@@ -51,15 +34,7 @@ std::string MarkListFileName(const std::string& wavePath) {
 
 Status WriteMarkListFile(const std::string& wavePath, const MarkStore& marks) {
   if (marks.Count() == 0) return Status::Fail(MessageId::kNoMarkPoints);
-  const std::string listPath = MarkListFileName(wavePath);
-  auto out = OutputFile::Create(listPath);
-  if (!out) return Status::Fail(MessageId::kCannotCreate, listPath);
-  std::string text;
-  for (const auto& line : marks.Memo2()) text += line + "\r\n";
-  if (!out->Write(text.data(), static_cast<int64_t>(text.size())) || !out->Commit()) {
-    return Status::Fail(MessageId::kCannotWrite, listPath);
-  }
-  return Status::Ok();
+  return WriteTextFile(MarkListFileName(wavePath), MarkListText(marks.Sorted()));
 }
 
 MarkListParse ParseMarkList(std::string_view text) {
@@ -83,13 +58,9 @@ MarkListParse ParseMarkList(std::string_view text) {
 Status ReadMarkListFrom(const std::string& listPath, MarkStore& marks) {
   std::error_code ec;
   if (!fs::exists(listPath, ec)) return Status::Fail(MessageId::kNoMarkFile);
-  // A folder, a FIFO or a device of that name is refused at once, without waiting on it.
-  const auto in = FileSource::Open(listPath);
-  if (!in) return Status::Fail(MessageId::kCannotOpen, listPath);
-  const int64_t size = in->Size();
-  std::string text(static_cast<size_t>(std::max<int64_t>(size, 0)), '\0');
-  if (size < 0 || in->ReadAt(0, text.data(), size) != size) return Status::Fail(MessageId::kCannotRead, listPath);
-  MarkListParse parse = ParseMarkList(text);
+  const Result<std::string> text = ReadTextFile(listPath);
+  if (!text.ok()) return text.status;
+  MarkListParse parse = ParseMarkList(text.value);
   if (!parse.status.ok()) return parse.status;
   marks.ReplaceAll(parse.marks);
   return Status::Ok();

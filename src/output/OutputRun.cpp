@@ -136,8 +136,14 @@ void OutputRun::AfterBlock() {
   host_.Idle();
 }
 
-Status OutputRun::PatchWaveSizes(OutputFile& out, const OutputHeader& header, int64_t w) {
-  const int64_t factCount = CutsOnFrames() ? FactCountOffset(header.bytes.data(), header.DataOffset()) : -1;
+Status OutputRun::FinishCopy(OutputFile& out, const OutputHeader& header, const std::vector<TrailingPiece>& trailing,
+                             int64_t w) {
+  if (Status carried = CarryChunks(out, trailing, w); !carried.ok()) return carried;
+  return PatchWaveSizes(out, header, w, false);
+}
+
+Status OutputRun::PatchWaveSizes(OutputFile& out, const OutputHeader& header, int64_t w, bool setFact) {
+  const int64_t factCount = setFact && CutsOnFrames() ? FactCountOffset(header.bytes.data(), header.DataOffset()) : -1;
   const auto frames = static_cast<uint32_t>(factCount < 0 ? 0 : w / FrameBytes(file_.Header.Kind));
   const bool ok = out.WriteU32At(4, static_cast<uint32_t>(out.written() - 8)) &&
                   out.WriteU32At(header.DataOffset() - 4, static_cast<uint32_t>(w)) &&

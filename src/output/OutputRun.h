@@ -53,6 +53,14 @@ class OutputRun {
   // Not stopped by an abort: an aborted output is a complete file of the same recording.
   Status FinishOutput(OutputFile& out, const OutputHeader& header, const std::vector<ByteStretch>& stretches,
                       const std::string& title = {});
+  // Completes an output of the whole sample area w bytes long (a copy, not a cut) with the
+  // trailing pieces given: they are appended (a 0 pad byte first when w is odd), the RIFF size and
+  // the data size set, the fact chunk left as it is, and the file put in place. The write message,
+  // or the read message when a piece could not be read.
+  Status FinishCopy(OutputFile& out, const OutputHeader& header, const std::vector<TrailingPiece>& trailing, int64_t w);
+  // The source held open for the run (after OpenSource), and its size then.
+  ByteSource& Source() { return *source_; }
+  int64_t SourceSize() const { return sourceSize_; }
   // Records an output put in place: complete (told to the host), or cut short by a stop.
   void Completed(const std::string& path);
   void CutShort(PartialOutput partial) { partial_ = std::move(partial); }
@@ -71,7 +79,7 @@ class OutputRun {
   // Writes the RIFF size (the whole file less 8 bytes) and the data size w (the sample bytes) into
   // the header written, and where the run cuts on frames the frame count of a "fact" chunk before
   // the samples (w div FrameBytes), then puts the file in place under its name.
-  Status PatchWaveSizes(OutputFile& out, const OutputHeader& header, int64_t w);
+  Status PatchWaveSizes(OutputFile& out, const OutputHeader& header, int64_t w, bool setFact = true);
   const FileFields& file_;
   CreationFlags& flags_;
   OutputHost& host_;
