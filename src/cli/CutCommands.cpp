@@ -30,13 +30,15 @@ struct CutArgs {
   PauseSettings pauseSettings;
   bool keepHead = false;
   bool exact = false;
+  bool names = false;  // pieces named by their marks (split, split-marks)
   bool yes = false;
   bool quiet = false;
 };
 
 // Parses "WAV -o OUT [--marks …|--marks-file …|--pauses [--below DB] [--min MS]] [--keep-head]
-// [--exact] [--yes] [--quiet]"; an error text on wrong usage, a malformed position among them.
-std::string ParseCutArgs(const std::vector<std::string>& args, bool allowKeepHead, CutArgs* parsed) {
+// [--exact] [--names] [--yes] [--quiet]"; an error text on wrong usage, a malformed position among them.
+std::string ParseCutArgs(const std::vector<std::string>& args, bool allowKeepHead, bool allowNames,
+                         CutArgs* parsed) {
   for (size_t i = 0; i < args.size(); ++i) {
     const std::string& a = args[i];
     const bool hasValue = i + 1 < args.size();
@@ -58,6 +60,8 @@ std::string ParseCutArgs(const std::vector<std::string>& args, bool allowKeepHea
       parsed->keepHead = true;
     } else if (a == "--exact") {
       parsed->exact = true;
+    } else if (a == "--names" && allowNames) {
+      parsed->names = true;
     } else if (a == "--yes") {
       parsed->yes = true;
     } else if (a == "--quiet") {
@@ -123,7 +127,8 @@ enum class Command { kCut, kSplit, kSplitMarks };
 
 int RunOutputCommand(const std::vector<std::string>& args, Command command) {
   CutArgs parsed;
-  if (std::string error = ParseCutArgs(args, command != Command::kSplitMarks, &parsed); !error.empty()) {
+  const bool allowKeepHead = command != Command::kSplitMarks, allowNames = command != Command::kCut;
+  if (std::string error = ParseCutArgs(args, allowKeepHead, allowNames, &parsed); !error.empty()) {
     return UsageError(error);
   }
   FileFields file;
@@ -162,6 +167,7 @@ int RunOutputCommand(const std::vector<std::string>& args, Command command) {
   CliHost host(parsed.yes, flags, progress, file.Header.FileSize);
   OutputOptions options;
   options.exactCuts = parsed.exact;
+  if (parsed.names) options.names = PieceNamesOf(marks.Named(), marks.PieceZeroName());
   const std::vector<int64_t> sorted = marks.Sorted();
   const bool keepHead = marks.KeepHead();
   const OutputResult result =

@@ -69,6 +69,15 @@ std::string PieceNames::For(int64_t mark, bool isHead) const {
   return found == atMark.end() ? std::string() : found->second;
 }
 
+PieceNames PieceNamesOf(const std::vector<NamedMark>& marks, const std::string& piece0Name) {
+  PieceNames names;
+  names.head = piece0Name;
+  for (const NamedMark& mark : marks) {
+    if (!mark.name.empty()) names.atMark[mark.frame] = mark.name;
+  }
+  return names;
+}
+
 std::string FileSafeName(const std::string& name, size_t maxBytes) {
   const std::vector<std::string_view> chars = SafeCharacters(name);
   const auto space = [&](size_t i) { return chars[i] == " "; };

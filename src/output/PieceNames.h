@@ -3,6 +3,9 @@
 #include <cstdint>
 #include <map>
 #include <string>
+#include <vector>
+
+#include "marks/NamedMarks.h"
 
 namespace sonaveld {
 
@@ -16,6 +19,9 @@ struct PieceNames {
   // The name of the piece that starts at mark (isHead: at frame 1, not at a mark); "" when unnamed.
   std::string For(int64_t mark, bool isHead) const;
 };
+
+// The names of marks (their frames distinct) and of piece 00, as a split takes them.
+PieceNames PieceNamesOf(const std::vector<NamedMark>& marks, const std::string& piece0Name);
 
 // The most characters (UTF-8 code points) of a name that go into a file name.
 constexpr int kMaxNameChars = 100;

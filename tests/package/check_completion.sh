@@ -38,7 +38,7 @@ expect "sonaveld-cli sp" "split split-marks"
 expect "sonaveld-cli --" "--help --version"
 # Options by command: --keep-head only where it is accepted.
 expect "sonaveld-cli cut a.wav --" "--below --exact --keep-head --marks --marks-file --min --pauses --quiet --yes"
-expect "sonaveld-cli split-marks a.wav --" "--below --exact --marks --marks-file --min --pauses --quiet --yes"
+expect "sonaveld-cli split-marks a.wav --" "--below --exact --marks --marks-file --min --names --pauses --quiet --yes"
 expect "sonaveld-cli normalize --" "-- --mode --output-dir --percent --quiet --replace --restore --skip-existing"
 expect "sonaveld-cli normalize --output-dir " "takes"
 expect "sonaveld-cli info --" "--json --quiet"
@@ -60,7 +60,7 @@ shopt -q nocasematch && fail "nocasematch left switched on"
 
 # Every command and option of the usage text is offered somewhere.
 usage=$("$cli" --help | grep -v '\$(')  # example command lines name other programs' options
-all_offered=" $(offered "sonaveld-cli ") $(offered "sonaveld-cli --") $(offered "sonaveld-cli cut a.wav -")"
+all_offered=" $(offered "sonaveld-cli ") $(offered "sonaveld-cli --") $(offered "sonaveld-cli cut a.wav -") $(offered "sonaveld-cli split a.wav -")"
 all_offered+=" $(offered "sonaveld-cli normalize -") $(offered "sonaveld-cli pauses -") $(offered "sonaveld-cli info -") "
 words=$( (grep -oE -- '(^|[][ |])--?[a-z][-a-z]*' <<<"$usage" | sed 's/^[][ |]//'
          grep -oE -- '^ +sonaveld-cli [a-z][-a-z]*' <<<"$usage" | sed 's/.* //') | sort -u)
