@@ -14,6 +14,8 @@ int RunInfo(const std::vector<std::string>& args);
 int RunCut(const std::vector<std::string>& args);
 int RunSplit(const std::vector<std::string>& args);
 int RunSplitMarks(const std::vector<std::string>& args);
+int RunMark(const std::vector<std::string>& args);
+int RunMarks(const std::vector<std::string>& args);
 int RunNormalize(const std::vector<std::string>& args);
 int RunPauses(const std::vector<std::string>& args);
 

@@ -1,16 +1,17 @@
-// cut, split and split-marks: the three output commands of the main window, without the window.
+// cut, split and split-marks: the three output commands of the main window, without the window;
+// and mark, the copy with markers.
 #include <csignal>
 #include <cstdio>
 #include <optional>
 
 #include "cli/Commands.h"
 #include "cli/OpenWave.h"
-#include "cli/PauseScan.h"
+#include "cli/MarkSource.h"
 #include "cli/PositionText.h"
 #include "cli/ProgressLine.h"
 #include "document/Document.h"
-#include "marks/MarkListFile.h"
 #include "marks/MarkStore.h"
+#include "output/MarkerCopy.h"
 #include "output/OutputCommands.h"
 
 namespace sonaveld::cli {
@@ -20,14 +21,12 @@ volatile std::sig_atomic_t interrupted = 0;
 
 void OnInterrupt(int) { interrupted = 1; }
 
+enum class Command { kCut, kSplit, kSplitMarks, kMark };
+
 struct CutArgs {
   std::string wave;
   std::string out;
-  std::optional<std::vector<PositionText>> marks;
-  std::optional<std::string> marksFile;
-  bool pauses = false;  // the marks are those of the pauses found
-  bool pauseOptions = false;  // --below or --min given
-  PauseSettings pauseSettings;
+  MarkSourceArgs source;
   bool keepHead = false;
   bool exact = false;
   bool names = false;  // pieces named by their marks (split, split-marks)
@@ -35,32 +34,24 @@ struct CutArgs {
   bool quiet = false;
 };
 
-// Parses "WAV -o OUT [--marks …|--marks-file …|--pauses [--below DB] [--min MS]] [--keep-head]
-// [--exact] [--names] [--yes] [--quiet]"; an error text on wrong usage, a malformed position among them.
-std::string ParseCutArgs(const std::vector<std::string>& args, bool allowKeepHead, bool allowNames,
-                         CutArgs* parsed) {
+// Parses "WAV -o OUT [mark source] [--keep-head] [--exact] [--names] [--yes] [--quiet]" (split-marks
+// without --keep-head; cut without --names; mark without any of the three, and with a mark source);
+// an error text on wrong usage, a
+// malformed position among them.
+std::string ParseCutArgs(const std::vector<std::string>& args, Command command, CutArgs* parsed) {
+  const bool allowKeepHead = command == Command::kCut || command == Command::kSplit;
   for (size_t i = 0; i < args.size(); ++i) {
     const std::string& a = args[i];
-    const bool hasValue = i + 1 < args.size();
-    if ((a == "-o" || a == "--marks" || a == "--marks-file") && !hasValue) return a + " needs a value";
-    if (const auto option = ParsePauseOption(args, i, parsed->pauseSettings)) {
+    if (a == "-o" && i + 1 >= args.size()) return a + " needs a value";
+    if (const auto option = ParseMarkSourceOption(args, i, parsed->source)) {
       if (!option->empty()) return *option;
-      parsed->pauseOptions = true;
-    } else if (a == "--pauses") {
-      parsed->pauses = true;
     } else if (a == "-o") {
       parsed->out = args[++i];
-    } else if (a == "--marks") {
-      std::string bad;
-      parsed->marks = ParsePositionList(args[++i], &bad);
-      if (!parsed->marks) return "'" + bad + "' is neither a frame number nor a time (1:30, 1:30.25, 0:01:30.250, 90.25s)";
-    } else if (a == "--marks-file") {
-      parsed->marksFile = args[++i];
     } else if (a == "--keep-head" && allowKeepHead) {
       parsed->keepHead = true;
-    } else if (a == "--exact") {
+    } else if (a == "--exact" && command != Command::kMark) {
       parsed->exact = true;
-    } else if (a == "--names" && allowNames) {
+    } else if (a == "--names" && (command == Command::kSplit || command == Command::kSplitMarks)) {
       parsed->names = true;
     } else if (a == "--yes") {
       parsed->yes = true;
@@ -76,29 +67,8 @@ std::string ParseCutArgs(const std::vector<std::string>& args, bool allowKeepHea
   }
   if (parsed->wave.empty()) return "no WAV file";
   if (parsed->out.empty()) return "no output name (-o)";
-  if (parsed->marks && parsed->marksFile) return "--marks and --marks-file exclude each other";
-  if (parsed->pauses && (parsed->marks || parsed->marksFile)) return "--pauses excludes --marks and --marks-file";
-  if (parsed->pauseOptions && !parsed->pauses) return "--below and --min need --pauses";
-  return {};
-}
-
-// Adds the positions one by one, times turned into frames of the file, as the add command does at
-// the cursor line.
-Status AddMarks(const std::vector<PositionText>& positions, const WaveHeader& header, MarkStore& store) {
-  for (const PositionText& position : positions) {
-    const PositionFrame at = FrameOf(position, header);
-    if (!at.status.ok()) return at.status;
-    if (Status added = store.Add(at.frame); !added.ok()) return added;
-  }
-  return Status::Ok();
-}
-
-// Adds the frames one by one (the 256th is refused as the add command refuses it).
-Status AddFrames(const std::vector<int64_t>& frames, MarkStore& store) {
-  for (const int64_t frame : frames) {
-    if (Status added = store.Add(frame); !added.ok()) return added;
-  }
-  return Status::Ok();
+  if (command == Command::kMark && parsed->source.Count() == 0) return "mark needs a mark source";
+  return CheckMarkSource(parsed->source);
 }
 
 class CliHost final : public OutputHost {
@@ -123,41 +93,35 @@ class CliHost final : public OutputHost {
   int64_t fileSize_;
 };
 
-enum class Command { kCut, kSplit, kSplitMarks };
-
 int RunOutputCommand(const std::vector<std::string>& args, Command command) {
   CutArgs parsed;
-  const bool allowKeepHead = command != Command::kSplitMarks, allowNames = command != Command::kCut;
-  if (std::string error = ParseCutArgs(args, allowKeepHead, allowNames, &parsed); !error.empty()) {
+  if (std::string error = ParseCutArgs(args, command, &parsed); !error.empty()) {
     return UsageError(error);
   }
   FileFields file;
   file.WaveFileName = parsed.wave;
-  std::vector<int64_t> pauses;
+  MarkStore marks;
   {
     const OpenedWave wave = OpenWave(parsed.wave);  // closed again before the command opens it
     if (!wave.source) return kExitRefused;
     file.Header = wave.header;
-    if (parsed.pauses) {
-      const PauseResult found = ScanPauses(wave, parsed.pauseSettings, parsed.quiet, parsed.wave);
-      if (found.status.failed()) PrintMessage(found.status.message());
-      if (!found.status.ok()) return kExitRefused;
-      // Nothing to cut at: said, and nothing written (not a failure).
-      if (found.marks.empty()) {
-        PrintMessage(FormatMessage(MessageId::kNoPauseFound));
-        return kExitDone;
-      }
-      pauses = found.marks;
+    // Without a source there are no marks, and the command says so below.
+    const Result<MarkSet> loaded =
+        parsed.source.Count() == 0 ? Result<MarkSet>{} : LoadMarks(parsed.source, wave, parsed.wave, parsed.quiet);
+    if (loaded.status.failed()) PrintMessage(loaded.status.message());
+    if (!loaded.ok()) return kExitRefused;
+    // Nothing to cut at among the pauses: said, and nothing written (not a failure).
+    if (parsed.source.pauses && loaded.value.marks.empty()) {
+      PrintMessage(FormatMessage(MessageId::kNoPauseFound));
+      return kExitDone;
     }
+    marks.ReplaceAll(loaded.value);
   }
-  MarkStore marks;
   marks.SetKeepHead(parsed.keepHead);
-  Status status = parsed.marks       ? AddMarks(*parsed.marks, file.Header, marks)
-                  : parsed.marksFile ? ReadMarkListFrom(*parsed.marksFile, marks)
-                                     : AddFrames(pauses, marks);
   CreationFlags flags;
-  if (status.ok()) status = CheckBeginOutput(flags, true, marks.Count());
-  if (!status.ok()) {
+  // A copy with markers needs none: without any it is a copy without markers.
+  const int required = command == Command::kMark ? 1 : marks.Count();
+  if (const Status status = CheckBeginOutput(flags, true, required); !status.ok()) {
     PrintMessage(status.message());
     return kExitRefused;
   }
@@ -173,6 +137,7 @@ int RunOutputCommand(const std::vector<std::string>& args, Command command) {
   const OutputResult result =
       command == Command::kCut     ? WriteCutEditedFile(file, sorted, keepHead, parsed.out, flags, host, options)
       : command == Command::kSplit ? SplitSelectedRanges(file, sorted, keepHead, parsed.out, flags, host, options)
+      : command == Command::kMark  ? WriteMarkerCopy(file, marks.Named(), parsed.out, flags, host, options)
                                    : SplitAtMarks(file, sorted, parsed.out, flags, host, options);
   if (result.status.failed()) PrintMessage(result.status.message());
   // A stop leaves the file it cut short, a valid WAV: said on stderr, never listed as written.
@@ -185,5 +150,6 @@ int RunOutputCommand(const std::vector<std::string>& args, Command command) {
 int RunCut(const std::vector<std::string>& args) { return RunOutputCommand(args, Command::kCut); }
 int RunSplit(const std::vector<std::string>& args) { return RunOutputCommand(args, Command::kSplit); }
 int RunSplitMarks(const std::vector<std::string>& args) { return RunOutputCommand(args, Command::kSplitMarks); }
+int RunMark(const std::vector<std::string>& args) { return RunOutputCommand(args, Command::kMark); }
 
 }  // namespace sonaveld::cli

@@ -5,6 +5,7 @@
 #include <limits>
 
 #include "cli/CliMessages.h"
+#include "marks/MarkTime.h"
 
 namespace sonaveld::cli {
 namespace {
@@ -111,10 +112,9 @@ std::optional<std::vector<PositionText>> ParsePositionList(std::string_view list
 }
 
 int64_t FrameAtTime(int64_t ms, int32_t rate) {
-  constexpr int64_t kMax = std::numeric_limits<int64_t>::max();
-  const int64_t seconds = ms / 1000, milli = ms % 1000;
-  if (seconds > (kMax - 1 - rate) / rate) return kMax;
-  return seconds * rate + milli * rate / 1000 + 1;
+  char milli[8];
+  std::snprintf(milli, sizeof milli, "%03d", static_cast<int>(ms % 1000));
+  return FrameAtDecimalSeconds(ms / 1000, milli, rate).value_or(std::numeric_limits<int64_t>::max());
 }
 
 PositionFrame FrameOf(const PositionText& position, const WaveHeader& header) {

@@ -20,6 +20,8 @@ constexpr CommandEntry kCommands[] = {
     {"cut", sonaveld::cli::RunCut},
     {"split", sonaveld::cli::RunSplit},
     {"split-marks", sonaveld::cli::RunSplitMarks},
+    {"mark", sonaveld::cli::RunMark},
+    {"marks", sonaveld::cli::RunMarks},
     {"normalize", sonaveld::cli::RunNormalize},
     {"pauses", sonaveld::cli::RunPauses},
 };

@@ -43,7 +43,7 @@ std::string_view NextWord(std::string_view& text) {
 std::optional<std::string> QuotedOrBare(std::string_view text, bool wordAfter) {
   if (text.starts_with('"')) {
     const size_t close = text.find('"', 1);
-    return std::string(TrimBlanks(text.substr(1, close == std::string_view::npos ? close : close - 1)));
+    return std::string(text.substr(1, close == std::string_view::npos ? close : close - 1));
   }
   if (wordAfter) {
     const size_t last = text.find_last_of(" \t");

@@ -244,6 +244,9 @@ TEST_F(CliTest, WrongUsageNamesTheProblemInOneLine) {
       {cut + " --pauses --below 3", "--below needs a number of dB from -96 to 0"},
       {"normalize --replace --output-dir " + dir.path() + " " + wav, "--output-dir and --replace exclude each other"},
       {"frobnicate", "unknown command: frobnicate"},
+      {cut + " --cue-marks --labels " + dir.File("l.txt"),
+       "give one mark source: --marks, --marks-file, --labels, --cue, --cue-marks or --pauses"},
+      {"mark " + wav + " -o " + dir.File("out.wav"), "mark needs a mark source"},
   };
   for (const auto& [args, problem] : rows) {
     const CliRun r = Cli(args);
@@ -251,6 +254,32 @@ TEST_F(CliTest, WrongUsageNamesTheProblemInOneLine) {
     EXPECT_EQ(r.err, "sonaveld-cli: " + problem + "\n詳しくは sonaveld-cli --help\n") << args;
   }
   EXPECT_EQ(dir.Listing(), "take.wav");
+}
+
+// A recording with a recorder's markers (cue points after the samples, dwPosition 0, labels)
+// splits at them in one command, and its markers print as frames with names, JSON escaped.
+TEST_F(CliTest, SplitMarksAtTheRecordersMarkers) {
+  auto u32 = [](uint32_t v) { return std::vector<uint8_t>{uint8_t(v), uint8_t(v >> 8), uint8_t(v >> 16), uint8_t(v >> 24)}; };
+  auto cat = [](std::vector<uint8_t> a, const std::vector<uint8_t>& b) { a.insert(a.end(), b.begin(), b.end()); return a; };
+  std::vector<uint8_t> points = u32(2), adtl = {'a', 'd', 't', 'l'};
+  for (const uint32_t offset : {30000u, 11025u}) {
+    points = cat(cat(cat(cat(points, u32(offset)), u32(0)), {'d', 'a', 't', 'a'}), cat(cat(u32(0), u32(0)), u32(offset)));
+  }
+  const std::string name = "a\"b\\c\td\xff";
+  adtl = cat(adtl, Chunk("labl", cat(cat(u32(11025), std::vector<uint8_t>(name.begin(), name.end())), {0})));
+  WavRecipe recipe;
+  recipe.frames = 44100;
+  recipe.chunksAfterData = cat(Chunk("cue ", points), Chunk("LIST", adtl));
+  WriteFileBytes(wav, BuildWav(recipe));
+
+  const CliRun r = Cli("split-marks " + wav + " -o \"" + dir.File("take ") + "\" --cue-marks --exact --quiet");
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out, dir.File("take 00.wav") + "\n" + dir.File("take 01.wav") + "\n" + dir.File("take 02.wav") + "\n");
+  EXPECT_EQ(ReadWithSndfile(dir.File("take 00.wav")).frames, 11025);
+  EXPECT_EQ(ReadWithSndfile(dir.File("take 01.wav")).frames, 30000 - 11025);
+  EXPECT_EQ(ReadWithSndfile(dir.File("take 02.wav")).frames, 44100 - 30000);
+  EXPECT_EQ(Cli("marks " + wav + " --json").out,
+            "{\"frame\":11026,\"name\":\"a\\\"b\\\\c\\td\\ufffd\"}\n{\"frame\":30001,\"name\":\"\"}\n");
 }
 
 TEST_F(CliTest, UnsortedMarksAreSorted) {

@@ -254,6 +254,12 @@ Bytes Controls(uint8_t options, const std::vector<int64_t>& marks, uint8_t abort
   return c;
 }
 
+// The bytes of prefix, then those of text.
+Bytes Prefixed(Bytes prefix, const std::string& text) {
+  Append(prefix, text);
+  return prefix;
+}
+
 void Write(const fs::path& path, const Bytes& bytes) {
   std::ofstream out(path, std::ios::binary);
   out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
@@ -267,7 +273,23 @@ int main(int argc, char** argv) {
     return 2;
   }
   const fs::path root(argv[1]);
-  for (const char* sub : {"probe", "marklist", "outputs", "chunks"}) fs::create_directories(root / sub);
+  for (const char* sub : {"probe", "marklist", "outputs", "chunks", "labels", "cuesheet"}) {
+    fs::create_directories(root / sub);
+  }
+  // Label files and cue sheets after the bytes of their rate (44100: 44 AC 00, then a zero).
+  const std::string labelFiles[] = {"1.500000\t1.500000\tIntro\n2.25\t4.0\t\n\\\t100.0\t2000.0\n",
+                                    "\xEF\xBB\xBF0.000069\t0.000069\t\xE7\xAB\xA0\r\n10\t10\r\n"};
+  const std::string cueSheets[] = {
+      "REM GENRE Live\r\nFILE \"a.wav\" WAVE\r\n  TRACK 01 AUDIO\r\n    TITLE \"Open\"\r\n"
+      "    INDEX 01 00:00:00\r\n  TRACK 02 AUDIO\r\n    INDEX 00 00:59:70\r\n    INDEX 01 01:00:00\r\n",
+      "\xEF\xBB\xBFtrack 1 audio\ntitle bare name\nindex 01 121:00:74\nFILE b.wav WAVE\nTRACK 2 AUDIO\n"};
+  int t = 0;
+  for (const std::string& text : labelFiles) {
+    Write(root / "labels" / ("labels" + std::to_string(t++)), Prefixed({0x44, 0xAC, 0x00}, text));
+  }
+  for (const std::string& text : cueSheets) {
+    Write(root / "cuesheet" / ("cue" + std::to_string(t++)), Prefixed({0x44, 0xAC, 0x00, 0x00}, text));
+  }
   // The chunk parsers' inputs: a time reference, then a body.
   int k = 0;
   for (const Bytes& body : {CueBody(), AdtlBody(), Ixml(), Bext(), InfoBody()}) {

@@ -33,12 +33,14 @@ expect() {  # expect "WORDS" "OFFERED"
 }
 
 # Commands, and the program's own options.
-expect "sonaveld-cli " "cut help info normalize pauses split split-marks"
+expect "sonaveld-cli " "cut help info mark marks normalize pauses split split-marks"
 expect "sonaveld-cli sp" "split split-marks"
 expect "sonaveld-cli --" "--help --version"
 # Options by command: --keep-head only where it is accepted.
-expect "sonaveld-cli cut a.wav --" "--below --exact --keep-head --marks --marks-file --min --pauses --quiet --yes"
-expect "sonaveld-cli split-marks a.wav --" "--below --exact --marks --marks-file --min --names --pauses --quiet --yes"
+expect "sonaveld-cli cut a.wav --" "--below --cue --cue-marks --exact --keep-head --labels --marks --marks-file --min --pauses --quiet --yes"
+expect "sonaveld-cli split-marks a.wav --" "--below --cue --cue-marks --exact --labels --marks --marks-file --min --names --pauses --quiet --yes"
+expect "sonaveld-cli marks a.wav --to " "cue labels txt"
+expect "sonaveld-cli mark a.wav --cue " "B.WAV a.wav c.wave d.mp3 notes.txt takes"
 expect "sonaveld-cli normalize --" "-- --mode --output-dir --percent --quiet --replace --restore --skip-existing"
 expect "sonaveld-cli normalize --output-dir " "takes"
 expect "sonaveld-cli info --" "--json --quiet"
@@ -61,7 +63,7 @@ shopt -q nocasematch && fail "nocasematch left switched on"
 # Every command and option of the usage text is offered somewhere.
 usage=$("$cli" --help | grep -v '\$(')  # example command lines name other programs' options
 all_offered=" $(offered "sonaveld-cli ") $(offered "sonaveld-cli --") $(offered "sonaveld-cli cut a.wav -") $(offered "sonaveld-cli split a.wav -")"
-all_offered+=" $(offered "sonaveld-cli normalize -") $(offered "sonaveld-cli pauses -") $(offered "sonaveld-cli info -") "
+all_offered+=" $(offered "sonaveld-cli marks a.wav -") $(offered "sonaveld-cli normalize -") $(offered "sonaveld-cli pauses -") $(offered "sonaveld-cli info -") "
 words=$( (grep -oE -- '(^|[][ |])--?[a-z][-a-z]*' <<<"$usage" | sed 's/^[][ |]//'
          grep -oE -- '^ +sonaveld-cli [a-z][-a-z]*' <<<"$usage" | sed 's/.* //') | sort -u)
 [[ $(wc -w <<<"$words") -ge 15 ]] || fail "read only these words from the usage: $words"
