@@ -2,8 +2,7 @@
 // adtl entries read back the same from what the builders make of them; an iXML text's time
 // reference reads back as set (the halves it has elements for), and a text without the time elements comes back unchanged; a bext
 // body's TimeReference reads back as set, every other byte kept. A LIST INFO titled from the body
-// holds the title once, as its one INAM, and titling it again changes nothing; the body made a part
-// of a file name is UTF-8 with none of the unsafe characters, trimmed and at most 100 characters.
+// holds the title once, as its one INAM, and titling it again changes nothing.
 //
 // Input: 8 bytes of a time reference, then the body given to every parser.
 #include <cstring>
@@ -16,7 +15,6 @@
 #include "document/RiffChunks.h"
 #include "io/ByteSource.h"
 #include "output/InfoTitle.h"
-#include "output/PieceNames.h"
 
 using namespace sonaveld;
 
@@ -44,21 +42,6 @@ void CheckTitle(const std::vector<uint8_t>& body, const std::string& title) {
   FUZZ_CHECK(again == titled, "titling an INFO list twice changed it");
 }
 
-void CheckFileSafe(const std::string& name) {
-  const std::string safe = FileSafeName(name);
-  size_t chars = 0;
-  for (size_t i = 0; i < safe.size(); ++chars) {
-    const auto b = static_cast<unsigned char>(safe[i]);
-    const size_t length = b < 0x80 ? 1 : b >= 0xF0 ? 4 : b >= 0xE0 ? 3 : 2;
-    FUZZ_CHECK(b >= 0x20 && b != 0x7F && std::string_view("/\\:*?\"<>|").find(safe[i]) == std::string_view::npos,
-               "unsafe character in a file name");
-    FUZZ_CHECK(b < 0x80 || b >= 0xC2, "stray continuation byte in a file name");
-    i += length;
-  }
-  FUZZ_CHECK(chars <= kMaxNameChars, "file name part too long");
-  FUZZ_CHECK(safe.empty() || (safe.front() != ' ' && safe.back() != ' '), "file name part not trimmed");
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -69,7 +52,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   const std::string text(body.begin(), body.end());
   CheckTitle(body, text.substr(0, text.find('\0')));
-  CheckFileSafe(text);
 
   const std::vector<CuePoint> points = ParseCuePoints(body.data(), body.size());
   const std::vector<uint8_t> cue = BuildCueChunk(points);
