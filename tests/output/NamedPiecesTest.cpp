@@ -60,10 +60,7 @@ TEST_P(NamedPieceTest, FileNameAndTitle) {
   // The unnamed piece is what it would be without names, its INFO list byte for byte.
   ExpectWav(dir.File("p00.wav"), SourceBytes(44, 1600), kInfo);
   const bool named = GetParam().file != "p01.wav";
-  const SndfileInfo info = ReadWithSndfile(dir.File(GetParam().file));
-  EXPECT_EQ(info.frames, 600);
-  EXPECT_EQ(info.title, named ? GetParam().name : "Take 1");
-  EXPECT_EQ(info.comment, "live");
+  EXPECT_EQ(ReadWithSndfile(dir.File(GetParam().file)).title, named ? GetParam().name : "Take 1");
   // The carried list holds the name in place of its title, nothing else changed.
   const Bytes tail = named ? Info(Join({Inam(GetParam().name), kIcmt})) : kInfo;
   ExpectWav(dir.File(GetParam().file), SourceBytes(44 + 1600, 2400), tail);
