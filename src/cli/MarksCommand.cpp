@@ -6,6 +6,7 @@
 #include "cli/Commands.h"
 #include "cli/JsonText.h"
 #include "cli/MarkSource.h"
+#include "io/FileChecks.h"
 #include "marks/CueSheet.h"
 #include "marks/LabelFile.h"
 #include "marks/MarkFiles.h"
@@ -99,7 +100,10 @@ int RunMarks(const std::vector<std::string>& args) {
     std::fwrite(text.data(), 1, text.size(), stdout);
     return kExitDone;
   }
-  if (const Status written = WriteTextFile(parsed.out, text); !written.ok()) {
+  // The WAV itself is never overwritten by its marks.
+  const Status written = IsSameFile(parsed.out, parsed.wave) ? Status::Fail(MessageId::kCannotCreate, parsed.out)
+                                                             : WriteTextFile(parsed.out, text);
+  if (!written.ok()) {
     PrintMessage(written.message());
     return kExitRefused;
   }

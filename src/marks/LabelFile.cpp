@@ -28,7 +28,7 @@ bool AddLabel(std::string_view line, int32_t rate, std::vector<NamedMark>& marks
   return true;
 }
 
-// One label line the way label files write names: the rest after the second tab, as it stands.
+// A name as one label line can hold it: tabs and line breaks become spaces.
 std::string LabelName(const std::string& name) {
   std::string clean = name;
   for (char& c : clean) {

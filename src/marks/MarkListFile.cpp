@@ -5,9 +5,7 @@
 #include <filesystem>
 #include <optional>
 
-#include "io/ByteSource.h"
 #include "io/FileNames.h"
-#include "io/OutputFile.h"
 #include "marks/MarkFiles.h"
 #include "marks/TextLines.h"
 

@@ -278,7 +278,7 @@ int main(int argc, char** argv) {
   }
   // Label files and cue sheets after the bytes of their rate (44100: 44 AC 00, then a zero).
   const std::string labelFiles[] = {"1.500000\t1.500000\tIntro\n2.25\t4.0\t\n\\\t100.0\t2000.0\n",
-                                    "\xEF\xBB\xBF0.000069\t0.000069\t\xE7\xAB\xA0\r\n10\t10\r\n"};
+                                    "\xEF\xBB\xBF" "0.000069\t0.000069\t\xE7\xAB\xA0\r\n10\t10\r\n"};
   const std::string cueSheets[] = {
       "REM GENRE Live\r\nFILE \"a.wav\" WAVE\r\n  TRACK 01 AUDIO\r\n    TITLE \"Open\"\r\n"
       "    INDEX 01 00:00:00\r\n  TRACK 02 AUDIO\r\n    INDEX 00 00:59:70\r\n    INDEX 01 01:00:00\r\n",
