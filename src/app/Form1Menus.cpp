@@ -55,6 +55,8 @@ Form1Menus BuildForm1Menus(QWidget* window) {
   m.N10 = Item(m.File1, "N10", QStringLiteral("選択範囲を分割して保存"));
   m.N9 = Item(m.File1, "N9", QStringLiteral("マーク位置で分割して保存（選択範囲と非選択範囲）"));
   m.Exit1 = Item(m.File1, "Exit1", QStringLiteral("終了"));
+  m.File1->addSeparator();
+  m.MarkerCopy1 = Item(m.File1, "MarkerCopy1", QStringLiteral("マーカー付きで保存…"));
 
   m.Edit1 = SubMenu(m.MainMenu1, "Edit1", QStringLiteral("編集"));
   m.N5 = Item(m.Edit1, "N5", QStringLiteral("ライン位置でマーク追加"));
@@ -66,8 +68,16 @@ Form1Menus BuildForm1Menus(QWidget* window) {
   m.N15->setObjectName(QStringLiteral("N15"));
   m.N12 = Item(m.N15, "N12", QStringLiteral("全マークポイントを記録"));
   m.N13 = Item(m.N15, "N13", QStringLiteral("記録した全マークポイントを読み込む"));
+  m.N15->addSeparator();
+  m.ReadMarkers1 = Item(m.N15, "ReadMarkers1", QStringLiteral("ファイル内のマーカーを読み込む"));
+  m.ReadLabels1 = Item(m.N15, "ReadLabels1", QStringLiteral("ラベルファイルを読み込む…"));
+  m.WriteLabels1 = Item(m.N15, "WriteLabels1", QStringLiteral("ラベルファイルに書き出す…"));
+  m.ReadCue1 = Item(m.N15, "ReadCue1", QStringLiteral("CUEシートを読み込む…"));
+  m.WriteCue1 = Item(m.N15, "WriteCue1", QStringLiteral("CUEシートに書き出す…"));
   m.ExactCut1 = Item(m.Edit1, "ExactCut1", QStringLiteral("フレーム単位で正確に切る"));
   m.ExactCut1->setCheckable(true);
+  m.UseNames1 = Item(m.Edit1, "UseNames1", QStringLiteral("マーク名をファイル名に使う"));
+  m.UseNames1->setCheckable(true);
   m.Edit1->addSeparator();
   m.PlayMark1 = Item(m.Edit1, "PlayMark1", marking_texts::kPlayMarkItem, Qt::Key_M);
 

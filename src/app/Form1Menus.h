@@ -21,6 +21,8 @@ struct Form1Menus {
   QAction* N10 = nullptr;    // "選択範囲を分割して保存" (save the selected ranges split)
   QAction* N9 = nullptr;     // "マーク位置で分割して保存（選択範囲と非選択範囲）" (save split at the marks)
   QAction* Exit1 = nullptr;  // "終了" (exit)
+  // "マーカー付きで保存…" (save with markers…): a copy of the whole file with the marks as its markers.
+  QAction* MarkerCopy1 = nullptr;
   QMenu* Edit1 = nullptr;    // "編集" (edit)
   QAction* N5 = nullptr;     // "ライン位置でマーク追加" (add a mark at the line)
   QAction* N7 = nullptr;     // "マーク削除" (delete mark), Delete
@@ -29,9 +31,19 @@ struct Form1Menus {
   QMenu* N15 = nullptr;      // "全マークポイント保存・読込" (save and read all marks)
   QAction* N12 = nullptr;    // "全マークポイントを記録" (record all marks)
   QAction* N13 = nullptr;    // "記録した全マークポイントを読み込む" (read the recorded marks)
+  // After them, the marks with names in other files: read the WAV's own markers, read and write a
+  // label file, read and write a cue sheet.
+  QAction* ReadMarkers1 = nullptr;  // "ファイル内のマーカーを読み込む" (read the markers in the file)
+  QAction* ReadLabels1 = nullptr;   // "ラベルファイルを読み込む…" (read a label file…)
+  QAction* WriteLabels1 = nullptr;  // "ラベルファイルに書き出す…" (write a label file…)
+  QAction* ReadCue1 = nullptr;      // "CUEシートを読み込む…" (read a cue sheet…)
+  QAction* WriteCue1 = nullptr;     // "CUEシートに書き出す…" (write a cue sheet…)
   // "フレーム単位で正確に切る" (cut exactly at the frames), checkable, off at start: the file commands
   // cut 8/16-bit files exactly at the marks instead of on their 200-byte chunk grid.
   QAction* ExactCut1 = nullptr;
+  // "マーク名をファイル名に使う" (use the marks' names for the file names), checkable, off at start:
+  // the split commands name a piece whose starting mark has a name after it.
+  QAction* UseNames1 = nullptr;
   QAction* PlayMark1 = nullptr;  // "再生位置にマーク追加" (add a mark at the play position), M
   QMenu* N11 = nullptr;      // "ツール" (tools)
   QAction* kjoer1 = nullptr;  // "ノーマライズ" (normalize)

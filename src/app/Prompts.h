@@ -9,6 +9,12 @@ class QWidget;
 
 namespace sonaveld {
 
+// The files of marks with names that the window reads and writes besides its mark list file.
+enum class MarkFileKind {
+  kLabels,    // a label file, "start<TAB>end<TAB>name" lines
+  kCueSheet,  // a cue sheet
+};
+
 // Everything the main window asks of the user through modal boxes and file dialogs. The Qt
 // implementation shows the real boxes; window tests put scripted answers in its place so that
 // nothing blocks. Each file dialog starts in folder (an absolute path; empty: the working
@@ -34,6 +40,12 @@ class Prompts {
   // The settings dialog of "無音部分にマーク…", starting with initial: the settings chosen with OK,
   // nothing when cancelled.
   virtual std::optional<PauseSettings> PauseSettingsPrompt(const PauseSettings& initial) = 0;
+  // The open dialog of a label file ("ラベルファイル (*.txt)") or a cue sheet ("CUEシート (*.cue)"),
+  // other files offered too: the full path chosen, empty when cancelled.
+  virtual QString OpenMarkFileDialog(MarkFileKind kind, const QString& folder) = 0;
+  // The save dialog of the same (default extension "txt" / "cue"; an existing file is asked about):
+  // the path, empty when cancelled.
+  virtual QString SaveMarkFileDialog(MarkFileKind kind, const QString& folder) = 0;
 };
 
 }  // namespace sonaveld

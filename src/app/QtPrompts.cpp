@@ -13,6 +13,22 @@ namespace {
 // which program is asking.
 QString BoxTitle() { return QStringLiteral("Sonaveld"); }
 
+// The dialog of a file of marks: its filter first, then every file.
+void SetUpMarkFileDialog(QFileDialog& dialog, MarkFileKind kind, QFileDialog::AcceptMode mode) {
+  const bool labels = kind == MarkFileKind::kLabels;
+  dialog.setOption(QFileDialog::DontUseNativeDialog);
+  dialog.setAcceptMode(mode);
+  dialog.setNameFilters({labels ? QStringLiteral("ラベルファイル (*.txt)") : QStringLiteral("CUEシート (*.cue)"),
+                         QStringLiteral("すべてのファイル (*)")});
+  if (mode == QFileDialog::AcceptSave) dialog.setDefaultSuffix(labels ? QStringLiteral("txt") : QStringLiteral("cue"));
+  if (mode == QFileDialog::AcceptOpen) dialog.setFileMode(QFileDialog::ExistingFile);
+}
+
+QString ChosenFile(QFileDialog& dialog) {
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+  return dialog.selectedFiles().first();
+}
+
 }  // namespace
 
 void QtPrompts::Message(const QString& text) {
@@ -61,6 +77,18 @@ QStringList QtPrompts::Form2OpenDialog1(const QString& folder) {
   dialog.setSizeGripEnabled(true);
   if (dialog.exec() != QDialog::Accepted) return {};
   return dialog.selectedFiles();
+}
+
+QString QtPrompts::OpenMarkFileDialog(MarkFileKind kind, const QString& folder) {
+  QFileDialog dialog(parent_, QString(), folder);
+  SetUpMarkFileDialog(dialog, kind, QFileDialog::AcceptOpen);
+  return ChosenFile(dialog);
+}
+
+QString QtPrompts::SaveMarkFileDialog(MarkFileKind kind, const QString& folder) {
+  QFileDialog dialog(parent_, QString(), folder);
+  SetUpMarkFileDialog(dialog, kind, QFileDialog::AcceptSave);
+  return ChosenFile(dialog);
 }
 
 std::optional<PauseSettings> QtPrompts::PauseSettingsPrompt(const PauseSettings& initial) {

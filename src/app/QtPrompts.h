@@ -19,6 +19,8 @@ class QtPrompts final : public Prompts {
   QString SaveDialog2(const QString& folder) override;
   QStringList Form2OpenDialog1(const QString& folder) override;
   std::optional<PauseSettings> PauseSettingsPrompt(const PauseSettings& initial) override;
+  QString OpenMarkFileDialog(MarkFileKind kind, const QString& folder) override;
+  QString SaveMarkFileDialog(MarkFileKind kind, const QString& folder) override;
 
  private:
   QWidget* parent_;

@@ -105,6 +105,12 @@ void TForm1::ConnectHandlers() {
   connect(m_.N8, &QAction::triggered, this, &TForm1::N8Click);
   connect(m_.N12, &QAction::triggered, this, &TForm1::N12Click);
   connect(m_.N13, &QAction::triggered, this, &TForm1::N13Click);
+  connect(m_.ReadMarkers1, &QAction::triggered, this, &TForm1::ReadMarkers1Click);
+  connect(m_.ReadLabels1, &QAction::triggered, this, &TForm1::ReadLabels1Click);
+  connect(m_.WriteLabels1, &QAction::triggered, this, &TForm1::WriteLabels1Click);
+  connect(m_.ReadCue1, &QAction::triggered, this, &TForm1::ReadCue1Click);
+  connect(m_.WriteCue1, &QAction::triggered, this, &TForm1::WriteCue1Click);
+  connect(m_.MarkerCopy1, &QAction::triggered, this, &TForm1::MarkerCopy1Click);
   connect(m_.kjoer1, &QAction::triggered, this, &TForm1::kjoer1Click);
   connect(m_.PeakView1, &QAction::triggered, this, &TForm1::PeakView1Click);
   connect(m_.N1, &QAction::triggered, this, &TForm1::N1Click);

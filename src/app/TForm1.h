@@ -7,6 +7,7 @@
 #include <string>
 
 #include "analysis/PauseFinder.h"
+#include "app/Prompts.h"
 #include "app/Form1Controls.h"
 #include "app/Form1Menus.h"
 #include "document/Document.h"
@@ -116,6 +117,15 @@ class TForm1 : public QMainWindow {
   void N8Click();     // "先頭を残す" (keep the head): toggles whether the stretch before the first mark is kept
   void N12Click();    // "全マークポイントを記録" (record all marks): the mark list file beside the WAV file
   void N13Click();    // "記録した全マークポイントを読み込む" (read the recorded marks) from that file
+  // The marks with names (in 全マークポイント保存・読込): the readers replace the marks all or nothing,
+  // as N13Click does; the writers take the marks as they are.
+  void ReadMarkers1Click();   // "ファイル内のマーカーを読み込む": the open WAV's own cue points
+  void ReadLabels1Click();    // "ラベルファイルを読み込む…"
+  void WriteLabels1Click();   // "ラベルファイルに書き出す…"
+  void ReadCue1Click();       // "CUEシートを読み込む…"
+  void WriteCue1Click();      // "CUEシートに書き出す…"
+  // "マーカー付きで保存…" (File menu): a copy of the WAV with the marks as its cue points and labels.
+  void MarkerCopy1Click();
   // "再生位置にマーク追加" (add a mark at the play position, key M): during playback a mark at the
   // frame being heard, playback going on; otherwise what N1Click does.
   void PlayMark1Click();
@@ -171,7 +181,8 @@ class TForm1 : public QMainWindow {
   // The output commands' opening sequence up to the save dialog (started in the open file's
   // folder); the chosen name or empty.
   std::string BeginOutput(bool numberedOutputs);
-  // The output commands' options: the copy's tuning and the check mark of "フレーム単位で正確に切る".
+  // The output commands' options: the copy's tuning, the check mark of "フレーム単位で正確に切る" and,
+  // with "マーク名をファイル名に使う" checked, the marks' names for the pieces.
   OutputOptions CutOptions() const;
   void ConnectHandlers();
   // The busy guard: true (after the message) when Busy is 1.
@@ -253,6 +264,15 @@ class TForm1 : public QMainWindow {
   void AddPauseMarks(const std::vector<int64_t>& found);
   // A short notice on the status bar (for some seconds, over the file information).
   void ShowStatusNotice(const std::string& text);
+  // The folder of the open WAV file, where the dialogs of the mark files start.
+  QString WaveFolder() const;
+  // The marks and names a reader gave in place of the marks, redrawn; its refusal, its warnings,
+  // or that it found none (the marks then stay) in a message.
+  void ReplaceMarksFrom(const Result<MarkSet>& read);
+  // The save dialog of a mark file writer after its guards: the path, or empty.
+  QString MarkFileToWrite(MarkFileKind kind);
+  // On open: the status bar notes how many markers the file (open as file, probed as header) has.
+  void NoteEmbeddedMarkers(ByteSource& file, const WaveHeader& header, const std::string& path);
   // Opens the device; false (after the device's message) on failure.
   bool OpenDevice();
   // The refresh tick's cursor line: LinePos, LineX and the overlay from a play position (ms).
@@ -279,6 +299,7 @@ class TForm1 : public QMainWindow {
   RasterWidget* progressBand_ = nullptr;
   QString soundNotice_;
   QString fileInformation_;  // the joined file information of the last open
+  QString markersNotice_;    // the status bar's note of the open file's markers, "" when none
 
   QString openFolder_;  // folder of the last file chosen to open; OpenDialog1 starts there
   std::unique_ptr<peaks::SummaryBuilder> summary_;  // of the open document; null until peak view asks

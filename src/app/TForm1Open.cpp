@@ -71,6 +71,7 @@ void TForm1::OpenChosenFile(const QString& path) {
     RedrawScope scope(*this);
     DrawView(*file, false);
   }
+  NoteEmbeddedMarkers(*file, probe.header, name);
   file.reset();
   RefreshImages();
 

@@ -43,6 +43,7 @@ std::string TForm1::BeginOutput(bool numberedOutputs) {
 OutputOptions TForm1::CutOptions() const {
   OutputOptions options = outputOptions_;
   options.exactCuts = m_.ExactCut1->isChecked();
+  if (m_.UseNames1->isChecked()) options.names = PieceNamesOf(marks_.Named(), marks_.PieceZeroName());
   return options;
 }
 

@@ -21,6 +21,9 @@ enum class WindowMessageId {
   kPausesAdded,           // "無音部分に%s個のマークを追加しました。"
   kScanStopped,           // "無音部分の検出を中止しました。"
   kTooManyPauses,         // "無音部分が%s個見つかりました。マークは255個までです。…" (a message box)
+  // Main window, marks with names in other files.
+  kMarkersInFile,         // "マーカー%s個（編集 → 全マークポイント保存・読込 で読み込めます）" (status bar, on open)
+  kNoMarksToRead,         // "読み込めるマークがありません。": a reader found none; the marks stay
   // Normalizer window, adding files.
   kAlreadyListed,         // "%sは既に登録されています。追加できません。" (%s: the path)
   // Normalizer window, start.

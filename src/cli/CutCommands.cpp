@@ -29,12 +29,14 @@ struct CutArgs {
   MarkSourceArgs source;
   bool keepHead = false;
   bool exact = false;
+  bool names = false;  // pieces named by their marks (split, split-marks)
   bool yes = false;
   bool quiet = false;
 };
 
-// Parses "WAV -o OUT [mark source] [--keep-head] [--exact] [--yes] [--quiet]" (split-marks without
-// --keep-head; mark without either, and with a mark source); an error text on wrong usage, a
+// Parses "WAV -o OUT [mark source] [--keep-head] [--exact] [--names] [--yes] [--quiet]" (split-marks
+// without --keep-head; cut without --names; mark without any of the three, and with a mark source);
+// an error text on wrong usage, a
 // malformed position among them.
 std::string ParseCutArgs(const std::vector<std::string>& args, Command command, CutArgs* parsed) {
   const bool allowKeepHead = command == Command::kCut || command == Command::kSplit;
@@ -49,6 +51,8 @@ std::string ParseCutArgs(const std::vector<std::string>& args, Command command, 
       parsed->keepHead = true;
     } else if (a == "--exact" && command != Command::kMark) {
       parsed->exact = true;
+    } else if (a == "--names" && (command == Command::kSplit || command == Command::kSplitMarks)) {
+      parsed->names = true;
     } else if (a == "--yes") {
       parsed->yes = true;
     } else if (a == "--quiet") {
@@ -127,6 +131,7 @@ int RunOutputCommand(const std::vector<std::string>& args, Command command) {
   CliHost host(parsed.yes, flags, progress, file.Header.FileSize);
   OutputOptions options;
   options.exactCuts = parsed.exact;
+  if (parsed.names) options.names = PieceNamesOf(marks.Named(), marks.PieceZeroName());
   const std::vector<int64_t> sorted = marks.Sorted();
   const bool keepHead = marks.KeepHead();
   const OutputResult result =

@@ -11,14 +11,14 @@ struct RuleEntry {
 };
 
 // Loops, peak envelopes and checksums describe the source's audio as a whole, which no cut keeps;
-// titles and tags hold for every piece. The "fact" chunk keeps its place and its frame count is
+// titles and tags hold for every piece, except the title of a piece named by its mark. The "fact" chunk keeps its place and its frame count is
 // set with the size fields.
 constexpr RuleEntry kRules[] = {
     {"bext", nullptr, ChunkRule::kTimeReference, ChunkRule::kTimeReference},
     {"iXML", nullptr, ChunkRule::kIxmlTime, ChunkRule::kIxmlTime},
     {"cue ", nullptr, ChunkRule::kCuePoints, ChunkRule::kCuePoints},
     {"LIST", "adtl", ChunkRule::kCueTexts, ChunkRule::kCueTexts},
-    {"LIST", "INFO", ChunkRule::kCopy, ChunkRule::kCopy},
+    {"LIST", "INFO", ChunkRule::kInfoTitle, ChunkRule::kInfoTitle},
     {"id3 ", nullptr, ChunkRule::kCopy, ChunkRule::kCopy},
     {"ID3 ", nullptr, ChunkRule::kCopy, ChunkRule::kCopy},
     {"smpl", nullptr, ChunkRule::kDrop, ChunkRule::kDrop},

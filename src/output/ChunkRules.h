@@ -11,6 +11,7 @@ enum class ChunkRule {
   kIxmlTime,       // "iXML": copied, its time reference elements set to the output's first sample
   kCuePoints,      // "cue ": rebuilt with the points that lie in the output's frames, at their new frames
   kCueTexts,       // LIST "adtl": rebuilt with the labels, notes and region texts of the points kept
+  kInfoTitle,      // LIST "INFO": copied; in a named piece its "INAM" holds the piece's name
 };
 
 // The rule of chunk, by its id (and a LIST's list type), where it stands: before the sample data

@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "document/BroadcastTime.h"
+#include "output/InfoTitle.h"
 
 namespace sonaveld {
 namespace {
@@ -27,7 +28,13 @@ struct OutputFrames {
   uint64_t timeReference = 0;          // of the output's first sample
   std::vector<FrameStretch> stretches;  // in output order
   std::vector<CuePoint> kept;           // the source's cue points that the output holds, as they were
+  std::string title;                    // the name of a named piece; "" otherwise
 };
+
+// True when the output holds the chunk as the source has it.
+bool CopiedAsIs(const Held& held, const OutputFrames& frames) {
+  return held.rule == ChunkRule::kCopy || (held.rule == ChunkRule::kInfoTitle && frames.title.empty());
+}
 
 std::string_view Text(const Bytes& bytes) { return {reinterpret_cast<const char*>(bytes.data()), bytes.size()}; }
 
@@ -100,6 +107,7 @@ Bytes Rebuilt(const Held& held, const OutputFrames& frames) {
       const std::vector<AdtlEntry> entries = KeptEntries(held, frames);
       return entries.empty() ? Bytes{} : BuildAdtlChunk(entries);
     }
+    case ChunkRule::kInfoTitle: return InfoWithTitle(held.body.data(), held.body.size(), frames.title);
     case ChunkRule::kCopy:
     case ChunkRule::kDrop: break;
   }
@@ -112,7 +120,11 @@ bool Hold(ByteSource& source, const RiffChunk& chunk, bool afterData, int64_t li
   Held held{chunk, RuleFor(chunk, afterData), {}, {}, {}, chunk.Next() > limit};
   if (held.rule == ChunkRule::kDrop) return true;
   if (held.rule != ChunkRule::kCopy) {
-    if (chunk.size > kLargestEditedChunk) return true;
+    // An INFO list that large is carried as it is, untitled, rather than lost.
+    if (chunk.size > kLargestEditedChunk && held.rule == ChunkRule::kInfoTitle) held.rule = ChunkRule::kCopy;
+    if (chunk.size > kLargestEditedChunk && held.rule != ChunkRule::kCopy) return true;
+  }
+  if (held.rule != ChunkRule::kCopy) {
     Bytes body(static_cast<size_t>(chunk.size));
     if (source.ReadAt(chunk.Body(), body.data(), chunk.size) != chunk.size) return false;
     if (held.rule == ChunkRule::kCuePoints) held.points = ParseCuePoints(body.data(), body.size());
@@ -138,10 +150,11 @@ uint64_t SourceTimeReference(const std::vector<Held>& before, const std::vector<
 }
 
 // The frames an output of the stretches copied holds, and the cue points among them.
-OutputFrames FramesOf(const std::vector<ByteStretch>& copied, const WaveHeader& header, uint64_t sourceReference,
-                      const std::vector<Held>& before, const std::vector<Held>& after) {
+OutputFrames FramesOf(const std::vector<ByteStretch>& copied, const std::string& title, const WaveHeader& header,
+                      uint64_t sourceReference, const std::vector<Held>& before, const std::vector<Held>& after) {
   OutputFrames frames;
   frames.timeReference = sourceReference;
+  frames.title = title;
   const int frameBytes = FrameBytes(header.Kind);
   if (frameBytes == 0) return frames;
   for (const ByteStretch& s : copied) {
@@ -186,17 +199,18 @@ Status OutputChunks::Read(ByteSource& source, int64_t fileSize, const WaveHeader
   return Status::Ok();
 }
 
-OutputHeader OutputChunks::Header(const std::vector<ByteStretch>& copied, int64_t fillTo) const {
+OutputHeader OutputChunks::Header(const std::vector<ByteStretch>& copied, const std::string& title,
+                                  int64_t fillTo) const {
   OutputHeader out;
   if (!walkable_) {
     out.bytes = sourceHeader_;
     return out;
   }
-  const OutputFrames frames = FramesOf(copied, header_, timeReference_, before_, after_);
+  const OutputFrames frames = FramesOf(copied, title, header_, timeReference_, before_, after_);
   const uint8_t* source = sourceHeader_.data();
   Append(out.bytes, source, source + 12);
   for (const Held& held : before_) {
-    if (held.rule == ChunkRule::kCopy) {
+    if (CopiedAsIs(held, frames)) {
       Append(out.bytes, source + held.chunk.offset, source + held.chunk.Next());
     } else {
       const Bytes chunk = Rebuilt(held, frames);
@@ -212,11 +226,21 @@ OutputHeader OutputChunks::Header(const std::vector<ByteStretch>& copied, int64_
   return out;
 }
 
-std::vector<TrailingPiece> OutputChunks::Trailing(const std::vector<ByteStretch>& copied) const {
-  const OutputFrames frames = FramesOf(copied, header_, timeReference_, before_, after_);
+bool OutputChunks::HoldsInfo() const {
+  for (const std::vector<Held>* chunks : {&before_, &after_}) {
+    for (const Held& held : *chunks) {
+      if (held.rule == ChunkRule::kInfoTitle) return true;
+    }
+  }
+  return false;
+}
+
+std::vector<TrailingPiece> OutputChunks::Trailing(const std::vector<ByteStretch>& copied,
+                                                  const std::string& title) const {
+  const OutputFrames frames = FramesOf(copied, title, header_, timeReference_, before_, after_);
   std::vector<TrailingPiece> pieces;
   for (const Held& held : after_) {
-    if (held.rule != ChunkRule::kCopy) {
+    if (!CopiedAsIs(held, frames)) {
       if (Bytes chunk = Rebuilt(held, frames); !chunk.empty()) pieces.push_back({{}, std::move(chunk)});
       continue;
     }
@@ -224,6 +248,7 @@ std::vector<TrailingPiece> OutputChunks::Trailing(const std::vector<ByteStretch>
     pieces.push_back({{held.chunk.offset, end - held.chunk.offset}, {}});
     if (held.padMissing) pieces.push_back({{}, {0}});
   }
+  if (!title.empty() && !HoldsInfo()) pieces.push_back({{}, InfoList(title)});
   return pieces;
 }
 

@@ -43,12 +43,15 @@ class OutputChunks {
   Status Read(ByteSource& source, int64_t fileSize, const WaveHeader& header, const std::string& path);
 
   // The header of an output made of the source stretches copied, in output order (the first
-  // stretch that copies a whole frame gives its first sample; without one the source's time stays). Where fillTo is at least 8 bytes more
-  // than that header, a "JUNK" chunk before the data chunk fills it to fillTo bytes: an output cut
-  // short keeps its data offset while its cue points shrink to what it holds.
-  OutputHeader Header(const std::vector<ByteStretch>& copied, int64_t fillTo = 0) const;
-  // What follows the samples of that output, in source order.
-  std::vector<TrailingPiece> Trailing(const std::vector<ByteStretch>& copied) const;
+  // stretch that copies a whole frame gives its first sample; without one the source's time
+  // stays), titled title when it is a named piece ("": not named). Where fillTo is at least 8 bytes
+  // more than that header, a "JUNK" chunk before the data chunk fills it to fillTo bytes: an output
+  // cut short keeps its data offset while its cue points shrink to what it holds.
+  OutputHeader Header(const std::vector<ByteStretch>& copied, const std::string& title = {}, int64_t fillTo = 0) const;
+  // What follows the samples of that output, in source order. A named piece's title goes into every
+  // LIST "INFO" the output holds (ChunkRule::kInfoTitle), or, when it holds none, into a new one
+  // here at the end.
+  std::vector<TrailingPiece> Trailing(const std::vector<ByteStretch>& copied, const std::string& title = {}) const;
 
   // A source chunk with what its rule needs of it.
   struct Held {
@@ -61,6 +64,8 @@ class OutputChunks {
   };
 
  private:
+  // True when a LIST "INFO" of the source is held to be titled.
+  bool HoldsInfo() const;
   std::vector<uint8_t> sourceHeader_;  // bytes 0 .. DataOffset - 1
   bool walkable_ = false;
   std::vector<Held> before_;

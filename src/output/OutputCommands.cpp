@@ -9,18 +9,27 @@
 namespace sonaveld {
 namespace {
 
-// The outputs of a command: paths[i] receives stretches[i].
+// The outputs of a command: paths[i] receives stretches[i], titled titles[i] ("": untitled).
 struct OutputPlan {
   std::vector<std::string> paths;
   std::vector<std::vector<ByteStretch>> stretches;
+  std::vector<std::string> titles;
+
+  // Adds the k-th piece of a split, named name ("": numbered only).
+  void AddPiece(const std::string& baseName, int k, const std::string& name, const ByteStretch& stretch) {
+    paths.push_back(PieceOutputName(baseName, k, name));
+    stretches.push_back({stretch});
+    titles.push_back(FileSafeName(name).empty() ? std::string() : name);
+  }
 };
 
 // One output file made of stretches: its header, the stretches in order, its trailing chunks,
 // sizes, put in place. Ok (also when AbortRequested came after its last block: nothing was left
 // out), Stopped when AbortRequested ended the copy before that (the file is complete with the
 // samples copied so far, and recorded as cut short), or the failure.
-Status WriteOneOutput(OutputRun& run, const std::string& path, const std::vector<ByteStretch>& stretches) {
-  const OutputHeader header = run.HeaderFor(stretches);
+Status WriteOneOutput(OutputRun& run, const std::string& path, const std::vector<ByteStretch>& stretches,
+                      const std::string& title) {
+  const OutputHeader header = run.HeaderFor(stretches, title);
   Result<std::unique_ptr<OutputFile>> created = run.CopyWaveHeader(path, header);
   if (!created.ok()) return created.status;
   OutputFile& out = *created.value;
@@ -32,7 +41,7 @@ Status WriteOneOutput(OutputRun& run, const std::string& path, const std::vector
   }
   if (copied.failed()) return copied;
   const int64_t w = out.written() - header.DataOffset();
-  if (Status finished = run.FinishOutput(out, header, stretches); !finished.ok()) return finished;
+  if (Status finished = run.FinishOutput(out, header, stretches, title); !finished.ok()) return finished;
   if (copied.stopped() && w < planned) {
     run.CutShort({path, w, planned});
     return copied;
@@ -51,7 +60,8 @@ OutputResult RunOutputs(const FileFields& file, CreationFlags& flags, OutputHost
   if (status.ok()) status = run.CheckOutputs(plan.paths);
   for (size_t i = 0; status.ok() && i < plan.paths.size(); ++i) {
     // A stop seen after the last block of the output before: no further output is begun.
-    status = flags.AbortRequested ? Status::Stopped() : WriteOneOutput(run, plan.paths[i], plan.stretches[i]);
+    const std::string title = i < plan.titles.size() ? plan.titles[i] : std::string();
+    status = flags.AbortRequested ? Status::Stopped() : WriteOneOutput(run, plan.paths[i], plan.stretches[i], title);
   }
   return run.End(status);
 }
@@ -69,7 +79,7 @@ OutputResult WriteCutEditedFile(const FileFields& file, const std::vector<int64_
                                 const std::string& outPath, CreationFlags& flags, OutputHost& host,
                                 const OutputOptions& options) {
   return RunOutputs(file, flags, host, options, [&](int64_t dataEnd, bool exact) {
-    OutputPlan plan{{outPath}, {{}}};
+    OutputPlan plan{{outPath}, {{}}, {{}}};
     for (const auto& range : SelectedRanges(marks, keepHead, ImpliedEndPosition(file.Header))) {
       plan.stretches[0].push_back(RangeStretch(file.Header, dataEnd, range, exact));
     }
@@ -84,8 +94,9 @@ OutputResult SplitSelectedRanges(const FileFields& file, const std::vector<int64
     OutputPlan plan;
     const auto ranges = SelectedRanges(marks, keepHead, ImpliedEndPosition(file.Header));
     for (size_t k = 0; k < ranges.size(); ++k) {
-      plan.paths.push_back(NumberedOutputName(baseName, static_cast<int>(k + 1)));
-      plan.stretches.push_back({RangeStretch(file.Header, dataEnd, ranges[k], exact)});
+      // With keep head the first range starts at frame 1, not at a mark.
+      const std::string name = options.names.For(ranges[k].start, keepHead && k == 0);
+      plan.AddPiece(baseName, static_cast<int>(k + 1), name, RangeStretch(file.Header, dataEnd, ranges[k], exact));
     }
     return plan;
   });
@@ -97,8 +108,8 @@ OutputResult SplitAtMarks(const FileFields& file, const std::vector<int64_t>& ma
     OutputPlan plan;
     const auto pieces = SplitAtMarksPieces(file.Header, dataEnd, marks, exact);
     for (size_t j = 0; j < pieces.size(); ++j) {
-      plan.paths.push_back(NumberedOutputName(baseName, static_cast<int>(j)));
-      plan.stretches.push_back({pieces[j]});
+      const std::string name = options.names.For(j == 0 ? 1 : marks[j - 1], j == 0);
+      plan.AddPiece(baseName, static_cast<int>(j), name, pieces[j]);
     }
     return plan;
   });

@@ -18,14 +18,17 @@ OutputResult WriteCutEditedFile(const FileFields& file, const std::vector<int64_
                                 const std::string& outPath, CreationFlags& flags, OutputHost& host,
                                 const OutputOptions& options = {});
 
-// Each selected range to a file of its own: NumberedOutputName(baseName, 1), (baseName, 2), ...
+// Each selected range to a file of its own: NumberedOutputName(baseName, 1), (baseName, 2), ...;
+// a range that starts at a mark named in options.names is PieceOutputName(baseName, k, name) and
+// holds the name as its INFO title (with keep head, the first range takes options.names.head).
 OutputResult SplitSelectedRanges(const FileFields& file, const std::vector<int64_t>& marks, bool keepHead,
                                  const std::string& baseName, CreationFlags& flags, OutputHost& host,
                                  const OutputOptions& options = {});
 
 // The whole sample area cut at every mark (SplitAtMarksPieces: on the 200-byte chunk grid for the
 // 8/16-bit kinds unless options.exactCuts, exactly at the marks for the others): NumberedOutputName(baseName, 0),
-// (baseName, 1), ... Keep head plays no part.
+// (baseName, 1), ... Keep head plays no part. Piece j > 0 starts at mark j, piece 0 at frame 1: named
+// by options.names (the mark's name, head for piece 0) as in SplitSelectedRanges.
 OutputResult SplitAtMarks(const FileFields& file, const std::vector<int64_t>& marks, const std::string& baseName,
                           CreationFlags& flags, OutputHost& host, const OutputOptions& options = {});
 

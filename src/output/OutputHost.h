@@ -9,6 +9,7 @@
 #include "base/IdleThrottle.h"
 #include "base/Status.h"
 #include "io/OutputFile.h"
+#include "output/PieceNames.h"
 
 namespace sonaveld {
 
@@ -42,6 +43,9 @@ struct OutputOptions {
   // Cut the 8/16-bit kinds exactly on the frames too, as the 24/32-bit and float kinds always are
   // ("フレーム単位で正確に切る", --exact); off: their 200-byte chunk rule.
   bool exactCuts = false;
+  // The split commands' pieces named by the marks they start at (PieceOutputName, and the name as
+  // the output's INFO title); empty: numbered names, outputs as without names.
+  PieceNames names;
 };
 
 // The output a stop ended part-way: a valid WAV file under its name, shorter than planned.

@@ -84,7 +84,8 @@ Status OutputRun::CopyFailure(ByteSink::Copy copy, const OutputFile& out) const 
                                              : Status::Fail(MessageId::kCannotWrite, out.path());
 }
 
-Status OutputRun::FinishOutput(OutputFile& out, const OutputHeader& header, const std::vector<ByteStretch>& stretches) {
+Status OutputRun::FinishOutput(OutputFile& out, const OutputHeader& header, const std::vector<ByteStretch>& stretches,
+                               const std::string& title) {
   const int64_t w = out.written() - header.DataOffset();
   // The stretches as far as the w sample bytes reach.
   std::vector<ByteStretch> copied;
@@ -96,7 +97,7 @@ Status OutputRun::FinishOutput(OutputFile& out, const OutputHeader& header, cons
   const OutputHeader* written = &header;
   OutputHeader shorter;
   if (copied != stretches) {
-    shorter = chunks_.Header(copied, header.DataOffset());
+    shorter = chunks_.Header(copied, title, header.DataOffset());
     if (shorter.DataOffset() == header.DataOffset()) {
       if (!out.WriteAt(0, shorter.bytes.data(), shorter.DataOffset())) {
         return CopyFailure(ByteSink::Copy::kWriteFailed, out);
@@ -104,7 +105,7 @@ Status OutputRun::FinishOutput(OutputFile& out, const OutputHeader& header, cons
       written = &shorter;
     }
   }
-  if (Status carried = CarryChunks(out, chunks_.Trailing(copied), w); !carried.ok()) return carried;
+  if (Status carried = CarryChunks(out, chunks_.Trailing(copied, title), w); !carried.ok()) return carried;
   return PatchWaveSizes(out, *written, w);
 }
 

@@ -34,8 +34,11 @@ class OutputRun {
   // True when this run cuts on frames: the 24/32-bit and float kinds, and every kind with exact cuts.
   bool CutsOnFrames() const;
 
-  // The header of an output that copies these source stretches, in order (OutputChunks::Header).
-  OutputHeader HeaderFor(const std::vector<ByteStretch>& stretches) const { return chunks_.Header(stretches); }
+  // The header of an output that copies these source stretches, in order, titled title when it is
+  // a named piece (OutputChunks::Header).
+  OutputHeader HeaderFor(const std::vector<ByteStretch>& stretches, const std::string& title = {}) const {
+    return chunks_.Header(stretches, title);
+  }
   // Creates the output and writes header into it; sets StatusHeld and Busy. The open output, or the
   // create or write failure.
   Result<std::unique_ptr<OutputFile>> CopyWaveHeader(const std::string& path, const OutputHeader& header);
@@ -44,10 +47,12 @@ class OutputRun {
   Status CopyStretch(OutputFile& out, const ByteStretch& stretch);
   // Completes an output whose header and samples are written, planned to copy stretches (fewer
   // bytes when it was stopped): a stopped output's header is rebuilt for what it holds, at the same
-  // size; then its trailing chunks, the size fields and the file put in place under its name.
+  // size; then its trailing chunks (a named piece's with its title), the size fields and the file
+  // put in place under its name.
   // The write message when anything failed, the read message when a carried chunk could not be read.
   // Not stopped by an abort: an aborted output is a complete file of the same recording.
-  Status FinishOutput(OutputFile& out, const OutputHeader& header, const std::vector<ByteStretch>& stretches);
+  Status FinishOutput(OutputFile& out, const OutputHeader& header, const std::vector<ByteStretch>& stretches,
+                      const std::string& title = {});
   // Completes an output of the whole sample area w bytes long (a copy, not a cut) with the
   // trailing pieces given: they are appended (a 0 pad byte first when w is odd), the RIFF size and
   // the data size set, the fact chunk left as it is, and the file put in place. The write message,

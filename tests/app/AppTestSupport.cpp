@@ -33,6 +33,16 @@ QString ScriptedPrompts::SaveDialog2(const QString& folder) {
   return Next(saveAnswers);
 }
 
+QString ScriptedPrompts::OpenMarkFileDialog(MarkFileKind kind, const QString& folder) {
+  dialogFolders << (kind == MarkFileKind::kLabels ? QStringLiteral("OpenLabels ") : QStringLiteral("OpenCue ")) + folder;
+  return Next(openAnswers);
+}
+
+QString ScriptedPrompts::SaveMarkFileDialog(MarkFileKind kind, const QString& folder) {
+  dialogFolders << (kind == MarkFileKind::kLabels ? QStringLiteral("SaveLabels ") : QStringLiteral("SaveCue ")) + folder;
+  return Next(saveAnswers);
+}
+
 QStringList ScriptedPrompts::Form2OpenDialog1(const QString& folder) {
   ++openDialogsShown;
   dialogFolders << QStringLiteral("Form2OpenDialog1 ") + folder;

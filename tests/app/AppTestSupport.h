@@ -29,6 +29,9 @@ class ScriptedPrompts final : public Prompts {
   QString SaveDialog2(const QString& folder) override;
   QStringList Form2OpenDialog1(const QString& folder) override;
   std::optional<PauseSettings> PauseSettingsPrompt(const PauseSettings& initial) override;
+  // The mark file dialogs answer from openAnswers and saveAnswers too.
+  QString OpenMarkFileDialog(MarkFileKind kind, const QString& folder) override;
+  QString SaveMarkFileDialog(MarkFileKind kind, const QString& folder) override;
 
   QStringList messages;
   QStringList questions;

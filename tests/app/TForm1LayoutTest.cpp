@@ -215,17 +215,21 @@ void TForm1LayoutTest::mainMenu() {
   for (const QAction* action : m.MainMenu1->actions()) top << action->text();
   QCOMPARE(top, QStringList({"ファイル", "編集", "ツール"}));
   QCOMPARE(Captions(m.File1), QStringList({"Open1=開く", "N3=カット編集ファイル作成保存", "N10=選択範囲を分割して保存",
-                                           "N9=マーク位置で分割して保存（選択範囲と非選択範囲）", "Exit1=終了"}));
+                                           "N9=マーク位置で分割して保存（選択範囲と非選択範囲）", "Exit1=終了", "=",
+                                           "MarkerCopy1=マーカー付きで保存…"}));
   QStringList edit = Captions(m.Edit1);
-  QCOMPARE(edit.size(), 8);
-  QCOMPARE(edit.mid(5),
-           QStringList({"ExactCut1=フレーム単位で正確に切る", "=", "PlayMark1=再生位置にマーク追加"}));
+  QCOMPARE(edit.size(), 9);
+  QCOMPARE(edit.mid(5), QStringList({"ExactCut1=フレーム単位で正確に切る", "UseNames1=マーク名をファイル名に使う", "=",
+                                     "PlayMark1=再生位置にマーク追加"}));
   QCOMPARE(edit.mid(0, 4), QStringList({"N5=ライン位置でマーク追加", "N7=マーク削除", "N2=マークポイトン全削除", "N8=先頭を残す"}));
   QCOMPARE(m.Edit1->actions().at(4)->menu(), m.N15);
   QCOMPARE(m.N15->title(), QStringLiteral("全マークポイント保存・読込"));
-  QCOMPARE(Captions(m.N15), QStringList({"N12=全マークポイントを記録", "N13=記録した全マークポイントを読み込む"}));
+  QCOMPARE(Captions(m.N15), QStringList({"N12=全マークポイントを記録", "N13=記録した全マークポイントを読み込む", "=",
+                                         "ReadMarkers1=ファイル内のマーカーを読み込む", "ReadLabels1=ラベルファイルを読み込む…",
+                                         "WriteLabels1=ラベルファイルに書き出す…", "ReadCue1=CUEシートを読み込む…",
+                                         "WriteCue1=CUEシートに書き出す…"}));
   QCOMPARE(Captions(m.N11), QStringList({"kjoer1=ノーマライズ", "PauseMarks1=無音部分にマーク…", "PeakView1=ピーク表示"}));
-  for (const QAction* check : {m.N8, m.PeakView1, m.ExactCut1}) {
+  for (const QAction* check : {m.N8, m.PeakView1, m.ExactCut1, m.UseNames1}) {
     QVERIFY(check->isCheckable());
     QVERIFY(!check->isChecked());
   }

@@ -282,6 +282,26 @@ TEST_F(CliTest, SplitMarksAtTheRecordersMarkers) {
             "{\"frame\":11026,\"name\":\"a\\\"b\\\\c\\td\\ufffd\"}\n{\"frame\":30001,\"name\":\"\"}\n");
 }
 
+// --names: the pieces take their marks' names, piece 00 the title of the cue sheet's first track.
+TEST_F(CliTest, SplitMarksNamesThePiecesByTheirMarks) {
+  const std::string cue = dir.File("take.cue");
+  WriteFileBytes(cue, [] {
+    const std::string text =
+        "FILE \"take.wav\" WAVE\n  TRACK 01 AUDIO\n    TITLE \"Opening\"\n    INDEX 01 00:00:00\n"
+        "  TRACK 02 AUDIO\n    TITLE \"Interview: Tanaka\"\n    INDEX 01 00:00:30\n"
+        "  TRACK 03 AUDIO\n    INDEX 01 00:00:60\n";
+    return std::vector<uint8_t>(text.begin(), text.end());
+  }());
+  const CliRun r = Cli("split-marks " + wav + " -o \"" + dir.File("take ") + "\" --cue " + cue + " --names --exact --quiet");
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out, dir.File("take 00 Opening.wav") + "\n" + dir.File("take 01 Interview_ Tanaka.wav") + "\n" +
+                       dir.File("take 02.wav") + "\n");
+  const SndfileInfo named = ReadWithSndfile(dir.File("take 01 Interview_ Tanaka.wav"));
+  EXPECT_EQ(named.title, "Interview: Tanaka");
+  EXPECT_EQ(named.frames, 35280 - 17640);  // 30 and 60 75ths of a second
+  EXPECT_EQ(Cli("cut " + wav + " -o " + dir.File("c.wav") + " --cue " + cue + " --names").status, 2);
+}
+
 TEST_F(CliTest, UnsortedMarksAreSorted) {
   ASSERT_EQ(Cli("cut " + wav + " -o " + dir.File("out.wav") + " --marks 30000,100").status, 0);
   // Frames 100 to 29999: 119600 bytes, a whole number of chunks.

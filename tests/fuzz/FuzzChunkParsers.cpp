@@ -1,7 +1,8 @@
 // The parsers of the chunks that outputs rebuild or edit, on arbitrary bytes: cue points and LIST
 // adtl entries read back the same from what the builders make of them; an iXML text's time
 // reference reads back as set (the halves it has elements for), and a text without the time elements comes back unchanged; a bext
-// body's TimeReference reads back as set, every other byte kept.
+// body's TimeReference reads back as set, every other byte kept. A LIST INFO titled from the body
+// holds the title once, as its one INAM, and titling it again changes nothing.
 //
 // Input: 8 bytes of a time reference, then the body given to every parser.
 #include <cstring>
@@ -10,14 +11,47 @@
 #include "FuzzSupport.h"
 #include "document/BroadcastTime.h"
 #include "document/CueChunks.h"
+#include "document/LittleEndian.h"
+#include "document/RiffChunks.h"
+#include "io/ByteSource.h"
+#include "output/InfoTitle.h"
 
 using namespace sonaveld;
+
+namespace {
+
+// The INAM texts of a whole LIST chunk (its sub-chunks that fit it).
+std::vector<std::string> Titles(const std::vector<uint8_t>& list) {
+  FUZZ_CHECK(list.size() >= 8 && LoadU32(list.data() + 4) + 8 <= list.size(), "LIST size field wrong");
+  MemorySource source(list.data() + 8, LoadU32(list.data() + 4));
+  std::vector<std::string> titles;
+  for (const RiffChunk& item : WalkChunks(source, 4, source.Size()).chunks) {
+    if (!item.Is("INAM")) continue;
+    std::string text(static_cast<size_t>(item.size), '\0');
+    source.ReadAt(item.Body(), text.data(), item.size);
+    titles.push_back(text);
+  }
+  return titles;
+}
+
+void CheckTitle(const std::vector<uint8_t>& body, const std::string& title) {
+  const std::vector<uint8_t> titled = InfoWithTitle(body.data(), body.size(), title);
+  if (body.size() < 4) return;  // no list type: an INAM follows what there is
+  FUZZ_CHECK(Titles(titled) == std::vector<std::string>{title + '\0'}, "INFO not titled once");
+  const std::vector<uint8_t> again = InfoWithTitle(titled.data() + 8, LoadU32(titled.data() + 4), title);
+  FUZZ_CHECK(again == titled, "titling an INFO list twice changed it");
+}
+
+}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size < 8) return 0;
   uint64_t reference = 0;
   std::memcpy(&reference, data, 8);
   const std::vector<uint8_t> body(data + 8, data + size);
+
+  const std::string text(body.begin(), body.end());
+  CheckTitle(body, text.substr(0, text.find('\0')));
 
   const std::vector<CuePoint> points = ParseCuePoints(body.data(), body.size());
   const std::vector<uint8_t> cue = BuildCueChunk(points);

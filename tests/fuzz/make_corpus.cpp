@@ -114,6 +114,18 @@ Bytes CueBody() {
   }
   return body;
 }
+// A LIST INFO body: a title, a comment, a second title, an odd last item without its pad byte.
+Bytes InfoBody() {
+  Bytes body;
+  Append(body, "INFO");
+  for (const char* id : {"INAM", "ICMT", "INAM", "ISFT"}) {
+    const Bytes c = MakeChunk(id, Bytes{'t', 'e', 'x', 't', 0});
+    body.insert(body.end(), c.begin(), c.end());
+  }
+  body.pop_back();
+  return body;
+}
+
 Bytes AdtlBody() {
   Bytes body;
   Append(body, "adtl");
@@ -280,7 +292,7 @@ int main(int argc, char** argv) {
   }
   // The chunk parsers' inputs: a time reference, then a body.
   int k = 0;
-  for (const Bytes& body : {CueBody(), AdtlBody(), Ixml(), Bext()}) {
+  for (const Bytes& body : {CueBody(), AdtlBody(), Ixml(), Bext(), InfoBody()}) {
     Bytes input(8, 0x5A);
     input.insert(input.end(), body.begin(), body.end());
     Write(root / "chunks" / ("body" + std::to_string(k++)), input);

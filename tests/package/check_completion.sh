@@ -38,7 +38,7 @@ expect "sonaveld-cli sp" "split split-marks"
 expect "sonaveld-cli --" "--help --version"
 # Options by command: --keep-head only where it is accepted.
 expect "sonaveld-cli cut a.wav --" "--below --cue --cue-marks --exact --keep-head --labels --marks --marks-file --min --pauses --quiet --yes"
-expect "sonaveld-cli split-marks a.wav --" "--below --cue --cue-marks --exact --labels --marks --marks-file --min --pauses --quiet --yes"
+expect "sonaveld-cli split-marks a.wav --" "--below --cue --cue-marks --exact --labels --marks --marks-file --min --names --pauses --quiet --yes"
 expect "sonaveld-cli marks a.wav --to " "cue labels txt"
 expect "sonaveld-cli mark a.wav --cue " "B.WAV a.wav c.wave d.mp3 notes.txt takes"
 expect "sonaveld-cli normalize --" "-- --mode --output-dir --percent --quiet --replace --restore --skip-existing"
@@ -62,7 +62,7 @@ shopt -q nocasematch && fail "nocasematch left switched on"
 
 # Every command and option of the usage text is offered somewhere.
 usage=$("$cli" --help | grep -v '\$(')  # example command lines name other programs' options
-all_offered=" $(offered "sonaveld-cli ") $(offered "sonaveld-cli --") $(offered "sonaveld-cli cut a.wav -")"
+all_offered=" $(offered "sonaveld-cli ") $(offered "sonaveld-cli --") $(offered "sonaveld-cli cut a.wav -") $(offered "sonaveld-cli split a.wav -")"
 all_offered+=" $(offered "sonaveld-cli marks a.wav -") $(offered "sonaveld-cli normalize -") $(offered "sonaveld-cli pauses -") $(offered "sonaveld-cli info -") "
 words=$( (grep -oE -- '(^|[][ |])--?[a-z][-a-z]*' <<<"$usage" | sed 's/^[][ |]//'
          grep -oE -- '^ +sonaveld-cli [a-z][-a-z]*' <<<"$usage" | sed 's/.* //') | sort -u)
