@@ -44,12 +44,22 @@ bool UnnamedFile::Link(const std::string& path) const {
   return ::linkat(AT_FDCWD, DescriptorPath(fd_).c_str(), AT_FDCWD, path.c_str(), AT_SYMLINK_FOLLOW) == 0;
 }
 
+bool UnnamedFile::Reserve(int64_t bytes) const {
+  // The system call itself, not posix_fallocate: where the file system cannot set room aside,
+  // that would write zeros instead, which costs what it was meant to save.
+  return bytes > 0 && ::fallocate(fd_, FALLOC_FL_KEEP_SIZE, 0, static_cast<off_t>(bytes)) == 0;
+}
+
+bool UnnamedFile::TrimTo(int64_t size) const { return ::ftruncate(fd_, static_cast<off_t>(size)) == 0; }
+
 #else
 
 UnnamedFile UnnamedFile::Create(const std::string&) { return {}; }
 UnnamedFile::~UnnamedFile() = default;
 std::FILE* UnnamedFile::OpenStream() const { return nullptr; }
 bool UnnamedFile::Link(const std::string&) const { return false; }
+bool UnnamedFile::Reserve(int64_t) const { return false; }
+bool UnnamedFile::TrimTo(int64_t) const { return false; }
 
 #endif
 
