@@ -78,7 +78,10 @@ bool OutputFile::WriteAt(int64_t offset, const void* data, int64_t n) {
 }
 
 void OutputFile::Reserve(int64_t bytes) {
-  if (unnamed_.open() && !failed_ && unnamed_.Reserve(bytes)) reserved_ = bytes;
+  if (!unnamed_.open() || failed_) return;
+  // Counted as set aside even when refused: a refusal for want of space may have kept part of it.
+  unnamed_.Reserve(bytes);
+  reserved_ = bytes;
 }
 
 bool OutputFile::Commit() {

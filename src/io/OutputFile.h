@@ -54,7 +54,7 @@ class OutputFile {
   std::unique_ptr<ByteSink> sink_;
   UnnamedFile unnamed_;   // open when the bytes go to an unnamed file
   int64_t written_ = 0;
-  int64_t reserved_ = 0;  // room set aside by Reserve(), 0 when none
+  int64_t reserved_ = 0;  // room Reserve() asked for, 0 when it was not asked
   bool failed_ = false;
   bool committed_ = false;
 };

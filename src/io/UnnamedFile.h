@@ -30,7 +30,8 @@ class UnnamedFile {
   // Asks the file system for room for bytes bytes from the start of the file at once, without
   // changing the file's size or content (fallocate, keeping the size). Writes into room set aside
   // this way take less of the writer's time on ext4 than writes that reserve their blocks page by
-  // page. Best effort: false, and nothing changed that matters, where the system refuses.
+  // page. Best effort, on ext4 only: false elsewhere and where it is refused (a refusal for want
+  // of space may keep part of the room; TrimTo frees it).
   bool Reserve(int64_t bytes) const;
   // Frees room set aside beyond size bytes (the file's size): truncates the file to size.
   bool TrimTo(int64_t size) const;
