@@ -77,11 +77,20 @@ bool OutputFile::WriteAt(int64_t offset, const void* data, int64_t n) {
   return true;
 }
 
+void OutputFile::Reserve(int64_t bytes) {
+  if (!unnamed_.open() || failed_) return;
+  // Counted as set aside even when refused: a refusal for want of space may have kept part of it.
+  unnamed_.Reserve(bytes);
+  reserved_ = bytes;
+}
+
 bool OutputFile::Commit() {
   if (committed_) return true;
   const bool closed = sink_->Close();
   sink_.reset();
   if (failed_ || !closed) return false;
+  // An output stopped early (or planned too large) would keep the room it did not fill.
+  if (reserved_ > written_ && !unnamed_.TrimTo(written_)) return false;
   if (unnamed_.open() && !LinkIntoPlace()) return false;
   if (!tempPath_.empty()) {
     std::error_code ec;

@@ -33,6 +33,10 @@ class OutputFile {
   bool WriteU32At(int64_t offset, uint32_t value);
   // Overwrites n bytes written before, from byte offset.
   bool WriteAt(int64_t offset, const void* data, int64_t n);
+  // Sets room aside for an output of about bytes bytes in all (UnnamedFile::Reserve), where the
+  // bytes go to an unnamed file; nothing otherwise. Changes no byte of the output: Commit() frees
+  // what the output did not fill.
+  void Reserve(int64_t bytes);
   // Closes the file and puts it under the final path; false (and nothing left behind) when a write,
   // the close, the link or the rename failed.
   bool Commit();
@@ -50,6 +54,7 @@ class OutputFile {
   std::unique_ptr<ByteSink> sink_;
   UnnamedFile unnamed_;   // open when the bytes go to an unnamed file
   int64_t written_ = 0;
+  int64_t reserved_ = 0;  // room Reserve() asked for, 0 when it was not asked
   bool failed_ = false;
   bool committed_ = false;
 };

@@ -2,6 +2,8 @@
 
 #if defined(__linux__)
 #include <fcntl.h>
+#include <linux/magic.h>
+#include <sys/vfs.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -44,12 +46,25 @@ bool UnnamedFile::Link(const std::string& path) const {
   return ::linkat(AT_FDCWD, DescriptorPath(fd_).c_str(), AT_FDCWD, path.c_str(), AT_SYMLINK_FOLLOW) == 0;
 }
 
+bool UnnamedFile::Reserve(int64_t bytes) const {
+  // Only on ext4, where it was measured to help: tmpfs, for one, clears every page it sets aside,
+  // and the writes then fill them a second time. The system call itself, not posix_fallocate:
+  // where the file system cannot set room aside, that would write zeros instead.
+  struct statfs where {};
+  if (bytes <= 0 || ::fstatfs(fd_, &where) != 0 || where.f_type != EXT4_SUPER_MAGIC) return false;
+  return ::fallocate(fd_, FALLOC_FL_KEEP_SIZE, 0, static_cast<off_t>(bytes)) == 0;
+}
+
+bool UnnamedFile::TrimTo(int64_t size) const { return ::ftruncate(fd_, static_cast<off_t>(size)) == 0; }
+
 #else
 
 UnnamedFile UnnamedFile::Create(const std::string&) { return {}; }
 UnnamedFile::~UnnamedFile() = default;
 std::FILE* UnnamedFile::OpenStream() const { return nullptr; }
 bool UnnamedFile::Link(const std::string&) const { return false; }
+bool UnnamedFile::Reserve(int64_t) const { return false; }
+bool UnnamedFile::TrimTo(int64_t) const { return false; }
 
 #endif
 

@@ -1,4 +1,5 @@
 #pragma once
+#include <cstdint>
 #include <cstdio>
 #include <string>
 
@@ -26,6 +27,14 @@ class UnnamedFile {
   // Gives the file the name path; it never replaces an existing file: false with errno EEXIST
   // when the name is taken, false with another errno when the link failed.
   bool Link(const std::string& path) const;
+  // Asks the file system for room for bytes bytes from the start of the file at once, without
+  // changing the file's size or content (fallocate, keeping the size). Writes into room set aside
+  // this way take less of the writer's time on ext4 than writes that reserve their blocks page by
+  // page. Best effort, on ext4 only: false elsewhere and where it is refused (a refusal for want
+  // of space may keep part of the room; TrimTo frees it).
+  bool Reserve(int64_t bytes) const;
+  // Frees room set aside beyond size bytes (the file's size): truncates the file to size.
+  bool TrimTo(int64_t size) const;
 
  private:
   explicit UnnamedFile(int fd) : fd_(fd) {}

@@ -1,3 +1,5 @@
+#include <sys/stat.h>
+
 #include <filesystem>
 
 #include "output/OutputFixture.h"
@@ -151,6 +153,10 @@ TEST_F(OutputTest, AbortAfterTheFirstChunkLeavesAValidShortFile) {
   EXPECT_EQ(r.partial->Message(r.partial->path), out + "は途中まで（0%）です");
   EXPECT_EQ(r.partial->plannedBytes, 28000);
   EXPECT_TRUE(r.written.empty() && host.written.empty());
+  // The room set aside for the 28 KB planned is given back: the 244 bytes take one block at most.
+  struct stat st {};
+  ASSERT_EQ(::stat(out.c_str(), &st), 0);
+  EXPECT_LE(st.st_blocks * 512, 4096);
 }
 
 TEST_F(OutputTest, AbortStopsFurtherNumberedFiles) {
