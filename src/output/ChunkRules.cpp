@@ -11,8 +11,8 @@ struct RuleEntry {
 };
 
 // Loops, peak envelopes and checksums describe the source's audio as a whole, which no cut keeps;
-// titles and tags hold for every piece, except the title of a piece named by its mark. The "fact" chunk keeps its place and its frame count is
-// set with the size fields.
+// titles and tags hold for every piece, except the title of a piece named by its mark. The "fact"
+// chunk keeps its place and its frame count is set with the size fields.
 constexpr RuleEntry kRules[] = {
     {"bext", nullptr, ChunkRule::kTimeReference, ChunkRule::kTimeReference},
     {"iXML", nullptr, ChunkRule::kIxmlTime, ChunkRule::kIxmlTime},
