@@ -10,8 +10,8 @@ namespace sonaveld {
 std::vector<Piece> ListPieces(const WaveHeader& header, const std::vector<int64_t>& marks, bool keepHead,
                               const PieceNames& names) {
   // The selected ranges start at marks (or at frame 1 with keep head): a piece is selected when
-  // one of them starts where it does.
-  const std::vector<FrameRange> ranges = SelectedRanges(marks, keepHead, ImpliedEndPosition(header));
+  // one of them starts where it does. Without marks nothing is selected, as the cut map shows it.
+  const std::vector<FrameRange> ranges = marks.empty() ? std::vector<FrameRange>() : SelectedRanges(marks, keepHead, ImpliedEndPosition(header));
   const int64_t end = std::max<int64_t>(header.Frames() + 1, marks.empty() ? 1 : marks.back());
   std::vector<Piece> pieces;
   for (size_t j = 0; j <= marks.size(); ++j) {
