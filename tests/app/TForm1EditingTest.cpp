@@ -192,6 +192,9 @@ void TForm1EditingTest::piecePlaysToItsEnd() {
   QCOMPARE(list->Table()->rowCount(), 3);
   QCOMPARE(list->Table()->item(1, 1)->text(), QStringLiteral("0:00:00.500"));
   list->Table()->setCurrentCell(1, 0);
+  QCOMPARE(f.Cursor().LinePos, 22051);  // the row puts the line and the view at the piece
+  QVERIFY(h.LineAt(22051));
+  f.Menus().FollowPlay1->setChecked(true);
   emit list->Table()->activated(list->Table()->currentIndex());
   QCOMPARE(h.device.Mode(), PlaybackMode::kPlaying);
   while (h.device.Mode() == PlaybackMode::kPlaying && h.device.now < 3000) {
@@ -200,6 +203,9 @@ void TForm1EditingTest::piecePlaysToItsEnd() {
   }
   QCOMPARE(h.device.Mode(), PlaybackMode::kPaused);
   QCOMPARE(h.device.Position(), 1000);
+  // The view paged after the line (760 frames a page at zoom 1): it shows the line still.
+  QVERIFY(f.View().ViewStart > 22051 + 760);
+  QVERIFY(f.Cursor().LineX >= 0 && f.Cursor().LineX < 760);
 }
 
 QTEST_MAIN(TForm1EditingTest)
