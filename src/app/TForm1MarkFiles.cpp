@@ -3,6 +3,7 @@
 // on open that a file carries markers.
 #include <QFileInfo>
 #include <QStatusBar>
+#include <cstdio>
 
 #include "app/Prompts.h"
 #include "app/TForm1.h"
@@ -86,9 +87,11 @@ void TForm1::WriteCue1Click() {
     ShowMessage(written.message());
     return;
   }
-  // Milliseconds rounded up, so that the shift is never told smaller than it is.
-  const int64_t ms = (sheet.largestShift * 1000 + rate - 1) / rate;
-  ShowStatusNotice(FormatMessage(MessageId::kCueRounding, std::to_string(sheet.largestShift), std::to_string(ms)));
+  // As the command line tells it: milliseconds to one decimal, nothing when no mark moved.
+  if (sheet.largestShift == 0) return;
+  char ms[32];
+  std::snprintf(ms, sizeof ms, "%.1f", static_cast<double>(sheet.largestShift) * 1000.0 / rate);
+  ShowStatusNotice(FormatMessage(MessageId::kCueRounding, std::to_string(sheet.largestShift), ms));
 }
 
 // "マーカー付きで保存…": the opening sequence of the output commands (guards, SaveDialog1), then the

@@ -11,19 +11,14 @@ namespace {
 
 constexpr int64_t kCueFramesPerSecond = 75;
 
-// The commands of the format that give no mark; passed over.
-constexpr std::string_view kPassedOver[] = {"REM", "CATALOG", "CDTEXTFILE", "FLAGS", "ISRC", "PERFORMER",
-                                            "POSTGAP", "PREGAP", "SONGWRITER", "ARRANGER", "COMPOSER",
-                                            "MESSAGE", "DISC_ID", "GENRE", "TOC_INFO1", "TOC_INFO2",
-                                            "UPC_EAN", "SIZE_INFO"};
-
 char Upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
 
 bool SameWord(std::string_view a, std::string_view b) {
   return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return Upper(x) == Upper(y); });
 }
 
-// A command's word: letters, digits and '_' only.
+// A command's word: letters, digits and '_' only. Those that give no mark (REM, PERFORMER, FLAGS,
+// PREGAP, the CD-TEXT fields and any a writer adds) are passed over.
 bool IsCommandWord(std::string_view word) {
   return !word.empty() && std::all_of(word.begin(), word.end(), [](char c) {
     return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_';

@@ -68,7 +68,7 @@ void TForm1MarkFilesTest::readersAndWriters() {
   f.Flags().Busy = 0;
   QCOMPARE(h.prompts.dialogFolders.last(), "SaveCue " + folder);
   QCOMPARE(f.Controls().StatusBar1->currentMessage(),
-           QStringLiteral("CUEシートの時刻は1/75秒単位のため、マーク位置は最大 119 サンプル（3 ミリ秒）前になります。"));
+           QStringLiteral("CUEシートの時刻は1/75秒単位のため、マーク位置は最大 119 サンプル（2.7 ミリ秒）前になります。"));
   f.N2Click();
   h.prompts.openAnswers.push_back(QString::fromStdString(sheet));
   f.Menus().ReadCue1->trigger();
