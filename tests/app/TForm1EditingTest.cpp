@@ -206,6 +206,14 @@ void TForm1EditingTest::piecePlaysToItsEnd() {
   // The view paged after the line (760 frames a page at zoom 1): it shows the line still.
   QVERIFY(f.View().ViewStart > 22051 + 760);
   QVERIFY(f.Cursor().LineX >= 0 && f.Cursor().LineX < 760);
+
+  // "選んだ部分を保存…": nothing checked is refused; the checked piece alone, numbered as split.
+  list->SaveButton()->click();
+  QCOMPARE(h.prompts.messages.last(), QStringLiteral("保存する部分にチェックを付けて下さい。"));
+  list->Table()->item(2, 0)->setCheckState(Qt::Checked);
+  h.prompts.saveAnswers.push_back(QString::fromStdString(h.dir.File("p.wav")));
+  list->SaveButton()->click();
+  QCOMPARE(h.dir.Listing(), std::string("p02.wav take.wav"));
 }
 
 QTEST_MAIN(TForm1EditingTest)
