@@ -87,7 +87,7 @@ void TForm1::RulerRelease(QMouseEvent* event) {
   const int x = PointerColumn(*event);
   CancelMarkDrag();
   const int64_t to = int64_t{x - 1} * view_.Zoom + view_.ViewStart;
-  if (to == from) return;
+  if (to == from || !marks_.Contains(from)) return;  // an undo during the drag may have taken it
   if (MarkRefusedWhilePlaying()) return;
   if (x < 0 || x >= view::kLaneWidth || to < 1 || to > file_.Header.Frames()) {
     ShowMessage(FormatMessage(MessageId::kNotMarkPosition, std::to_string(to)));

@@ -112,7 +112,8 @@ void TForm1::ZoomEditEnded() {
 void TForm1::TakeZoomText() {
   // "全体" stands for the zoom of the whole file, which the box then shows.
   if (c_.ComboBox1->currentText() == kWholeFileItem) {
-    ShowZoomText(WholeFileZoom());
+    // Without a document there is no whole yet: the box shows the zoom in force again.
+    ShowZoomText(DocumentOpen() ? WholeFileZoom() : lastZoom_);
     ComboBox1Change();
     return;
   }
