@@ -72,7 +72,7 @@ void BuildTransport(QWidget* client, Form1Controls& c) {
   c.ComboBox1->setEditable(true);
   c.ComboBox1->setInsertPolicy(QComboBox::NoInsert);
   c.ComboBox1->setCompleter(nullptr);  // typed text stays as typed: "1" is 1, not "100"
-  c.ComboBox1->addItems({QStringLiteral("100"), QStringLiteral("300"), QStringLiteral("500"),
+  c.ComboBox1->addItems({QStringLiteral("全体"), QStringLiteral("100"), QStringLiteral("300"), QStringLiteral("500"),
                          QStringLiteral("1000"), QStringLiteral("3000"), QStringLiteral("5000"),
                          QStringLiteral("10000")});
   c.ComboBox1->setCurrentText(QStringLiteral("1000"));

@@ -80,6 +80,17 @@ Form1Menus BuildForm1Menus(QWidget* window) {
   m.UseNames1->setCheckable(true);
   m.Edit1->addSeparator();
   m.PlayMark1 = Item(m.Edit1, "PlayMark1", marking_texts::kPlayMarkItem, Qt::Key_M);
+  m.Edit1->addSeparator();
+  m.Undo1 = Item(m.Edit1, "Undo1", "元に戻す", QKeySequence(Qt::CTRL | Qt::Key_Z));
+  m.Redo1 = Item(m.Edit1, "Redo1", "やり直し", QKeySequence(Qt::CTRL | Qt::Key_Y));
+  m.Redo1->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
+  m.Undo1->setEnabled(false);
+  m.Redo1->setEnabled(false);
+  m.Edit1->addSeparator();
+  m.WholeView1 = Item(m.Edit1, "WholeView1", "全体", QKeySequence(Qt::CTRL | Qt::Key_0));
+  m.FollowPlay1 = Item(m.Edit1, "FollowPlay1", QStringLiteral("再生位置を追う"));
+  m.FollowPlay1->setCheckable(true);
+  m.PieceList1 = Item(m.Edit1, "PieceList1", "部分一覧…", QKeySequence(Qt::CTRL | Qt::Key_L));
 
   m.N11 = SubMenu(m.MainMenu1, "N11", QStringLiteral("ツール"));
   m.kjoer1 = Item(m.N11, "kjoer1", QStringLiteral("ノーマライズ"));

@@ -45,6 +45,13 @@ struct Form1Menus {
   // the split commands name a piece whose starting mark has a name after it.
   QAction* UseNames1 = nullptr;
   QAction* PlayMark1 = nullptr;  // "再生位置にマーク追加" (add a mark at the play position), M
+  // After a separator, the editing aids: undo and redo of the mark changes, the whole file in view,
+  // the view following playback, and the window listing the pieces.
+  QAction* Undo1 = nullptr;        // "元に戻す" (undo), Ctrl+Z; disabled with nothing to undo
+  QAction* Redo1 = nullptr;        // "やり直し" (redo), Ctrl+Y and Ctrl+Shift+Z; disabled likewise
+  QAction* WholeView1 = nullptr;   // "全体" (whole file), Ctrl+0: the zoom box's "全体"
+  QAction* FollowPlay1 = nullptr;  // "再生位置を追う" (follow the play position), checkable, off at start
+  QAction* PieceList1 = nullptr;   // "部分一覧…" (list of pieces…), Ctrl+L
   QMenu* N11 = nullptr;      // "ツール" (tools)
   QAction* kjoer1 = nullptr;  // "ノーマライズ" (normalize)
   QAction* PauseMarks1 = nullptr;  // "無音部分にマーク…" (marks at the pauses…)

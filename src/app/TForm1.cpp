@@ -91,6 +91,10 @@ void TForm1::FormCreate() {
   peakPoll_ = new QTimer(this);
   peakPoll_->setInterval(30);
   connect(peakPoll_, &QTimer::timeout, this, &TForm1::PeakPollTimer);
+  pieceStop_ = new QTimer(this);
+  pieceStop_->setSingleShot(true);
+  pieceStop_->setTimerType(Qt::PreciseTimer);
+  connect(pieceStop_, &QTimer::timeout, this, &TForm1::StopAtPieceEnd);
 }
 
 void TForm1::ConnectHandlers() {
@@ -111,6 +115,10 @@ void TForm1::ConnectHandlers() {
   connect(m_.ReadCue1, &QAction::triggered, this, &TForm1::ReadCue1Click);
   connect(m_.WriteCue1, &QAction::triggered, this, &TForm1::WriteCue1Click);
   connect(m_.MarkerCopy1, &QAction::triggered, this, &TForm1::MarkerCopy1Click);
+  connect(m_.Undo1, &QAction::triggered, this, &TForm1::Undo1Click);
+  connect(m_.Redo1, &QAction::triggered, this, &TForm1::Redo1Click);
+  connect(m_.WholeView1, &QAction::triggered, this, &TForm1::WholeView1Click);
+  connect(m_.PieceList1, &QAction::triggered, this, &TForm1::PieceList1Click);
   connect(m_.kjoer1, &QAction::triggered, this, &TForm1::kjoer1Click);
   connect(m_.PeakView1, &QAction::triggered, this, &TForm1::PeakView1Click);
   connect(m_.N1, &QAction::triggered, this, &TForm1::N1Click);
@@ -137,8 +145,13 @@ void TForm1::ConnectHandlers() {
   connect(c_.Image3, &RasterWidget::MouseMove, this, &TForm1::Image3MouseMove);
   c_.Panel1->installEventFilter(this);
   c_.Image3->installEventFilter(this);
-  zoomKeys_ = new ZoomBoxKeys(c_.ComboBox1, {m_.PlayStop1->shortcut(), m_.PlayMark1->shortcut(),
-                                             m_.N7->shortcut(), m_.FromStart1->shortcut()});
+  c_.Image4->installEventFilter(this);
+  c_.Image4->setMouseTracking(true);  // the hover over a marker
+  // Undo and redo belong to the box's text only while it is being edited.
+  QList<QKeySequence> windowKeys{m_.PlayStop1->shortcut(), m_.PlayMark1->shortcut(), m_.N7->shortcut(),
+                                 m_.FromStart1->shortcut()};
+  windowKeys << m_.Undo1->shortcuts() << m_.Redo1->shortcuts();
+  zoomKeys_ = new ZoomBoxKeys(c_.ComboBox1, windowKeys);
 }
 
 bool TForm1::DocumentOpen() const { return !device_.FileName().empty(); }
@@ -217,6 +230,7 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
     QCoreApplication::sendEvent(c_.ComboBox1, event);
     return true;
   }
+  if (watched == c_.Image4 && RulerEvent(event)) return true;
   return QMainWindow::eventFilter(watched, event);
 }
 

@@ -11,8 +11,10 @@
 #include "app/Form1Controls.h"
 #include "app/Form1Menus.h"
 #include "document/Document.h"
+#include "marks/MarkHistory.h"
 #include "marks/MarkStore.h"
 #include "output/OutputHost.h"
+#include "output/PieceList.h"
 
 class QColor;
 class QMouseEvent;
@@ -30,6 +32,7 @@ class Prompts;
 class RasterWidget;
 class TForm2;
 class ZoomBoxKeys;
+class PieceListWindow;
 
 // The main window Form1: the one open document with its view, cursor line, marks and creation
 // flags, the controls and menus, and the commands behind them. All work runs in its event
@@ -91,6 +94,9 @@ class TForm1 : public QMainWindow {
  signals:
   // The window has closed (close box or "終了"); the program ends.
   void Closed();
+  // The marks, their names or the keep-head setting changed (a command, undo, redo), or a file
+  // was opened.
+  void MarksChanged();
 
  public slots:
   // The handlers, named after the control and the event that run them (the menu items and
@@ -129,6 +135,11 @@ class TForm1 : public QMainWindow {
   // "再生位置にマーク追加" (add a mark at the play position, key M): during playback a mark at the
   // frame being heard, playback going on; otherwise what N1Click does.
   void PlayMark1Click();
+  // The editing aids (Edit menu, after the marking items).
+  void Undo1Click();        // "元に戻す": the marks, names and keep-head setting before the last change
+  void Redo1Click();        // "やり直し": the change undone last made again
+  void WholeView1Click();   // "全体" (Ctrl+0): the zoom that shows the whole file in the 760 columns
+  void PieceList1Click();   // "部分一覧…": shows the window listing the pieces
   // Tools menu.
   void kjoer1Click();  // "ノーマライズ" (normalize): shows the normalizer window
   // "無音部分にマーク…" (marks at the pauses…): the settings dialog, then the pause scan run like
@@ -248,8 +259,45 @@ class TForm1 : public QMainWindow {
   // Opens the device, moves it to the cursor line; false (after the device's message) on failure.
   bool OpenDeviceAtLine();
   bool Playing();
-  // The ruler with its markers and the cut map after the marks changed.
+  // The ruler with its markers and the cut map after the marks changed; the change is committed
+  // to the history.
   void RedrawMarks();
+  // The state of the marks after a command becomes an undo step when it changed; the undo and redo
+  // items follow, and so do the watchers of MarksChanged.
+  void CommitMarks();
+  // After an undo or redo: the keep-head check mark, the lists, the ruler and the cut map.
+  void ShowRestoredMarks();
+  // The zoom box's "全体": the zoom for the whole file (1 without a document).
+  int32_t WholeFileZoom() const;
+  // The lanes, the ruler and the cut map from the scroll position, the playback device left alone.
+  bool DrawFromScroll();
+  // With "再生位置を追う" on: the view pages forward to the play position once it passed the right
+  // edge.
+  void PageToPlayPosition();
+  // Dragging a mark's marker on the ruler Image4 (left button): the press takes the marker under
+  // the pointer, the moves show the line, the release sets the mark there (refused where adding
+  // would be), Escape puts it back. The hover shows the resize cursor and the mark's tooltip.
+  bool RulerEvent(QEvent* event);
+  void RulerPress(QMouseEvent* event);
+  void RulerMove(QMouseEvent* event);
+  void RulerRelease(QMouseEvent* event);
+  void CancelMarkDrag();
+  // The mark whose marker covers ruler column x, or 0.
+  int64_t MarkAtRulerColumn(int x) const;
+  // Moves the mark at from to frame to, its name with it; the store's refusal in a message.
+  void MoveMark(int64_t from, int64_t to);
+  // The list of pieces: filled anew from the marks; a row's piece shown (line and view at its
+  // start), played to its end, renamed (one undo step), and the checked ones saved as the split
+  // at the marks writes them.
+  std::vector<Piece> CurrentPieces() const;
+  void RefreshPieceList();
+  void ShowPieceStart(int number);
+  void PlayPiece(int number);
+  void RenamePiece(int number, const QString& name);
+  void SaveCheckedPieces();
+  // Stops the playback of one piece at its end: at the refresh tick that finds it past, or, once
+  // the end is near, by a single precise timer.
+  void StopAtPieceEnd();
   // The refusal of marking during playback: true (after the message) while playing.
   bool MarkRefusedWhilePlaying();
   // Adds a mark at frame and shows it (its marker, the lists, the cut map); the store's refusal
@@ -295,6 +343,13 @@ class TForm1 : public QMainWindow {
   CursorFields cursor_;
   CreationFlags flags_;
   MarkStore marks_;
+  MarkHistory history_;
+  int64_t draggedMark_ = 0;  // the mark being dragged on the ruler, 0 when none
+  int64_t dragLinePos_ = 0;  // the cursor line's frame when the drag began, given back by Escape
+  int32_t dragLineX_ = 0;
+  PieceListWindow* pieceList_ = nullptr;  // created on first use, owned by this window
+  int32_t pieceEndMs_ = 0;                // the end of the piece being played alone (ms), 0 when none
+  QTimer* pieceStop_ = nullptr;
   OutputOptions outputOptions_;
   RasterWidget* progressBand_ = nullptr;
   QString soundNotice_;

@@ -19,6 +19,7 @@ void TForm1::RedrawMarks() {
   SyncMemos();
   TimeLineDrow();
   PointImageDrow();
+  CommitMarks();
 }
 
 bool TForm1::MarkRefusedWhilePlaying() {
@@ -60,6 +61,7 @@ void TForm1::AddMarkAt(int64_t frame) {
   c_.Image4->Changed();
   SyncMemos();
   PointImageDrow();
+  CommitMarks();
 }
 
 // "マーク削除": every mark in view whose marker covers the line's column (several at a coarse zoom).
@@ -100,6 +102,7 @@ void TForm1::N8Click() {
   marks_.SetKeepHead(!marks_.KeepHead());
   m_.N8->setChecked(marks_.KeepHead());
   if (DocumentOpen()) PointImageDrow();
+  CommitMarks();
 }
 
 // "全マークポイントを記録": the marks ascending into the mark list file beside the open WAV file.

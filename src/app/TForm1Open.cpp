@@ -57,6 +57,8 @@ void TForm1::OpenChosenFile(const QString& path) {
 
   const int32_t zoom = ZoomForOpen();
   marks_.Reset();
+  history_.Reset(marks_);  // the steps of the file before cannot be undone on this one
+  CommitMarks();
   SyncMemos();
   cursor_.LinePos = 1;
   ClearForOpen();

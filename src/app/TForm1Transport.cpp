@@ -24,6 +24,7 @@ const QColor kStoppedColour(0, 0, 255);
 }  // namespace
 
 bool TForm1::OpenDevice() {
+  pieceEndMs_ = 0;  // every other playback runs on to the end of the file
   const Status opened = device_.Open();
   if (opened.failed()) ShowMessage(opened.message());
   return opened.ok();
@@ -76,6 +77,7 @@ void TForm1::Timer1Timer() {
     c_.TrackBar1->setValue(device_.Position());
     flags_.TrackByTimer = false;
     FollowPlayPosition(device_.Position());
+    StopAtPieceEnd();
     if (!flags_.StatusHeld) SetPanel1(QStringLiteral("再生中"), kPlayingColour);
   } else if (!flags_.StatusHeld) {
     SetPanel1(QStringLiteral("停止"), kStoppedColour);
@@ -93,6 +95,7 @@ void TForm1::FollowPlayPosition(int32_t ms) {
   view::ClearOverlay(c_.Image3->Image());
   view::DrawCursorLine(c_.Image3->Image(), cursor_.LineX);
   c_.Image3->Changed();
+  PageToPlayPosition();
 }
 
 void TForm1::ShowPlayTime(int32_t ms) {

@@ -27,6 +27,7 @@ namespace sonaveld {
 namespace {
 
 constexpr int64_t kIntMax = std::numeric_limits<int>::max();
+const QString kWholeFileItem = QStringLiteral("全体");
 
 }  // namespace
 
@@ -109,6 +110,13 @@ void TForm1::ZoomEditEnded() {
 }
 
 void TForm1::TakeZoomText() {
+  // "全体" stands for the zoom of the whole file, which the box then shows.
+  if (c_.ComboBox1->currentText() == kWholeFileItem) {
+    // Without a document there is no whole yet: the box shows the zoom in force again.
+    ShowZoomText(DocumentOpen() ? WholeFileZoom() : lastZoom_);
+    ComboBox1Change();
+    return;
+  }
   takenZoomText_ = c_.ComboBox1->currentText();
   const view::ZoomReading read = view::ReadZoomText(takenZoomText_);
   if (read.refusal == view::ZoomRefusal::kNone) lastZoom_ = read.zoom;
@@ -164,16 +172,10 @@ bool TForm1::WaveDrow() {
   view::ClearOverlay(c_.Image3->Image());
   RefreshImages();
   device_.Close();
-  std::unique_ptr<FileSource> file = FileSource::Open(file_.WaveFileName);
-  if (!file) {
+  if (!DrawFromScroll()) {
     ShowMessage(FormatMessage(MessageId::kCannotOpen, file_.WaveFileName));
     return false;
   }
-  SnapViewStartToScroll();
-  DrawView(*file, true);
-  file.reset();
-  RefreshImages();
-  TimeLineDrow();
   return true;
 }
 

@@ -23,6 +23,7 @@ std::string_view Pattern(WindowMessageId id) {
              "最短の無音を長くするか、しきい値を下げてください。";
     case WindowMessageId::kMarkersInFile: return "マーカー%s個（編集 → 全マークポイント保存・読込 で読み込めます）";
     case WindowMessageId::kNoMarksToRead: return "読み込めるマークがありません。";
+    case WindowMessageId::kNoPieceChecked: return "保存する部分にチェックを付けて下さい。";
     case WindowMessageId::kAlreadyListed: return "%sは既に登録されています。追加できません。";
     case WindowMessageId::kPercentNotWhole: return "パーセントは1から150の整数で指定して下さい。";
   }

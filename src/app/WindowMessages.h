@@ -24,6 +24,8 @@ enum class WindowMessageId {
   // Main window, marks with names in other files.
   kMarkersInFile,         // "マーカー%s個（編集 → 全マークポイント保存・読込 で読み込めます）" (status bar, on open)
   kNoMarksToRead,         // "読み込めるマークがありません。": a reader found none; the marks stay
+  // The list of pieces.
+  kNoPieceChecked,        // "保存する部分にチェックを付けて下さい。": "選んだ部分を保存…" with none checked
   // Normalizer window, adding files.
   kAlreadyListed,         // "%sは既に登録されています。追加できません。" (%s: the path)
   // Normalizer window, start.

@@ -61,6 +61,9 @@ class MarkStore {
   bool KeepHead() const { return keepHead_; }
   void SetKeepHead(bool on) { keepHead_ = on; }
 
+  // Equal when the slots, the adding order, every name and the keep-head setting are.
+  bool operator==(const MarkStore&) const = default;
+
  private:
   void FillSlotsFrom(std::vector<int64_t> marks);
   std::array<int64_t, kMaxMarks + 1> slots_{};

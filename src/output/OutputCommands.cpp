@@ -107,10 +107,17 @@ OutputResult SplitSelectedRanges(const FileFields& file, const std::vector<int64
 
 OutputResult SplitAtMarks(const FileFields& file, const std::vector<int64_t>& marks, const std::string& baseName,
                           CreationFlags& flags, OutputHost& host, const OutputOptions& options) {
+  return SplitChosenPieces(file, marks, std::vector<bool>(marks.size() + 1, true), baseName, flags, host, options);
+}
+
+OutputResult SplitChosenPieces(const FileFields& file, const std::vector<int64_t>& marks, const std::vector<bool>& chosen,
+                               const std::string& baseName, CreationFlags& flags, OutputHost& host,
+                               const OutputOptions& options) {
   return RunOutputs(file, flags, host, options, [&](int64_t dataEnd, bool exact) {
     OutputPlan plan;
     const auto pieces = SplitAtMarksPieces(file.Header, dataEnd, marks, exact);
     for (size_t j = 0; j < pieces.size(); ++j) {
+      if (j >= chosen.size() || !chosen[j]) continue;
       const std::string name = options.names.For(j == 0 ? 1 : marks[j - 1], j == 0);
       plan.AddPiece(baseName, static_cast<int>(j), name, pieces[j]);
     }

@@ -32,4 +32,10 @@ OutputResult SplitSelectedRanges(const FileFields& file, const std::vector<int64
 OutputResult SplitAtMarks(const FileFields& file, const std::vector<int64_t>& marks, const std::string& baseName,
                           CreationFlags& flags, OutputHost& host, const OutputOptions& options = {});
 
+// The pieces of SplitAtMarks for which chosen[j] is true (missing entries are false), each under
+// the number and name SplitAtMarks gives it; the others are not written.
+OutputResult SplitChosenPieces(const FileFields& file, const std::vector<int64_t>& marks, const std::vector<bool>& chosen,
+                               const std::string& baseName, CreationFlags& flags, OutputHost& host,
+                               const OutputOptions& options = {});
+
 }  // namespace sonaveld
