@@ -51,6 +51,7 @@ Form1Menus BuildForm1Menus(QWidget* window) {
 
   m.File1 = SubMenu(m.MainMenu1, "File1", QStringLiteral("ファイル"));
   m.Open1 = Item(m.File1, "Open1", QStringLiteral("開く"));
+  m.JoinOpen1 = Item(m.File1, "JoinOpen1", QStringLiteral("つなげて開く…"));
   m.N3 = Item(m.File1, "N3", QStringLiteral("カット編集ファイル作成保存"));
   m.N10 = Item(m.File1, "N10", QStringLiteral("選択範囲を分割して保存"));
   m.N9 = Item(m.File1, "N9", QStringLiteral("マーク位置で分割して保存（選択範囲と非選択範囲）"));

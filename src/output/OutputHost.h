@@ -42,6 +42,9 @@ struct OutputOptions {
   // Cut the 8/16-bit kinds exactly on the frames too, as the 24/32-bit and float kinds always are
   // ("フレーム単位で正確に切る", --exact); off: their 200-byte chunk rule.
   bool exactCuts = false;
+  // Outputs larger than this many bytes are written as RF64; the largest a RIFF can describe unless
+  // a test asks for RF64 at a smaller size.
+  int64_t largestRiff = int64_t{0xFFFFFFFF} + 8;
 };
 
 // The output a stop ended part-way: a valid WAV file under its name, shorter than planned.

@@ -34,8 +34,9 @@ class OutputRun {
   // True when this run cuts on frames: the 24/32-bit and float kinds, and every kind with exact cuts.
   bool CutsOnFrames() const;
 
-  // The header of an output that copies these source stretches, in order (OutputChunks::Header).
-  OutputHeader HeaderFor(const std::vector<ByteStretch>& stretches) const { return chunks_.Header(stretches); }
+  // The header of an output that copies these source stretches, in order (OutputChunks::Header):
+  // RIFF, or RF64 when the whole output as planned would pass 0xFFFFFFFF bytes.
+  OutputHeader HeaderFor(const std::vector<ByteStretch>& stretches) const;
   // Creates the output and writes header into it; sets StatusHeld and Busy. The open output, or the
   // create or write failure.
   Result<std::unique_ptr<OutputFile>> CopyWaveHeader(const std::string& path, const OutputHeader& header);
@@ -64,7 +65,7 @@ class OutputRun {
   // nothing when there is nothing.
   Status CarryChunks(OutputFile& out, const std::vector<TrailingPiece>& pieces, int64_t w);
   // Writes the RIFF size (the whole file less 8 bytes) and the data size w (the sample bytes) into
-  // the header written, and where the run cuts on frames the frame count of a "fact" chunk before
+  // the header written (RF64: into its "ds64", the 32-bit fields 0xFFFFFFFF), and where the run cuts on frames the frame count of a "fact" chunk before
   // the samples (w div FrameBytes), then puts the file in place under its name.
   Status PatchWaveSizes(OutputFile& out, const OutputHeader& header, int64_t w);
   const FileFields& file_;

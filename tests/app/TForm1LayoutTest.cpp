@@ -214,7 +214,7 @@ void TForm1LayoutTest::mainMenu() {
   QStringList top;
   for (const QAction* action : m.MainMenu1->actions()) top << action->text();
   QCOMPARE(top, QStringList({"ファイル", "編集", "ツール"}));
-  QCOMPARE(Captions(m.File1), QStringList({"Open1=開く", "N3=カット編集ファイル作成保存", "N10=選択範囲を分割して保存",
+  QCOMPARE(Captions(m.File1), QStringList({"Open1=開く", "JoinOpen1=つなげて開く…", "N3=カット編集ファイル作成保存", "N10=選択範囲を分割して保存",
                                            "N9=マーク位置で分割して保存（選択範囲と非選択範囲）", "Exit1=終了"}));
   QStringList edit = Captions(m.Edit1);
   QCOMPARE(edit.size(), 8);
