@@ -1,8 +1,8 @@
 // cut, split and split-marks: the three output commands of the main window, without the window.
-#include <csignal>
 #include <cstdio>
 #include <optional>
 
+#include "cli/CliOutputHost.h"
 #include "cli/Commands.h"
 #include "cli/OpenWave.h"
 #include "cli/PauseScan.h"
@@ -15,10 +15,6 @@
 
 namespace sonaveld::cli {
 namespace {
-
-volatile std::sig_atomic_t interrupted = 0;
-
-void OnInterrupt(int) { interrupted = 1; }
 
 struct CutArgs {
   std::string wave;
@@ -97,28 +93,6 @@ Status AddFrames(const std::vector<int64_t>& frames, MarkStore& store) {
   return Status::Ok();
 }
 
-class CliHost final : public OutputHost {
- public:
-  CliHost(bool yes, CreationFlags& flags, ProgressLine& progress, int64_t fileSize)
-      : yes_(yes), flags_(flags), progress_(progress), fileSize_(fileSize) {}
-  bool ConfirmLowSpace(const std::string& question) override {
-    PrintMessage(question);
-    return yes_;
-  }
-  // The bytes of the source passed so far: CopyPos of the file size.
-  void Idle() override {
-    progress_.Update(flags_.CopyPos, fileSize_);
-    if (interrupted) flags_.AbortRequested = true;
-  }
-  void FileWritten(const std::string& path) override { PrintWritten(path); }
-
- private:
-  bool yes_;
-  CreationFlags& flags_;
-  ProgressLine& progress_;
-  int64_t fileSize_;
-};
-
 enum class Command { kCut, kSplit, kSplitMarks };
 
 int RunOutputCommand(const std::vector<std::string>& args, Command command) {
@@ -156,10 +130,9 @@ int RunOutputCommand(const std::vector<std::string>& args, Command command) {
     PrintMessage(status.message());
     return kExitRefused;
   }
-  std::signal(SIGINT, OnInterrupt);
   ProgressLine progress(parsed.quiet);
   progress.Update(0, file.Header.FileSize);
-  CliHost host(parsed.yes, flags, progress, file.Header.FileSize);
+  CliOutputHost host(parsed.yes, flags, progress, file.Header.FileSize);
   OutputOptions options;
   options.exactCuts = parsed.exact;
   const std::vector<int64_t> sorted = marks.Sorted();

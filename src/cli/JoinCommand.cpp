@@ -1,16 +1,10 @@
 // join: files of one format joined sample-continuously into one WAV file.
-#include <csignal>
-
+#include "cli/CliOutputHost.h"
 #include "cli/Commands.h"
-#include "cli/ProgressLine.h"
 #include "output/JoinWaves.h"
 
 namespace sonaveld::cli {
 namespace {
-
-volatile std::sig_atomic_t interrupted = 0;
-
-void OnInterrupt(int) { interrupted = 1; }
 
 struct JoinArgs {
   std::string out;
@@ -40,28 +34,6 @@ std::string ParseJoinArgs(const std::vector<std::string>& args, JoinArgs* parsed
   return parsed->waves.size() < 2 ? "join takes two or more WAV files" : "";
 }
 
-// The progress line over the sample bytes of all the files; Ctrl+C asks the join to stop.
-class JoinHost final : public OutputHost {
- public:
-  JoinHost(bool yes, CreationFlags& flags, ProgressLine& progress, int64_t total)
-      : yes_(yes), flags_(flags), progress_(progress), total_(total) {}
-  bool ConfirmLowSpace(const std::string& question) override {
-    PrintMessage(question);
-    return yes_;
-  }
-  void Idle() override {
-    progress_.Update(flags_.CopyPos, total_);
-    if (interrupted) flags_.AbortRequested = true;
-  }
-  void FileWritten(const std::string& path) override { PrintWritten(path); }
-
- private:
-  bool yes_;
-  CreationFlags& flags_;
-  ProgressLine& progress_;
-  int64_t total_;
-};
-
 }  // namespace
 
 int RunJoin(const std::vector<std::string>& args) {
@@ -74,11 +46,10 @@ int RunJoin(const std::vector<std::string>& args) {
   }
   int64_t total = 0;
   for (const JoinSource& s : sources.value) total += s.header.DataEnd - s.header.DataOffset;
-  std::signal(SIGINT, OnInterrupt);
   ProgressLine progress(parsed.quiet);
   progress.Update(0, total);
   CreationFlags flags;
-  JoinHost host(parsed.yes, flags, progress, total);
+  CliOutputHost host(parsed.yes, flags, progress, total);  // over the sample bytes of all the files
   const OutputResult result = JoinWaves(sources.value, parsed.out, flags, host);
   if (result.status.failed()) PrintMessage(result.status.message());
   return result.status.ok() ? kExitDone : kExitRefused;
