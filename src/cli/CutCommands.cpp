@@ -131,8 +131,8 @@ int RunOutputCommand(const std::vector<std::string>& args, Command command) {
     return kExitRefused;
   }
   ProgressLine progress(parsed.quiet);
+  CliOutputHost host(parsed.yes, flags, progress, file.Header.FileSize);  // Ctrl+C is caught from here on
   progress.Update(0, file.Header.FileSize);
-  CliOutputHost host(parsed.yes, flags, progress, file.Header.FileSize);
   OutputOptions options;
   options.exactCuts = parsed.exact;
   const std::vector<int64_t> sorted = marks.Sorted();

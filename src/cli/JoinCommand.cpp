@@ -47,9 +47,9 @@ int RunJoin(const std::vector<std::string>& args) {
   int64_t total = 0;
   for (const JoinSource& s : sources.value) total += s.header.DataEnd - s.header.DataOffset;
   ProgressLine progress(parsed.quiet);
-  progress.Update(0, total);
   CreationFlags flags;
   CliOutputHost host(parsed.yes, flags, progress, total);  // over the sample bytes of all the files
+  progress.Update(0, total);
   const OutputResult result = JoinWaves(sources.value, parsed.out, flags, host);
   if (result.status.failed()) PrintMessage(result.status.message());
   return result.status.ok() ? kExitDone : kExitRefused;

@@ -116,13 +116,13 @@ TEST_F(NormalizePassTest, WritesNormalizedCopyBesideSource) {
 TEST_F(NormalizePassTest, Rf64SourceKeepsItsForm) {
   const std::vector<uint8_t> riff = BuildWav(Quiet());
   WriteFileBytes(dir_.File("riff.wav"), riff);
-  WriteFileBytes(dir_.File("wide.wav"), MakeWide(riff, 44));
+  WriteFileBytes(dir_.File("wide.wav"), test::MakeWide(riff, 44));
   EXPECT_EQ(pass_.Run({dir_.File("riff.wav"), dir_.File("wide.wav")}, {}).outcome, PassOutcome::kFinished);
   const auto plain = ReadFileBytes(dir_.File("riff-n.wav"));
   auto wide = ReadFileBytes(dir_.File("wide-n.wav"));
   ASSERT_EQ(wide.size(), plain.size() + 36);
   EXPECT_TRUE(std::equal(plain.begin() + 44, plain.end(), wide.begin() + 80));
-  std::vector<uint8_t> header = MakeWide(plain, 44);
+  std::vector<uint8_t> header = test::MakeWide(plain, 44);
   header.resize(80);
   EXPECT_TRUE(std::equal(header.begin(), header.end(), wide.begin()));
 }

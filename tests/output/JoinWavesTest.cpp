@@ -1,26 +1,11 @@
 // Joining files: the samples of all in order (as libsndfile reads each), the cue points moved.
 #include "output/JoinWaves.h"
 
-#include <cstring>
-
 #include "output/OutputFixture.h"
 #include "support/SndfileCheck.h"
 
 namespace sonaveld::test {
 namespace {
-
-// A cue chunk of points (id, 0-based frame), laid out from the chunk's definition.
-std::vector<uint8_t> Cues(const std::vector<std::pair<uint32_t, uint32_t>>& points) {
-  std::vector<uint8_t> body(4 + 24 * points.size(), 0);
-  PutU32(body, 0, static_cast<uint32_t>(points.size()));
-  for (size_t i = 0; i < points.size(); ++i) {
-    PutU32(body, 4 + 24 * i, points[i].first);
-    PutU32(body, 8 + 24 * i, points[i].second);
-    std::memcpy(body.data() + 12 + 24 * i, "data", 4);
-    PutU32(body, 24 + 24 * i, points[i].second);
-  }
-  return Chunk("cue ", body);
-}
 
 // A bext body whose TimeReference (bytes 338..345) is reference.
 std::vector<uint8_t> Bext(uint32_t reference) {
@@ -39,8 +24,8 @@ class JoinWavesTest : public OutputTest {
       r.bits = 24;
       r.frames = frames[i];
       r.sample = [i](int64_t f, int c) { return CountingSample(f * 3 + i, c, 24); };
-      if (i == 0) r.chunksBeforeData = Join({Bext(48000), Cues({{7, 10}})});
-      if (i == 1) r.chunksAfterData = Cues({{7, 0}, {9, 300}});
+      if (i == 0) r.chunksBeforeData = Join({Bext(48000), CueChunk({{7, 10}})});
+      if (i == 1) r.chunksAfterData = CueChunk({{7, 0}, {9, 300}});
       const std::string path = dir.File("take" + std::to_string(i) + ".wav");
       WriteFileBytes(path, BuildWav(r));
       paths.push_back(path);

@@ -2,8 +2,6 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-#include <cstring>
-
 #include "output/OutputFixture.h"
 #include "support/SndfileCheck.h"
 
@@ -18,27 +16,13 @@ uint64_t U64At(const std::vector<uint8_t>& b, size_t at) {
 
 std::string Magic(const std::vector<uint8_t>& b) { return std::string(b.begin(), b.begin() + 4); }
 
-// A cue chunk of points at these 0-based frames (ids 1, 2, ...), written from the chunk's layout.
-std::vector<uint8_t> CueOf(const std::vector<uint32_t>& frames) {
-  std::vector<uint8_t> body(4 + 24 * frames.size(), 0);
-  PutU32(body, 0, static_cast<uint32_t>(frames.size()));
-  for (size_t i = 0; i < frames.size(); ++i) {
-    const size_t at = 4 + 24 * i;
-    PutU32(body, at, static_cast<uint32_t>(i + 1));
-    PutU32(body, at + 4, frames[i]);
-    std::memcpy(body.data() + at + 8, "data", 4);
-    PutU32(body, at + 20, frames[i]);
-  }
-  return Chunk("cue ", body);
-}
-
 // A 24-bit stereo source of 1000 counting frames with a cue chunk, in RF64 or BW64.
 class WideFormTest : public OutputTest {
  protected:
   void MakeWideSource(const char* magic) {
     WavRecipe r;
     r.bits = 24;
-    r.chunksBeforeData = CueOf({50, 300, 900});
+    r.chunksBeforeData = CueChunk({{1, 50}, {2, 300}, {3, 900}});
     const std::vector<uint8_t> riff = BuildWav(r);
     MakeSource(MakeWide(riff, riff.size() - 6000, magic));
   }

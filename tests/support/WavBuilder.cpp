@@ -157,4 +157,16 @@ std::vector<uint32_t> CueOffsetsIn(const std::vector<uint8_t>& file) {
   return offsets;
 }
 
+std::vector<uint8_t> CueChunk(const std::vector<std::pair<uint32_t, uint32_t>>& points) {
+  std::vector<uint8_t> body(4 + 24 * points.size(), 0);
+  PutU32(body, 0, static_cast<uint32_t>(points.size()));
+  for (size_t i = 0; i < points.size(); ++i) {
+    PutU32(body, 4 + 24 * i, points[i].first);
+    PutU32(body, 8 + 24 * i, points[i].second);
+    std::memcpy(body.data() + 12 + 24 * i, "data", 4);
+    PutU32(body, 24 + 24 * i, points[i].second);
+  }
+  return Chunk("cue ", body);
+}
+
 }  // namespace sonaveld::test

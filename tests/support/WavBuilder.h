@@ -45,6 +45,8 @@ float CountingFloat(int64_t frame, int channel);
 void PutU16(std::vector<uint8_t>& bytes, size_t at, uint16_t value);
 void PutU32(std::vector<uint8_t>& bytes, size_t at, uint32_t value);
 
+// A "cue " chunk of points (id, 0-based frame), position and sample offset both the frame.
+std::vector<uint8_t> CueChunk(const std::vector<std::pair<uint32_t, uint32_t>>& points);
 // The sample offsets of the points of the first "cue " chunk in a file image, read from the
 // chunk's layout (libsndfile reads no cue points from RF64).
 std::vector<uint32_t> CueOffsetsIn(const std::vector<uint8_t>& file);
