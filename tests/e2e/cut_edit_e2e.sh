@@ -304,7 +304,7 @@ step "ファイル → カット編集ファイル作成保存, save dialog"
 OUTPUT="$WORK/out/cut.wav"
 open_file_menu
 before=$(visible_windows)
-choose_in_open_menu 2
+choose_in_open_menu 3  # 開く, つなげて開く…, then this one
 DIALOG=$(wait_new_window "$before" "the save dialog")
 dialog_name=$(xdotool getwindowname "$DIALOG")
 [[ "$dialog_name" != "Sonaveld" ]] || fail "a message box came up instead of the save dialog"
@@ -340,7 +340,7 @@ echo "   $OUTPUT: $((DATA_OFFSET + WRITTEN)) bytes, frames $MARK1 to $((MARK2 - 
 step "ファイル → 終了"
 open_file_menu
 APP_MAY_END=1
-choose_in_open_menu 5
+choose_in_open_menu 6
 wait_until 15 "sonaveld to end" process_ended
 wait "$APP_PID"
 app_rc=$?
