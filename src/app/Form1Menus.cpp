@@ -57,6 +57,7 @@ Form1Menus BuildForm1Menus(QWidget* window) {
   m.Exit1 = Item(m.File1, "Exit1", QStringLiteral("終了"));
   m.File1->addSeparator();
   m.MarkerCopy1 = Item(m.File1, "MarkerCopy1", QStringLiteral("マーカー付きで保存…"));
+  m.JoinOpen1 = Item(m.File1, "JoinOpen1", QStringLiteral("つなげて開く…"));
 
   m.Edit1 = SubMenu(m.MainMenu1, "Edit1", QStringLiteral("編集"));
   m.N5 = Item(m.Edit1, "N5", QStringLiteral("ライン位置でマーク追加"));

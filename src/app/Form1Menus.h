@@ -17,6 +17,7 @@ struct Form1Menus {
   QMenuBar* MainMenu1 = nullptr;
   QMenu* File1 = nullptr;    // "ファイル" (file)
   QAction* Open1 = nullptr;  // "開く" (open), Ctrl+O
+  QAction* JoinOpen1 = nullptr;  // "つなげて開く…" (join files and open the whole)
   QAction* N3 = nullptr;     // "カット編集ファイル作成保存" (save the cut-edited file), Ctrl+S
   QAction* N10 = nullptr;    // "選択範囲を分割して保存" (save the selected ranges split)
   QAction* N9 = nullptr;     // "マーク位置で分割して保存（選択範囲と非選択範囲）" (save split at the marks)

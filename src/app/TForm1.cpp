@@ -99,6 +99,7 @@ void TForm1::FormCreate() {
 
 void TForm1::ConnectHandlers() {
   connect(m_.Open1, &QAction::triggered, this, &TForm1::Open1Click);
+  connect(m_.JoinOpen1, &QAction::triggered, this, &TForm1::JoinOpen1Click);
   connect(m_.N3, &QAction::triggered, this, &TForm1::N3Click);
   connect(m_.N10, &QAction::triggered, this, &TForm1::N10Click);
   connect(m_.N9, &QAction::triggered, this, &TForm1::N9Click);

@@ -110,6 +110,9 @@ class TForm1 : public QMainWindow {
 
   // File menu.
   void Open1Click();  // "開く" (open): a WAV file chosen in OpenDialog1 becomes the document
+  // "つなげて開く…" (join and open): the WAV files chosen, in name order, joined into the file named
+  // in SaveDialog1, which then becomes the document.
+  void JoinOpen1Click();
   void N3Click();     // "カット編集ファイル作成保存" (save the cut-edited file): the selected ranges in one file
   void N10Click();    // "選択範囲を分割して保存" (save the selected ranges split): one numbered file each
   // "マーク位置で分割して保存（選択範囲と非選択範囲）" (save split at the marks, selected and unselected

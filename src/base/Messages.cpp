@@ -47,6 +47,7 @@ std::string_view MessagePattern(MessageId id) {
     case MessageId::kDivisionByZero: return "ゼロによる除算";
     case MessageId::kNoAudioOutput: return "音声出力がありません。再生は時間のみ進みます。";
     case MessageId::kAudioOutputLost: return "音声出力が停止しました。次の再生で音声出力を再び試みます。";
+    case MessageId::kJoinMismatch: return "%sは最初のファイルとビット数、周波数、チャンネル数のいずれかが異なるので、つなげられません。";
   }
   return {};
 }

@@ -56,6 +56,8 @@ enum class MessageId {
   // Playback notices, shown in the main window's status bar.
   kNoAudioOutput,     // no sound output; playback only advances the time
   kAudioOutputLost,   // the sound output stopped; the next playback tries again
+  // Joining files.
+  kJoinMismatch,      // "%sは …異なるので、つなげられません。" (%s: the file's path)
 };
 
 // The text of id as it stands, "%s" included.

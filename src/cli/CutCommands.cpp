@@ -1,9 +1,9 @@
 // cut, split and split-marks: the three output commands of the main window, without the window;
 // and mark, the copy with markers.
-#include <csignal>
 #include <cstdio>
 #include <optional>
 
+#include "cli/CliOutputHost.h"
 #include "cli/Commands.h"
 #include "cli/OpenWave.h"
 #include "cli/MarkSource.h"
@@ -16,10 +16,6 @@
 
 namespace sonaveld::cli {
 namespace {
-
-volatile std::sig_atomic_t interrupted = 0;
-
-void OnInterrupt(int) { interrupted = 1; }
 
 enum class Command { kCut, kSplit, kSplitMarks, kMark };
 
@@ -71,28 +67,6 @@ std::string ParseCutArgs(const std::vector<std::string>& args, Command command, 
   return CheckMarkSource(parsed->source);
 }
 
-class CliHost final : public OutputHost {
- public:
-  CliHost(bool yes, CreationFlags& flags, ProgressLine& progress, int64_t fileSize)
-      : yes_(yes), flags_(flags), progress_(progress), fileSize_(fileSize) {}
-  bool ConfirmLowSpace(const std::string& question) override {
-    PrintMessage(question);
-    return yes_;
-  }
-  // The bytes of the source passed so far: CopyPos of the file size.
-  void Idle() override {
-    progress_.Update(flags_.CopyPos, fileSize_);
-    if (interrupted) flags_.AbortRequested = true;
-  }
-  void FileWritten(const std::string& path) override { PrintWritten(path); }
-
- private:
-  bool yes_;
-  CreationFlags& flags_;
-  ProgressLine& progress_;
-  int64_t fileSize_;
-};
-
 int RunOutputCommand(const std::vector<std::string>& args, Command command) {
   CutArgs parsed;
   if (std::string error = ParseCutArgs(args, command, &parsed); !error.empty()) {
@@ -125,10 +99,9 @@ int RunOutputCommand(const std::vector<std::string>& args, Command command) {
     PrintMessage(status.message());
     return kExitRefused;
   }
-  std::signal(SIGINT, OnInterrupt);
   ProgressLine progress(parsed.quiet);
+  CliOutputHost host(parsed.yes, flags, progress, file.Header.FileSize);  // Ctrl+C is caught from here on
   progress.Update(0, file.Header.FileSize);
-  CliHost host(parsed.yes, flags, progress, file.Header.FileSize);
   OutputOptions options;
   options.exactCuts = parsed.exact;
   if (parsed.names) options.names = PieceNamesOf(marks.Named(), marks.PieceZeroName());

@@ -62,7 +62,8 @@ int RunInfo(const std::vector<std::string>& args) {
                Number("data_offset", h.DataOffset),
                Number("data_end", h.DataEnd),
                Number("frames", frames),
-               Number("length_ms", frames * 1000 / h.SampleRate)},
+               Number("length_ms", frames * 1000 / h.SampleRate),
+               {"container", ContainerName(h.Container), true}},
               parsed.json);
   return kExitDone;
 }

@@ -24,6 +24,7 @@ constexpr CommandEntry kCommands[] = {
     {"marks", sonaveld::cli::RunMarks},
     {"normalize", sonaveld::cli::RunNormalize},
     {"pauses", sonaveld::cli::RunPauses},
+    {"join", sonaveld::cli::RunJoin},
 };
 
 }  // namespace

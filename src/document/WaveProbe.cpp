@@ -1,5 +1,6 @@
 #include "document/WaveProbe.h"
 
+#include <cstdint>
 #include <cstring>
 
 namespace sonaveld {
@@ -13,7 +14,10 @@ constexpr int kLastTagOffset = 100;
 // reads only within the file, so a read that gives -1 is an error of the source.
 class ChunkSearch {
  public:
-  ChunkSearch(ByteSource& source, int64_t fileSize) : source_(source), fileSize_(fileSize) {}
+  ChunkSearch(ByteSource& source, int64_t fileSize)
+      : source_(source), fileSize_(fileSize), container_(ReadContainer(source)) {
+    if (IsWide(container_)) ds64_ = ReadDs64(source);
+  }
 
   bool IsDataTag(int64_t offset) {
     char tag[4] = {};
@@ -33,9 +37,10 @@ class ChunkSearch {
   DataChunk ChunkAt(int64_t tagOffset) {
     DataChunk chunk;
     chunk.offset = tagOffset + 8;
-    const int64_t size = ChunkSize(tagOffset + 4);
+    const int64_t size = DataSize(ChunkSize(tagOffset + 4));
     chunk.readError = readError_;
-    chunk.end = (size > 0 && chunk.offset + size <= fileSize_) ? chunk.offset + size : fileSize_;
+    chunk.container = container_;
+    chunk.end = (size > 0 && size <= fileSize_ - chunk.offset) ? chunk.offset + size : fileSize_;
     return chunk;
   }
 
@@ -45,12 +50,25 @@ class ChunkSearch {
   DataChunk None() const {
     DataChunk none;
     none.readError = readError_;
+    none.container = container_;
     return none;
   }
 
  private:
+  // The data size a data chunk's 32-bit size field stands for: ds64's for 0xFFFFFFFF in RF64/BW64;
+  // 0 (to the end of the file) in a RIFF file too large for its sizes, whose fields have wrapped.
+  int64_t DataSize(int64_t field) const {
+    if (IsWide(container_) && field == kSizeInDs64 && ds64_.present) {
+      return ds64_.dataSize > static_cast<uint64_t>(INT64_MAX) ? 0 : static_cast<int64_t>(ds64_.dataSize);
+    }
+    if (!IsWide(container_) && fileSize_ > kLargestRiffFile) return 0;
+    return field;
+  }
+
   ByteSource& source_;
   int64_t fileSize_;
+  WaveContainer container_;
+  Ds64Sizes ds64_;
   bool readError_ = false;
 };
 
@@ -93,23 +111,27 @@ DataChunk FindDataChunk(ByteSource& source, int64_t fileSize, int firstTagOffset
   return found < 0 || search.readError() ? search.None() : search.ChunkAt(found);
 }
 
-FormatFields ReadFormatFields(ByteSource& source) {
+FormatFields ReadFormatFields(ByteSource& source, int64_t shift) {
   FormatFields f;
-  f.formatTag = static_cast<uint16_t>(ReadU8(source, kFormatTagOffset) | ReadU8(source, kFormatTagOffset + 1) << 8);
-  f.formatSize = ReadU32(source, kFormatSizeOffset);
-  f.subFormatTag = static_cast<uint16_t>(ReadU8(source, kSubFormatOffset) | ReadU8(source, kSubFormatOffset + 1) << 8);
-  f.bitsPerSample = ReadU8(source, kBitsPerSampleOffset);
+  const int64_t tag = kFormatTagOffset + shift;
+  const int64_t sub = kSubFormatOffset + shift;
+  f.formatTag = static_cast<uint16_t>(ReadU8(source, tag) | ReadU8(source, tag + 1) << 8);
+  f.formatSize = ReadU32(source, kFormatSizeOffset + shift);
+  f.subFormatTag = static_cast<uint16_t>(ReadU8(source, sub) | ReadU8(source, sub + 1) << 8);
+  f.bitsPerSample = ReadU8(source, kBitsPerSampleOffset + shift);
   return f;
 }
 
 ProbeResult ProbeWave(ByteSource& source, const std::string& path) {
   ProbeResult result;
   WaveHeader& h = result.header;
-  h.Channels = ReadU8(source, kChannelsOffset);
-  h.BitsPerSample = ReadU8(source, kBitsPerSampleOffset);
-  const SampleEncoding encoding = ClassifyEncoding(ReadFormatFields(source));
-  h.SampleRate = static_cast<int32_t>(ReadU32(source, kSampleRateOffset));
   h.FileSize = source.Size();
+  h.Container = ReadContainer(source);
+  const int64_t shift = FormatShift(source, h.Container, h.FileSize);
+  h.Channels = ReadU8(source, kChannelsOffset + shift);
+  h.BitsPerSample = ReadU8(source, kBitsPerSampleOffset + shift);
+  const SampleEncoding encoding = ClassifyEncoding(ReadFormatFields(source, shift));
+  h.SampleRate = static_cast<int32_t>(ReadU32(source, kSampleRateOffset + shift));
   const DataChunk chunk = FindDataChunk(source, h.FileSize, kFirstTagOffset, kLastTagOffset);
   h.DataOffset = chunk.offset;
   h.DataEnd = chunk.end;

@@ -5,6 +5,7 @@
 #include "base/Status.h"
 #include "document/FormatKind.h"
 #include "document/HeaderOffsets.h"
+#include "document/WaveContainer.h"
 #include "io/ByteSource.h"
 
 namespace sonaveld {
@@ -18,6 +19,7 @@ struct WaveHeader {
   int64_t DataEnd = 0;        // one past the last sample byte (never beyond FileSize)
   int64_t FileSize = 0;       // size of the whole file
   FormatKind Kind = FormatKind::kNone;
+  WaveContainer Container = WaveContainer::kRiff;  // bytes 0..3: RIFF, RF64 or BW64
 
   // Whole sample frames between DataOffset and DataEnd; 0 without a kind.
   int64_t Frames() const;
@@ -33,6 +35,7 @@ struct DataChunk {
   int64_t offset = 0;  // byte after the chunk's size field
   int64_t end = 0;     // offset + the chunk's size when that is above 0 and fits, else the file's end
   bool readError = false;  // a read of the search failed: offset and end cannot be trusted
+  WaveContainer container = WaveContainer::kRiff;
 };
 
 // Reads and classifies the header: the channel byte, the bits byte, the rate, then the data chunk
@@ -43,11 +46,14 @@ ProbeResult ProbeWave(ByteSource& source, const std::string& path = {});
 
 // Finds the data chunk: the first "data" chunk of the chunk walk from byte 12, else the last
 // "data" tag at offsets first..last (the size field must lie within the file). fileSize in bytes.
+// In RF64/BW64 a size field of 0xFFFFFFFF stands for the "ds64" chunk's data size; a RIFF file
+// larger than its 32-bit sizes can describe has its samples read to the end of the file.
 DataChunk FindDataChunk(ByteSource& source, int64_t fileSize, int firstTagOffset, int lastTagOffset);
 
 // The format chunk's fields that decide the sample encoding, read at their fixed offsets (format
-// size 16, tag 20, bits 34 (its low byte), the extensible sub-format's tag 44).
-FormatFields ReadFormatFields(ByteSource& source);
+// size 16, tag 20, bits 34 (its low byte), the extensible sub-format's tag 44), each shift bytes
+// further on (FormatShift: the "ds64" chunk of RF64/BW64 stands before the format chunk).
+FormatFields ReadFormatFields(ByteSource& source, int64_t shift = 0);
 
 // Little-endian readers over a source; bytes beyond the end read as 0.
 uint32_t ReadU32(ByteSource& source, int64_t offset);

@@ -7,6 +7,7 @@
 
 #include "base/Status.h"
 #include "document/WaveProbe.h"
+#include "document/WaveSizes.h"
 #include "io/ByteCopier.h"
 #include "io/ByteSource.h"
 #include "normalizer/NormalizeNames.h"
@@ -128,9 +129,13 @@ Status NormalizePass::NormalizeEntry(const std::string& path, const NormalizeSet
   auto source = FileSource::Open(path);
   const int64_t fileSize = source ? source->Size() : -1;
   if (fileSize < 0) return Status::Fail(MessageId::kCannotOpen, path);
-  const int channels = ReadU8(*source, kChannelsOffset);
+  // RF64/BW64 have their format chunk after "ds64"; the output keeps the source's form.
+  const WaveContainer container = ReadContainer(*source);
+  const int64_t shift = FormatShift(*source, container, fileSize);
+  const bool wide = IsWide(container) && ReadDs64(*source).present;
+  const int channels = ReadU8(*source, kChannelsOffset + shift);
   // The tag and the bits decide the encoding, as the main window's probe decides it.
-  const SampleEncoding encoding = ClassifyEncoding(ReadFormatFields(*source));
+  const SampleEncoding encoding = ClassifyEncoding(ReadFormatFields(*source, shift));
   const DataChunk chunk = FindDataChunk(*source, fileSize, kFirstTagOffset, kLastTagOffset);
   // A failed read in the search would place the sample area wrongly and scale header bytes.
   if (chunk.readError) return Status::Fail(MessageId::kCannotOpen, path);
@@ -163,8 +168,9 @@ Status NormalizePass::NormalizeEntry(const std::string& path, const NormalizeSet
   if (status.ok() && output->written() != fileSize) status = Status::Fail(MessageId::kCannotOpen, path);
   // The two sizes tell what the output holds, as the cut commands' do: a streamed source (data
   // size 0) or one cut short would otherwise give an output that claims another length.
-  if (status.ok() && !(output->WriteU32At(4, static_cast<uint32_t>(fileSize - 8)) &&
-                       output->WriteU32At(area.offset - 4, static_cast<uint32_t>(area.end - area.offset)))) {
+  const int64_t dataBytes = area.end - area.offset;
+  const WaveSizes sizes{wide, area.offset - 4, fileSize, dataBytes, dataBytes / std::max(1, FrameBytes(area.kind))};
+  if (status.ok() && !WriteWaveSizes(*output, sizes)) {
     status = Status::Fail(MessageId::kEntryCannotWrite, names->output);
   }
   if (status.ok() && !output->Commit()) status = Status::Fail(MessageId::kEntryCannotWrite, names->output);

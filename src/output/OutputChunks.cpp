@@ -1,11 +1,14 @@
 #include "output/OutputChunks.h"
 
 #include <algorithm>
+#include <cstring>
 #include <optional>
 #include <string_view>
 
 #include "document/BroadcastTime.h"
 #include "output/InfoTitle.h"
+#include "document/LittleEndian.h"
+#include "document/WaveContainer.h"
 
 namespace sonaveld {
 namespace {
@@ -173,6 +176,18 @@ OutputFrames FramesOf(const std::vector<ByteStretch>& copied, const std::string&
   return frames;
 }
 
+// Makes bytes, which start with a source's first 12 bytes, the start of an output of this form:
+// "RIFF" (its size set later), or "RF64", size 0xFFFFFFFF, "WAVE" and a zeroed "ds64" chunk after
+// them, unless the bytes hold the source's own "ds64" there already.
+void ReplaceForm(Bytes& bytes, bool wide) {
+  std::memcpy(bytes.data(), wide ? "RF64" : "RIFF", 4);
+  if (!wide) return;
+  StoreU32(bytes.data() + 4, kSizeInDs64);
+  if (bytes.size() >= 16 && std::memcmp(bytes.data() + 12, "ds64", 4) == 0) return;
+  const Bytes ds64 = BuildChunk(MakeFourCC("ds64"), Bytes(kDs64ChunkBytes - 8));
+  bytes.insert(bytes.begin() + 12, ds64.begin(), ds64.end());
+}
+
 }  // namespace
 
 Status OutputChunks::Read(ByteSource& source, int64_t fileSize, const WaveHeader& header, const std::string& path) {
@@ -185,6 +200,8 @@ Status OutputChunks::Read(ByteSource& source, int64_t fileSize, const WaveHeader
   const ChunkWalk walk = WalkChunks(bytes, 12, dataTag);
   walkable_ = walk.next == dataTag;
   for (const RiffChunk& chunk : walk.chunks) {
+    // A wide source's sizes are rebuilt with the output's own form.
+    if (IsWide(header.Container) && chunk.Is("ds64")) continue;
     if (walkable_) Hold(bytes, chunk, false, dataTag, before_);
   }
   if (header.DataEnd < header.FileSize) {
@@ -199,16 +216,59 @@ Status OutputChunks::Read(ByteSource& source, int64_t fileSize, const WaveHeader
   return Status::Ok();
 }
 
-OutputHeader OutputChunks::Header(const std::vector<ByteStretch>& copied, const std::string& title,
-                                  int64_t fillTo) const {
+std::vector<CuePoint> OutputChunks::CuePoints() const {
+  std::vector<CuePoint> points;
+  for (const std::vector<Held>* chunks : {&before_, &after_}) {
+    for (const Held& held : *chunks) points.insert(points.end(), held.points.begin(), held.points.end());
+  }
+  return points;
+}
+
+std::vector<AdtlEntry> OutputChunks::CueTexts() const {
+  std::vector<AdtlEntry> entries;
+  for (const std::vector<Held>* chunks : {&before_, &after_}) {
+    for (const Held& held : *chunks) entries.insert(entries.end(), held.entries.begin(), held.entries.end());
+  }
+  return entries;
+}
+
+void OutputChunks::SetCues(std::vector<CuePoint> points, std::vector<AdtlEntry> entries) {
+  bool pointsPlaced = false;
+  bool entriesPlaced = false;
+  for (std::vector<Held>* chunks : {&before_, &after_}) {
+    for (Held& held : *chunks) {
+      if (held.rule == ChunkRule::kCuePoints) {
+        held.points = pointsPlaced ? std::vector<CuePoint>{} : points;
+        pointsPlaced = true;
+      } else if (held.rule == ChunkRule::kCueTexts) {
+        held.entries = entriesPlaced ? std::vector<AdtlEntry>{} : entries;
+        entriesPlaced = true;
+      }
+    }
+  }
+  if (!pointsPlaced && !points.empty()) {
+    Held held{{MakeFourCC("cue "), 0, 0, {}}, ChunkRule::kCuePoints, {}, std::move(points), {}, false};
+    after_.push_back(std::move(held));
+  }
+  if (!entriesPlaced && !entries.empty()) {
+    Held held{{MakeFourCC("LIST"), 0, 0, MakeFourCC("adtl")}, ChunkRule::kCueTexts, {}, {}, std::move(entries), false};
+    after_.push_back(std::move(held));
+  }
+}
+
+OutputHeader OutputChunks::Header(const std::vector<ByteStretch>& copied, const std::string& title, int64_t fillTo,
+                                  bool wide) const {
   OutputHeader out;
+  out.wide = wide;
   if (!walkable_) {
     out.bytes = sourceHeader_;
+    if (wide || IsWide(header_.Container)) ReplaceForm(out.bytes, wide);
     return out;
   }
   const OutputFrames frames = FramesOf(copied, title, header_, timeReference_, before_, after_);
   const uint8_t* source = sourceHeader_.data();
   Append(out.bytes, source, source + 12);
+  if (wide || IsWide(header_.Container)) ReplaceForm(out.bytes, wide);
   for (const Held& held : before_) {
     if (CopiedAsIs(held, frames)) {
       Append(out.bytes, source + held.chunk.offset, source + held.chunk.Next());

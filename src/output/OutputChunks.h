@@ -19,6 +19,7 @@ namespace sonaveld {
 // written from the same plan.
 struct OutputHeader {
   std::vector<uint8_t> bytes;
+  bool wide = false;  // RF64: "ds64" at byte 12, the 32-bit size fields 0xFFFFFFFF
 
   int64_t DataOffset() const { return static_cast<int64_t>(bytes.size()); }
 };
@@ -46,12 +47,24 @@ class OutputChunks {
   // stretch that copies a whole frame gives its first sample; without one the source's time
   // stays), titled title when it is a named piece ("": not named). Where fillTo is at least 8 bytes
   // more than that header, a "JUNK" chunk before the data chunk fills it to fillTo bytes: an output
-  // cut short keeps its data offset while its cue points shrink to what it holds.
-  OutputHeader Header(const std::vector<ByteStretch>& copied, const std::string& title = {}, int64_t fillTo = 0) const;
+  // cut short keeps its data offset while its cue points shrink to what it holds. wide: an RF64
+  // header, "RF64" and a "ds64" chunk (kDs64ChunkBytes) in place of "RIFF"; a source's own "ds64"
+  // is never copied, and a RIFF output of a wide source starts with "RIFF".
+  OutputHeader Header(const std::vector<ByteStretch>& copied, const std::string& title = {}, int64_t fillTo = 0,
+                      bool wide = false) const;
   // What follows the samples of that output, in source order. A named piece's title goes into every
   // LIST "INFO" the output holds (ChunkRule::kInfoTitle), or, when it holds none, into a new one
   // here at the end.
   std::vector<TrailingPiece> Trailing(const std::vector<ByteStretch>& copied, const std::string& title = {}) const;
+
+  // Every cue point of the source (its "cue " chunks before and after the samples) and every text of
+  // its LIST "adtl" chunks, as read.
+  std::vector<CuePoint> CuePoints() const;
+  std::vector<AdtlEntry> CueTexts() const;
+  // Makes points and entries those of the source: they go into its first "cue " and LIST "adtl"
+  // chunks (the others are left out), or into new chunks after the samples where it has none.
+  // Used for an output that joins files, whose points are given in frames of the whole.
+  void SetCues(std::vector<CuePoint> points, std::vector<AdtlEntry> entries);
 
   // A source chunk with what its rule needs of it.
   struct Held {

@@ -46,6 +46,9 @@ struct OutputOptions {
   // The split commands' pieces named by the marks they start at (PieceOutputName, and the name as
   // the output's INFO title); empty: numbered names, outputs as without names.
   PieceNames names;
+  // Outputs larger than this many bytes are written as RF64; the largest a RIFF can describe unless
+  // a test asks for RF64 at a smaller size.
+  int64_t largestRiff = int64_t{0xFFFFFFFF} + 8;
 };
 
 // The output a stop ended part-way: a valid WAV file under its name, shorter than planned.

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "document/WaveSizes.h"
 #include "io/FileChecks.h"
 #include "output/FactChunk.h"
 
@@ -10,6 +11,18 @@ namespace {
 
 // A block size of the copy in whole units (CopyUnit), at least one.
 int64_t WholeUnits(int64_t bytes, int64_t unit) { return std::max<int64_t>(unit, bytes / unit * unit); }
+
+// The bytes of an output with this header, these stretches and these trailing pieces.
+int64_t PlannedBytes(const OutputHeader& header, const std::vector<ByteStretch>& stretches,
+                     const std::vector<TrailingPiece>& trailing) {
+  int64_t samples = 0;
+  for (const ByteStretch& s : stretches) samples += s.length;
+  int64_t after = trailing.empty() ? 0 : (samples & 1);
+  for (const TrailingPiece& piece : trailing) {
+    after += piece.bytes.empty() ? piece.source.length : static_cast<int64_t>(piece.bytes.size());
+  }
+  return header.DataOffset() + samples + after;
+}
 
 }  // namespace
 
@@ -48,6 +61,12 @@ Status OutputRun::CheckOutputs(const std::vector<std::string>& outputPaths) {
     return Status::Silent();
   }
   return Status::Ok();
+}
+
+OutputHeader OutputRun::HeaderFor(const std::vector<ByteStretch>& stretches, const std::string& title) const {
+  OutputHeader header = chunks_.Header(stretches, title);
+  if (PlannedBytes(header, stretches, chunks_.Trailing(stretches, title)) <= options_.largestRiff) return header;
+  return chunks_.Header(stretches, title, 0, /*wide=*/true);
 }
 
 Result<std::unique_ptr<OutputFile>> OutputRun::CopyWaveHeader(const std::string& path, const OutputHeader& header) {
@@ -97,7 +116,7 @@ Status OutputRun::FinishOutput(OutputFile& out, const OutputHeader& header, cons
   const OutputHeader* written = &header;
   OutputHeader shorter;
   if (copied != stretches) {
-    shorter = chunks_.Header(copied, title, header.DataOffset());
+    shorter = chunks_.Header(copied, title, header.DataOffset(), header.wide);
     if (shorter.DataOffset() == header.DataOffset()) {
       if (!out.WriteAt(0, shorter.bytes.data(), shorter.DataOffset())) {
         return CopyFailure(ByteSink::Copy::kWriteFailed, out);
@@ -144,10 +163,11 @@ Status OutputRun::FinishCopy(OutputFile& out, const OutputHeader& header, const 
 
 Status OutputRun::PatchWaveSizes(OutputFile& out, const OutputHeader& header, int64_t w, bool setFact) {
   const int64_t factCount = setFact && CutsOnFrames() ? FactCountOffset(header.bytes.data(), header.DataOffset()) : -1;
-  const auto frames = static_cast<uint32_t>(factCount < 0 ? 0 : w / FrameBytes(file_.Header.Kind));
-  const bool ok = out.WriteU32At(4, static_cast<uint32_t>(out.written() - 8)) &&
-                  out.WriteU32At(header.DataOffset() - 4, static_cast<uint32_t>(w)) &&
-                  (factCount < 0 || out.WriteU32At(factCount, frames)) && out.Commit();
+  const int64_t frameBytes = std::max(1, FrameBytes(file_.Header.Kind));
+  // A fact count past 32 bits says "see ds64", as the size fields do.
+  const auto frames = static_cast<uint32_t>(factCount < 0 ? 0 : std::min<int64_t>(w / frameBytes, kSizeInDs64));
+  const WaveSizes sizes{header.wide, header.DataOffset() - 4, out.written(), w, w / frameBytes};
+  const bool ok = WriteWaveSizes(out, sizes) && (factCount < 0 || out.WriteU32At(factCount, frames)) && out.Commit();
   if (!ok) return Status::Fail(MessageId::kCannotWrite, out.path());
   return Status::Ok();
 }

@@ -35,10 +35,9 @@ class OutputRun {
   bool CutsOnFrames() const;
 
   // The header of an output that copies these source stretches, in order, titled title when it is
-  // a named piece (OutputChunks::Header).
-  OutputHeader HeaderFor(const std::vector<ByteStretch>& stretches, const std::string& title = {}) const {
-    return chunks_.Header(stretches, title);
-  }
+  // a named piece (OutputChunks::Header): RIFF, or RF64 when the whole output as planned would pass
+  // 0xFFFFFFFF bytes.
+  OutputHeader HeaderFor(const std::vector<ByteStretch>& stretches, const std::string& title = {}) const;
   // Creates the output and writes header into it; sets StatusHeld and Busy. The open output, or the
   // create or write failure.
   Result<std::unique_ptr<OutputFile>> CopyWaveHeader(const std::string& path, const OutputHeader& header);
@@ -77,7 +76,7 @@ class OutputRun {
   // nothing when there is nothing.
   Status CarryChunks(OutputFile& out, const std::vector<TrailingPiece>& pieces, int64_t w);
   // Writes the RIFF size (the whole file less 8 bytes) and the data size w (the sample bytes) into
-  // the header written, and where the run cuts on frames the frame count of a "fact" chunk before
+  // the header written (RF64: into its "ds64", the 32-bit fields 0xFFFFFFFF), and where the run cuts on frames the frame count of a "fact" chunk before
   // the samples (w div FrameBytes), then puts the file in place under its name.
   Status PatchWaveSizes(OutputFile& out, const OutputHeader& header, int64_t w, bool setFact = true);
   const FileFields& file_;

@@ -216,7 +216,7 @@ void TForm1LayoutTest::mainMenu() {
   QCOMPARE(top, QStringList({"ファイル", "編集", "ツール"}));
   QCOMPARE(Captions(m.File1), QStringList({"Open1=開く", "N3=カット編集ファイル作成保存", "N10=選択範囲を分割して保存",
                                            "N9=マーク位置で分割して保存（選択範囲と非選択範囲）", "Exit1=終了", "=",
-                                           "MarkerCopy1=マーカー付きで保存…"}));
+                                           "MarkerCopy1=マーカー付きで保存…", "JoinOpen1=つなげて開く…"}));
   QStringList edit = Captions(m.Edit1);
   QCOMPARE(edit.size(), 16);
   QCOMPARE(edit.mid(5), QStringList({"ExactCut1=フレーム単位で正確に切る", "UseNames1=マーク名をファイル名に使う", "=",

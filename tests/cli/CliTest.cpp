@@ -58,7 +58,7 @@ TEST_F(CliTest, InfoPrintsTheHeader) {
   EXPECT_EQ(r.status, 0);
   EXPECT_EQ(r.out,
             "channels: 2\nbits: 16\nrate: 44100\nkind: 1\nformat: pcm\ndata_offset: 44\ndata_end: 176444\nframes: 44100\n"
-            "length_ms: 1000\n");
+            "length_ms: 1000\ncontainer: riff\n");
 }
 
 TEST_F(CliTest, InfoLengthOfAFileThatIsNotAWholeSecond) {
@@ -67,7 +67,7 @@ TEST_F(CliTest, InfoLengthOfAFileThatIsNotAWholeSecond) {
   WriteFileBytes(wav, BuildWav(recipe));
   const CliRun r = Cli("info " + wav);
   EXPECT_EQ(r.status, 0);
-  EXPECT_TRUE(r.out.ends_with("frames: 44541\nlength_ms: 1010\n")) << r.out;
+  EXPECT_TRUE(r.out.ends_with("frames: 44541\nlength_ms: 1010\ncontainer: riff\n")) << r.out;
 }
 
 TEST_F(CliTest, CutWritesAndPrintsTheOutput) {
@@ -84,7 +84,7 @@ TEST_F(CliTest, InfoJsonIsOneObjectOnOneLine) {
   const CliRun r = Cli("info --json " + wav);
   EXPECT_EQ(r.status, 0);
   EXPECT_EQ(r.out, "{\"channels\":2,\"bits\":16,\"rate\":44100,\"kind\":1,\"format\":\"pcm\",\"data_offset\":44,"
-                   "\"data_end\":176444,\"frames\":44100,\"length_ms\":1000}\n");
+                   "\"data_end\":176444,\"frames\":44100,\"length_ms\":1000,\"container\":\"riff\"}\n");
 }
 
 // The wide kinds: their number and whether their samples are integers or floats, plain or

@@ -28,11 +28,16 @@ bool TagAt(const Bytes& file, int64_t i) {
 
 // The data chunk whose 4-byte tag stands at tag: samples from tag + 8, for the size field's count
 // of bytes when that is above 0 and fits in the file, else to the end of the file.
+// In RF64/BW64 a size field of 0xFFFFFFFF stands for ds64's data size (bytes 28..35).
 void TakeChunk(const Bytes& file, int64_t tag, ModelHeader* h) {
   const int64_t size = static_cast<int64_t>(file.size());
   h->dataOffset = tag + 8;
-  const int64_t declared = U32(file, tag + 4);
-  h->sized = declared > 0 && h->dataOffset + declared <= size;
+  int64_t declared = U32(file, tag + 4);
+  if (h->wideForm && h->ds64 && declared == 0xFFFFFFFF) {
+    const uint64_t wide = U32(file, 28) | uint64_t{U32(file, 32)} << 32;
+    declared = wide > uint64_t{INT64_MAX} ? 0 : static_cast<int64_t>(wide);
+  }
+  h->sized = declared > 0 && declared <= size - h->dataOffset;
   h->dataEnd = h->sized ? h->dataOffset + declared : size;
 }
 
@@ -44,10 +49,22 @@ uint16_t U16(const Bytes& file, int64_t i) { return static_cast<uint16_t>(At(fil
 
 // The tag that describes 24/32-bit samples: the format tag at byte 20, or for the extensible tag
 // the sub-format's at byte 44 when the format chunk (size at byte 16) holds at least 40 bytes.
-int SampleTag(const Bytes& file) {
-  const int tag = U16(file, 20);
+int SampleTag(const Bytes& file, int64_t shift) {
+  const int tag = U16(file, 20 + shift);
   if (tag != 0xFFFE) return tag;
-  return U32(file, 16) >= 40 ? U16(file, 44) : -1;
+  return U32(file, 16 + shift) >= 40 ? U16(file, 44 + shift) : -1;
+}
+
+// RF64/BW64: how far the first "fmt " chunk (among the first 64 of the walk from byte 12) stands
+// from byte 12; 0 without one.
+int64_t FormatShift(const Bytes& file) {
+  int64_t at = 12;
+  for (int i = 0; i < 64 && at + 8 <= static_cast<int64_t>(file.size()); ++i) {
+    if (IdAt(file, at, "fmt ")) return at - 12;
+    const int64_t body = U32(file, at + 4);
+    at += 8 + body + body % 2;
+  }
+  return 0;
 }
 
 // Patches a little-endian 32-bit value into an image.
@@ -135,9 +152,12 @@ std::vector<Range> Pairing(const std::vector<int64_t>& marks, bool keepHead) {
 ModelHeader ModelProbe(const Bytes& file, int firstTag, int lastTag) {
   ModelHeader h;
   const int64_t size = static_cast<int64_t>(file.size());
-  h.channels = At(file, 22);
-  h.bits = At(file, 34);
-  h.rate = static_cast<int32_t>(U32(file, 24));
+  h.wideForm = IdAt(file, 0, "RF64") || IdAt(file, 0, "BW64");
+  h.ds64 = h.wideForm && size >= 44 && IdAt(file, 12, "ds64") && U32(file, 16) >= 24;
+  const int64_t shift = h.wideForm ? FormatShift(file) : 0;
+  h.channels = At(file, 22 + shift);
+  h.bits = At(file, 34 + shift);
+  h.rate = static_cast<int32_t>(U32(file, 24 + shift));
   bool found = false;
   for (int64_t at = 12; at + 8 <= size && !found;) {
     if (TagAt(file, at)) {
@@ -153,7 +173,7 @@ ModelHeader ModelProbe(const Bytes& file, int firstTag, int lastTag) {
       found = true;
     }
   }
-  const int tag = SampleTag(file);
+  const int tag = SampleTag(file, shift);
   const bool wide = (tag == 1 && (h.bits == 24 || h.bits == 32)) || (tag == 3 && h.bits == 32);
   const bool bitsOk = h.bits == 8 || h.bits == 16 || wide;
   const bool channelsOk = h.channels == 1 || h.channels == 2;
@@ -305,6 +325,8 @@ SourceChunks ChunksOf(const Bytes& file, const ModelHeader& h) {
   s.before = Walk(file, 12, h.dataOffset - 8, &next);
   s.walkable = next == h.dataOffset - 8;
   if (!s.walkable) s.before.clear();
+  // A wide source's ds64 is never carried: its outputs state their own sizes.
+  if (h.wideForm) std::erase_if(s.before, [&](const Seen& c) { return IdOf(file, c.at) == "ds64"; });
   const int64_t end = static_cast<int64_t>(file.size());
   if (h.sized) s.after = Walk(file, h.dataEnd + (h.dataEnd - h.dataOffset) % 2, end, &next);
   return s;
@@ -383,8 +405,9 @@ Bytes Rebuilt(const Bytes& file, const Seen& c, bool afterData, const Made& m) {
 }
 
 Bytes HeaderOf(const Bytes& file, const ModelHeader& h, const SourceChunks& s, const Made& m, int64_t fillTo) {
-  if (!s.walkable) return Bytes(file.begin(), file.begin() + h.dataOffset);
-  Bytes header(file.begin(), file.begin() + 12);
+  Bytes header(file.begin(), file.begin() + (s.walkable ? 12 : h.dataOffset));
+  if (h.wideForm) std::memcpy(header.data(), "RIFF", 4);  // every output here is below 4 GiB
+  if (!s.walkable) return header;
   for (const Seen& c : s.before) {
     const Bytes chunk = Rebuilt(file, c, false, m);
     header.insert(header.end(), chunk.begin(), chunk.end());
@@ -450,8 +473,15 @@ std::string CheckNormalized(const Bytes& output, const Bytes& source, const Mode
   }
   // The source's header with the RIFF size and then the data size set to what the output holds.
   Bytes header(source.begin(), source.begin() + h.dataOffset);
-  Put32(header, 4, static_cast<uint32_t>(output.size() - 8));
-  Put32(header, h.dataOffset - 4, static_cast<uint32_t>(h.dataEnd - h.dataOffset));
+  const int64_t data = h.dataEnd - h.dataOffset;
+  const bool wide = h.wideForm && h.ds64;  // the normalizer keeps the form: the sizes go to ds64
+  Put32(header, 4, wide ? 0xFFFFFFFF : static_cast<uint32_t>(output.size() - 8));
+  Put32(header, h.dataOffset - 4, wide ? 0xFFFFFFFF : static_cast<uint32_t>(data));
+  const int64_t ds64[3] = {static_cast<int64_t>(output.size()) - 8, data, data / std::max(1, h.frameBytes)};
+  for (int v = 0; wide && v < 3; ++v) {
+    Put32(header, 20 + 8 * v, static_cast<uint32_t>(ds64[v]));
+    Put32(header, 24 + 8 * v, static_cast<uint32_t>(static_cast<uint64_t>(ds64[v]) >> 32));
+  }
   if (!std::equal(header.begin(), header.end(), output.begin())) return "normalized header differs";
   if (!std::equal(source.begin() + h.dataEnd, source.end(), output.begin() + h.dataEnd)) {
     return "bytes after the data area differ";

@@ -28,6 +28,8 @@ struct ModelHeader {
   int64_t dataEnd = 0;
   bool sized = false;  // the data size field is above 0 and fits in the file (dataEnd comes from it)
   int frameBytes = 0;  // channels * bits / 8; 0 when not accepted
+  bool wideForm = false;  // "RF64" or "BW64" at byte 0: the format fields follow "ds64"
+  bool ds64 = false;      // a "ds64" chunk of at least 24 body bytes at byte 12
 };
 
 // Reads the header of a file image. firstTag/lastTag: the tag offsets of the fallback "data"

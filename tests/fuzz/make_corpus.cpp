@@ -145,6 +145,28 @@ Bytes AdtlBody() {
   return body;
 }
 
+// The RF64 (or BW64) form of a RIFF image whose data chunk the walk from byte 12 reaches: a ds64
+// chunk after "WAVE" holding the sizes, the RIFF and data size fields 0xFFFFFFFF.
+Bytes Widened(const Bytes& riff, const char* magic) {
+  auto u32 = [&](size_t at) { return riff[at] | riff[at + 1] << 8 | riff[at + 2] << 16 | uint32_t(riff[at + 3]) << 24; };
+  size_t data = 12;
+  while (std::string(riff.begin() + data, riff.begin() + data + 4) != "data") data += 8 + (u32(data + 4) + 1) / 2 * 2;
+  Bytes ds64;
+  for (const uint64_t v : {uint64_t{riff.size() + 28}, uint64_t{u32(data + 4)}, uint64_t{u32(data + 4) / 4}}) {
+    Put32(ds64, static_cast<uint32_t>(v));
+    Put32(ds64, static_cast<uint32_t>(v >> 32));
+  }
+  Put32(ds64, 0);
+  Bytes wide(magic, magic + 4);
+  Put32(wide, 0xFFFFFFFF);
+  Append(wide, "WAVE");
+  const Bytes chunk = MakeChunk("ds64", ds64);
+  wide.insert(wide.end(), chunk.begin(), chunk.end());
+  wide.insert(wide.end(), riff.begin() + 12, riff.end());
+  for (size_t i = 0; i < 4; ++i) wide[data + 36 + 4 + i] = 0xFF;
+  return wide;
+}
+
 std::vector<Bytes> Wavs() {
   std::vector<Bytes> out;
   for (int bits : {8, 16}) {
@@ -233,6 +255,8 @@ std::vector<Bytes> Wavs() {
   Bytes truncated = MakeWav(Shape{});
   truncated.resize(40);
   out.push_back(truncated);
+  out.push_back(Widened(out.front(), "RF64"));
+  out.push_back(Widened(MakeWav(recorder), "BW64"));
   out.push_back(Bytes{'R', 'I', 'F', 'F'});
   return out;
 }

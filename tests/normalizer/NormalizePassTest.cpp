@@ -112,6 +112,21 @@ TEST_F(NormalizePassTest, WritesNormalizedCopyBesideSource) {
   EXPECT_EQ(dir_.Listing(), "take1-n.wav take1.wav");
 }
 
+// An RF64 source gives an RF64 output: the same scaled samples as its RIFF twin, the sizes in ds64.
+TEST_F(NormalizePassTest, Rf64SourceKeepsItsForm) {
+  const std::vector<uint8_t> riff = BuildWav(Quiet());
+  WriteFileBytes(dir_.File("riff.wav"), riff);
+  WriteFileBytes(dir_.File("wide.wav"), test::MakeWide(riff, 44));
+  EXPECT_EQ(pass_.Run({dir_.File("riff.wav"), dir_.File("wide.wav")}, {}).outcome, PassOutcome::kFinished);
+  const auto plain = ReadFileBytes(dir_.File("riff-n.wav"));
+  auto wide = ReadFileBytes(dir_.File("wide-n.wav"));
+  ASSERT_EQ(wide.size(), plain.size() + 36);
+  EXPECT_TRUE(std::equal(plain.begin() + 44, plain.end(), wide.begin() + 80));
+  std::vector<uint8_t> header = test::MakeWide(plain, 44);
+  header.resize(80);
+  EXPECT_TRUE(std::equal(header.begin(), header.end(), wide.begin()));
+}
+
 TEST_F(NormalizePassTest, WindowSeesBarsSelectionAndSettings) {
   const std::string a = Make("a.wav", Quiet(2, 16, 5000));  // S = 20044: bar maximum 4
   const std::string b = Make("b.wav", Quiet(1, 8, 100));    // shorter than one block

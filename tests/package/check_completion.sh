@@ -33,7 +33,7 @@ expect() {  # expect "WORDS" "OFFERED"
 }
 
 # Commands, and the program's own options.
-expect "sonaveld-cli " "cut help info mark marks normalize pauses split split-marks"
+expect "sonaveld-cli " "cut help info join mark marks normalize pauses split split-marks"
 expect "sonaveld-cli sp" "split split-marks"
 expect "sonaveld-cli --" "--help --version"
 # Options by command: --keep-head only where it is accepted.

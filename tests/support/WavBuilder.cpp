@@ -123,4 +123,50 @@ std::vector<uint8_t> ReadFileBytes(const std::string& path) {
   return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
+std::vector<uint8_t> MakeWide(const std::vector<uint8_t>& riff, size_t dataOffset, const char* magic) {
+  const uint32_t dataSize = uint32_t(riff[dataOffset - 4]) | uint32_t(riff[dataOffset - 3]) << 8 |
+                            uint32_t(riff[dataOffset - 2]) << 16 | uint32_t(riff[dataOffset - 1]) << 24;
+  std::vector<uint8_t> ds64(36, 0);
+  std::copy_n("ds64", 4, ds64.begin());
+  PutU32(ds64, 4, 28);
+  const unsigned blockAlign = std::max(1u, unsigned(riff[32]) | unsigned(riff[33]) << 8);
+  const uint64_t values[3] = {riff.size() + 36 - 8, dataSize, dataSize / blockAlign};
+  for (int v = 0; v < 3; ++v) {
+    PutU32(ds64, 8 + 8 * v, static_cast<uint32_t>(values[v]));
+    PutU32(ds64, 12 + 8 * v, static_cast<uint32_t>(values[v] >> 32));
+  }
+  std::vector<uint8_t> wide(riff.begin(), riff.begin() + 12);
+  std::copy_n(magic, 4, wide.begin());
+  PutU32(wide, 4, 0xFFFFFFFF);
+  wide.insert(wide.end(), ds64.begin(), ds64.end());
+  wide.insert(wide.end(), riff.begin() + 12, riff.end());
+  PutU32(wide, dataOffset + 36 - 4, 0xFFFFFFFF);
+  return wide;
+}
+
+std::vector<uint32_t> CueOffsetsIn(const std::vector<uint8_t>& file) {
+  auto u32 = [&](size_t at) {
+    return uint32_t(file[at]) | uint32_t(file[at + 1]) << 8 | uint32_t(file[at + 2]) << 16 | uint32_t(file[at + 3]) << 24;
+  };
+  const char tag[] = "cue ";
+  const auto at = std::search(file.begin(), file.end(), tag, tag + 4);
+  std::vector<uint32_t> offsets;
+  if (at == file.end()) return offsets;
+  const auto body = static_cast<size_t>(at - file.begin()) + 8;
+  for (uint32_t i = 0; i < u32(body); ++i) offsets.push_back(u32(body + 4 + 24 * i + 20));
+  return offsets;
+}
+
+std::vector<uint8_t> CueChunk(const std::vector<std::pair<uint32_t, uint32_t>>& points) {
+  std::vector<uint8_t> body(4 + 24 * points.size(), 0);
+  PutU32(body, 0, static_cast<uint32_t>(points.size()));
+  for (size_t i = 0; i < points.size(); ++i) {
+    PutU32(body, 4 + 24 * i, points[i].first);
+    PutU32(body, 8 + 24 * i, points[i].second);
+    std::memcpy(body.data() + 12 + 24 * i, "data", 4);
+    PutU32(body, 24 + 24 * i, points[i].second);
+  }
+  return Chunk("cue ", body);
+}
+
 }  // namespace sonaveld::test

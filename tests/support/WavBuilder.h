@@ -29,6 +29,11 @@ struct WavRecipe {
 
 std::vector<uint8_t> BuildWav(const WavRecipe& recipe);
 
+// The RF64/BW64 form (magic "RF64" or "BW64") of a RIFF image whose first chunk is "fmt ": a ds64
+// chunk inserted after "WAVE" with the true sizes, the RIFF and data size fields 0xFFFFFFFF.
+// dataOffset: the RIFF image's first sample byte.
+std::vector<uint8_t> MakeWide(const std::vector<uint8_t>& riff, size_t dataOffset, const char* magic = "RF64");
+
 // A chunk: 4-byte id, little-endian size, body, padding byte when the body is odd.
 std::vector<uint8_t> Chunk(const std::string& id, const std::vector<uint8_t>& body);
 
@@ -39,6 +44,12 @@ float CountingFloat(int64_t frame, int channel);
 
 void PutU16(std::vector<uint8_t>& bytes, size_t at, uint16_t value);
 void PutU32(std::vector<uint8_t>& bytes, size_t at, uint32_t value);
+
+// A "cue " chunk of points (id, 0-based frame), position and sample offset both the frame.
+std::vector<uint8_t> CueChunk(const std::vector<std::pair<uint32_t, uint32_t>>& points);
+// The sample offsets of the points of the first "cue " chunk in a file image, read from the
+// chunk's layout (libsndfile reads no cue points from RF64).
+std::vector<uint32_t> CueOffsetsIn(const std::vector<uint8_t>& file);
 
 // Writes bytes to path (whole file); fails the test when it cannot.
 void WriteFileBytes(const std::string& path, const std::vector<uint8_t>& bytes);
