@@ -71,6 +71,9 @@ class NormalizePass {
   // when the entry was skipped, or the failure.
   Status RunEntry(const std::vector<std::string>& entries, size_t i, const NormalizeSettings& settings);
 
+  // With skipExisting: the message saying why entry i is left alone, "" when it is normalized.
+  static std::string SkipReason(const std::vector<std::string>& entries, size_t i, const NormalizeSettings& settings);
+
   // True when an entry's "-orig" backup exists (Run then asks about putting them back).
   static bool AnyBackupExists(const std::vector<std::string>& entries);
 
@@ -97,8 +100,6 @@ class NormalizePass {
   Status ScaleEntry(ByteSource& source, OutputFile& output, const SampleArea& area, size_t i,
                     const NormalizeSettings& settings, float factor, EntryFigures& figures);
   bool StopAsked() const { return stopRequested_ || (sharedStop_ != nullptr && *sharedStop_); }
-  // With skipExisting: the message saying why entry i is left alone, "" when it is normalized.
-  static std::string SkipReason(const std::vector<std::string>& entries, size_t i, const NormalizeSettings& settings);
   Status SwapNames(const std::string& path, const std::string& output, const std::string& backup);
   RunHooks Hooks(bool scaling, const SampleArea& area);
   void SetSettingsEnabled(bool enabled);

@@ -1,0 +1,40 @@
+#pragma once
+#include <cmath>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace sonaveld::cli {
+
+// One row of the report of a normalize run: one per file, in list order. A figure that does not
+// apply is empty (CSV) or null (JSON); a loudness of -infinity is "-inf" (CSV) or null (JSON).
+struct ReportRow {
+  std::string file;
+  std::string output;  // the file written ("" when none)
+  std::optional<double> integratedLufs, lraLu, truePeakDbtp, gainDb;
+  std::optional<bool> limited;
+  std::optional<double> outputIntegratedLufs, outputTruePeakDbtp;
+  std::string status;  // ok, unchanged, refused, failed, stopped
+  std::string message;
+  // Peak and average passes only: each channel's chosen level (dBFS), the second channel's gain
+  // (gainDb holds the first's) and the samples the gain clamped, by channel.
+  std::optional<double> levelLeftDbfs, levelRightDbfs, gainRightDb;
+  std::optional<int64_t> clippedLeft, clippedRight;
+};
+
+// The report's columns: those of every report, then those the peak and average reports add.
+std::vector<std::string> ReportColumns(bool levels);
+
+// The header line of a CSV report (with or without the level columns), without a newline.
+std::string CsvHeader(bool levels);
+// One row as a CSV line or as one JSON object (JSON Lines), without a newline.
+std::string CsvLine(const ReportRow& row, bool levels);
+std::string JsonLine(const ReportRow& row, bool levels);
+
+// Writes the rows to path, CSV or JSON Lines by its extension (.csv, .jsonl): written beside it
+// under a temporary name and renamed once complete. false when it could not be written (nothing is
+// left under path then).
+bool WriteReport(const std::string& path, const std::vector<ReportRow>& rows, bool levels);
+
+}  // namespace sonaveld::cli
