@@ -67,6 +67,7 @@ class RecordingHost final : public NormalizerHost {
     if (onEvents) onEvents();
   }
   void OutputWritten(const std::string& path) override { written.push_back(path); }
+  void EntryFinished(const EntryFigures& entry) override { figures.push_back(entry); }
 
   struct BarState {
     int64_t maximum = 100;
@@ -84,6 +85,7 @@ class RecordingHost final : public NormalizerHost {
   BarState whole, file;
   std::vector<int> selections;
   std::vector<std::string> written;
+  std::vector<EntryFigures> figures;
   int eventRounds = 0;
 };
 
