@@ -1,4 +1,4 @@
-// sonaveld-cli: the file work of Sonaveld (probe, cut, split, normalize, pauses) for scripts.
+// sonaveld-cli: the file work of Sonaveld (probe, cut, split, normalize, pauses, loudness) for scripts.
 #include <csignal>
 #include <cstdio>
 #include <cstring>
@@ -22,6 +22,7 @@ constexpr CommandEntry kCommands[] = {
     {"split-marks", sonaveld::cli::RunSplitMarks},
     {"normalize", sonaveld::cli::RunNormalize},
     {"pauses", sonaveld::cli::RunPauses},
+    {"loudness", sonaveld::cli::RunLoudness},
 };
 
 }  // namespace

@@ -1,0 +1,273 @@
+// The measurement of one file: the sample area is cut into stretches, kLoudnessLanes channel
+// signals of them run in lockstep on each worker thread. A stretch other than the first starts
+// kWarmHops hops early so the K-weighting has forgotten its zero start before its own frames
+// (the filter's slowest pole decays by e^-239 over one second, far below double precision).
+#include "analysis/LoudnessMeter.h"
+
+#include <algorithm>
+#include <atomic>
+#include <cmath>
+#include <condition_variable>
+#include <limits>
+#include <mutex>
+#include <thread>
+
+#include "analysis/LoudnessGating.h"
+#include "analysis/LoudnessLanes.h"
+#include "analysis/SampleDecode.h"
+#include "document/SampleLayout.h"
+
+namespace sonaveld {
+namespace {
+
+constexpr int L = kLoudnessLanes;
+constexpr int64_t kWarmHops = 10;
+constexpr int kHistory = 11;  // rows before a chunk that the true-peak filter reads (taps - 1)
+constexpr auto kHookWait = std::chrono::milliseconds(20);
+
+// Frames [start, end) of a stretch, read from readStart on (its warm-up).
+struct Stretch {
+  int64_t start = 0, end = 0, readStart = 0;
+  int64_t Length() const { return end - start; }
+};
+
+// What every worker shares: the source, the flags, the results by hop.
+struct Shared {
+  Shared(ByteSource& s, const WaveHeader& h, const SampleLayout& l) : source(s), header(h), layout(l) {}
+  ByteSource& source;
+  const WaveHeader& header;
+  SampleLayout layout;
+  ByteView view;                     // the whole sample area, when the source shows it
+  int64_t hopFrames = 0;
+  int64_t hops = 0;                  // whole hops of the file
+  std::vector<double> hopSums;       // [channel * hops + hop]: sum of squared K-weighted samples
+  std::mutex readLock;               // ReadAt is one stream
+  std::atomic<bool> stop{false}, failed{false};
+  std::atomic<int64_t> doneBytes{0};
+  std::mutex lock;
+  std::condition_variable wake;
+  int running = 0;
+  int64_t pulses = 0;
+};
+
+// What one worker found besides the hop sums.
+struct GroupPeaks {
+  double samplePeak = 0.0;
+  float truePeak = 0.0f;
+  int64_t nonFinite = 0;
+};
+
+class GroupWorker {
+ public:
+  GroupWorker(Shared& shared, std::vector<Stretch> stretches, const KWeighting& weighting,
+              const TruePeakFilter& peakFilter)
+      : s_(shared), stretches_(std::move(stretches)), weighting_(weighting), peakFilter_(peakFilter),
+        rows_(shared.hopFrames), doubles_(static_cast<size_t>(rows_ * L)),
+        floats_(static_cast<size_t>((rows_ + kHistory) * L)),
+        raw_(static_cast<size_t>(rows_ * shared.layout.FrameBytes())) {}
+
+  void Run() {
+    int64_t longest = 0;
+    for (const Stretch& st : stretches_) longest = std::max(longest, st.Length());
+    const int64_t warm = kWarmHops * rows_;
+    for (int64_t p = -warm; p < longest && !s_.stop.load(); p += rows_) {
+      if (!Chunk(p)) {
+        s_.failed = true;
+        s_.stop = true;
+      }
+      {
+        std::lock_guard guard(s_.lock);
+        ++s_.pulses;
+      }
+      s_.wake.notify_one();
+    }
+  }
+  const GroupPeaks& peaks() const { return peaks_; }
+
+ private:
+  // Rows [p, p + rows_) of every lane: p frames after each stretch's start.
+  bool Chunk(int64_t p) {
+    std::fill(doubles_.begin(), doubles_.end(), 0.0);
+    std::fill(floats_.begin() + kHistory * L, floats_.end(), 0.0f);
+    const int channels = s_.layout.channels;
+    for (size_t g = 0; g < stretches_.size(); ++g) {
+      if (!Fill(stretches_[g], p, static_cast<int>(g) * channels)) return false;
+    }
+    double sums[L] = {};
+    KWeightRows(weighting_, state_, doubles_.data(), rows_, sums);
+    if (p >= 0) Collect(p, sums);
+    std::copy(floats_.end() - kHistory * L, floats_.end(), floats_.begin());
+    return true;
+  }
+
+  // The hop sums and true peaks of rows [p, p + rows_) of the lanes' own frames.
+  void Collect(int64_t p, const double sums[L]) {
+    const int channels = s_.layout.channels;
+    int64_t limit[L] = {};
+    for (int lane = 0; lane < L; ++lane) {
+      const size_t g = static_cast<size_t>(lane / channels);
+      if (g >= stretches_.size()) continue;
+      const Stretch& st = stretches_[g];
+      limit[lane] = std::max<int64_t>(0, st.Length() - p);
+      const int64_t hop = (st.start + p) / rows_;
+      if (p + rows_ <= st.Length() && hop < s_.hops) {
+        s_.hopSums[static_cast<size_t>((lane % channels) * s_.hops + hop)] = sums[lane];
+      }
+    }
+    float top[L] = {};
+    TruePeakRows(peakFilter_, floats_.data() + kHistory * L, rows_, limit, top);
+    for (float t : top) peaks_.truePeak = std::max(peaks_.truePeak, t);
+  }
+
+  // Decodes the frames of stretch st that fall in rows [p, p + rows_) into lanes firstLane...
+  bool Fill(const Stretch& st, int64_t p, int firstLane) {
+    const int64_t from = std::max(st.start + p, st.readStart);
+    const int64_t to = std::min(st.start + p + rows_, st.end);
+    if (from >= to) return true;
+    const int64_t frameBytes = s_.layout.FrameBytes();
+    const int64_t offset = from * frameBytes;
+    const int64_t bytes = (to - from) * frameBytes;
+    const int64_t row = from - (st.start + p);
+    DecodeTarget target{doubles_.data() + row * L, floats_.data() + (kHistory + row) * L, L, firstLane};
+    const bool own = from >= st.start;  // not warm-up: counts for the peaks and the progress
+    DecodeTally tally;
+    bool ok = true;
+    if (s_.view.shown) {
+      const uint8_t* data = s_.view.data + offset;
+      auto decode = [&] { DecodeFrames(s_.layout, data, to - from, target, tally); };
+      ok = s_.source.Guarded(decode);
+    } else {
+      std::lock_guard guard(s_.readLock);
+      ok = s_.source.ReadAt(s_.header.DataOffset + offset, raw_.data(), bytes) == bytes;
+      if (ok) DecodeFrames(s_.layout, raw_.data(), to - from, target, tally);
+    }
+    if (!ok) return false;
+    if (own) {
+      peaks_.samplePeak = std::max(peaks_.samplePeak, tally.peak);
+      peaks_.nonFinite += tally.nonFinite;
+      s_.doneBytes += bytes;
+    }
+    return true;
+  }
+
+  Shared& s_;
+  std::vector<Stretch> stretches_;
+  const KWeighting& weighting_;
+  const TruePeakFilter& peakFilter_;
+  int64_t rows_;
+  std::vector<double> doubles_;  // rows_ x L
+  std::vector<float> floats_;    // (kHistory + rows_) x L
+  std::vector<uint8_t> raw_;
+  LaneFilterState state_;
+  GroupPeaks peaks_;
+};
+
+// Stretches of `hops` whole hops each, the last reaching to the end of the frames.
+std::vector<Stretch> CutStretches(int64_t frames, int64_t hopFrames, int count) {
+  const int64_t hops = frames / hopFrames;
+  const int64_t each = std::max<int64_t>(1, (hops + count - 1) / count) * hopFrames;
+  std::vector<Stretch> stretches(static_cast<size_t>(count));
+  for (int k = 0; k < count; ++k) {
+    Stretch& st = stretches[static_cast<size_t>(k)];
+    st.start = std::min(frames, k * each);
+    st.end = (k + 1 == count || (k + 1) * each >= frames) ? frames : (k + 1) * each;
+    st.end = std::max(st.end, st.start);
+    st.readStart = std::max<int64_t>(0, st.start - kWarmHops * hopFrames);
+  }
+  return stretches;
+}
+
+double Decibels(double level) { return level > 0.0 ? 20.0 * std::log10(level) : -std::numeric_limits<double>::infinity(); }
+
+int ThreadsFor(const LoudnessOptions& options) {
+  if (options.threads > 0) return options.threads;
+  return static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+}
+
+// Waits for the workers on the calling thread, passing the hooks on as they work.
+void Attend(Shared& shared, const LoudnessHooks& hooks, int64_t total) {
+  IdleThrottle idle(hooks.idleInterval);
+  std::unique_lock guard(shared.lock);
+  int64_t seen = 0;
+  while (shared.running > 0) {
+    shared.wake.wait_for(guard, kHookWait, [&] { return shared.running == 0 || shared.pulses != seen; });
+    seen = shared.pulses;
+    guard.unlock();
+    if (hooks.stopTest && !shared.stop && hooks.stopTest()) shared.stop = true;
+    if (hooks.progress) hooks.progress(shared.doneBytes.load(), total);
+    if (hooks.idle && idle.Due()) hooks.idle();
+    guard.lock();
+  }
+}
+
+}  // namespace
+
+Result<LoudnessFigures> MeasureLoudness(ByteSource& source, const WaveHeader& header, const LoudnessOptions& options,
+                                        const LoudnessHooks& hooks, const std::string& path) {
+  Result<LoudnessFigures> result;
+  const SampleLayout layout = SampleLayoutOf(header.Kind);
+  if (layout.channels == 0 || header.SampleRate <= 0) {
+    result.status = Status::Fail(MessageId::kNotBits);
+    return result;
+  }
+  Shared shared(source, header, layout);
+  const int64_t frameBytes = layout.FrameBytes();
+  int64_t frames = std::max<int64_t>(0, header.DataEnd - header.DataOffset) / frameBytes;
+  shared.view = source.View(header.DataOffset, frames * frameBytes);
+  if (shared.view.shown) frames = std::min(frames, shared.view.size / frameBytes);
+  shared.hopFrames = (int64_t{header.SampleRate} + 5) / 10;
+  shared.hops = frames / shared.hopFrames;
+  shared.hopSums.assign(static_cast<size_t>(shared.hops * layout.channels), 0.0);
+
+  const KWeighting weighting = KWeightingFor(header.SampleRate);
+  const TruePeakFilter peakFilter = TruePeakFilterFor(header.SampleRate);
+  const int threads = ThreadsFor(options);
+  const int perGroup = L / layout.channels;
+  const std::vector<Stretch> stretches = CutStretches(frames, shared.hopFrames, threads * perGroup);
+  std::vector<GroupWorker> workers;
+  workers.reserve(static_cast<size_t>(threads));
+  for (int t = 0; t < threads; ++t) {
+    auto first = stretches.begin() + t * perGroup;
+    workers.emplace_back(shared, std::vector<Stretch>(first, first + perGroup), weighting, peakFilter);
+  }
+  shared.running = threads;
+  std::vector<std::thread> pool;
+  for (GroupWorker& w : workers) {
+    pool.emplace_back([&shared, &w] {
+      w.Run();
+      std::lock_guard guard(shared.lock);
+      --shared.running;
+      shared.wake.notify_one();
+    });
+  }
+  Attend(shared, hooks, frames * frameBytes);
+  for (std::thread& t : pool) t.join();
+  if (shared.failed) {
+    result.status = Status::Fail(MessageId::kCannotRead, path);
+    return result;
+  }
+  if (shared.stop) {
+    result.status = Status::Stopped();
+    return result;
+  }
+
+  const double weight = (layout.channels == 1 && options.dualMono) ? 2.0 : 1.0;
+  std::vector<double> hops(static_cast<size_t>(shared.hops), 0.0);
+  for (int c = 0; c < layout.channels; ++c) {
+    for (int64_t h = 0; h < shared.hops; ++h) hops[static_cast<size_t>(h)] += weight * shared.hopSums[static_cast<size_t>(c * shared.hops + h)];
+  }
+  LoudnessFigures& f = result.value;
+  GateLoudness(hops, shared.hopFrames, f);
+  GroupPeaks all;
+  for (const GroupWorker& w : workers) {
+    all.samplePeak = std::max(all.samplePeak, w.peaks().samplePeak);
+    all.truePeak = std::max(all.truePeak, w.peaks().truePeak);
+    all.nonFinite += w.peaks().nonFinite;
+  }
+  f.samplePeakDbfs = Decibels(all.samplePeak);
+  f.truePeakDbtp = Decibels(std::max<double>(all.truePeak, all.samplePeak));
+  f.nonFiniteSamples = all.nonFinite;
+  return result;
+}
+
+}  // namespace sonaveld
