@@ -50,6 +50,18 @@ struct Measured {
   LoudnessFigures figures{};
 };
 
+// The refusal of the probe as the normalizer names an entry it refuses (with the path); a
+// refusal it has no entry message for gets the path in front.
+Status EntryRefusal(const Status& probe, const std::string& path) {
+  const std::pair<MessageId, MessageId> named[] = {{MessageId::kNotBits, MessageId::kEntryNotBits},
+                                                   {MessageId::kNotChannels, MessageId::kEntryNotChannels},
+                                                   {MessageId::kNoDataChunk, MessageId::kEntryNoDataChunk}};
+  for (const auto& [plain, entry] : named) {
+    if (probe.message() == FormatMessage(plain)) return Status::Fail(entry, path);
+  }
+  return Status::Fail(path + ": " + probe.message());
+}
+
 // Opens, probes and measures the file at path (closed again on return). progress gets the share
 // of the file measured, 0..1.
 Measured MeasureFile(const std::string& path, bool dualMono, int threads, std::atomic<double>& progress) {
@@ -57,7 +69,7 @@ Measured MeasureFile(const std::string& path, bool dualMono, int threads, std::a
   auto source = FileSource::Open(path);
   if (!source) return {Status::Fail(MessageId::kCannotOpen, path), true};
   const ProbeResult probe = ProbeWave(*source, path);
-  if (!probe.status.ok()) return {probe.status, true};
+  if (!probe.status.ok()) return {EntryRefusal(probe.status, path), true};
   LoudnessHooks hooks;
   hooks.stopTest = [] { return g_stop.load(); };
   hooks.progress = [&](int64_t done, int64_t total) {
@@ -167,7 +179,7 @@ class LoudnessRun {
     if (!work.measurement) Measure(i);
     const Measured& measured = *work.measurement;
     if (!measured.status.ok()) {
-      return Bad(work, measured.status, measured.refused ? "refused" : "failed");
+      return Bad(work, measured.status, measured.status.stopped() ? "stopped" : measured.refused ? "refused" : "failed");
     }
     const LoudnessFigures& figures = measured.figures;
     row.integratedLufs = figures.integratedLufs;

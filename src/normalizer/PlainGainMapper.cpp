@@ -74,14 +74,19 @@ void PlainGainMapper::Map(const uint8_t* in, int64_t n, uint8_t* out) {
 
 void PlainGainMapper::MapTable(const uint8_t* in, int64_t samples, uint8_t* out) {
   if (encoding_ == SampleEncoding::kPcm16) {
-    // The common kind on its own loop: one lookup and one flag per sample.
+    // The common kind on its own loop: one lookup and one flag per sample (the channel of sample
+    // i is i & mask: mono 0, stereo alternating).
+    const int64_t mask = channels_ - 1;
+    int64_t counts[2] = {0, 0};
     for (int64_t i = 0; i < samples; ++i) {
       int16_t s;
       std::memcpy(&s, in + 2 * i, 2);
       const auto index = static_cast<size_t>(s + 32768);
       std::memcpy(out + 2 * i, &table_[index], 2);
-      clipped_[i % channels_] += clips_[index];
+      counts[i & mask] += clips_[index];
     }
+    clipped_[0] += counts[0];
+    clipped_[1] += counts[1];
     return;
   }
   const int bytes = SampleBytes(kind_);
@@ -89,7 +94,7 @@ void PlainGainMapper::MapTable(const uint8_t* in, int64_t samples, uint8_t* out)
     const uint8_t* p = in + i * bytes;
     const auto index = static_cast<size_t>(ReadInteger(encoding_, p) - low_);
     WriteInteger(encoding_, table_[index], out + i * bytes);
-    clipped_[i % channels_] += clips_[index];
+    clipped_[i & (channels_ - 1)] += clips_[index];
   }
 }
 
@@ -106,7 +111,7 @@ void PlainGainMapper::MapDirect(const uint8_t* in, int64_t samples, uint8_t* out
       continue;
     }
     const double d = dither_ ? source_.Next() : 0.0;
-    WriteInteger(encoding_, ScaleInteger(ReadInteger(encoding_, p), d, static_cast<int>(i % channels_)), q);
+    WriteInteger(encoding_, ScaleInteger(ReadInteger(encoding_, p), d, static_cast<int>(i & (channels_ - 1))), q);
   }
 }
 
