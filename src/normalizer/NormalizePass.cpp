@@ -203,8 +203,13 @@ Status NormalizePass::ScaleEntry(ByteSource& source, OutputFile& output, const S
   // The measuring run reads the samples before the scaling run; the header is in output already.
   Status status = MeasureLevels(source, area, levels, Hooks(false, area));
   if (!status.ok()) return status;
-  if (settings.linked) LinkLevels(area.kind, settings.mode, levels);
-  DescribeGains(area.kind, settings.mode, factor, levels, figures);
+  DescribeGains(area.kind, settings.mode, factor, levels, figures);  // each channel's own level
+  if (settings.linked) {
+    LinkLevels(area.kind, settings.mode, levels);
+    EntryFigures linked;
+    DescribeGains(area.kind, settings.mode, factor, levels, linked);
+    std::copy(std::begin(linked.gainDb), std::end(linked.gainDb), std::begin(figures.gainDb));
+  }
   return ScaleSamples(source, output, area, settings.mode, factor, levels, Hooks(true, area), figures.clipped);
 }
 
