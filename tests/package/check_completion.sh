@@ -33,17 +33,18 @@ expect() {  # expect "WORDS" "OFFERED"
 }
 
 # Commands, and the program's own options.
-expect "sonaveld-cli " "cut help info normalize pauses split split-marks"
+expect "sonaveld-cli " "cut help info loudness normalize pauses split split-marks"
 expect "sonaveld-cli sp" "split split-marks"
 expect "sonaveld-cli --" "--help --version"
 # Options by command: --keep-head only where it is accepted.
 expect "sonaveld-cli cut a.wav --" "--below --exact --keep-head --marks --marks-file --min --pauses --quiet --yes"
 expect "sonaveld-cli split-marks a.wav --" "--below --exact --marks --marks-file --min --pauses --quiet --yes"
-expect "sonaveld-cli normalize --" "-- --mode --output-dir --percent --quiet --replace --restore --skip-existing"
+expect "sonaveld-cli normalize --" "-- --album --dither --dual-mono --files-from --jobs --linked --mode --output-dir --percent --preset --quiet --replace --report --restore --skip-existing --target --true-peak"
+expect "sonaveld-cli normalize --preset p" "podcast"
 expect "sonaveld-cli normalize --output-dir " "takes"
 expect "sonaveld-cli info --" "--json --quiet"
 expect "sonaveld-cli info a.wav --j" "--json"
-expect "sonaveld-cli normalize --mode " "average peak"
+expect "sonaveld-cli normalize --mode " "average loudness peak"
 expect "sonaveld-cli normalize --mode a" "average"
 # Files: WAV files (any case, .wave too) and folders; mark list files after --marks-file; any
 # file after -o; nothing for numbers.
@@ -63,7 +64,7 @@ usage=$("$cli" --help | grep -v '\$(')  # example command lines name other progr
 all_offered=" $(offered "sonaveld-cli ") $(offered "sonaveld-cli --") $(offered "sonaveld-cli cut a.wav -")"
 all_offered+=" $(offered "sonaveld-cli normalize -") $(offered "sonaveld-cli pauses -") $(offered "sonaveld-cli info -") "
 words=$( (grep -oE -- '(^|[][ |])--?[a-z][-a-z]*' <<<"$usage" | sed 's/^[][ |]//'
-         grep -oE -- '^ +sonaveld-cli [a-z][-a-z]*' <<<"$usage" | sed 's/.* //') | sort -u)
+         grep -oE -- '^ +sonaveld-cli [a-z][-a-z]*' <<<"$usage" | sed 's/.* //') | grep -vx -- '-inf' | sort -u)
 [[ $(wc -w <<<"$words") -ge 15 ]] || fail "read only these words from the usage: $words"
 for word in $words; do
   [[ "$all_offered" == *" $word "* ]] || fail "the usage lists '$word' but completion never offers it"
