@@ -1,15 +1,11 @@
-// Built with -O3 (and FMA contraction): the loops over the lanes of a row turn into packed
-// instructions; on x86-64 a copy for AVX2 processors is chosen at load time.
+// Built with -O3 and FMA contraction. The lanes of a row are worked on as whole vectors (of the
+// compiler's vector extension; plain scalars in the portable build, the same code); on x86-64 a
+// copy for AVX2 processors is chosen at load time.
 #include "analysis/LoudnessLanes.h"
 
 #include <algorithm>
 #include <cmath>
-
-#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__)) && !defined(SONAVELD_NO_SIMD)
-#define SONAVELD_LANE_CLONES __attribute__((target_clones("arch=haswell", "default")))
-#else
-#define SONAVELD_LANE_CLONES
-#endif
+#include <cstring>
 
 namespace sonaveld {
 namespace {
@@ -17,23 +13,63 @@ namespace {
 constexpr int L = kLoudnessLanes;
 constexpr int kTaps = 12;  // TruePeakFilter's taps per phase
 
-// The true peak of rows [from, to) for every lane, no lane limit.
+#if (defined(__GNUC__) || defined(__clang__)) && !defined(SONAVELD_NO_SIMD)
+typedef double Doubles __attribute__((vector_size(32)));  // 4 lanes
+typedef float Floats __attribute__((vector_size(32)));    // 8 lanes
+#else
+using Doubles = double;
+using Floats = float;
+#endif
+constexpr int kDoubleWidth = sizeof(Doubles) / sizeof(double);
+constexpr int kFloatWidth = sizeof(Floats) / sizeof(float);
+constexpr int kDoubleVectors = L / kDoubleWidth;
+constexpr int kFloatVectors = L / kFloatWidth;
+
+template <class V, class T>
+SONAVELD_INLINE V Load(const T* at) {
+  V v;
+  std::memcpy(&v, at, sizeof v);
+  return v;
+}
+template <class V, class T>
+SONAVELD_INLINE void Store(T* at, V v) {
+  std::memcpy(at, &v, sizeof v);
+}
+template <class V>
+SONAVELD_INLINE V Max(V a, V b) {
+  return a > b ? a : b;
+}
+template <class V>
+SONAVELD_INLINE V Min(V a, V b) {
+  return a < b ? a : b;
+}
+
+// The true peak of rows [0, rows) for every lane, no lane limit: the largest and smallest
+// interpolated values of each lane.
 template <int Phases>
-void PeakRowsAll(const float* coefficients, const float* x, int64_t from, int64_t to, float peaks[L]) {
-  float top[L];
-  for (int l = 0; l < L; ++l) top[l] = peaks[l];
-  for (int64_t i = from; i < to; ++i) {
-    const float* row = x + i * L;
-    for (int p = 0; p < Phases; ++p) {
-      const float* c = coefficients + p * kTaps;
-      float acc[L] = {};
+SONAVELD_INLINE void PeakRowsAll(const float* coefficients, const float* x, int64_t rows, float peaks[L]) {
+  Floats top[kFloatVectors], bottom[kFloatVectors];
+  for (int v = 0; v < kFloatVectors; ++v) top[v] = bottom[v] = Floats{} * 0.0f;
+  for (int64_t i = 0; i < rows; ++i) {
+    for (int v = 0; v < kFloatVectors; ++v) {
+      Floats acc[Phases];
+      for (int p = 0; p < Phases; ++p) acc[p] = Floats{} * 0.0f;
       for (int k = 0; k < kTaps; ++k) {
-        for (int l = 0; l < L; ++l) acc[l] += c[k] * row[l - k * L];
+        const Floats in = Load<Floats>(x + (i - k) * L + v * kFloatWidth);
+        for (int p = 0; p < Phases; ++p) acc[p] += coefficients[p * kTaps + k] * in;
       }
-      for (int l = 0; l < L; ++l) top[l] = std::max(top[l], std::fabs(acc[l]));
+      for (int p = 0; p < Phases; ++p) {
+        top[v] = Max(top[v], acc[p]);
+        bottom[v] = Min(bottom[v], acc[p]);
+      }
     }
   }
-  for (int l = 0; l < L; ++l) peaks[l] = top[l];
+  float high[L], low[L];
+  for (int v = 0; v < kFloatVectors; ++v) {
+    Store(high + v * kFloatWidth, top[v]);
+    Store(low + v * kFloatWidth, bottom[v]);
+  }
+  for (int l = 0; l < L; ++l) peaks[l] = std::max({peaks[l], high[l], -low[l]});
 }
 
 // One interpolated value of lane l at row i.
@@ -50,34 +86,35 @@ void KWeightRows(const KWeighting& filter, LaneFilterState& state, const double*
                  double sums[L]) {
   const Biquad s = filter.shelf;
   const Biquad h = filter.highPass;
-  double s1[L], s2[L], p1[L], p2[L], sum[L];
-  for (int l = 0; l < L; ++l) {
-    s1[l] = state.shelf1[l];
-    s2[l] = state.shelf2[l];
-    p1[l] = state.pass1[l];
-    p2[l] = state.pass2[l];
-    sum[l] = 0.0;
+  Doubles s1[kDoubleVectors], s2[kDoubleVectors], p1[kDoubleVectors], p2[kDoubleVectors], sum[kDoubleVectors];
+  for (int v = 0; v < kDoubleVectors; ++v) {
+    s1[v] = Load<Doubles>(state.shelf1 + v * kDoubleWidth);
+    s2[v] = Load<Doubles>(state.shelf2 + v * kDoubleWidth);
+    p1[v] = Load<Doubles>(state.pass1 + v * kDoubleWidth);
+    p2[v] = Load<Doubles>(state.pass2 + v * kDoubleWidth);
+    sum[v] = Doubles{} * 0.0;
   }
   for (int64_t i = 0; i < rows; ++i) {
-    const double* row = x + i * L;
-    for (int l = 0; l < L; ++l) {
-      const double in = row[l];
-      const double mid = s.b0 * in + s1[l];
-      s1[l] = s.b1 * in - s.a1 * mid + s2[l];
-      s2[l] = s.b2 * in - s.a2 * mid;
-      const double out = h.b0 * mid + p1[l];
-      p1[l] = h.b1 * mid - h.a1 * out + p2[l];
-      p2[l] = h.b2 * mid - h.a2 * out;
-      sum[l] += out * out;
+    for (int v = 0; v < kDoubleVectors; ++v) {
+      const Doubles in = Load<Doubles>(x + i * L + v * kDoubleWidth);
+      const Doubles mid = s.b0 * in + s1[v];
+      s1[v] = s.b1 * in - s.a1 * mid + s2[v];
+      s2[v] = s.b2 * in - s.a2 * mid;
+      const Doubles out = h.b0 * mid + p1[v];
+      p1[v] = h.b1 * mid - h.a1 * out + p2[v];
+      p2[v] = h.b2 * mid - h.a2 * out;
+      sum[v] += out * out;
     }
   }
-  for (int l = 0; l < L; ++l) {
-    state.shelf1[l] = s1[l];
-    state.shelf2[l] = s2[l];
-    state.pass1[l] = p1[l];
-    state.pass2[l] = p2[l];
-    sums[l] += sum[l];
+  double total[L];
+  for (int v = 0; v < kDoubleVectors; ++v) {
+    Store(state.shelf1 + v * kDoubleWidth, s1[v]);
+    Store(state.shelf2 + v * kDoubleWidth, s2[v]);
+    Store(state.pass1 + v * kDoubleWidth, p1[v]);
+    Store(state.pass2 + v * kDoubleWidth, p2[v]);
+    Store(total + v * kDoubleWidth, sum[v]);
   }
+  for (int l = 0; l < L; ++l) sums[l] += total[l];
 }
 
 SONAVELD_LANE_CLONES
@@ -88,9 +125,9 @@ void TruePeakRows(const TruePeakFilter& filter, const float* x, int64_t rows, co
   int64_t common = rows;
   for (int l = 0; l < L; ++l) common = std::clamp<int64_t>(limit[l], 0, common);
   if (phases == 3) {
-    PeakRowsAll<3>(c, x, 0, common, peaks);
+    PeakRowsAll<3>(c, x, common, peaks);
   } else if (phases == 1) {
-    PeakRowsAll<1>(c, x, 0, common, peaks);
+    PeakRowsAll<1>(c, x, common, peaks);
   }
   // The last rows, where some lanes have ended.
   for (int64_t i = common; i < rows; ++i) {

@@ -128,7 +128,7 @@ class GroupWorker {
     const int64_t offset = from * frameBytes;
     const int64_t bytes = (to - from) * frameBytes;
     const int64_t row = from - (st.start + p);
-    DecodeTarget target{doubles_.data() + row * L, floats_.data() + (kHistory + row) * L, L, firstLane};
+    DecodeTarget target{doubles_.data() + row * L, floats_.data() + (kHistory + row) * L, firstLane};
     const bool own = from >= st.start;  // not warm-up: counts for the peaks and the progress
     DecodeTally tally;
     bool ok = true;

@@ -5,12 +5,11 @@
 
 namespace sonaveld {
 
-// Where decoded frames go: frame i, channel c to doubles[i * stride + firstLane + c] and the same
-// value, rounded to single precision, to floats[...].
+// Where decoded frames go: frame i, channel c to doubles[i * kLoudnessLanes + firstLane + c] and
+// the same value, rounded to single precision, to floats[...] (the rows of the loudness lanes).
 struct DecodeTarget {
   double* doubles;
   float* floats;
-  int stride;
   int firstLane;
 };
 
