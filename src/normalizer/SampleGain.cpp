@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "document/SampleLayout.h"
+
 namespace sonaveld {
 namespace {
 
@@ -103,7 +105,7 @@ Extended ChosenLevel(FormatKind kind, const ChannelLevel& level, NormalizeMode m
 
 void DescribeGains(FormatKind kind, NormalizeMode mode, float factor, const ChannelLevels& levels,
                    EntryFigures& figures) {
-  const double fullScale = IsFloatKind(kind) ? 1.0 : std::ldexp(1.0, 8 * SampleBytes(kind) - 1);
+  const double fullScale = SampleLayoutOf(kind).fullScale;
   for (int c = 0; c < ChannelsOf(kind); ++c) {
     const Extended chosen = ChosenLevel(kind, levels.channel[c], mode);
     const bool halved = IsEightBit(kind) && mode == NormalizeMode::kAverage;

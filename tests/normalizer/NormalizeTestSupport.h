@@ -16,6 +16,10 @@ namespace sonaveld::test {
 WavRecipe Recipe(int channels, int bits, int64_t frames, std::function<int(int64_t, int)> sample = {},
              std::vector<uint8_t> chunksBeforeData = {}, std::vector<uint8_t> chunksAfterData = {});
 
+// A signed sample at p of an integer kind of bits: 8-bit bytes centred on 128, the others
+// little-endian two's complement.
+int64_t IntegerAt(const uint8_t* p, int bits);
+
 // Pass settings: "File名変更" unticked (the names are swapped); average mode at 100 %.
 NormalizeSettings ReplaceNames();
 NormalizeSettings AverageMode();

@@ -44,13 +44,7 @@ NormalizeSettings Loudness(double gainDb, bool dither = false) {
   return settings;
 }
 
-int64_t Integer(const uint8_t* p, int bits) {
-  if (bits == 8) return int64_t{p[0]} - 128;
-  uint64_t u = 0;
-  for (int i = 0; i < bits / 8; ++i) u |= uint64_t{p[i]} << (8 * i);
-  const uint64_t sign = uint64_t{1} << (bits - 1);
-  return static_cast<int64_t>(u ^ sign) - static_cast<int64_t>(sign);
-}
+int64_t Integer(const uint8_t* p, int bits) { return test::IntegerAt(p, bits); }
 
 struct PlainCase {
   int channels, bits;
