@@ -96,6 +96,11 @@ void BuildSettings(QWidget* client, Form2Controls& c) {
       "チェックがあるとノーマライズしたファイルの名前に「-n」がつきます。"
       "チェックがないとオリジナルファイルに「-orgi」とつきます。"));
   c.CheckBox1->raise();
+
+  // Under the settings group, in the row the window grew by.
+  c.CheckBox2 = Place(new QCheckBox(QStringLiteral("チャンネル連動"), client), "CheckBox2", 16, 396, 100, 17);
+  c.CheckBox2->resize(std::max(c.CheckBox2->width(), c.CheckBox2->sizeHint().width()), c.CheckBox2->height());
+  c.CheckBox2->setToolTip(QStringLiteral("チェックがあると両チャンネルに同じ倍率（小さい方）をかけ、左右のバランスを保ちます。"));
 }
 
 void BuildProgress(QWidget* client, Form2Controls& c) {

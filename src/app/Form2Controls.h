@@ -31,6 +31,7 @@ struct Form2Controls {
   QRadioButton* RadioGroup1Item1 = nullptr;
   QSpinBox* SpinEdit1 = nullptr;
   QCheckBox* CheckBox1 = nullptr;
+  QCheckBox* CheckBox2 = nullptr;  // "チャンネル連動": peak and average give both channels one gain
   QGroupBox* GroupBox1 = nullptr;
   QLabel* Label1 = nullptr;  // "全体"
   QLabel* Label2 = nullptr;  // "ファイル"
@@ -40,11 +41,11 @@ struct Form2Controls {
 
 // Size of the normalizer window's client area in pixels.
 inline constexpr int kForm2ClientWidth = 522;
-inline constexpr int kForm2ClientHeight = 398;
+inline constexpr int kForm2ClientHeight = 422;  // 398, and a row for "チャンネル連動"
 
-// Creates every control on client (522 x 398) at its place and size, with its texts, hints and
-// colours, in its state at start-up (empty list, "最大値", 100, "File名変更" ticked, both bars
-// at 0 of 0..100). Connects nothing.
+// Creates every control on client (522 x 422) at its place and size, with its texts, hints and
+// colours, in its state at start-up (empty list, "最大値", 100, "File名変更" ticked, "チャンネル連動"
+// not, both bars at 0 of 0..100). Connects nothing.
 Form2Controls BuildForm2Controls(QWidget* client);
 
 }  // namespace sonaveld

@@ -35,6 +35,7 @@ void TForm2::SpeedButton4Click() {
   settings.percent = *percent;
   settings.mode = c_.RadioGroup1Items->checkedId() == 1 ? NormalizeMode::kAverage : NormalizeMode::kPeak;
   settings.keepSourceName = c_.CheckBox1->isChecked();
+  settings.linked = c_.CheckBox2->isChecked();
 
   // The entries are taken once; the list cannot be edited until the pass ends.
   std::vector<std::string> entries;
@@ -74,6 +75,7 @@ void TForm2::SetSettingsEnabled(bool enabled) {
   c_.SpinEdit1->setEnabled(enabled);
   c_.RadioGroup1->setEnabled(enabled);
   c_.CheckBox1->setEnabled(enabled);
+  c_.CheckBox2->setEnabled(enabled);
 }
 
 void TForm2::SetBarMaximum(NormalizeBar bar, int64_t maximum) {
