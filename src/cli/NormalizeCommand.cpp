@@ -130,6 +130,10 @@ int RunNormalize(const std::vector<std::string>& args) {
   const std::string problem = ParseNormalizeArgs(args, parsed);
   if (!problem.empty()) return UsageError(problem);
   if (const int listed = ReadFileList(parsed); listed != kExitDone) return listed;
+  if (!parsed.report.empty() && !CanWriteReport(parsed.report)) {
+    PrintMessage(FormatMessage(MessageId::kCannotCreate, parsed.report));
+    return kExitRefused;
+  }
   if (const std::string& dir = parsed.settings.outputDir; !dir.empty() && !std::filesystem::is_directory(dir)) {
     PrintMessage(FormatMessage(kNotAFolderMessage, dir));
     return kExitRefused;

@@ -120,6 +120,14 @@ std::string JsonLine(const ReportRow& row, bool levels) {
   return line + "}";
 }
 
+bool CanWriteReport(const std::string& path) {
+  const std::string part = path + ".part";
+  const bool created = std::ofstream(part, std::ios::binary | std::ios::trunc).good();
+  std::error_code ignored;
+  std::filesystem::remove(part, ignored);
+  return created;
+}
+
 bool WriteReport(const std::string& path, const std::vector<ReportRow>& rows, bool levels) {
   const std::string part = path + ".part";
   {

@@ -32,6 +32,10 @@ std::string CsvHeader(bool levels);
 std::string CsvLine(const ReportRow& row, bool levels);
 std::string JsonLine(const ReportRow& row, bool levels);
 
+// True when a report can be created at path (tried with its temporary name, removed again): the
+// run checks it before any work, so a long pass does not end without its report.
+bool CanWriteReport(const std::string& path);
+
 // Writes the rows to path, CSV or JSON Lines by its extension (.csv, .jsonl): written beside it
 // under a temporary name and renamed once complete. false when it could not be written (nothing is
 // left under path then).

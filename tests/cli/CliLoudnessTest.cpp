@@ -229,6 +229,10 @@ TEST_F(CliLoudness, OutOfRangeAndMismatchedOptionsAreWrongUsage) {
   EXPECT_EQ(missing.status, 1);
   EXPECT_EQ(missing.out, dir.File("u-n.wav") + "\n");  // the run went on
   EXPECT_NE(Slurp(dir.File("m.csv")).find(",refused,"), std::string::npos);
+  // A report that cannot be created is refused before any work.
+  const Run noReport = Cli("normalize --mode loudness --quiet --report " + dir.File("no/r.csv") + " " + file);
+  EXPECT_EQ(noReport.status, 1);
+  EXPECT_EQ(noReport.out, "");
 }
 
 }  // namespace
