@@ -209,6 +209,15 @@ TEST_F(CliLoudness, LinkedPeakReportKeepsTheBalance) {
   const auto out = ReadFileBytes(dir.File("l-n.wav"));
   EXPECT_EQ(static_cast<int16_t>(out[44 + 4] | out[44 + 5] << 8), 32767);  // 16384 x 32767 / 16384
   EXPECT_EQ(static_cast<int16_t>(out[44 + 6] | out[44 + 7] << 8), 16383);  // 8192 x the same, floored
+  // The pass ends at a file it cannot open: its row says so, the files after it were not reached.
+  const Run ended = Cli("normalize --mode average --quiet --report " + dir.File("e.csv") + " " + file + " " +
+                        dir.File("none.wav") + " " + file);
+  EXPECT_EQ(ended.status, 1);
+  const auto endedRows = Lines(Slurp(dir.File("e.csv")));
+  ASSERT_EQ(endedRows.size(), 4u);
+  EXPECT_NE(endedRows[1].find(",ok,"), std::string::npos);
+  EXPECT_NE(endedRows[2].find(",failed,ファイル " + dir.File("none.wav") + " は開けません"), std::string::npos) << endedRows[2];
+  EXPECT_NE(endedRows[3].find(",stopped,"), std::string::npos);
 }
 
 TEST_F(CliLoudness, OutOfRangeAndMismatchedOptionsAreWrongUsage) {
