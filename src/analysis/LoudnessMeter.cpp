@@ -68,15 +68,21 @@ class GroupWorker {
         floats_(static_cast<size_t>((rows_ + kHistory) * L)),
         raw_(static_cast<size_t>(rows_ * shared.layout.FrameBytes())) {}
 
-  // Works through the stretches hop by hop, each hop in chunks of at most kChunkRows rows.
+  // Works through the stretches hop by hop, from the earliest warm-up to the end of the longest,
+  // each hop in chunks of at most kChunkRows rows (rows past the end of every stretch are left out).
   void Run() {
-    int64_t longest = 0;
-    for (const Stretch& st : stretches_) longest = std::max(longest, st.Length());
+    int64_t first = 0, longest = 0;
+    for (const Stretch& st : stretches_) {
+      if (st.Length() == 0) continue;
+      first = std::min(first, st.readStart - st.start);
+      longest = std::max(longest, st.Length());
+    }
     const int64_t hop = s_.hopFrames;
-    for (int64_t p = -kWarmHops * hop; p < longest && !s_.stop.load(); p += hop) {
+    for (int64_t p = first; p < longest && !s_.stop.load(); p += hop) {
       double sums[L] = {};
-      for (int64_t q = 0; q < hop && !s_.stop.load(); q += rows_) {
-        if (!Chunk(p + q, std::min(rows_, hop - q), p >= 0, sums)) {
+      const int64_t rows = std::min(hop, longest - p);
+      for (int64_t q = 0; q < rows && !s_.stop.load(); q += rows_) {
+        if (!Chunk(p + q, std::min(rows_, rows - q), p >= 0, sums)) {
           s_.failed = true;
           s_.stop = true;
         }
@@ -189,7 +195,8 @@ std::vector<Stretch> CutStretches(int64_t frames, int64_t hopFrames, int count) 
     st.start = std::min(frames, k * each);
     st.end = (k + 1 == count || (k + 1) * each >= frames) ? frames : (k + 1) * each;
     st.end = std::max(st.end, st.start);
-    st.readStart = std::max<int64_t>(0, st.start - kWarmHops * hopFrames);
+    // An empty stretch reads nothing, not even a warm-up.
+    st.readStart = st.end > st.start ? std::max<int64_t>(0, st.start - kWarmHops * hopFrames) : st.start;
   }
   return stretches;
 }
