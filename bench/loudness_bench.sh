@@ -13,25 +13,22 @@ src=$work/big.wav
 [ -f "$src" ] || build/bin/make-demo-wav "$src" 1522   # 1522 s = 268 MB of samples
 cat "$src" > /dev/null   # into the page cache
 
-seconds() {  # wall time of one run of the command, in seconds
-  local start end
-  start=$(date +%s.%N)
-  "$@" >/dev/null 2>&1
-  end=$(date +%s.%N)
-  awk -v a="$start" -v b="$end" 'BEGIN { printf "%.3f", b - a }'
+timed() {  # "wall cpu" seconds of one run of the command (cpu: user + system of all threads)
+  /usr/bin/time -f "%e %U %S" -o "$work/time.txt" "$@" >/dev/null 2>&1
+  awk '{ printf "%.3f %.3f", $1, $2 + $3 }' "$work/time.txt"
 }
 cli=build/bin/sonaveld-cli
-t_cp=$(seconds cp "$src" "$work/out-cp.wav")
+read -r t_cp c_cp <<<"$(timed cp "$src" "$work/out-cp.wav")"
 rm -f "$work/out-cp.wav"
-t_cli=$(seconds "$cli" loudness --quiet "$src")
-t_ref=$(seconds build/bin/ebur128_measure "$src")
+read -r t_cli c_cli <<<"$(timed "$cli" loudness --quiet "$src")"
+read -r t_ref c_ref <<<"$(timed build/bin/ebur128_measure "$src")"
 /usr/bin/time -f %M -o "$work/time.txt" "$cli" loudness --quiet "$src" >/dev/null
 m_cli=$(tail -1 "$work/time.txt")
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", (b > 0 ? a / b : 0) }'; }
-echo "file: $(stat -c %s "$src") bytes"
-echo "cp:                    ${t_cp} s"
-echo "sonaveld-cli loudness: ${t_cli} s  ($(ratio "$t_cli" "$t_cp") x cp), peak RSS ${m_cli} KiB"
-echo "libebur128 (I,LRA,TP): ${t_ref} s  ($(ratio "$t_ref" "$t_cp") x cp)"
-echo "libebur128 / sonaveld: $(ratio "$t_ref" "$t_cli") x"
+echo "file: $(stat -c %s "$src") bytes; wall and cpu (user + system) seconds of one run each"
+echo "cp:                    ${t_cp} s  cpu ${c_cp} s"
+echo "sonaveld-cli loudness: ${t_cli} s  cpu ${c_cli} s  ($(ratio "$t_cli" "$t_cp") x cp), peak RSS ${m_cli} KiB"
+echo "libebur128 (I,LRA,TP): ${t_ref} s  cpu ${c_ref} s  ($(ratio "$t_ref" "$t_cp") x cp)"
+echo "libebur128 / sonaveld: $(ratio "$t_ref" "$t_cli") x wall, $(ratio "$c_ref" "$c_cli") x cpu"
 echo "sonaveld-cli: $("$cli" loudness --quiet "$src" | cut -f2)"
 echo "libebur128:   $(build/bin/ebur128_measure "$src")"

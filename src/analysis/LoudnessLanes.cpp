@@ -25,23 +25,23 @@ constexpr int kFloatWidth = sizeof(Floats) / sizeof(float);
 constexpr int kDoubleVectors = L / kDoubleWidth;
 constexpr int kFloatVectors = L / kFloatWidth;
 
+// Vectors are only passed by reference: the portable copy of the loops must not pass them in
+// registers it does not have.
 template <class V, class T>
-SONAVELD_INLINE V Load(const T* at) {
-  V v;
+SONAVELD_INLINE void Load(V& v, const T* at) {
   std::memcpy(&v, at, sizeof v);
-  return v;
 }
 template <class V, class T>
-SONAVELD_INLINE void Store(T* at, V v) {
+SONAVELD_INLINE void Store(T* at, const V& v) {
   std::memcpy(at, &v, sizeof v);
 }
 template <class V>
-SONAVELD_INLINE V Max(V a, V b) {
-  return a > b ? a : b;
+SONAVELD_INLINE void KeepMax(V& top, const V& a) {
+  top = a > top ? a : top;
 }
 template <class V>
-SONAVELD_INLINE V Min(V a, V b) {
-  return a < b ? a : b;
+SONAVELD_INLINE void KeepMin(V& bottom, const V& a) {
+  bottom = a < bottom ? a : bottom;
 }
 
 // The true peak of rows [0, rows) for every lane, no lane limit: the largest and smallest
@@ -55,12 +55,13 @@ SONAVELD_INLINE void PeakRowsAll(const float* coefficients, const float* x, int6
       Floats acc[Phases];
       for (int p = 0; p < Phases; ++p) acc[p] = Floats{} * 0.0f;
       for (int k = 0; k < kTaps; ++k) {
-        const Floats in = Load<Floats>(x + (i - k) * L + v * kFloatWidth);
+        Floats in;
+        Load(in, x + (i - k) * L + v * kFloatWidth);
         for (int p = 0; p < Phases; ++p) acc[p] += coefficients[p * kTaps + k] * in;
       }
       for (int p = 0; p < Phases; ++p) {
-        top[v] = Max(top[v], acc[p]);
-        bottom[v] = Min(bottom[v], acc[p]);
+        KeepMax(top[v], acc[p]);
+        KeepMin(bottom[v], acc[p]);
       }
     }
   }
@@ -88,15 +89,16 @@ void KWeightRows(const KWeighting& filter, LaneFilterState& state, const double*
   const Biquad h = filter.highPass;
   Doubles s1[kDoubleVectors], s2[kDoubleVectors], p1[kDoubleVectors], p2[kDoubleVectors], sum[kDoubleVectors];
   for (int v = 0; v < kDoubleVectors; ++v) {
-    s1[v] = Load<Doubles>(state.shelf1 + v * kDoubleWidth);
-    s2[v] = Load<Doubles>(state.shelf2 + v * kDoubleWidth);
-    p1[v] = Load<Doubles>(state.pass1 + v * kDoubleWidth);
-    p2[v] = Load<Doubles>(state.pass2 + v * kDoubleWidth);
+    Load(s1[v], state.shelf1 + v * kDoubleWidth);
+    Load(s2[v], state.shelf2 + v * kDoubleWidth);
+    Load(p1[v], state.pass1 + v * kDoubleWidth);
+    Load(p2[v], state.pass2 + v * kDoubleWidth);
     sum[v] = Doubles{} * 0.0;
   }
   for (int64_t i = 0; i < rows; ++i) {
     for (int v = 0; v < kDoubleVectors; ++v) {
-      const Doubles in = Load<Doubles>(x + i * L + v * kDoubleWidth);
+      Doubles in;
+      Load(in, x + i * L + v * kDoubleWidth);
       const Doubles mid = s.b0 * in + s1[v];
       s1[v] = s.b1 * in - s.a1 * mid + s2[v];
       s2[v] = s.b2 * in - s.a2 * mid;

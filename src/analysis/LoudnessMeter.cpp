@@ -23,6 +23,8 @@ namespace {
 constexpr int L = kLoudnessLanes;
 constexpr int64_t kWarmHops = 10;
 constexpr int kHistory = 11;  // rows before a chunk that the true-peak filter reads (taps - 1)
+constexpr int64_t kChunkRows = 4096;  // rows worked on at a time: 384 KiB of lanes, in the cache
+constexpr int64_t kMinThreadHops = 100;  // a thread for at least 10 s of audio
 constexpr auto kHookWait = std::chrono::milliseconds(20);
 
 // Frames [start, end) of a stretch, read from readStart on (its warm-up).
@@ -62,67 +64,88 @@ class GroupWorker {
   GroupWorker(Shared& shared, std::vector<Stretch> stretches, const KWeighting& weighting,
               const TruePeakFilter& peakFilter)
       : s_(shared), stretches_(std::move(stretches)), weighting_(weighting), peakFilter_(peakFilter),
-        rows_(shared.hopFrames), doubles_(static_cast<size_t>(rows_ * L)),
+        rows_(std::min(shared.hopFrames, kChunkRows)), doubles_(static_cast<size_t>(rows_ * L)),
         floats_(static_cast<size_t>((rows_ + kHistory) * L)),
         raw_(static_cast<size_t>(rows_ * shared.layout.FrameBytes())) {}
 
+  // Works through the stretches hop by hop, from the earliest warm-up to the end of the longest,
+  // each hop in chunks of at most kChunkRows rows (rows past the end of every stretch are left out).
   void Run() {
-    int64_t longest = 0;
-    for (const Stretch& st : stretches_) longest = std::max(longest, st.Length());
-    const int64_t warm = kWarmHops * rows_;
-    for (int64_t p = -warm; p < longest && !s_.stop.load(); p += rows_) {
-      if (!Chunk(p)) {
-        s_.failed = true;
-        s_.stop = true;
+    int64_t first = 0, longest = 0;
+    for (const Stretch& st : stretches_) {
+      if (st.Length() == 0) continue;
+      first = std::min(first, st.readStart - st.start);
+      longest = std::max(longest, st.Length());
+    }
+    const int64_t hop = s_.hopFrames;
+    for (int64_t p = first; p < longest && !s_.stop.load(); p += hop) {
+      double sums[L] = {};
+      const int64_t rows = std::min(hop, longest - p);
+      for (int64_t q = 0; q < rows && !s_.stop.load(); q += rows_) {
+        if (!Chunk(p + q, std::min(rows_, rows - q), p >= 0, sums)) {
+          s_.failed = true;
+          s_.stop = true;
+        }
+        Pulse();
       }
-      {
-        std::lock_guard guard(s_.lock);
-        ++s_.pulses;
-      }
-      s_.wake.notify_one();
+      if (p >= 0) KeepHop(p, sums);
     }
   }
   const GroupPeaks& peaks() const { return peaks_; }
 
  private:
-  // Rows [p, p + rows_) of every lane: p frames after each stretch's start.
-  bool Chunk(int64_t p) {
+  void Pulse() {
+    {
+      std::lock_guard guard(s_.lock);
+      ++s_.pulses;
+    }
+    s_.wake.notify_one();
+  }
+
+  // Rows [p, p + n) of every lane, p frames after each stretch's start: their squares added to
+  // sums, and their true peaks taken when own (not warm-up).
+  bool Chunk(int64_t p, int64_t n, bool own, double sums[L]) {
     std::fill(doubles_.begin(), doubles_.end(), 0.0);
     std::fill(floats_.begin() + kHistory * L, floats_.end(), 0.0f);
     const int channels = s_.layout.channels;
     for (size_t g = 0; g < stretches_.size(); ++g) {
-      if (!Fill(stretches_[g], p, static_cast<int>(g) * channels)) return false;
+      if (!Fill(stretches_[g], p, n, static_cast<int>(g) * channels)) return false;
     }
-    double sums[L] = {};
-    KWeightRows(weighting_, state_, doubles_.data(), rows_, sums);
-    if (p >= 0) Collect(p, sums);
-    std::copy(floats_.end() - kHistory * L, floats_.end(), floats_.begin());
+    KWeightRows(weighting_, state_, doubles_.data(), n, sums);
+    if (own) TakePeaks(p, n);
+    // The last rows stay for the interpolation of the next chunk's first ones.
+    const auto end = floats_.begin() + (kHistory + n) * L;
+    std::copy(end - kHistory * L, end, floats_.begin());
     return true;
   }
 
-  // The hop sums and true peaks of rows [p, p + rows_) of the lanes' own frames.
-  void Collect(int64_t p, const double sums[L]) {
-    const int channels = s_.layout.channels;
+  // The true peaks of rows [p, p + n) of every lane, up to its stretch's end.
+  void TakePeaks(int64_t p, int64_t n) {
     int64_t limit[L] = {};
     for (int lane = 0; lane < L; ++lane) {
-      const size_t g = static_cast<size_t>(lane / channels);
-      if (g >= stretches_.size()) continue;
-      const Stretch& st = stretches_[g];
-      limit[lane] = std::max<int64_t>(0, st.Length() - p);
-      const int64_t hop = (st.start + p) / rows_;
-      if (p + rows_ <= st.Length() && hop < s_.hops) {
-        s_.hopSums[static_cast<size_t>((lane % channels) * s_.hops + hop)] = sums[lane];
-      }
+      limit[lane] = std::max<int64_t>(0, stretches_[static_cast<size_t>(lane / s_.layout.channels)].Length() - p);
     }
     float top[L] = {};
-    TruePeakRows(peakFilter_, floats_.data() + kHistory * L, rows_, limit, top);
+    TruePeakRows(peakFilter_, floats_.data() + kHistory * L, n, limit, top);
     for (float t : top) peaks_.truePeak = std::max(peaks_.truePeak, t);
   }
 
-  // Decodes the frames of stretch st that fall in rows [p, p + rows_) into lanes firstLane...
-  bool Fill(const Stretch& st, int64_t p, int firstLane) {
+  // The sums of the hop starting p frames into each stretch, where it is a whole hop of the file.
+  void KeepHop(int64_t p, const double sums[L]) {
+    const int channels = s_.layout.channels;
+    for (int lane = 0; lane < L; ++lane) {
+      const Stretch& st = stretches_[static_cast<size_t>(lane / channels)];
+      const int64_t hop = (st.start + p) / s_.hopFrames;
+      if (p + s_.hopFrames <= st.Length() && hop < s_.hops) {
+        s_.hopSums[static_cast<size_t>((lane % channels) * s_.hops + hop)] = sums[lane];
+      }
+    }
+  }
+
+  // Decodes the frames of stretch st that fall in rows [p, p + n) into lanes firstLane...
+  bool Fill(const Stretch& st, int64_t p, int64_t n, int firstLane) {
     const int64_t from = std::max(st.start + p, st.readStart);
-    const int64_t to = std::min(st.start + p + rows_, st.end);
+    const int64_t to = std::min(st.start + p + n, st.end);
     if (from >= to) return true;
     const int64_t frameBytes = s_.layout.FrameBytes();
     const int64_t offset = from * frameBytes;
@@ -154,10 +177,10 @@ class GroupWorker {
   std::vector<Stretch> stretches_;
   const KWeighting& weighting_;
   const TruePeakFilter& peakFilter_;
-  int64_t rows_;
+  int64_t rows_;                 // rows of one chunk
   std::vector<double> doubles_;  // rows_ x L
   std::vector<float> floats_;    // (kHistory + rows_) x L
-  std::vector<uint8_t> raw_;
+  std::vector<uint8_t> raw_;     // one chunk of one stretch, where the source shows no view
   LaneFilterState state_;
   GroupPeaks peaks_;
 };
@@ -172,16 +195,18 @@ std::vector<Stretch> CutStretches(int64_t frames, int64_t hopFrames, int count) 
     st.start = std::min(frames, k * each);
     st.end = (k + 1 == count || (k + 1) * each >= frames) ? frames : (k + 1) * each;
     st.end = std::max(st.end, st.start);
-    st.readStart = std::max<int64_t>(0, st.start - kWarmHops * hopFrames);
+    // An empty stretch reads nothing, not even a warm-up.
+    st.readStart = st.end > st.start ? std::max<int64_t>(0, st.start - kWarmHops * hopFrames) : st.start;
   }
   return stretches;
 }
 
 double Decibels(double level) { return level > 0.0 ? 20.0 * std::log10(level) : -std::numeric_limits<double>::infinity(); }
 
-int ThreadsFor(const LoudnessOptions& options) {
-  if (options.threads > 0) return options.threads;
-  return static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+// The threads asked for (or one per processor), no more than one per 10 s of audio.
+int ThreadsFor(const LoudnessOptions& options, int64_t hops) {
+  const int64_t asked = options.threads > 0 ? options.threads : std::max(1u, std::thread::hardware_concurrency());
+  return static_cast<int>(std::clamp<int64_t>(hops / kMinThreadHops, 1, asked));
 }
 
 // Waits for the workers on the calling thread, passing the hooks on as they work.
@@ -206,8 +231,12 @@ Result<LoudnessFigures> MeasureLoudness(ByteSource& source, const WaveHeader& he
                                         const LoudnessHooks& hooks, const std::string& path) {
   Result<LoudnessFigures> result;
   const SampleLayout layout = SampleLayoutOf(header.Kind);
-  if (layout.channels == 0 || header.SampleRate <= 0) {
+  if (layout.channels == 0) {
     result.status = Status::Fail(MessageId::kNotBits);
+    return result;
+  }
+  if (header.SampleRate < kLoudnessMinRate) {
+    result.status = Status::Fail(MessageId::kLoudnessLowRate, path);
     return result;
   }
   Shared shared(source, header, layout);
@@ -221,7 +250,7 @@ Result<LoudnessFigures> MeasureLoudness(ByteSource& source, const WaveHeader& he
 
   const KWeighting weighting = KWeightingFor(header.SampleRate);
   const TruePeakFilter peakFilter = TruePeakFilterFor(header.SampleRate);
-  const int threads = ThreadsFor(options);
+  const int threads = ThreadsFor(options, shared.hops);
   const int perGroup = L / layout.channels;
   const std::vector<Stretch> stretches = CutStretches(frames, shared.hopFrames, threads * perGroup);
   std::vector<GroupWorker> workers;

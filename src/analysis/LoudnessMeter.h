@@ -54,10 +54,14 @@ struct LoudnessFigures {
   std::vector<double> gatingBlocks;
 };
 
+// The lowest sample rate measured, Hz: the K-weighting's shelf (near 1.7 kHz) must lie below half
+// the rate, with room to spare.
+constexpr int32_t kLoudnessMinRate = 4000;
+
 // Measures the sample area [DataOffset, DataEnd) of a probed file (whole frames; a trailing
 // partial frame is ignored). Fails with "ファイル %s を読み込めません。" (path) on a read error;
 // Stopped when the stop test said so; a header without a kind the meter reads is refused with
-// the probe's bits message. The source must not be used by anything else until it returns.
+// the probe's bits message, a rate below kLoudnessMinRate with kLoudnessLowRate (path). The source must not be used by anything else until it returns.
 Result<LoudnessFigures> MeasureLoudness(ByteSource& source, const WaveHeader& header,
                                         const LoudnessOptions& options = {}, const LoudnessHooks& hooks = {},
                                         const std::string& path = {});

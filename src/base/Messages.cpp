@@ -38,6 +38,7 @@ std::string_view MessagePattern(MessageId id) {
     case MessageId::kOutputExists: return "%sは既にあるので、ノーマライズしません。";
     case MessageId::kEntryIsOutput: return "%sは一覧にある別のファイルの出力なので、ノーマライズしません。";
     case MessageId::kNoPauseFound: return "無音部分が見つかりませんでした。";
+    case MessageId::kLoudnessLowRate: return "ファイル %s はサンプリング周波数が 4000 Hz 未満なので、ラウドネスを測定できません。";
     case MessageId::kDivisionByZero: return "ゼロによる除算";
     case MessageId::kNoAudioOutput: return "音声出力がありません。再生は時間のみ進みます。";
     case MessageId::kAudioOutputLost: return "音声出力が停止しました。次の再生で音声出力を再び試みます。";

@@ -45,6 +45,8 @@ enum class MessageId {
   kEntryIsOutput,     // "%sは …の出力なので、…": an entry that another entry writes (%s: its path)
   // The pause finder's outcome, shown by the window and the command line alike.
   kNoPauseFound,      // "無音部分が見つかりませんでした。"
+  // The loudness meter (%s: the path).
+  kLoudnessLowRate,   // a sample rate below 4000 Hz: the K-weighting is not defined there
   // The view.
   kDivisionByZero,    // "ゼロによる除算": a time ruler at sample rate 0
   // Playback notices, shown in the main window's status bar.

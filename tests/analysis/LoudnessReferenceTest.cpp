@@ -33,9 +33,10 @@ double Programme(int64_t frame, int channel, int rate) {
   const double level = std::pow(10.0, kLevelsDb[static_cast<int>(t / 2.0) % 12] / 20.0);
   const double syllable = std::pow(std::sin(std::numbers::pi * 3.1 * t), 2);
   const double noise = std::sin(frame * 12.9898 + channel * 78.233) * 43758.5453;
-  const double carrier = 0.6 * std::sin(2 * std::numbers::pi * 220 * t) +
-                         0.3 * std::sin(2 * std::numbers::pi * (1375 + 40 * channel) * t + channel) +
-                         0.1 * (noise - std::floor(noise) - 0.5);
+  // Low (where the high pass cuts), middle and high (where the shelf lifts) tones, and noise.
+  const double carrier = 0.5 * std::sin(2 * std::numbers::pi * 30 * t) + 0.3 * std::sin(2 * std::numbers::pi * 220 * t) +
+                         0.2 * std::sin(2 * std::numbers::pi * (1375 + 40 * channel) * t + channel) +
+                         0.3 * std::sin(2 * std::numbers::pi * 6000 * t) + 0.1 * (noise - std::floor(noise) - 0.5);
   return level * syllable * carrier * (channel == 0 ? 1.0 : 0.7);
 }
 
@@ -47,50 +48,76 @@ int Stored(double x, int bits) {
 }
 double Fraction(int stored, int bits) { return (bits == 8 ? stored - 128 : stored) / std::ldexp(1.0, bits - 1); }
 
-class LoudnessReference : public testing::TestWithParam<Kind> {};
+using State = std::unique_ptr<ebur128_state, void (*)(ebur128_state*)>;
 
-TEST_P(LoudnessReference, AgreesWithLibebur128) {
-  const Kind k = GetParam();
+// The programme of kind k, `gain` times as loud, measured by the meter and by libebur128.
+struct Both {
+  LoudnessFigures mine;
+  State reference{nullptr, [](ebur128_state* s) { ebur128_destroy(&s); }};
+};
+Both MeasureBoth(const Kind& k, double gain = 1.0) {
   test::WavRecipe recipe;
   recipe.channels = k.channels;
   recipe.bits = k.bits;
   recipe.rate = k.rate;
   recipe.formatTag = k.isFloat ? 3 : 1;
   recipe.frames = static_cast<int64_t>(kSeconds * k.rate);
-  recipe.sample = [&](int64_t f, int c) { return Stored(Programme(f, c, k.rate), k.bits); };
-  recipe.floatSample = [&](int64_t f, int c) { return static_cast<float>(Programme(f, c, k.rate)); };
+  recipe.sample = [&](int64_t f, int c) { return Stored(gain * Programme(f, c, k.rate), k.bits); };
+  recipe.floatSample = [&](int64_t f, int c) { return static_cast<float>(gain * Programme(f, c, k.rate)); };
   MemorySource source(test::BuildWav(recipe));
   const ProbeResult probe = ProbeWave(source);
-  ASSERT_TRUE(probe.status.ok());
+  EXPECT_TRUE(probe.status.ok());
   LoudnessOptions options;
   options.dualMono = k.dualMono;
+  Both both;
   const Result<LoudnessFigures> mine = MeasureLoudness(source, probe.header, options);
-  ASSERT_TRUE(mine.ok());
+  EXPECT_TRUE(mine.ok());
+  both.mine = mine.value;
 
-  std::unique_ptr<ebur128_state, void (*)(ebur128_state*)> st(
-      ebur128_init(k.channels, k.rate, EBUR128_MODE_I | EBUR128_MODE_LRA | EBUR128_MODE_SAMPLE_PEAK),
-      [](ebur128_state* s) { ebur128_destroy(&s); });
-  if (k.dualMono) ebur128_set_channel(st.get(), 0, EBUR128_DUAL_MONO);
+  both.reference.reset(
+      ebur128_init(k.channels, k.rate, EBUR128_MODE_I | EBUR128_MODE_LRA | EBUR128_MODE_SAMPLE_PEAK));
+  if (k.dualMono) ebur128_set_channel(both.reference.get(), 0, EBUR128_DUAL_MONO);
   std::vector<double> frames(static_cast<size_t>(recipe.frames * k.channels));
   for (int64_t f = 0; f < recipe.frames; ++f) {
     for (int c = 0; c < k.channels; ++c) {
       frames[static_cast<size_t>(f * k.channels + c)] =
-          k.isFloat ? static_cast<float>(Programme(f, c, k.rate)) : Fraction(recipe.sample(f, c), k.bits);
+          k.isFloat ? recipe.floatSample(f, c) : Fraction(recipe.sample(f, c), k.bits);
     }
   }
-  ebur128_add_frames_double(st.get(), frames.data(), static_cast<size_t>(recipe.frames));
+  ebur128_add_frames_double(both.reference.get(), frames.data(), static_cast<size_t>(recipe.frames));
+  return both;
+}
+
+class LoudnessReference : public testing::TestWithParam<Kind> {};
+
+TEST_P(LoudnessReference, AgreesWithLibebur128) {
+  const Kind k = GetParam();
+  const Both both = MeasureBoth(k);
+  ebur128_state* st = both.reference.get();
   double integrated, range, peak = 0;
-  ebur128_loudness_global(st.get(), &integrated);
-  ebur128_loudness_range(st.get(), &range);
+  ebur128_loudness_global(st, &integrated);
+  ebur128_loudness_range(st, &range);
   for (int c = 0; c < k.channels; ++c) {
     double p;
-    ebur128_sample_peak(st.get(), c, &p);
+    ebur128_sample_peak(st, c, &p);
     peak = std::max(peak, p);
   }
-  EXPECT_NEAR(mine.value.integratedLufs, integrated, 0.02);
-  EXPECT_NEAR(mine.value.lraLu, range, 0.1);
-  EXPECT_EQ(mine.value.samplePeakDbfs, 20 * std::log10(peak));
-  EXPECT_GE(mine.value.truePeakDbtp, mine.value.samplePeakDbfs);
+  const LoudnessFigures& mine = both.mine;
+  EXPECT_NEAR(mine.integratedLufs, integrated, 0.02);
+  EXPECT_NEAR(mine.lraLu, range, 0.1);
+  EXPECT_EQ(mine.samplePeakDbfs, 20 * std::log10(peak));
+  EXPECT_GE(mine.truePeakDbtp, mine.samplePeakDbfs);
+}
+
+// Three recordings about 9 dB apart and of different kinds, measured together.
+TEST(LoudnessAlbum, AgreesWithLibebur128) {
+  const Both a = MeasureBoth({"Stereo16", 2, 16, false, 44100}), b = MeasureBoth({"Mono24", 1, 24, false, 44100}, 0.35),
+             c = MeasureBoth({"StereoFloat", 2, 32, true, 44100}, 0.12);
+  ebur128_state* states[] = {a.reference.get(), b.reference.get(), c.reference.get()};
+  double together;
+  ebur128_loudness_global_multiple(states, 3, &together);
+  EXPECT_NEAR(AlbumIntegratedLufs({&a.mine, &b.mine, &c.mine}), together, 0.02);
+  EXPECT_EQ(AlbumIntegratedLufs({}), -INFINITY);
 }
 
 INSTANTIATE_TEST_SUITE_P(Kinds, LoudnessReference,
