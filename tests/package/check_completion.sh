@@ -33,7 +33,7 @@ expect() {  # expect "WORDS" "OFFERED"
 }
 
 # Commands, and the program's own options.
-expect "sonaveld-cli " "cut help info normalize pauses split split-marks"
+expect "sonaveld-cli " "cut help info loudness normalize pauses split split-marks"
 expect "sonaveld-cli sp" "split split-marks"
 expect "sonaveld-cli --" "--help --version"
 # Options by command: --keep-head only where it is accepted.
@@ -42,6 +42,7 @@ expect "sonaveld-cli split-marks a.wav --" "--below --exact --marks --marks-file
 expect "sonaveld-cli normalize --" "-- --mode --output-dir --percent --quiet --replace --restore --skip-existing"
 expect "sonaveld-cli normalize --output-dir " "takes"
 expect "sonaveld-cli info --" "--json --quiet"
+expect "sonaveld-cli loudness a.wav --" "-- --dual-mono --json --quiet"
 expect "sonaveld-cli info a.wav --j" "--json"
 expect "sonaveld-cli normalize --mode " "average peak"
 expect "sonaveld-cli normalize --mode a" "average"
@@ -61,7 +62,8 @@ shopt -q nocasematch && fail "nocasematch left switched on"
 # Every command and option of the usage text is offered somewhere.
 usage=$("$cli" --help | grep -v '\$(')  # example command lines name other programs' options
 all_offered=" $(offered "sonaveld-cli ") $(offered "sonaveld-cli --") $(offered "sonaveld-cli cut a.wav -")"
-all_offered+=" $(offered "sonaveld-cli normalize -") $(offered "sonaveld-cli pauses -") $(offered "sonaveld-cli info -") "
+all_offered+=" $(offered "sonaveld-cli normalize -") $(offered "sonaveld-cli pauses -") $(offered "sonaveld-cli info -")"
+all_offered+=" $(offered "sonaveld-cli loudness -") "
 words=$( (grep -oE -- '(^|[][ |])--?[a-z][-a-z]*' <<<"$usage" | sed 's/^[][ |]//'
          grep -oE -- '^ +sonaveld-cli [a-z][-a-z]*' <<<"$usage" | sed 's/.* //') | sort -u)
 [[ $(wc -w <<<"$words") -ge 15 ]] || fail "read only these words from the usage: $words"
