@@ -10,6 +10,7 @@
 #include <condition_variable>
 #include <limits>
 #include <mutex>
+#include <system_error>
 #include <thread>
 
 #include "analysis/LoudnessGating.h"
@@ -105,8 +106,14 @@ class GroupWorker {
   // Rows [p, p + n) of every lane, p frames after each stretch's start: their squares added to
   // sums, and their true peaks taken when own (not warm-up).
   bool Chunk(int64_t p, int64_t n, bool own, double sums[L]) {
-    std::fill(doubles_.begin(), doubles_.end(), 0.0);
-    std::fill(floats_.begin() + kHistory * L, floats_.end(), 0.0f);
+    // Rows that no stretch fills (warm-up before the file, past a stretch's end) hold silence.
+    const bool full = std::all_of(stretches_.begin(), stretches_.end(), [&](const Stretch& st) {
+      return st.start + p >= st.readStart && st.start + p + n <= st.end;
+    });
+    if (!full) {
+      std::fill(doubles_.begin(), doubles_.end(), 0.0);
+      std::fill(floats_.begin() + kHistory * L, floats_.end(), 0.0f);
+    }
     const int channels = s_.layout.channels;
     for (size_t g = 0; g < stretches_.size(); ++g) {
       if (!Fill(stretches_[g], p, n, static_cast<int>(g) * channels)) return false;
@@ -225,6 +232,65 @@ void Attend(Shared& shared, const LoudnessHooks& hooks, int64_t total) {
   }
 }
 
+// Runs a worker per thread over the file's frames, the hooks served on this thread; the peaks
+// each found. A thread the system will not start is run here instead.
+std::vector<GroupPeaks> RunGroups(Shared& shared, int64_t frames, const LoudnessOptions& options,
+                                  const LoudnessHooks& hooks, const KWeighting& weighting,
+                                  const TruePeakFilter& peakFilter) {
+  const int threads = ThreadsFor(options, shared.hops);
+  const int perGroup = L / shared.layout.channels;
+  const std::vector<Stretch> stretches = CutStretches(frames, shared.hopFrames, threads * perGroup);
+  std::vector<GroupWorker> workers;
+  workers.reserve(static_cast<size_t>(threads));
+  for (int t = 0; t < threads; ++t) {
+    auto first = stretches.begin() + t * perGroup;
+    workers.emplace_back(shared, std::vector<Stretch>(first, first + perGroup), weighting, peakFilter);
+  }
+  shared.running = threads;
+  std::vector<std::thread> pool;
+  for (GroupWorker& w : workers) {
+    auto work = [&shared, &w] {
+      w.Run();
+      std::lock_guard guard(shared.lock);
+      --shared.running;
+      shared.wake.notify_one();
+    };
+    try {
+      pool.emplace_back(work);
+    } catch (const std::system_error&) {
+      work();
+    }
+  }
+  Attend(shared, hooks, frames * shared.layout.FrameBytes());
+  for (std::thread& t : pool) t.join();
+  std::vector<GroupPeaks> peaks;
+  for (const GroupWorker& w : workers) peaks.push_back(w.peaks());
+  return peaks;
+}
+
+// The figures from the hop sums and the workers' peaks.
+LoudnessFigures FiguresOf(const Shared& shared, const std::vector<GroupPeaks>& peaks, bool dualMono) {
+  const double weight = (shared.layout.channels == 1 && dualMono) ? 2.0 : 1.0;
+  std::vector<double> hops(static_cast<size_t>(shared.hops), 0.0);
+  for (int c = 0; c < shared.layout.channels; ++c) {
+    for (int64_t h = 0; h < shared.hops; ++h) {
+      hops[static_cast<size_t>(h)] += weight * shared.hopSums[static_cast<size_t>(c * shared.hops + h)];
+    }
+  }
+  LoudnessFigures f{};
+  GateLoudness(hops, shared.hopFrames, f);
+  GroupPeaks all;
+  for (const GroupPeaks& p : peaks) {
+    all.samplePeak = std::max(all.samplePeak, p.samplePeak);
+    all.truePeak = std::max(all.truePeak, p.truePeak);
+    all.nonFinite += p.nonFinite;
+  }
+  f.samplePeakDbfs = Decibels(all.samplePeak);
+  f.truePeakDbtp = Decibels(std::max<double>(all.truePeak, all.samplePeak));
+  f.nonFiniteSamples = all.nonFinite;
+  return f;
+}
+
 }  // namespace
 
 Result<LoudnessFigures> MeasureLoudness(ByteSource& source, const WaveHeader& header, const LoudnessOptions& options,
@@ -248,54 +314,15 @@ Result<LoudnessFigures> MeasureLoudness(ByteSource& source, const WaveHeader& he
   shared.hops = frames / shared.hopFrames;
   shared.hopSums.assign(static_cast<size_t>(shared.hops * layout.channels), 0.0);
 
-  const KWeighting weighting = KWeightingFor(header.SampleRate);
-  const TruePeakFilter peakFilter = TruePeakFilterFor(header.SampleRate);
-  const int threads = ThreadsFor(options, shared.hops);
-  const int perGroup = L / layout.channels;
-  const std::vector<Stretch> stretches = CutStretches(frames, shared.hopFrames, threads * perGroup);
-  std::vector<GroupWorker> workers;
-  workers.reserve(static_cast<size_t>(threads));
-  for (int t = 0; t < threads; ++t) {
-    auto first = stretches.begin() + t * perGroup;
-    workers.emplace_back(shared, std::vector<Stretch>(first, first + perGroup), weighting, peakFilter);
-  }
-  shared.running = threads;
-  std::vector<std::thread> pool;
-  for (GroupWorker& w : workers) {
-    pool.emplace_back([&shared, &w] {
-      w.Run();
-      std::lock_guard guard(shared.lock);
-      --shared.running;
-      shared.wake.notify_one();
-    });
-  }
-  Attend(shared, hooks, frames * frameBytes);
-  for (std::thread& t : pool) t.join();
+  const std::vector<GroupPeaks> peaks =
+      RunGroups(shared, frames, options, hooks, KWeightingFor(header.SampleRate), TruePeakFilterFor(header.SampleRate));
   if (shared.failed) {
     result.status = Status::Fail(MessageId::kCannotRead, path);
-    return result;
-  }
-  if (shared.stop) {
+  } else if (shared.stop) {
     result.status = Status::Stopped();
-    return result;
+  } else {
+    result.value = FiguresOf(shared, peaks, options.dualMono);
   }
-
-  const double weight = (layout.channels == 1 && options.dualMono) ? 2.0 : 1.0;
-  std::vector<double> hops(static_cast<size_t>(shared.hops), 0.0);
-  for (int c = 0; c < layout.channels; ++c) {
-    for (int64_t h = 0; h < shared.hops; ++h) hops[static_cast<size_t>(h)] += weight * shared.hopSums[static_cast<size_t>(c * shared.hops + h)];
-  }
-  LoudnessFigures& f = result.value;
-  GateLoudness(hops, shared.hopFrames, f);
-  GroupPeaks all;
-  for (const GroupWorker& w : workers) {
-    all.samplePeak = std::max(all.samplePeak, w.peaks().samplePeak);
-    all.truePeak = std::max(all.truePeak, w.peaks().truePeak);
-    all.nonFinite += w.peaks().nonFinite;
-  }
-  f.samplePeakDbfs = Decibels(all.samplePeak);
-  f.truePeakDbtp = Decibels(std::max<double>(all.truePeak, all.samplePeak));
-  f.nonFiniteSamples = all.nonFinite;
   return result;
 }
 

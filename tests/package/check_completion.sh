@@ -43,6 +43,7 @@ expect "sonaveld-cli normalize --" "-- --album --dither --dual-mono --files-from
 expect "sonaveld-cli normalize --preset p" "podcast"
 expect "sonaveld-cli normalize --output-dir " "takes"
 expect "sonaveld-cli info --" "--json --quiet"
+expect "sonaveld-cli loudness a.wav --" "-- --dual-mono --json --quiet"
 expect "sonaveld-cli info a.wav --j" "--json"
 expect "sonaveld-cli normalize --mode " "average loudness peak"
 expect "sonaveld-cli normalize --mode a" "average"
@@ -62,7 +63,8 @@ shopt -q nocasematch && fail "nocasematch left switched on"
 # Every command and option of the usage text is offered somewhere.
 usage=$("$cli" --help | grep -v '\$(')  # example command lines name other programs' options
 all_offered=" $(offered "sonaveld-cli ") $(offered "sonaveld-cli --") $(offered "sonaveld-cli cut a.wav -")"
-all_offered+=" $(offered "sonaveld-cli normalize -") $(offered "sonaveld-cli pauses -") $(offered "sonaveld-cli info -") "
+all_offered+=" $(offered "sonaveld-cli normalize -") $(offered "sonaveld-cli pauses -") $(offered "sonaveld-cli info -")"
+all_offered+=" $(offered "sonaveld-cli loudness -") "
 words=$( (grep -oE -- '(^|[][ |])--?[a-z][-a-z]*' <<<"$usage" | sed 's/^[][ |]//'
          grep -oE -- '^ +sonaveld-cli [a-z][-a-z]*' <<<"$usage" | sed 's/.* //') | grep -vx -- '-inf' | sort -u)
 [[ $(wc -w <<<"$words") -ge 15 ]] || fail "read only these words from the usage: $words"
