@@ -8,7 +8,7 @@
 #include "cli/CliMessages.h"
 #include "cli/LoudnessPass.h"
 #include "cli/NormalizeArgs.h"
-#include "cli/NormalizeReport.h"
+#include "normalizer/NormalizeReport.h"
 #include "cli/Commands.h"
 #include "cli/ProgressLine.h"
 #include "normalizer/NormalizePass.h"

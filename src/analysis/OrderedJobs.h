@@ -2,7 +2,7 @@
 #include <cstddef>
 #include <functional>
 
-namespace sonaveld::cli {
+namespace sonaveld {
 
 // Runs task(i) for every i in [0, count) on up to jobs worker threads (taken in list order), and
 // calls done(i) on the calling thread for each i in list order, as soon as task(i) and every one
@@ -15,4 +15,4 @@ void RunOrdered(size_t count, int jobs, const std::function<void(size_t)>& task,
 // The default number of jobs: the processors of the machine (at least 1).
 int DefaultJobs();
 
-}  // namespace sonaveld::cli
+}  // namespace sonaveld

@@ -1,10 +1,10 @@
-#include "cli/NormalizeReport.h"
+#include "normalizer/NormalizeReport.h"
 
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 
-namespace sonaveld::cli {
+namespace sonaveld {
 namespace {
 
 // One cell: its text, and whether it is a string (quoted in JSON) or null.
@@ -150,4 +150,4 @@ bool WriteReport(const std::string& path, const std::vector<ReportRow>& rows, bo
   return false;
 }
 
-}  // namespace sonaveld::cli
+}  // namespace sonaveld

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-namespace sonaveld::cli {
+namespace sonaveld {
 
 // One row of the report of a normalize run: one per file, in list order. A figure that does not
 // apply is empty (CSV) or null (JSON); a loudness of -infinity is "-inf" (CSV) or null (JSON).
@@ -41,4 +41,4 @@ bool CanWriteReport(const std::string& path);
 // left under path then).
 bool WriteReport(const std::string& path, const std::vector<ReportRow>& rows, bool levels);
 
-}  // namespace sonaveld::cli
+}  // namespace sonaveld

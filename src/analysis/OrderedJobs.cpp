@@ -1,4 +1,4 @@
-#include "cli/OrderedJobs.h"
+#include "analysis/OrderedJobs.h"
 
 #include <algorithm>
 #include <atomic>
@@ -8,7 +8,7 @@
 #include <thread>
 #include <vector>
 
-namespace sonaveld::cli {
+namespace sonaveld {
 
 void RunOrdered(size_t count, int jobs, const std::function<void(size_t)>& task,
                 const std::function<void(size_t)>& done, const std::function<void()>& tick) {
@@ -44,4 +44,4 @@ void RunOrdered(size_t count, int jobs, const std::function<void(size_t)>& task,
 
 int DefaultJobs() { return std::max(1, static_cast<int>(std::thread::hardware_concurrency())); }
 
-}  // namespace sonaveld::cli
+}  // namespace sonaveld
