@@ -106,11 +106,13 @@ class LoudnessRun {
     auto tick = [this] {
       Stopped();
       if (hooks_.progress) hooks_.progress(BytesDone(), total_);
+      if (hooks_.fileProgress && current_ < work_.size()) hooks_.fileProgress(current_, Share(current_));
     };
     std::optional<LoudnessGain> album;
     if (settings_.album) {
-      RunOrdered(count, jobs_, [this](size_t i) { Measure(i); }, [](size_t) {}, tick);
+      RunOrdered(count, jobs_, [this](size_t i) { Measure(i); }, [this](size_t i) { current_ = i + 1; }, tick);
       album = AlbumGain();
+      current_ = 0;
     }
     RunOrdered(count, jobs_, [this, &album](size_t i) { Normalize(i, album); }, [this](size_t i) { Finish(i); },
                tick);
@@ -247,17 +249,21 @@ class LoudnessRun {
   void Finish(size_t i) {
     FileWork& work = work_[i];
     work.measured = work.scaled = work.remeasured = 1;
+    current_ = i + 1;
     if (hooks_.fileDone) hooks_.fileDone(i, work.outcome);
   }
 
-  // Each file counts its size once for each share of work; a measure-only pass has one share.
+  // The share of file i's work done, 0..1: measuring, reading and writing (two), measuring the
+  // output; a measure-only pass has the first alone.
+  double Share(size_t i) const {
+    const FileWork& w = work_[i];
+    return settings_.measureOnly ? w.measured.load() : (w.measured + 2 * w.scaled + w.remeasured) / 4;
+  }
+
+  // Each file counts its size four times, once for each quarter of its work.
   int64_t BytesDone() const {
     double done = 0;
-    for (size_t i = 0; i < work_.size(); ++i) {
-      const FileWork& w = work_[i];
-      const double shares = settings_.measureOnly ? 4 * w.measured : w.measured + 2 * w.scaled + w.remeasured;
-      done += static_cast<double>(sizes_[i]) * shares;
-    }
+    for (size_t i = 0; i < work_.size(); ++i) done += 4.0 * static_cast<double>(sizes_[i]) * Share(i);
     return static_cast<int64_t>(done);
   }
 
@@ -269,6 +275,7 @@ class LoudnessRun {
   int64_t total_ = 0;
   int jobs_ = 1;
   int measureThreads_ = 1;
+  size_t current_ = 0;  // the first file not yet done (the calling thread's)
   std::atomic<bool> stop_{false};
 };
 

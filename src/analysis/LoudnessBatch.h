@@ -34,10 +34,12 @@ struct LoudnessFileOutcome {
 // once it returns true every job stops at its next block and no partial output is left. progress
 // and fileDone run on the calling thread: progress(done, total) in bytes of work about every
 // 100 ms (total: four shares of each file's size: measuring, reading, writing, measuring again);
+// fileProgress(i, share) with it: the first file in list order not yet done and its share done, 0..1.
 // fileDone(i, outcome) for each file in list order as soon as it and those before it are done.
 struct LoudnessBatchHooks {
   std::function<bool()> stopTest;
   std::function<void(int64_t done, int64_t total)> progress;
+  std::function<void(size_t index, double share)> fileProgress;
   std::function<void(size_t index, const LoudnessFileOutcome& outcome)> fileDone;
 };
 
