@@ -43,7 +43,9 @@ QString Figure(const std::optional<double>& value, int decimals, bool sign = fal
 // What a row shows after its path: the measured I and TP, the gain and the output's loudness, or
 // why the file was left alone, refused or stopped.
 QString OutcomeText(const ReportRow& row) {
-  const QString message = QString::fromStdString(row.message);
+  // The row starts with the path already; a message that starts with it too is shown without.
+  const std::string& m = row.message;
+  const QString message = QString::fromStdString(m.starts_with(row.file) ? m.substr(row.file.size()) : m);
   if (row.status == "refused" || row.status == "failed") return QStringLiteral("拒否: ") + message;
   if (row.status == "stopped") return QStringLiteral("中止");
   QString text = QStringLiteral("I %1 LUFS  TP %2 dBTP").arg(Figure(row.integratedLufs, 1), Figure(row.truePeakDbtp, 1));
