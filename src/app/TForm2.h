@@ -65,6 +65,8 @@ class TForm2 : public QWidget, public NormalizerHost {
   void SetBarPosition(NormalizeBar bar, int64_t position) override;
   void SelectEntry(int index) override;
   void ProcessEvents() override;
+  // A peak or average entry written: its row shows the levels, gains and clipped samples.
+  void EntryFinished(const EntryFigures& figures) override;
 
  protected:
   // FormShow: centres the window on the screen each time it is shown.
@@ -105,6 +107,8 @@ class TForm2 : public QWidget, public NormalizerHost {
   std::atomic<bool> loudnessStop_{false};
   bool loudnessRunning_ = false;
   std::vector<ReportRow> reportRows_;
+  bool reportLevels_ = false;  // the rows are of a peak or average pass
+  int passEntry_ = -1;         // the entry the pass works on
 };
 
 }  // namespace sonaveld

@@ -101,6 +101,7 @@ void TForm2::RunLoudness(bool measureOnly) {
   loudnessStop_ = false;
   loudnessRunning_ = true;
   reportRows_.clear();
+  reportLevels_ = false;
   SetPassRunning(true);
   SetSettingsEnabled(false);
   for (NormalizeBar bar : {NormalizeBar::kWhole, NormalizeBar::kFile}) SetBarMaximum(bar, kBarTop), SetBarPosition(bar, 0);
@@ -132,6 +133,7 @@ void TForm2::RunLoudness(bool measureOnly) {
   worker.join();
 
   if (!loudnessStop_) SetBarPosition(NormalizeBar::kWhole, kBarTop), SetBarPosition(NormalizeBar::kFile, kBarTop);
+  SetItemIndex(-1);  // as after a peak or average pass: nothing selected
   QStringList refusals;
   for (const ReportRow& row : reportRows_) {
     if (row.status == "refused" || row.status == "failed") refusals << QString::fromStdString(row.message);
@@ -150,12 +152,28 @@ void TForm2::ShowOutcome(size_t index, const LoudnessFileOutcome& outcome) {
   SetRowText(static_cast<int>(index), path + QStringLiteral("    ") + OutcomeText(outcome.row));
 }
 
+void TForm2::EntryFinished(const EntryFigures& figures) {
+  if (passEntry_ < 0 || passEntry_ >= static_cast<int>(reportRows_.size())) return;
+  ReportRow& row = reportRows_[passEntry_];
+  FillLevels(row, figures);
+  const bool stereo = row.levelRightDbfs.has_value();
+  QString text = QStringLiteral("    レベル %1").arg(Figure(row.levelLeftDbfs, 1));
+  if (stereo) text += QStringLiteral(" / %1").arg(Figure(row.levelRightDbfs, 1));
+  text += QStringLiteral(" dBFS  利得 %1").arg(Figure(row.gainDb, 2, true));
+  if (stereo) text += QStringLiteral(" / %1").arg(Figure(row.gainRightDb, 2, true));
+  text += QStringLiteral(" dB  クリップ %1").arg(*row.clippedLeft);
+  if (stereo) text += QStringLiteral(" / %1").arg(*row.clippedRight);
+  if (passEntry_ < c_.ListBox1->count()) {
+    SetRowText(passEntry_, c_.ListBox1->item(passEntry_)->data(Qt::UserRole).toString() + text);
+  }
+}
+
 void TForm2::SpeedButton10Click() {
   if (RefusedDuringPass()) return;
   if (reportRows_.empty()) return ShowMessage(FormatMessage(WindowMessageId::kNoReport));
   const QString path = prompts_.ReportSaveDialog(openFolder_);
   if (path.isEmpty()) return;
-  if (!WriteReport(path.toStdString(), reportRows_, false)) {
+  if (!WriteReport(path.toStdString(), reportRows_, reportLevels_)) {
     ShowMessage(FormatMessage(MessageId::kCannotWrite, path.toStdString()));
   }
 }

@@ -48,8 +48,16 @@ void TForm2::SpeedButton4Click() {
 
   // Figures of an earlier loudness run no longer hold.
   for (int i = 0; i < c_.ListBox1->count(); ++i) SetRowText(i, c_.ListBox1->item(i)->data(Qt::UserRole).toString());
+  reportRows_.assign(entries.size(), ReportRow{});
+  for (size_t i = 0; i < entries.size(); ++i) reportRows_[i].file = entries[i], reportRows_[i].status = "stopped";
+  reportLevels_ = true;
   SetPassRunning(true);
   const PassResult result = pass_.Run(entries, settings);
+  if (result.status.failed() && passEntry_ >= 0 && passEntry_ < static_cast<int>(entries.size())) {
+    reportRows_[passEntry_].status = "failed";
+    reportRows_[passEntry_].message = result.status.message();
+  }
+  if (result.outcome == PassOutcome::kRestored || result.outcome == PassOutcome::kDeclined) reportRows_.clear();
   if (result.status.failed()) ShowMessage(result.status.message());
   SetSettingsEnabled(true);  // every way out of the pass leaves the settings usable
   SetPassRunning(false);
@@ -108,7 +116,10 @@ void TForm2::SetBarPosition(NormalizeBar bar, int64_t position) {
   target->setValue(std::min(ClampToInt(position), target->maximum()));
 }
 
-void TForm2::SelectEntry(int index) { SetItemIndex(index); }
+void TForm2::SelectEntry(int index) {
+  passEntry_ = index;
+  SetItemIndex(index);
+}
 
 void TForm2::ProcessEvents() { QCoreApplication::processEvents(); }
 

@@ -92,15 +92,7 @@ class TerminalHost final : public NormalizerHost {
     ReportRow& row = rows_.back();
     row.status = status;
     row.message = message;
-    if (row.status == "ok") {
-      const bool stereo = ChannelsOf(figures_.kind) == 2;
-      row.levelLeftDbfs = figures_.levelDbfs[0];
-      row.gainDb = figures_.gainDb[0];
-      row.clippedLeft = figures_.clipped[0];
-      if (stereo) row.levelRightDbfs = figures_.levelDbfs[1], row.gainRightDb = figures_.gainDb[1],
-                  row.clippedRight = figures_.clipped[1];
-      row.limited = false;
-    }
+    if (row.status == "ok") FillLevels(row, figures_);
     return row;
   }
 

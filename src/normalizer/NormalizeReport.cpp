@@ -80,6 +80,17 @@ bool IsJsonl(const std::string& path) { return path.size() >= 6 && path.ends_wit
 
 }  // namespace
 
+void FillLevels(ReportRow& row, const EntryFigures& figures) {
+  row.status = "ok";
+  row.levelLeftDbfs = figures.levelDbfs[0];
+  row.gainDb = figures.gainDb[0];
+  row.clippedLeft = figures.clipped[0];
+  if (ChannelsOf(figures.kind) == 2) {
+    row.levelRightDbfs = figures.levelDbfs[1], row.gainRightDb = figures.gainDb[1], row.clippedRight = figures.clipped[1];
+  }
+  row.limited = false;
+}
+
 std::vector<std::string> ReportColumns(bool levels) {
   std::vector<std::string> columns = {"file", "output", "integrated_lufs", "lra_lu", "true_peak_dbtp", "gain_db",
                                       "limited", "output_integrated_lufs", "output_true_peak_dbtp", "status",

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "normalizer/NormalizeTypes.h"
+
 namespace sonaveld {
 
 // One row of the report of a normalize run: one per file, in list order. A figure that does not
@@ -22,6 +24,10 @@ struct ReportRow {
   std::optional<double> levelLeftDbfs, levelRightDbfs, gainRightDb;
   std::optional<int64_t> clippedLeft, clippedRight;
 };
+
+// Puts what a peak or average pass did to an entry into row: status ok, each channel's level,
+// gain and clipped samples (the second channel's only for stereo), limited false.
+void FillLevels(ReportRow& row, const EntryFigures& figures);
 
 // The report's columns: those of every report, then those the peak and average reports add.
 std::vector<std::string> ReportColumns(bool levels);

@@ -66,6 +66,7 @@ class TForm2LoudnessTest : public QObject {
  private slots:
   void passReachesTargetAndReportsEveryFile();
   void measureWritesNothingAndBoxesAreChecked();
+  void peakPassRowsAndReportShowLevels();
 };
 
 void TForm2LoudnessTest::passReachesTargetAndReportsEveryFile() {
@@ -136,6 +137,23 @@ void TForm2LoudnessTest::measureWritesNothingAndBoxesAreChecked() {
   QVERIFY(!f.Exists("a-n.wav"));
   f.c().RadioGroup1Item0->click();
   QVERIFY(f.c().SpinEdit1->isEnabled());
+}
+
+void TForm2LoudnessTest::peakPassRowsAndReportShowLevels() {
+  Form2Fixture f;
+  WavRecipe r;
+  r.frames = 4000;
+  r.sample = [](int64_t fr, int c) { return fr == 100 ? (c == 0 ? 16384 : -8192) : 0; };  // -6.02 / -12.04 dBFS
+  f.Add({f.WavOf("lr.wav", r)});
+  f.c().SpeedButton4->click();
+  QVERIFY(f.c().ListBox1->item(0)->text().endsWith(QStringLiteral("レベル -6.0 / -12.0 dBFS  利得 +6.02 / +12.04 dB  クリップ 0 / 0")));
+  const std::string report = f.dir.File("p.csv");
+  f.prompts.saveAnswers.push_back(QString::fromStdString(report));
+  f.c().SpeedButton10->click();
+  const std::vector<std::string> lines = LinesOf(report);
+  QCOMPARE(lines.size(), size_t{2});
+  QVERIFY(lines[0].find("clipped") != std::string::npos);  // the level columns are there
+  QVERIFY2(lines[1].find(",ok,,-6.02,-12.04,") != std::string::npos, lines[1].c_str());
 }
 
 QTEST_MAIN(TForm2LoudnessTest)
