@@ -5,8 +5,8 @@
 
 namespace sonaveld {
 
-// How the samples of one kind are laid out and measured. Every kind the analysis knows is
-// described by LevelLayoutOf, so a new kind is added there and nowhere else.
+// How the samples of one kind are laid out and measured. LevelLayoutOf builds it from the kind's
+// SampleLayout (document/SampleLayout.h), adding the loop that measures that encoding.
 struct LevelLayout {
   int channels = 0;        // samples per frame
   int sampleBytes = 0;     // bytes per sample; a frame is channels x sampleBytes bytes

@@ -3,8 +3,10 @@
 
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QProgressBar>
 #include <QRadioButton>
@@ -96,6 +98,11 @@ void BuildSettings(QWidget* client, Form2Controls& c) {
       "チェックがあるとノーマライズしたファイルの名前に「-n」がつきます。"
       "チェックがないとオリジナルファイルに「-orgi」とつきます。"));
   c.CheckBox1->raise();
+
+  // Under the settings group, in the row the window grew by.
+  c.CheckBox2 = Place(new QCheckBox(QStringLiteral("チャンネル連動"), client), "CheckBox2", 16, 396, 100, 17);
+  c.CheckBox2->resize(std::max(c.CheckBox2->width(), c.CheckBox2->sizeHint().width()), c.CheckBox2->height());
+  c.CheckBox2->setToolTip(QStringLiteral("チェックがあると両チャンネルに同じ倍率（小さい方）をかけ、左右のバランスを保ちます。"));
 }
 
 void BuildProgress(QWidget* client, Form2Controls& c) {
@@ -106,6 +113,44 @@ void BuildProgress(QWidget* client, Form2Controls& c) {
   c.ProgressBar2 = Bar(c.GroupBox1, "ProgressBar2", 41);
 }
 
+// A plain label at (left, top) of parent, as wide as its text.
+QLabel* PlainLabel(QWidget* parent, const QString& text, int left, int top) {
+  auto* label = new QLabel(text, parent);
+  label->move(left, top);
+  label->adjustSize();
+  return label;
+}
+
+// The loudness group: its mode item, target and ceiling with their units, the presets, the two
+// check boxes, "測定" and "レポート保存".
+void BuildLoudness(QWidget* client, Form2Controls& c) {
+  QWidget* g = c.GroupBox2 = Place(new QGroupBox(QStringLiteral("ラウドネス設定"), client), "GroupBox2", 16, 420, 489, 78);
+  c.RadioGroup1Item2 = Place(new QRadioButton(QStringLiteral("ラウドネス"), g), "RadioGroup1Item2", 8, 18, 84, 20);
+  c.RadioGroup1Items->addButton(c.RadioGroup1Item2, 2);
+  PlainLabel(g, QStringLiteral("目標"), 96, 21);
+  c.Edit1 = Place(new QLineEdit(QStringLiteral("-23.0"), g), "Edit1", 124, 18, 48, 21);
+  PlainLabel(g, QStringLiteral("LUFS"), 176, 21);
+  PlainLabel(g, QStringLiteral("上限"), 214, 21);
+  c.Edit2 = Place(new QLineEdit(QStringLiteral("-1.0"), g), "Edit2", 242, 18, 40, 21);
+  PlainLabel(g, QStringLiteral("dBTP"), 286, 21);
+  c.Edit1->setToolTip(QStringLiteral("目標の積分ラウドネス（-70 から -5 LUFS）"));
+  c.Edit2->setToolTip(QStringLiteral("トゥルーピークの上限（-9 から 0 dBTP）"));
+  c.ComboBox1 = Place(new QComboBox(g), "ComboBox1", 330, 18, 150, 21);
+  for (const LoudnessPreset& preset : kLoudnessPresets) c.ComboBox1->addItem(QString::fromUtf8(preset.caption));
+  c.CheckBox3 = Place(new QCheckBox(QStringLiteral("アルバム"), g), "CheckBox3", 96, 50, 80, 17);
+  c.CheckBox3->setToolTip(QStringLiteral("チェックがあるとリスト全体に同じ利得をかけ、ファイル同士の音量差を保ちます。"));
+  c.CheckBox4 = Place(new QCheckBox(QStringLiteral("デュアルモノ"), g), "CheckBox4", 184, 50, 100, 17);
+  c.CheckBox4->setToolTip(QStringLiteral("チェックがあるとモノラルのチャンネルを2回数えて測定します。"));
+  for (QCheckBox* box : {c.CheckBox3, c.CheckBox4}) {
+    box->resize(std::max(box->width(), box->sizeHint().width()), box->height());
+  }
+  c.SpeedButton9 = FlatButton(g, "SpeedButton9", QStringLiteral("測定"), 330, 48);
+  c.SpeedButton9->setToolTip(QStringLiteral("リストのファイルを測定します。ファイルは書き込みません。"));
+  c.SpeedButton10 = Place(new QToolButton(g), "SpeedButton10", 394, 48, 86, 22);
+  c.SpeedButton10->setText(QStringLiteral("レポート保存"));
+  c.SpeedButton10->setAutoRaise(true);
+}
+
 }  // namespace
 
 Form2Controls BuildForm2Controls(QWidget* client) {
@@ -114,6 +159,7 @@ Form2Controls BuildForm2Controls(QWidget* client) {
   BuildListAndButtons(client, c);
   BuildSettings(client, c);
   BuildProgress(client, c);
+  BuildLoudness(client, c);
   return c;
 }
 

@@ -37,6 +37,9 @@ class Prompts {
   // OpenDialog1 of the normalizer window (filter "Waveファイル|*.wav;*.wave; ", several files at
   // once): the full paths in the order the dialog lists them, empty when cancelled.
   virtual QStringList Form2OpenDialog1(const QString& folder) = 0;
+  // The save dialog of the normalizer's "レポート保存" (filter "CSVファイル|*.csv", default extension
+  // "csv"): the path, empty when cancelled.
+  virtual QString ReportSaveDialog(const QString& folder) = 0;
   // The settings dialog of "無音部分にマーク…", starting with initial: the settings chosen with OK,
   // nothing when cancelled.
   virtual std::optional<PauseSettings> PauseSettingsPrompt(const PauseSettings& initial) = 0;

@@ -29,6 +29,19 @@ QString ChosenFile(QFileDialog& dialog) {
   return dialog.selectedFiles().first();
 }
 
+// A save dialog with one filter and its default suffix: the path chosen, empty when cancelled.
+QString SaveDialog(QWidget* parent, const QString& folder, const QString& filter, const QString& suffix,
+                   bool confirmOverwrite) {
+  QFileDialog dialog(parent, QString(), folder);
+  dialog.setOption(QFileDialog::DontUseNativeDialog);
+  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  dialog.setNameFilter(filter);
+  dialog.setDefaultSuffix(suffix);
+  dialog.setOption(QFileDialog::DontConfirmOverwrite, !confirmOverwrite);
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+  return dialog.selectedFiles().first();
+}
+
 }  // namespace
 
 void QtPrompts::Message(const QString& text) {
@@ -46,14 +59,11 @@ QString QtPrompts::OpenDialog1(const QString& folder) {
 }
 
 QString QtPrompts::SaveDialog1(const QString& folder) {
-  QFileDialog dialog(parent_, QString(), folder);
-  dialog.setOption(QFileDialog::DontUseNativeDialog);
-  dialog.setAcceptMode(QFileDialog::AcceptSave);
-  dialog.setNameFilter(QStringLiteral("wavファイル (*.wav)"));
-  dialog.setDefaultSuffix(QStringLiteral("wav"));
-  dialog.setOption(QFileDialog::DontConfirmOverwrite);
-  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
-  return dialog.selectedFiles().first();
+  return SaveDialog(parent_, folder, QStringLiteral("wavファイル (*.wav)"), QStringLiteral("wav"), false);
+}
+
+QString QtPrompts::ReportSaveDialog(const QString& folder) {
+  return SaveDialog(parent_, folder, QStringLiteral("CSVファイル (*.csv)"), QStringLiteral("csv"), true);
 }
 
 QString QtPrompts::SaveDialog2(const QString& folder) {

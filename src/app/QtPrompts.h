@@ -17,6 +17,7 @@ class QtPrompts final : public Prompts {
   QString OpenDialog1(const QString& folder) override;
   QString SaveDialog1(const QString& folder) override;
   QString SaveDialog2(const QString& folder) override;
+  QString ReportSaveDialog(const QString& folder) override;
   QStringList Form2OpenDialog1(const QString& folder) override;
   std::optional<PauseSettings> PauseSettingsPrompt(const PauseSettings& initial) override;
   QString OpenMarkFileDialog(MarkFileKind kind, const QString& folder) override;

@@ -1,6 +1,7 @@
 #include "app/TForm2.h"
 
 #include <QButtonGroup>
+#include <QComboBox>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QListWidget>
@@ -52,13 +53,16 @@ void TForm2::Connect() {
   connect(c_.SpeedButton4, &QToolButton::clicked, this, &TForm2::SpeedButton4Click);
   connect(c_.SpeedButton7, &QToolButton::clicked, this, &TForm2::SpeedButton7Click);
   connect(c_.SpeedButton8, &QToolButton::clicked, this, &TForm2::SpeedButton8Click);
+  connect(c_.SpeedButton9, &QToolButton::clicked, this, &TForm2::SpeedButton9Click);
+  connect(c_.SpeedButton10, &QToolButton::clicked, this, &TForm2::SpeedButton10Click);
+  connect(c_.ComboBox1, &QComboBox::activated, this, &TForm2::ComboBox1Change);
   connect(c_.RadioGroup1Items, &QButtonGroup::idClicked, this, &TForm2::RadioGroup1Click);
   connect(c_.ListBox1, &QListWidget::clicked, this, &TForm2::ListBox1Click);
 }
 
 QStringList TForm2::Entries() const {
   QStringList entries;
-  for (int i = 0; i < c_.ListBox1->count(); ++i) entries << c_.ListBox1->item(i)->text();
+  for (int i = 0; i < c_.ListBox1->count(); ++i) entries << c_.ListBox1->item(i)->data(Qt::UserRole).toString();
   return entries;
 }
 
@@ -100,11 +104,18 @@ std::string TForm2::AddOne(const QString& path) {
   if (bits != 8 && bits != 16 && bits != 24 && bits != 32) return FormatMessage(MessageId::kEntryNotBits, file);
   if (Entries().contains(path)) return FormatMessage(WindowMessageId::kAlreadyListed, file);
 
-  auto* item = new QListWidgetItem(path);
-  const QFontMetrics metrics = c_.ListBox1->fontMetrics();
-  item->setSizeHint(QSize(metrics.horizontalAdvance(path) + 4, std::max(kListItemHeight, metrics.lineSpacing())));
+  auto* item = new QListWidgetItem;
+  item->setData(Qt::UserRole, path);
   c_.ListBox1->addItem(item);
+  SetRowText(c_.ListBox1->count() - 1, path);
   return {};
+}
+
+void TForm2::SetRowText(int index, const QString& text) {
+  QListWidgetItem* item = c_.ListBox1->item(index);
+  const QFontMetrics metrics = c_.ListBox1->fontMetrics();
+  item->setText(text);
+  item->setSizeHint(QSize(metrics.horizontalAdvance(text) + 4, std::max(kListItemHeight, metrics.lineSpacing())));
 }
 
 void TForm2::MoveEntry(int from, int to) {
@@ -148,7 +159,12 @@ void TForm2::SpeedButton3Click() {
 
 void TForm2::SpeedButton8Click() { close(); }
 
-void TForm2::RadioGroup1Click() { c_.SpinEdit1->setValue(100); }
+void TForm2::RadioGroup1Click() {
+  c_.SpinEdit1->setValue(100);
+  c_.SpinEdit1->setEnabled(!LoudnessMode());
+}
+
+bool TForm2::LoudnessMode() const { return c_.RadioGroup1Items->checkedId() == 2; }
 
 void TForm2::ListBox1Click() {
   c_.ProgressBar1->setValue(0);

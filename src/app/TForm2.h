@@ -1,23 +1,28 @@
 #pragma once
 #include <QString>
 #include <QWidget>
+#include <atomic>
 #include <cstdint>
 #include <optional>
 #include <string>
 
 #include "app/Form2Controls.h"
+#include "normalizer/LoudnessGain.h"
+#include "normalizer/NormalizeReport.h"
 #include "normalizer/NormalizePass.h"
 #include "normalizer/NormalizerHost.h"
 
 namespace sonaveld {
 
 class Prompts;
+struct LoudnessFileOutcome;
 
 // The normalizer window Form2 (caption "ノーマライズ"): the list of WAV files, the settings of a
 // pass, the buttons that fill and trim the list, start and stop, and the two progress bars. It is
 // created hidden at start and shown by the main window's "ノーマライズ" item; closing hides it with
 // everything kept. The pass runs inside SpeedButton4Click on the window thread, the window
-// serving as the pass's host. The prompts are injected and must outlive the window.
+// serving as the pass's host. In the "ラウドネス" mode (and for "測定") the files run on worker
+// threads while the window stays live. The prompts are injected and must outlive the window.
 class TForm2 : public QWidget, public NormalizerHost {
   Q_OBJECT
 
@@ -27,12 +32,14 @@ class TForm2 : public QWidget, public NormalizerHost {
   const Form2Controls& Controls() const { return c_; }
   // The pass behind "開始" (tests replace its free-space query and output opener).
   NormalizePass& Pass() { return pass_; }
-  // The list entries in order (full paths).
+  // The list entries in order (full paths; a row may show figures after its path).
   QStringList Entries() const;
   // The selected list index, -1 when nothing is selected.
   int ItemIndex() const;
   // StopRequested: set by "中止", cleared when a pass starts.
-  bool StopRequested() const { return pass_.StopRequested(); }
+  bool StopRequested() const { return pass_.StopRequested() || loudnessStop_; }
+  // The report rows of the last loudness pass or measurement, in list order.
+  const std::vector<ReportRow>& ReportRows() const { return reportRows_; }
 
  public slots:
   // "追加": adds the files chosen in OpenDialog1 but those refused, which one message lists.
@@ -44,7 +51,10 @@ class TForm2 : public QWidget, public NormalizerHost {
   void SpeedButton4Click();  // "開始": the normalization pass; returns when it ends
   void SpeedButton7Click();  // "中止": the running pass ends at its next block
   void SpeedButton8Click();  // "閉じる": hides the window, keeping list, settings and bars
-  void RadioGroup1Click();   // a mode is picked: percentage back to 100
+  void SpeedButton9Click();   // "測定": measures the listed files on worker threads, writes nothing
+  void SpeedButton10Click();  // "レポート保存": the CSV (or .jsonl) report of the last loudness run
+  void ComboBox1Change(int index);  // a preset picked: its target and ceiling into the boxes
+  void RadioGroup1Click();   // a mode is picked: percentage back to 100 (disabled in loudness mode)
   void ListBox1Click();      // a click in the list: both bars to 0
 
  public:
@@ -55,6 +65,8 @@ class TForm2 : public QWidget, public NormalizerHost {
   void SetBarPosition(NormalizeBar bar, int64_t position) override;
   void SelectEntry(int index) override;
   void ProcessEvents() override;
+  // A peak or average entry written: its row shows the levels, gains and clipped samples.
+  void EntryFinished(const EntryFigures& figures) override;
 
  protected:
   // FormShow: centres the window on the screen each time it is shown.
@@ -77,12 +89,26 @@ class TForm2 : public QWidget, public NormalizerHost {
   // While a pass runs the start button and the list edits (add, up, down, delete, delete all) are
   // off: the pass shows its progress by the entries' places.
   void SetPassRunning(bool running);
-  bool RefusedDuringPass() const { return pass_.Running(); }
+  bool RefusedDuringPass() const { return pass_.Running() || loudnessRunning_; }
+  bool LoudnessMode() const;
+  // The target and ceiling of the boxes; nothing (the range told) when either is no number in range.
+  std::optional<LoudnessTarget> TargetOfBoxes();
+  // A loudness pass (or, measureOnly, a measurement) of the list on worker threads; returns when
+  // it ends, the window live meanwhile.
+  void RunLoudness(bool measureOnly);
+  // Row index shows the path and what the run found of it.
+  void ShowOutcome(size_t index, const LoudnessFileOutcome& outcome);
+  void SetRowText(int index, const QString& text);
 
   Prompts& prompts_;
   QString openFolder_;  // folder of the last files added; the add dialog starts there
   Form2Controls c_;
   NormalizePass pass_{*this};
+  std::atomic<bool> loudnessStop_{false};
+  bool loudnessRunning_ = false;
+  std::vector<ReportRow> reportRows_;
+  bool reportLevels_ = false;  // the rows are of a peak or average pass
+  int passEntry_ = -1;         // the entry the pass works on
 };
 
 }  // namespace sonaveld

@@ -12,6 +12,10 @@
 #include <string>
 #include <vector>
 
+#include <QComboBox>
+#include <QLineEdit>
+#include <QRadioButton>
+
 #include "app/LenientSpinBox.h"
 #include "app/Prompts.h"
 #include "app/TForm2.h"
@@ -26,6 +30,7 @@ int ClampToInt(int64_t value) { return static_cast<int>(std::clamp<int64_t>(valu
 
 void TForm2::SpeedButton4Click() {
   if (RefusedDuringPass()) return;
+  if (LoudnessMode()) return RunLoudness(false);
   const std::optional<int> percent = Percentage();
   if (!percent) {
     ShowMessage(FormatMessage(WindowMessageId::kPercentNotWhole));
@@ -35,19 +40,33 @@ void TForm2::SpeedButton4Click() {
   settings.percent = *percent;
   settings.mode = c_.RadioGroup1Items->checkedId() == 1 ? NormalizeMode::kAverage : NormalizeMode::kPeak;
   settings.keepSourceName = c_.CheckBox1->isChecked();
+  settings.linked = c_.CheckBox2->isChecked();
 
   // The entries are taken once; the list cannot be edited until the pass ends.
   std::vector<std::string> entries;
   for (const QString& entry : Entries()) entries.push_back(entry.toStdString());
 
+  // Figures of an earlier loudness run no longer hold.
+  for (int i = 0; i < c_.ListBox1->count(); ++i) SetRowText(i, c_.ListBox1->item(i)->data(Qt::UserRole).toString());
+  reportRows_.assign(entries.size(), ReportRow{});
+  for (size_t i = 0; i < entries.size(); ++i) reportRows_[i].file = entries[i], reportRows_[i].status = "stopped";
+  reportLevels_ = true;
   SetPassRunning(true);
   const PassResult result = pass_.Run(entries, settings);
+  if (result.status.failed() && passEntry_ >= 0 && passEntry_ < static_cast<int>(entries.size())) {
+    reportRows_[passEntry_].status = "failed";
+    reportRows_[passEntry_].message = result.status.message();
+  }
+  if (result.outcome == PassOutcome::kRestored || result.outcome == PassOutcome::kDeclined) reportRows_.clear();
   if (result.status.failed()) ShowMessage(result.status.message());
   SetSettingsEnabled(true);  // every way out of the pass leaves the settings usable
   SetPassRunning(false);
 }
 
-void TForm2::SpeedButton7Click() { pass_.RequestStop(); }
+void TForm2::SpeedButton7Click() {
+  pass_.RequestStop();
+  if (loudnessRunning_) loudnessStop_ = true;
+}
 
 std::optional<int> TForm2::Percentage() {
   if (!LenientSpinBox::ValueOfText(c_.SpinEdit1->text(), c_.SpinEdit1->minimum(), c_.SpinEdit1->maximum())) {
@@ -60,8 +79,8 @@ std::optional<int> TForm2::Percentage() {
 }
 
 void TForm2::SetPassRunning(bool running) {
-  for (QToolButton* button :
-       {c_.SpeedButton4, c_.SpeedButton1, c_.SpeedButton5, c_.SpeedButton6, c_.SpeedButton2, c_.SpeedButton3}) {
+  for (QToolButton* button : {c_.SpeedButton4, c_.SpeedButton1, c_.SpeedButton5, c_.SpeedButton6, c_.SpeedButton2,
+                              c_.SpeedButton3, c_.SpeedButton9, c_.SpeedButton10}) {
     button->setEnabled(!running);
   }
 }
@@ -71,9 +90,15 @@ void TForm2::ShowMessage(const std::string& text) { prompts_.Message(QString::fr
 bool TForm2::Confirm(const std::string& question) { return prompts_.Confirm(QString::fromStdString(question)); }
 
 void TForm2::SetSettingsEnabled(bool enabled) {
-  c_.SpinEdit1->setEnabled(enabled);
+  c_.SpinEdit1->setEnabled(enabled && !LoudnessMode());  // the percentage has no say in loudness mode
   c_.RadioGroup1->setEnabled(enabled);
   c_.CheckBox1->setEnabled(enabled);
+  c_.CheckBox2->setEnabled(enabled);
+  const std::initializer_list<QWidget*> loudness = {c_.RadioGroup1Item2, c_.Edit1, c_.Edit2, c_.ComboBox1,
+                                                    c_.CheckBox3, c_.CheckBox4};
+  for (QWidget* control : loudness) {
+    control->setEnabled(enabled);
+  }
 }
 
 void TForm2::SetBarMaximum(NormalizeBar bar, int64_t maximum) {
@@ -91,7 +116,10 @@ void TForm2::SetBarPosition(NormalizeBar bar, int64_t position) {
   target->setValue(std::min(ClampToInt(position), target->maximum()));
 }
 
-void TForm2::SelectEntry(int index) { SetItemIndex(index); }
+void TForm2::SelectEntry(int index) {
+  passEntry_ = index;
+  SetItemIndex(index);
+}
 
 void TForm2::ProcessEvents() { QCoreApplication::processEvents(); }
 

@@ -25,6 +25,11 @@ std::string_view Pattern(WindowMessageId id) {
     case WindowMessageId::kNoMarksToRead: return "読み込めるマークがありません。";
     case WindowMessageId::kNoPieceChecked: return "保存する部分にチェックを付けて下さい。";
     case WindowMessageId::kAlreadyListed: return "%sは既に登録されています。追加できません。";
+    case WindowMessageId::kTargetOutOfRange:
+      return "目標ラウドネスは -70 から -5 までの数値（LUFS）で指定して下さい。";
+    case WindowMessageId::kCeilingOutOfRange:
+      return "トゥルーピークの上限は -9 から 0 までの数値（dBTP）で指定して下さい。";
+    case WindowMessageId::kNoReport: return "保存するレポートがありません。開始か測定の後で保存して下さい。";
     case WindowMessageId::kPercentNotWhole: return "パーセントは1から150の整数で指定して下さい。";
   }
   return {};

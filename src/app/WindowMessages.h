@@ -29,6 +29,9 @@ enum class WindowMessageId {
   // Normalizer window, adding files.
   kAlreadyListed,         // "%sは既に登録されています。追加できません。" (%s: the path)
   // Normalizer window, start.
+  kTargetOutOfRange,      // the loudness target box holds no number in -70..-5
+  kCeilingOutOfRange,     // the true-peak ceiling box holds no number in -9..0
+  kNoReport,              // "レポート保存" before any loudness pass or measurement
   kPercentNotWhole,       // "パーセントは1から150の整数で指定して下さい。": the box holds no whole number
 };
 

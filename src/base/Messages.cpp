@@ -44,6 +44,10 @@ std::string_view MessagePattern(MessageId id) {
     case MessageId::kOutputExists: return "%sは既にあるので、ノーマライズしません。";
     case MessageId::kEntryIsOutput: return "%sは一覧にある別のファイルの出力なので、ノーマライズしません。";
     case MessageId::kNoPauseFound: return "無音部分が見つかりませんでした。";
+    case MessageId::kLoudnessLowRate: return "ファイル %s はサンプリング周波数が 4000 Hz 未満なので、ラウドネスを測定できません。";
+    case MessageId::kLoudnessLimited: return "%sはトゥルーピークの上限 %s dBTP で利得を抑えたので、%s LUFS になりました。";
+    case MessageId::kNoLoudness: return "%sは積分ラウドネスがない（-70 LUFS を超える部分がない）ので、そのままにします。";
+    case MessageId::kNotRemeasured: return "%sは書き込みましたが、測り直せませんでした。";
     case MessageId::kDivisionByZero: return "ゼロによる除算";
     case MessageId::kNoAudioOutput: return "音声出力がありません。再生は時間のみ進みます。";
     case MessageId::kAudioOutputLost: return "音声出力が停止しました。次の再生で音声出力を再び試みます。";

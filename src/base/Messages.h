@@ -51,6 +51,12 @@ enum class MessageId {
   kEntryIsOutput,     // "%sは …の出力なので、…": an entry that another entry writes (%s: its path)
   // The pause finder's outcome, shown by the window and the command line alike.
   kNoPauseFound,      // "無音部分が見つかりませんでした。"
+  // The loudness meter (%s: the path).
+  kLoudnessLowRate,   // a sample rate below 4000 Hz: the K-weighting is not defined there
+  // Loudness normalization (%s at the start: the file's path).
+  kLoudnessLimited,   // the true-peak ceiling held the gain back (path, ceiling dBTP, loudness reached)
+  kNoLoudness,        // no integrated loudness (nothing above -70 LUFS): left alone
+  kNotRemeasured,     // the output was written but could not be measured again (%s: the output)
   // The view.
   kDivisionByZero,    // "ゼロによる除算": a time ruler at sample rate 0
   // Playback notices, shown in the main window's status bar.

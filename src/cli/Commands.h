@@ -19,6 +19,7 @@ int RunMarks(const std::vector<std::string>& args);
 int RunNormalize(const std::vector<std::string>& args);
 int RunPauses(const std::vector<std::string>& args);
 int RunJoin(const std::vector<std::string>& args);
+int RunLoudness(const std::vector<std::string>& args);
 
 // The usage text printed by --help.
 const char* UsageText();

@@ -6,6 +6,9 @@
 #include <vector>
 
 #include "cli/CliMessages.h"
+#include "cli/LoudnessPass.h"
+#include "cli/NormalizeArgs.h"
+#include "normalizer/NormalizeReport.h"
 #include "cli/Commands.h"
 #include "cli/ProgressLine.h"
 #include "normalizer/NormalizePass.h"
@@ -14,7 +17,8 @@ namespace sonaveld::cli {
 namespace {
 
 // The terminal side of the pass: the backup question on stderr, each finished file on stdout,
-// and the progress line over the bytes of all files. The backup question is answered by --restore.
+// the progress line over the bytes of all files, and a report row for each entry. The backup
+// question is answered by --restore.
 class TerminalHost final : public NormalizerHost {
  public:
   TerminalHost(bool restore, const std::vector<std::string>& files, ProgressLine& progress)
@@ -46,8 +50,30 @@ class TerminalHost final : public NormalizerHost {
     ProcessEvents();
   }
   void ProcessEvents() override { progress_.Update(BytesDone(), total_); }
-  void OutputWritten(const std::string& path) override { PrintWritten(path); }
-  void EntrySkipped(const std::string& message) override { PrintMessage(message); }
+  void OutputWritten(const std::string& path) override {
+    PrintWritten(path);
+    Row("ok", {}).output = path;
+  }
+  void EntrySkipped(const std::string& message) override {
+    PrintMessage(message);
+    Row("unchanged", message);
+  }
+  void EntryFinished(const EntryFigures& figures) override { figures_ = figures; }
+
+  // The rows of the entries the pass reached; the one it ended on gets how it ended, those after
+  // it "stopped" (a failure or a stop ends the pass).
+  std::vector<ReportRow> Rows(const std::vector<std::string>& files, const Status& ended) {
+    if (!ended.ok() && !ended.silent() && entry_ >= 0 && entry_ < static_cast<int>(files.size())) {
+      Row(ended.stopped() ? "stopped" : "failed", ended.message());
+    }
+    const size_t reached = rows_.size();
+    rows_.resize(files.size());
+    for (size_t i = 0; i < files.size(); ++i) {
+      rows_[i].file = files[i];
+      if (i >= reached) rows_[i].status = "stopped";
+    }
+    return rows_;
+  }
 
  private:
   // The files before the current one, and of the current one its share of the two runs: the
@@ -60,8 +86,20 @@ class TerminalHost final : public NormalizerHost {
     return done + static_cast<int64_t>(sizes_[static_cast<size_t>(entry_)] * (measured_ + 2 * scaled) / 3);
   }
 
+  // The row of the current entry, with its status, message and (once written) figures.
+  ReportRow& Row(const char* status, const std::string& message) {
+    rows_.resize(static_cast<size_t>(std::max(entry_, 0)) + 1);
+    ReportRow& row = rows_.back();
+    row.status = status;
+    row.message = message;
+    if (row.status == "ok") FillLevels(row, figures_);
+    return row;
+  }
+
   bool restore_;
   ProgressLine& progress_;
+  std::vector<ReportRow> rows_;
+  EntryFigures figures_;
   std::vector<int64_t> sizes_;
   int64_t total_ = 0;
   int entry_ = -1;
@@ -69,65 +107,6 @@ class TerminalHost final : public NormalizerHost {
   int64_t scaled_ = 0;   // block of the scaling run, of scaleMaximum_
   int64_t scaleMaximum_ = 0;
 };
-
-struct NormalizeArgs {
-  NormalizeSettings settings;
-  bool restore = false;
-  bool quiet = false;
-  std::vector<std::string> files;
-};
-
-// A whole number 1..150 (the range of the percentage box); -1 otherwise.
-int ParsePercent(const std::string& text) {
-  if (text.empty() || text.size() > 3) return -1;
-  int value = 0;
-  for (char c : text) {
-    if (c < '0' || c > '9') return -1;
-    value = value * 10 + (c - '0');
-  }
-  return value >= 1 && value <= 150 ? value : -1;
-}
-
-// Parses the arguments; an empty string when they are valid, else what is wrong.
-std::string ParseArgs(const std::vector<std::string>& args, NormalizeArgs& out) {
-  bool replace = false;
-  for (size_t i = 0; i < args.size(); ++i) {
-    const std::string& a = args[i];
-    const bool hasValue = i + 1 < args.size();
-    if (a == "--mode") {
-      if (!hasValue) return "--mode needs peak or average";
-      const std::string& m = args[++i];
-      if (m == "peak") out.settings.mode = NormalizeMode::kPeak;
-      else if (m == "average") out.settings.mode = NormalizeMode::kAverage;
-      else return "--mode must be peak or average";
-    } else if (a == "--percent") {
-      if (!hasValue || (out.settings.percent = ParsePercent(args[++i])) < 0) return "--percent must be 1..150";
-    } else if (a == "--replace") {
-      replace = true;
-    } else if (a == "--restore") {
-      out.restore = true;
-    } else if (a == "--skip-existing") {
-      out.settings.skipExisting = true;
-    } else if (a == "--output-dir") {
-      if (!hasValue || args[i + 1].empty()) return "--output-dir needs a folder";
-      out.settings.outputDir = args[++i];
-    } else if (a == "--quiet") {
-      out.quiet = true;
-    } else if (a == "--") {
-      out.files.insert(out.files.end(), args.begin() + static_cast<long>(i) + 1, args.end());
-      break;
-    } else if (a.starts_with("-")) {
-      return "unknown option: " + a;
-    } else {
-      out.files.push_back(a);
-    }
-  }
-  if (out.restore && !replace) return "--restore needs --replace";
-  if (replace && !out.settings.outputDir.empty()) return "--output-dir and --replace exclude each other";
-  if (out.files.empty()) return "normalize needs at least one WAV file";
-  out.settings.keepSourceName = !replace;
-  return {};
-}
 
 NormalizePass* g_runningPass = nullptr;
 
@@ -140,13 +119,23 @@ extern "C" void OnInterrupt(int) {
 
 int RunNormalize(const std::vector<std::string>& args) {
   NormalizeArgs parsed;
-  const std::string problem = ParseArgs(args, parsed);
+  const std::string problem = ParseNormalizeArgs(args, parsed);
   if (!problem.empty()) return UsageError(problem);
+  if (const int listed = ReadFileList(parsed); listed != kExitDone) return listed;
+  if (!parsed.report.empty() && !CanWriteReport(parsed.report)) {
+    PrintMessage(FormatMessage(MessageId::kCannotCreate, parsed.report));
+    return kExitRefused;
+  }
   if (const std::string& dir = parsed.settings.outputDir; !dir.empty() && !std::filesystem::is_directory(dir)) {
     PrintMessage(FormatMessage(kNotAFolderMessage, dir));
     return kExitRefused;
   }
 
+  // The loudness pass has its own jobs; with backups to put back the pass below asks about them.
+  if (parsed.settings.mode == NormalizeMode::kLoudness &&
+      (parsed.settings.keepSourceName || !NormalizePass::AnyBackupExists(parsed.files))) {
+    return RunLoudnessPass(parsed);
+  }
   ProgressLine progress(parsed.quiet);
   TerminalHost host(parsed.restore, parsed.files, progress);
   NormalizePass pass(host);
@@ -156,6 +145,13 @@ int RunNormalize(const std::vector<std::string>& args) {
   std::signal(SIGINT, previous);
   g_runningPass = nullptr;
   if (result.status.failed()) PrintMessage(result.status.message());
+  // A restore or a declined question normalizes nothing: no report then.
+  const bool normalized = result.outcome != PassOutcome::kRestored && result.outcome != PassOutcome::kDeclined;
+  if (!parsed.report.empty() && normalized &&
+      !WriteReport(parsed.report, host.Rows(parsed.files, result.status), true)) {
+    PrintMessage(FormatMessage(MessageId::kCannotWrite, parsed.report));
+    return kExitRefused;
+  }
   return result.status.ok() ? kExitDone : kExitRefused;
 }
 

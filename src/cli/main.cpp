@@ -1,4 +1,4 @@
-// sonaveld-cli: the file work of Sonaveld (probe, cut, split, normalize, pauses) for scripts.
+// sonaveld-cli: the file work of Sonaveld (probe, cut, split, normalize, pauses, loudness) for scripts.
 #include <csignal>
 #include <cstdio>
 #include <cstring>
@@ -25,6 +25,7 @@ constexpr CommandEntry kCommands[] = {
     {"normalize", sonaveld::cli::RunNormalize},
     {"pauses", sonaveld::cli::RunPauses},
     {"join", sonaveld::cli::RunJoin},
+    {"loudness", sonaveld::cli::RunLoudness},
 };
 
 }  // namespace

@@ -1,12 +1,15 @@
 #include "normalizer/LevelRuns.h"
 
 #include <algorithm>
+#include <functional>
 #include <memory>
 #include <vector>
 
 #include "base/IdleThrottle.h"
 #include "io/OverlappedWriter.h"
 #include "normalizer/BlockReader.h"
+#include "normalizer/ClipCount.h"
+#include "normalizer/PlainGainMapper.h"
 #include "normalizer/SampleKernels.h"
 #include "normalizer/SampleMapper.h"
 
@@ -52,6 +55,45 @@ void SetAverages(FormatKind kind, int64_t blocks, ChannelLevels& levels) {
   }
 }
 
+// Maps the first n bytes of a block from in to out (blocks come in file order).
+using BlockMap = std::function<void(const uint8_t* in, int64_t n, uint8_t* out)>;
+
+// The scaling run of either gain: reads the sample area block by block, maps each block and
+// appends it to output.
+Status MapArea(ByteSource& source, OutputFile& output, const SampleArea& area, const BlockMap& map,
+               const RunHooks& hooks) {
+  const int64_t blockBytes = BlockBytes(area.kind);
+  const int64_t blocks = BlockCount(area);
+  const int64_t maximum = ProgressMaximum(area);
+  BlockReader reader(source, area.offset, area.end, blockBytes, kBlocksPerRead);
+  // The scaled blocks are written on a second thread while the next ones are scaled.
+  OverlappedWriter writer(output, blockBytes * 256);
+  int64_t pending = 0;  // scaled bytes in the writer's buffer not yet handed over
+  auto flush = [&] {
+    const bool ok = writer.Submit(pending);
+    pending = 0;
+    return ok;
+  };
+  IdleThrottle idle;
+  for (int64_t k = 0; k < blocks; ++k) {
+    const uint8_t* data = nullptr;
+    const int64_t n = reader.Next(&data);
+    if (n < 0) return ReadFailure(area);
+    if (hooks.progress) hooks.progress(k, maximum);
+    if (StopAsked(hooks)) return Status::Stopped();
+    if (pending + blockBytes > writer.bufferBytes() && !flush()) return WriteFailure(output);
+    if (!reader.Use([&] { map(data, n, writer.Buffer() + pending); })) return ReadFailure(area);
+    pending += n;
+    if (n != blockBytes) break;
+    if (hooks.idle && idle.Due()) {
+      // The blocks scaled so far reach the file before the caller gets control.
+      if (!flush() || !writer.Drain()) return WriteFailure(output);
+      hooks.idle();
+    }
+  }
+  return flush() && writer.Drain() ? Status::Ok() : WriteFailure(output);
+}
+
 }  // namespace
 
 int64_t BlockCount(const SampleArea& area) { return area.fileSize / BlockBytes(area.kind) + 1; }
@@ -81,39 +123,29 @@ Status MeasureLevels(ByteSource& source, const SampleArea& area, ChannelLevels& 
 }
 
 Status ScaleSamples(ByteSource& source, OutputFile& output, const SampleArea& area, NormalizeMode mode,
-                    float factor, const ChannelLevels& levels, const RunHooks& hooks) {
-  const int64_t blockBytes = BlockBytes(area.kind);
-  const int64_t blocks = BlockCount(area);
-  const int64_t maximum = ProgressMaximum(area);
+                    float factor, const ChannelLevels& levels, const RunHooks& hooks, int64_t* clipped) {
   SampleMapper mapper;
   mapper.Prepare(area.kind, mode, factor, levels);
-  BlockReader reader(source, area.offset, area.end, blockBytes, kBlocksPerRead);
-  // The scaled blocks are written on a second thread while the next ones are scaled.
-  OverlappedWriter writer(output, blockBytes * 256);
-  int64_t pending = 0;  // scaled bytes in the writer's buffer not yet handed over
-  auto flush = [&] {
-    const bool ok = writer.Submit(pending);
-    pending = 0;
-    return ok;
-  };
-  IdleThrottle idle;
-  for (int64_t k = 0; k < blocks; ++k) {
-    const uint8_t* data = nullptr;
-    const int64_t n = reader.Next(&data);
-    if (n < 0) return ReadFailure(area);
-    if (hooks.progress) hooks.progress(k, maximum);
-    if (StopAsked(hooks)) return Status::Stopped();
-    if (pending + blockBytes > writer.bufferBytes() && !flush()) return WriteFailure(output);
-    if (!reader.Use([&] { mapper.Map(data, n, writer.Buffer() + pending); })) return ReadFailure(area);
-    pending += n;
-    if (n != blockBytes) break;
-    if (hooks.idle && idle.Due()) {
-      // The blocks scaled so far reach the file before the caller gets control.
-      if (!flush() || !writer.Drain()) return WriteFailure(output);
-      hooks.idle();
-    }
-  }
-  return flush() && writer.Drain() ? Status::Ok() : WriteFailure(output);
+  const ChannelGain first(area.kind, mode, factor, ChosenLevel(area.kind, levels.channel[0], mode));
+  const ChannelGain second(area.kind, mode, factor, ChosenLevel(area.kind, levels.channel[1], mode));
+  ClipCounter counter(area.kind, first, second);
+  const bool count = clipped != nullptr && counter.active();
+  const Status status = MapArea(source, output, area, [&](const uint8_t* in, int64_t n, uint8_t* out) {
+    mapper.Map(in, n, out);
+    if (count) counter.Count(in, n);
+  }, hooks);
+  if (clipped != nullptr) clipped[0] = counter.clipped(0), clipped[1] = counter.clipped(1);
+  return status;
+}
+
+Status ScalePlain(ByteSource& source, OutputFile& output, const SampleArea& area, double gain, bool dither,
+                  const RunHooks& hooks, int64_t* clipped) {
+  PlainGainMapper mapper(area.kind, gain, dither);
+  const Status status = MapArea(source, output, area, [&](const uint8_t* in, int64_t n, uint8_t* out) {
+    mapper.Map(in, n, out);
+  }, hooks);
+  if (clipped != nullptr) clipped[0] = mapper.clipped(0), clipped[1] = mapper.clipped(1);
+  return status;
 }
 
 }  // namespace sonaveld

@@ -36,7 +36,13 @@ Status MeasureLevels(ByteSource& source, const SampleArea& area, ChannelLevels& 
 // channel's gain, to output (which already holds the header). The output's sample bytes match
 // the source's in number. Ok, Stopped, "ファイル %s は開けません" with area.path when a read failed,
 // or "%sに書き込めません。" with the output's path when a write failed.
+// clipped (two counts, by channel, when given) receives how many samples the gain clamped.
 Status ScaleSamples(ByteSource& source, OutputFile& output, const SampleArea& area, NormalizeMode mode,
-                    float factor, const ChannelLevels& levels, const RunHooks& hooks);
+                    float factor, const ChannelLevels& levels, const RunHooks& hooks, int64_t* clipped = nullptr);
+
+// The loudness mode's scaling run: as ScaleSamples, with every sample mapped by one plain gain
+// (the factor 10^(G/20)); clipped as there.
+Status ScalePlain(ByteSource& source, OutputFile& output, const SampleArea& area, double gain, bool dither,
+                  const RunHooks& hooks, int64_t* clipped = nullptr);
 
 }  // namespace sonaveld

@@ -10,6 +10,8 @@
 #include "document/WaveSizes.h"
 #include "io/ByteCopier.h"
 #include "io/ByteSource.h"
+#include "normalizer/ClipCount.h"
+#include "normalizer/LoudnessGain.h"
 #include "normalizer/NormalizeNames.h"
 #include "normalizer/SampleGain.h"
 
@@ -79,7 +81,7 @@ Status NormalizePass::NormalizeEntries(const std::vector<std::string>& entries, 
   for (int i = 0; i < count; ++i) {
     if (const std::string skip = SkipReason(entries, static_cast<size_t>(i), settings); !skip.empty()) {
       host_.EntrySkipped(skip);
-    } else if (Status entry = NormalizeEntry(entries[i], settings, factor); !entry.ok()) {
+    } else if (Status entry = NormalizeEntry(entries, static_cast<size_t>(i), settings, factor); !entry.ok()) {
       return entry;
     }
     host_.SetBarMaximum(NormalizeBar::kWhole, count);
@@ -105,7 +107,15 @@ std::string NormalizePass::SkipReason(const std::vector<std::string>& entries, s
   return {};
 }
 
-bool NormalizePass::AnyBackupExists(const std::vector<std::string>& entries) const {
+Status NormalizePass::RunEntry(const std::vector<std::string>& entries, size_t i, const NormalizeSettings& settings) {
+  if (const std::string skip = SkipReason(entries, i, settings); !skip.empty()) {
+    host_.EntrySkipped(skip);
+    return Status::Silent();
+  }
+  return NormalizeEntry(entries, i, settings, PercentFactor(settings.percent));
+}
+
+bool NormalizePass::AnyBackupExists(const std::vector<std::string>& entries) {
   return std::any_of(entries.begin(), entries.end(), [](const std::string& entry) {
     const auto names = NamesFor(entry);
     return names && Exists(names->backup);
@@ -125,7 +135,9 @@ Status NormalizePass::Restore(const std::vector<std::string>& entries) {
   return Status::Ok();
 }
 
-Status NormalizePass::NormalizeEntry(const std::string& path, const NormalizeSettings& settings, float factor) {
+Status NormalizePass::NormalizeEntry(const std::vector<std::string>& entries, size_t i,
+                                     const NormalizeSettings& settings, float factor) {
+  const std::string& path = entries[i];
   auto source = FileSource::Open(path);
   const int64_t fileSize = source ? source->Size() : -1;
   if (fileSize < 0) return Status::Fail(MessageId::kCannotOpen, path);
@@ -157,12 +169,12 @@ Status NormalizePass::NormalizeEntry(const std::string& path, const NormalizeSet
   if (!output) return Status::Fail(MessageId::kCannotCreate, names->output);
   const SampleArea area{chunk.offset, chunk.end, fileSize, KindOf(encoding, channels), path};
 
-  ChannelLevels levels;
-  Status status = MeasureLevels(*source, area, levels, Hooks(false, area));
+  EntryFigures figures;
+  figures.kind = area.kind;
   // The header and the bytes after the samples go through the buffer, as the samples do.
   ByteCopier copier(kCopyBufferBytes, /*inKernel=*/false);
-  if (status.ok()) status = CopyStretch(copier, *source, *output, 0, area.offset, path);
-  if (status.ok()) status = ScaleSamples(*source, *output, area, settings.mode, factor, levels, Hooks(true, area));
+  Status status = CopyStretch(copier, *source, *output, 0, area.offset, path);
+  if (status.ok()) status = ScaleEntry(*source, *output, area, i, settings, factor, figures);
   if (status.ok()) status = CopyStretch(copier, *source, *output, area.end, fileSize, path);
   // A source that changed meanwhile cannot be told from one that cannot be read.
   if (status.ok() && output->written() != fileSize) status = Status::Fail(MessageId::kCannotOpen, path);
@@ -176,6 +188,7 @@ Status NormalizePass::NormalizeEntry(const std::string& path, const NormalizeSet
   if (status.ok() && !output->Commit()) status = Status::Fail(MessageId::kEntryCannotWrite, names->output);
   if (!status.ok()) return status;
   host_.SetBarPosition(NormalizeBar::kFile, fileBarMaximum_);
+  host_.EntryFinished(figures);
   source.reset();
 
   if (settings.keepSourceName) {
@@ -183,6 +196,27 @@ Status NormalizePass::NormalizeEntry(const std::string& path, const NormalizeSet
     return Status::Ok();
   }
   return SwapNames(path, names->output, names->backup);
+}
+
+Status NormalizePass::ScaleEntry(ByteSource& source, OutputFile& output, const SampleArea& area, size_t i,
+                                 const NormalizeSettings& settings, float factor, EntryFigures& figures) {
+  if (settings.mode == NormalizeMode::kLoudness) {
+    const double db = i < settings.gainsDb.size() ? settings.gainsDb[i] : 0.0;
+    figures.gainDb[0] = figures.gainDb[1] = db;
+    return ScalePlain(source, output, area, GainFactor(db), settings.dither, Hooks(true, area), figures.clipped);
+  }
+  ChannelLevels levels;
+  // The measuring run reads the samples before the scaling run; the header is in output already.
+  Status status = MeasureLevels(source, area, levels, Hooks(false, area));
+  if (!status.ok()) return status;
+  DescribeGains(area.kind, settings.mode, factor, levels, figures);  // each channel's own level
+  if (settings.linked) {
+    LinkLevels(area.kind, settings.mode, levels);
+    EntryFigures linked;
+    DescribeGains(area.kind, settings.mode, factor, levels, linked);
+    std::copy(std::begin(linked.gainDb), std::end(linked.gainDb), std::begin(figures.gainDb));
+  }
+  return ScaleSamples(source, output, area, settings.mode, factor, levels, Hooks(true, area), figures.clipped);
 }
 
 Status NormalizePass::SwapNames(const std::string& path, const std::string& output, const std::string& backup) {
@@ -204,7 +238,7 @@ Status NormalizePass::SwapNames(const std::string& path, const std::string& outp
 RunHooks NormalizePass::Hooks(bool scaling, const SampleArea& area) {
   RunHooks hooks;
   hooks.stopTest = [this] {
-    if (stopRequested_) {
+    if (StopAsked()) {
       SetSettingsEnabled(true);
       host_.SetBarPosition(NormalizeBar::kWhole, 0);
       host_.SetBarPosition(NormalizeBar::kFile, 0);

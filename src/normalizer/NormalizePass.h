@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "base/Status.h"
+#include "io/ByteSource.h"
 #include "io/FileChecks.h"
 #include "io/OutputFile.h"
 #include "normalizer/LevelRuns.h"
@@ -24,6 +25,13 @@ struct NormalizeSettings {
   // output of another entry, is left alone (told to the host) instead of normalized again.
   std::string outputDir;
   bool skipExisting = false;
+  // "チャンネル連動" / --linked (peak and average modes): one gain for all channels of a file, the
+  // smallest of the channels' gains, so the balance between them stays.
+  bool linked = false;
+  // Loudness mode: the plain gain in dB of each entry, by list index, set by the caller from its
+  // measurement (an entry with no loudness is not handed to the pass); dither adds triangular dither (integer kinds).
+  std::vector<double> gainsDb;
+  bool dither = false;
 };
 
 // How a pass ended.
@@ -57,6 +65,21 @@ class NormalizePass {
   // the pass starts). Returns when the pass ends; the question about backups goes to the host.
   PassResult Run(const std::vector<std::string>& entries, const NormalizeSettings& settings);
 
+  // Normalizes entry i of entries alone, as the pass does (the skip rules see the whole list, the
+  // host hears of the entry; no question is asked and the whole bar is left alone): one job of a
+  // pass that runs several entries at once, each on its own NormalizePass. Ok, Stopped, Silent
+  // when the entry was skipped, or the failure.
+  Status RunEntry(const std::vector<std::string>& entries, size_t i, const NormalizeSettings& settings);
+
+  // With skipExisting: the message saying why entry i is left alone, "" when it is normalized.
+  static std::string SkipReason(const std::vector<std::string>& entries, size_t i, const NormalizeSettings& settings);
+
+  // True when an entry's "-orig" backup exists (Run then asks about putting them back).
+  static bool AnyBackupExists(const std::vector<std::string>& entries);
+
+  // A stop flag shared by several passes (Ctrl+C stops them all); it must outlive the pass.
+  void ShareStopFlag(const std::atomic<bool>* flag) { sharedStop_ = flag; }
+
   // The stop button: the running pass ends at its next block. Safe from a signal handler.
   void RequestStop() { stopRequested_ = true; }
   bool StopRequested() const { return stopRequested_; }
@@ -68,19 +91,22 @@ class NormalizePass {
   void SetSinkOpener(SinkOpener opener) { opener_ = std::move(opener); }
 
  private:
-  bool AnyBackupExists(const std::vector<std::string>& entries) const;
   Status Restore(const std::vector<std::string>& entries);
   // The entries in order until one does not end ok; the whole bar and the selection follow.
   Status NormalizeEntries(const std::vector<std::string>& entries, const NormalizeSettings& settings, float factor);
-  Status NormalizeEntry(const std::string& path, const NormalizeSettings& settings, float factor);
-  // With skipExisting: the message saying why entry i is left alone, "" when it is normalized.
-  static std::string SkipReason(const std::vector<std::string>& entries, size_t i, const NormalizeSettings& settings);
+  Status NormalizeEntry(const std::vector<std::string>& entries, size_t i, const NormalizeSettings& settings,
+                        float factor);
+  // The scaling run of the entry's mode into output, filling figures.
+  Status ScaleEntry(ByteSource& source, OutputFile& output, const SampleArea& area, size_t i,
+                    const NormalizeSettings& settings, float factor, EntryFigures& figures);
+  bool StopAsked() const { return stopRequested_ || (sharedStop_ != nullptr && *sharedStop_); }
   Status SwapNames(const std::string& path, const std::string& output, const std::string& backup);
   RunHooks Hooks(bool scaling, const SampleArea& area);
   void SetSettingsEnabled(bool enabled);
 
   NormalizerHost& host_;
   std::atomic<bool> stopRequested_{false};
+  const std::atomic<bool>* sharedStop_ = nullptr;
   bool running_ = false;
   bool settingsEnabled_ = true;
   int64_t fileBarMaximum_ = -1;

@@ -11,6 +11,7 @@ namespace sonaveld {
 enum class NormalizeMode : int {
   kPeak = 0,     // "最大値"
   kAverage = 1,  // "平均値"
+  kLoudness = 2,  // "ラウドネス": one plain gain per file, set from its measured loudness
 };
 
 // The levels of one channel, measured over one file's sample area.
@@ -45,6 +46,15 @@ struct RunHooks {
   // written), but no more often than every IdleThrottle::kInterval, the first time one interval
   // after the run started.
   std::function<void()> idle;
+};
+
+// What the pass did to one entry: the chosen levels (peak and average modes), each channel's
+// gain and the samples the gain clamped. A mono file uses the first of each pair.
+struct EntryFigures {
+  FormatKind kind = FormatKind::kNone;
+  double levelDbfs[2] = {0, 0};  // the chosen level as a fraction of full scale, dB (-inf for 0)
+  double gainDb[2] = {0, 0};     // the gain applied, dB (0 where samples were kept)
+  int64_t clipped[2] = {0, 0};   // samples clamped to the kind's range
 };
 
 // Samples in one block of the two runs, whatever the kind.

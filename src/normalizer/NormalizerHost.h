@@ -2,6 +2,8 @@
 #include <cstdint>
 #include <string>
 
+#include "normalizer/NormalizeTypes.h"
+
 namespace sonaveld {
 
 // The two progress bars of the normalizer window.
@@ -34,6 +36,8 @@ class NormalizerHost {
   virtual void ProcessEvents() = 0;
   // A normalized file is complete under path (its final name). The window may ignore it.
   virtual void OutputWritten(const std::string& path) { (void)path; }
+  // The figures of the entry just written, once its output is complete (before any name swap).
+  virtual void EntryFinished(const EntryFigures& figures) { (void)figures; }
   // An entry was left alone, with the system's message saying why (not a failure).
   virtual void EntrySkipped(const std::string& message) { (void)message; }
 };

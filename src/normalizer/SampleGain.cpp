@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "document/SampleLayout.h"
+
 namespace sonaveld {
 namespace {
 
@@ -65,6 +67,18 @@ float ChannelGain::Scale(float x) const {
   return static_cast<float>(r);
 }
 
+bool ChannelGain::Clips(int64_t s) const {
+  if (keeps_) return false;
+  const Extended r = (q_ * Extended(s)) * factor_;
+  return r >= Extended(high_ + 1) || r < Extended(low_);
+}
+
+bool ChannelGain::Clips(float x) const {
+  if (keeps_) return false;
+  const Extended r = (q_ * Extended(static_cast<double>(x))) * factor_;
+  return r > Extended(1) || r < Extended(-1);
+}
+
 double ChannelGain::Approximate() const {
   return static_cast<double>(q_) * static_cast<double>(factor_);
 }
@@ -87,6 +101,19 @@ int64_t ChosenLevel(const ChannelLevel& level, NormalizeMode mode) {
 Extended ChosenLevel(FormatKind kind, const ChannelLevel& level, NormalizeMode mode) {
   if (!IsFloatKind(kind)) return Extended(ChosenLevel(level, mode));
   return mode == NormalizeMode::kPeak ? Extended(static_cast<double>(level.floatPeak)) : level.floatAverage;
+}
+
+void DescribeGains(FormatKind kind, NormalizeMode mode, float factor, const ChannelLevels& levels,
+                   EntryFigures& figures) {
+  const double fullScale = SampleLayoutOf(kind).fullScale;
+  for (int c = 0; c < ChannelsOf(kind); ++c) {
+    const Extended chosen = ChosenLevel(kind, levels.channel[c], mode);
+    const bool halved = IsEightBit(kind) && mode == NormalizeMode::kAverage;
+    const double level = static_cast<double>(chosen) * (halved ? 2.0 : 1.0) / fullScale;
+    figures.levelDbfs[c] = 20.0 * std::log10(level);  // -inf for a silent channel
+    const ChannelGain gain(kind, mode, factor, chosen);
+    figures.gainDb[c] = gain.keeps() ? 0.0 : 20.0 * std::log10(gain.Approximate());
+  }
 }
 
 void GainTable::Build(bool sixteenBit, NormalizeMode mode, float factor, int32_t level) {

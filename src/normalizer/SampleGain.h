@@ -32,6 +32,11 @@ class ChannelGain {
   // Float kinds: the scaled value of the finite sample x.
   float Scale(float x) const;
 
+  // True when the scaled value of s (or of the finite x) lies beyond the kind's range, so that
+  // Scale clamps it: r >= the largest value + 1 or r < the smallest (float: |r| > 1).
+  bool Clips(int64_t s) const;
+  bool Clips(float x) const;
+
   // The gain q x f in double precision, for fast paths that check where it gives the exact result.
   double Approximate() const;
   // True when q is a double and q x f is exactly Approximate().
@@ -54,6 +59,12 @@ int ScaleSample(bool sixteenBit, NormalizeMode mode, float factor, int32_t level
 int64_t ChosenLevel(const ChannelLevel& level, NormalizeMode mode);
 // The chosen level of a channel of any kind as the gain takes it (the float kinds' own fields).
 Extended ChosenLevel(FormatKind kind, const ChannelLevel& level, NormalizeMode mode);
+
+// Fills figures' levels (dBFS) and gains (dB) of each channel of a file for the report: the chosen
+// level as a fraction of full scale (the 8-bit average as the mean of |byte - 128|, before the
+// halving the gain works with) and 20 log10(q x f), 0 dB for a channel kept as it is.
+void DescribeGains(FormatKind kind, NormalizeMode mode, float factor, const ChannelLevels& levels,
+                   EntryFigures& figures);
 
 // The result of ScaleSample for every possible sample value of one channel, computed once per
 // file, so the scaling run maps samples by lookup. A level of 0 (a silent channel, or an

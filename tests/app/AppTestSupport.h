@@ -27,6 +27,7 @@ class ScriptedPrompts final : public Prompts {
   QString OpenDialog1(const QString& folder) override;
   QString SaveDialog1(const QString& folder) override;
   QString SaveDialog2(const QString& folder) override;
+  QString ReportSaveDialog(const QString&) override { return Next(saveAnswers); }
   QStringList Form2OpenDialog1(const QString& folder) override;
   std::optional<PauseSettings> PauseSettingsPrompt(const PauseSettings& initial) override;
   // The mark file dialogs answer from openAnswers and saveAnswers too.

@@ -52,7 +52,7 @@ void TForm2LayoutTest::windowFrame() {
   Form2Fixture f;
   QCOMPARE(f.form.windowTitle(), QStringLiteral("ノーマライズ"));
   QCOMPARE(f.form.metaObject()->className(), "sonaveld::TForm2");
-  QCOMPARE(f.form.size(), QSize(522, 398));
+  QCOMPARE(f.form.size(), QSize(522, 508));  // grown by a row for "チャンネル連動" and the loudness group
   QCOMPARE(f.form.minimumSize(), f.form.maximumSize());
   QVERIFY(!(f.form.windowFlags() & Qt::WindowMaximizeButtonHint));
   QVERIFY(f.form.windowFlags() & Qt::WindowMinimizeButtonHint);
@@ -172,6 +172,9 @@ void TForm2LayoutTest::startState() {
   QCOMPARE(c.SpinEdit1->minimum(), 1);
   QCOMPARE(c.SpinEdit1->maximum(), 150);
   QVERIFY(c.CheckBox1->isChecked());
+  QVERIFY(!c.CheckBox2->isChecked());
+  QCOMPARE(c.CheckBox2->text(), QStringLiteral("チャンネル連動"));
+  QCOMPARE(c.CheckBox2->pos(), QPoint(16, 396));
   for (QProgressBar* bar : {c.ProgressBar1, c.ProgressBar2}) {
     QCOMPARE(bar->minimum(), 0);
     QCOMPARE(bar->maximum(), 100);

@@ -49,10 +49,10 @@ void UseSlowSinks(TForm2& form) {
 }
 
 bool SettingsEnabled(const Form2Controls& c) {
-  return c.SpinEdit1->isEnabled() && c.RadioGroup1->isEnabled() && c.CheckBox1->isEnabled();
+  return c.SpinEdit1->isEnabled() && c.RadioGroup1->isEnabled() && c.CheckBox1->isEnabled() && c.CheckBox2->isEnabled();
 }
 bool SettingsDisabled(const Form2Controls& c) {
-  return !c.SpinEdit1->isEnabled() && !c.RadioGroup1->isEnabled() && !c.CheckBox1->isEnabled();
+  return !c.SpinEdit1->isEnabled() && !c.RadioGroup1->isEnabled() && !c.CheckBox1->isEnabled() && !c.CheckBox2->isEnabled();
 }
 
 // What the window looked like from an event handled in the middle of a pass.
@@ -94,6 +94,7 @@ class TForm2PassTest : public QObject {
   void freeSpaceCheck_data();
   void freeSpaceCheck();
   void percentageAndModeReachThePass();
+  void linkedChannelsKeepTheBalance();
   void typedPercentageIsShownAndUsed_data();
   void typedPercentageIsShownAndUsed();
 };
@@ -352,6 +353,22 @@ void TForm2PassTest::percentageAndModeReachThePass() {
   QCOMPARE(out.size(), size_t{12044});
   QCOMPARE(static_cast<int16_t>(out[44] | (out[45] << 8)), int16_t{5825});
   QCOMPARE(static_cast<int16_t>(out[46] | (out[47] << 8)), int16_t{-5826});
+}
+
+void TForm2PassTest::linkedChannelsKeepTheBalance() {
+  // L 16384 / R 8192: each channel to full scale, or with "チャンネル連動" both by the left's gain.
+  WavRecipe recipe;
+  recipe.frames = 4;
+  recipe.sample = [](int64_t frame, int channel) { return frame == 0 ? 16384 >> channel : 0; };
+  for (const auto& [linked, right] : {std::pair{false, 32767}, std::pair{true, 16383}}) {
+    Form2Fixture f;
+    f.Add({f.WavOf("s.wav", recipe)});
+    f.c().CheckBox2->setChecked(linked);
+    f.c().SpeedButton4->click();
+    const std::vector<uint8_t> out = f.Bytes("s-n.wav");
+    QCOMPARE(static_cast<int16_t>(out[44] | (out[45] << 8)), int16_t{32767});
+    QCOMPARE(static_cast<int16_t>(out[46] | (out[47] << 8)), static_cast<int16_t>(right));
+  }
 }
 
 void TForm2PassTest::typedPercentageIsShownAndUsed_data() {

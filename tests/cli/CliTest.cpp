@@ -4,9 +4,11 @@
 #include <sys/wait.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <regex>
 
 #include "Version.h"
 #include "support/SndfileCheck.h"
@@ -543,6 +545,40 @@ TEST_F(CliTest, OutputsOfA24BitExtensibleFileHoldExactlyTheFramesAtTheMarks) {
     EXPECT_EQ(bytes[68] | bytes[69] << 8 | bytes[70] << 16, frames) << name;
     EXPECT_EQ(ReadWithSndfile(dir.File(name)).frames, frames) << name;
   }
+}
+
+}  // namespace
+}  // namespace sonaveld::test
+
+namespace sonaveld::test {
+namespace {
+
+// loudness --json: one object a line in list order, null where a figure is -inf, a refused file
+// in between reported on stderr while the run goes on, exit status 1.
+TEST_F(CliTest, LoudnessJsonLinesInListOrder) {
+  WavRecipe tone;  // 5 s of a 1 kHz sine at -23 dBFS on both channels: -23 LUFS
+  tone.frames = 5 * 44100;
+  tone.sample = [](int64_t f, int) { return static_cast<int>(std::lround(2319.7 * std::sin(f * 2 * M_PI * 1000 / 44100))); };
+  WriteFileBytes(wav, BuildWav(tone));
+  WavRecipe silent;  // float silence with three NaN samples
+  silent.bits = 32;
+  silent.formatTag = 3;
+  silent.floatSample = [](int64_t f, int c) { return f < 3 && c == 1 ? std::nanf("") : 0.0f; };
+  const std::string quiet = dir.File("quiet.wav"), missing = dir.File("missing.wav");
+  WriteFileBytes(quiet, BuildWav(silent));
+  const CliRun r = Cli("loudness --json " + wav + " " + missing + " " + quiet);
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err, "ファイル " + missing + " は開けません\n");
+  const std::string level = R"(-2[23]\.\d{3})";
+  const std::regex expected(R"(\{"file":")" + wav + R"(","integrated_lufs":)" + level + R"(,"lra_lu":0\.000,)" +
+                            R"("momentary_max_lufs":)" + level + R"(,"short_term_max_lufs":)" + level +
+                            R"(,"sample_peak_dbfs":)" + level + R"(,"true_peak_dbtp":)" + level +
+                            R"(,"nonfinite_samples":0\}
+\{"file":")" + quiet + R"(","integrated_lufs":null,"lra_lu":0\.000,"momentary_max_lufs":null,)" +
+                            R"("short_term_max_lufs":null,"sample_peak_dbfs":null,"true_peak_dbtp":null,)" +
+                            R"("nonfinite_samples":3\}
+)");
+  EXPECT_TRUE(std::regex_match(r.out, expected)) << r.out;
 }
 
 }  // namespace

@@ -24,15 +24,6 @@ Layout LayoutOf(FormatKind kind) {
   return {k % 2 == 1 ? 2 : 1, bits, bits / 8, k >= 9};
 }
 
-// A signed sample: 8-bit bytes are centred on 128, the others little-endian two's complement.
-int64_t IntegerAt(const uint8_t* p, int bits) {
-  if (bits == 8) return int64_t{p[0]} - 128;
-  uint64_t u = 0;
-  for (int i = 0; i < bits / 8; ++i) u |= uint64_t{p[i]} << (8 * i);
-  const uint64_t sign = uint64_t{1} << (bits - 1);
-  return static_cast<int64_t>(u ^ sign) - static_cast<int64_t>(sign);
-}
-
 void PutInteger(uint8_t* p, int bits, int64_t v) {
   if (bits == 8) v += 128;
   for (int i = 0; i < bits / 8; ++i) p[i] = static_cast<uint8_t>(static_cast<uint64_t>(v) >> (8 * i));
@@ -54,6 +45,15 @@ float FloatAt(const uint8_t* p) {
 }
 
 }  // namespace
+
+// A signed sample: 8-bit bytes are centred on 128, the others little-endian two's complement.
+int64_t IntegerAt(const uint8_t* p, int bits) {
+  if (bits == 8) return int64_t{p[0]} - 128;
+  uint64_t u = 0;
+  for (int i = 0; i < bits / 8; ++i) u |= uint64_t{p[i]} << (8 * i);
+  const uint64_t sign = uint64_t{1} << (bits - 1);
+  return static_cast<int64_t>(u ^ sign) - static_cast<int64_t>(sign);
+}
 
 WavRecipe Recipe(int channels, int bits, int64_t frames, std::function<int(int64_t, int)> sample,
              std::vector<uint8_t> chunksBeforeData, std::vector<uint8_t> chunksAfterData) {

@@ -16,6 +16,10 @@ namespace sonaveld::test {
 WavRecipe Recipe(int channels, int bits, int64_t frames, std::function<int(int64_t, int)> sample = {},
              std::vector<uint8_t> chunksBeforeData = {}, std::vector<uint8_t> chunksAfterData = {});
 
+// A signed sample at p of an integer kind of bits: 8-bit bytes centred on 128, the others
+// little-endian two's complement.
+int64_t IntegerAt(const uint8_t* p, int bits);
+
 // Pass settings: "File名変更" unticked (the names are swapped); average mode at 100 %.
 NormalizeSettings ReplaceNames();
 NormalizeSettings AverageMode();
@@ -67,6 +71,7 @@ class RecordingHost final : public NormalizerHost {
     if (onEvents) onEvents();
   }
   void OutputWritten(const std::string& path) override { written.push_back(path); }
+  void EntryFinished(const EntryFigures& entry) override { figures.push_back(entry); }
 
   struct BarState {
     int64_t maximum = 100;
@@ -84,6 +89,7 @@ class RecordingHost final : public NormalizerHost {
   BarState whole, file;
   std::vector<int> selections;
   std::vector<std::string> written;
+  std::vector<EntryFigures> figures;
   int eventRounds = 0;
 };
 

@@ -33,7 +33,7 @@ expect() {  # expect "WORDS" "OFFERED"
 }
 
 # Commands, and the program's own options.
-expect "sonaveld-cli " "cut help info join mark marks normalize pauses split split-marks"
+expect "sonaveld-cli " "cut help info join loudness mark marks normalize pauses split split-marks"
 expect "sonaveld-cli sp" "split split-marks"
 expect "sonaveld-cli --" "--help --version"
 # Options by command: --keep-head only where it is accepted.
@@ -41,11 +41,13 @@ expect "sonaveld-cli cut a.wav --" "--below --cue --cue-marks --exact --keep-hea
 expect "sonaveld-cli split-marks a.wav --" "--below --cue --cue-marks --exact --labels --marks --marks-file --min --names --pauses --quiet --yes"
 expect "sonaveld-cli marks a.wav --to " "cue labels txt"
 expect "sonaveld-cli mark a.wav --cue " "B.WAV a.wav c.wave d.mp3 notes.txt takes"
-expect "sonaveld-cli normalize --" "-- --mode --output-dir --percent --quiet --replace --restore --skip-existing"
+expect "sonaveld-cli normalize --" "-- --album --dither --dual-mono --files-from --jobs --linked --mode --output-dir --percent --preset --quiet --replace --report --restore --skip-existing --target --true-peak"
+expect "sonaveld-cli normalize --preset p" "podcast"
 expect "sonaveld-cli normalize --output-dir " "takes"
 expect "sonaveld-cli info --" "--json --quiet"
+expect "sonaveld-cli loudness a.wav --" "-- --dual-mono --json --quiet"
 expect "sonaveld-cli info a.wav --j" "--json"
-expect "sonaveld-cli normalize --mode " "average peak"
+expect "sonaveld-cli normalize --mode " "average loudness peak"
 expect "sonaveld-cli normalize --mode a" "average"
 # Files: WAV files (any case, .wave too) and folders; mark list files after --marks-file; any
 # file after -o; nothing for numbers.
@@ -63,9 +65,10 @@ shopt -q nocasematch && fail "nocasematch left switched on"
 # Every command and option of the usage text is offered somewhere.
 usage=$("$cli" --help | grep -v '\$(')  # example command lines name other programs' options
 all_offered=" $(offered "sonaveld-cli ") $(offered "sonaveld-cli --") $(offered "sonaveld-cli cut a.wav -") $(offered "sonaveld-cli split a.wav -")"
-all_offered+=" $(offered "sonaveld-cli marks a.wav -") $(offered "sonaveld-cli normalize -") $(offered "sonaveld-cli pauses -") $(offered "sonaveld-cli info -") "
+all_offered+=" $(offered "sonaveld-cli marks a.wav -") $(offered "sonaveld-cli normalize -") $(offered "sonaveld-cli pauses -") $(offered "sonaveld-cli info -")"
+all_offered+=" $(offered "sonaveld-cli loudness -") "
 words=$( (grep -oE -- '(^|[][ |])--?[a-z][-a-z]*' <<<"$usage" | sed 's/^[][ |]//'
-         grep -oE -- '^ +sonaveld-cli [a-z][-a-z]*' <<<"$usage" | sed 's/.* //') | sort -u)
+         grep -oE -- '^ +sonaveld-cli [a-z][-a-z]*' <<<"$usage" | sed 's/.* //') | grep -vx -- '-inf' | sort -u)
 [[ $(wc -w <<<"$words") -ge 15 ]] || fail "read only these words from the usage: $words"
 for word in $words; do
   [[ "$all_offered" == *" $word "* ]] || fail "the usage lists '$word' but completion never offers it"

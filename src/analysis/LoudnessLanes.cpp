@@ -1,0 +1,143 @@
+// Built with -O3 and FMA contraction. The lanes of a row are worked on as whole vectors (of the
+// compiler's vector extension; plain scalars in the portable build, the same code); on x86-64 a
+// copy for AVX2 processors is chosen at load time.
+#include "analysis/LoudnessLanes.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+namespace sonaveld {
+namespace {
+
+constexpr int L = kLoudnessLanes;
+constexpr int kTaps = 12;  // TruePeakFilter's taps per phase
+
+#if (defined(__GNUC__) || defined(__clang__)) && !defined(SONAVELD_NO_SIMD)
+typedef double Doubles __attribute__((vector_size(32)));  // 4 lanes
+typedef float Floats __attribute__((vector_size(32)));    // 8 lanes
+#else
+using Doubles = double;
+using Floats = float;
+#endif
+constexpr int kDoubleWidth = sizeof(Doubles) / sizeof(double);
+constexpr int kFloatWidth = sizeof(Floats) / sizeof(float);
+constexpr int kDoubleVectors = L / kDoubleWidth;
+constexpr int kFloatVectors = L / kFloatWidth;
+
+// Vectors are only passed by reference: the portable copy of the loops must not pass them in
+// registers it does not have.
+template <class V, class T>
+SONAVELD_INLINE void Load(V& v, const T* at) {
+  std::memcpy(&v, at, sizeof v);
+}
+template <class V, class T>
+SONAVELD_INLINE void Store(T* at, const V& v) {
+  std::memcpy(at, &v, sizeof v);
+}
+template <class V>
+SONAVELD_INLINE void KeepMax(V& top, const V& a) {
+  top = a > top ? a : top;
+}
+template <class V>
+SONAVELD_INLINE void KeepMin(V& bottom, const V& a) {
+  bottom = a < bottom ? a : bottom;
+}
+
+// The true peak of rows [0, rows) for every lane, no lane limit: the largest and smallest
+// interpolated values of each lane.
+template <int Phases>
+SONAVELD_INLINE void PeakRowsAll(const float* coefficients, const float* x, int64_t rows, float peaks[L]) {
+  Floats top[kFloatVectors], bottom[kFloatVectors];
+  for (int v = 0; v < kFloatVectors; ++v) top[v] = bottom[v] = Floats{} * 0.0f;
+  for (int64_t i = 0; i < rows; ++i) {
+    for (int v = 0; v < kFloatVectors; ++v) {
+      Floats acc[Phases];
+      for (int p = 0; p < Phases; ++p) acc[p] = Floats{} * 0.0f;
+      for (int k = 0; k < kTaps; ++k) {
+        Floats in;
+        Load(in, x + (i - k) * L + v * kFloatWidth);
+        for (int p = 0; p < Phases; ++p) acc[p] += coefficients[p * kTaps + k] * in;
+      }
+      for (int p = 0; p < Phases; ++p) {
+        KeepMax(top[v], acc[p]);
+        KeepMin(bottom[v], acc[p]);
+      }
+    }
+  }
+  float high[L], low[L];
+  for (int v = 0; v < kFloatVectors; ++v) {
+    Store(high + v * kFloatWidth, top[v]);
+    Store(low + v * kFloatWidth, bottom[v]);
+  }
+  for (int l = 0; l < L; ++l) peaks[l] = std::max({peaks[l], high[l], -low[l]});
+}
+
+// One interpolated value of lane l at row i.
+float Interpolated(const float* c, const float* x, int64_t i, int l) {
+  float acc = 0.0f;
+  for (int k = 0; k < kTaps; ++k) acc += c[k] * x[(i - k) * L + l];
+  return acc;
+}
+
+}  // namespace
+
+SONAVELD_LANE_CLONES
+void KWeightRows(const KWeighting& filter, LaneFilterState& state, const double* x, int64_t rows,
+                 double sums[L]) {
+  const Biquad s = filter.shelf;
+  const Biquad h = filter.highPass;
+  Doubles s1[kDoubleVectors], s2[kDoubleVectors], p1[kDoubleVectors], p2[kDoubleVectors], sum[kDoubleVectors];
+  for (int v = 0; v < kDoubleVectors; ++v) {
+    Load(s1[v], state.shelf1 + v * kDoubleWidth);
+    Load(s2[v], state.shelf2 + v * kDoubleWidth);
+    Load(p1[v], state.pass1 + v * kDoubleWidth);
+    Load(p2[v], state.pass2 + v * kDoubleWidth);
+    sum[v] = Doubles{} * 0.0;
+  }
+  for (int64_t i = 0; i < rows; ++i) {
+    for (int v = 0; v < kDoubleVectors; ++v) {
+      Doubles in;
+      Load(in, x + i * L + v * kDoubleWidth);
+      const Doubles mid = s.b0 * in + s1[v];
+      s1[v] = s.b1 * in - s.a1 * mid + s2[v];
+      s2[v] = s.b2 * in - s.a2 * mid;
+      const Doubles out = h.b0 * mid + p1[v];
+      p1[v] = h.b1 * mid - h.a1 * out + p2[v];
+      p2[v] = h.b2 * mid - h.a2 * out;
+      sum[v] += out * out;
+    }
+  }
+  double total[L];
+  for (int v = 0; v < kDoubleVectors; ++v) {
+    Store(state.shelf1 + v * kDoubleWidth, s1[v]);
+    Store(state.shelf2 + v * kDoubleWidth, s2[v]);
+    Store(state.pass1 + v * kDoubleWidth, p1[v]);
+    Store(state.pass2 + v * kDoubleWidth, p2[v]);
+    Store(total + v * kDoubleWidth, sum[v]);
+  }
+  for (int l = 0; l < L; ++l) sums[l] += total[l];
+}
+
+SONAVELD_LANE_CLONES
+void TruePeakRows(const TruePeakFilter& filter, const float* x, int64_t rows, const int64_t limit[L],
+                  float peaks[L]) {
+  const float* c = filter.coefficients.data();
+  const int phases = filter.factor - 1;
+  int64_t common = rows;
+  for (int l = 0; l < L; ++l) common = std::clamp<int64_t>(limit[l], 0, common);
+  if (phases == 3) {
+    PeakRowsAll<3>(c, x, common, peaks);
+  } else if (phases == 1) {
+    PeakRowsAll<1>(c, x, common, peaks);
+  }
+  // The last rows, where some lanes have ended.
+  for (int64_t i = common; i < rows; ++i) {
+    for (int l = 0; l < L; ++l) {
+      if (i >= limit[l]) continue;
+      for (int p = 0; p < phases; ++p) peaks[l] = std::max(peaks[l], std::fabs(Interpolated(c + p * kTaps, x, i, l)));
+    }
+  }
+}
+
+}  // namespace sonaveld

@@ -1,0 +1,90 @@
+#include "analysis/SampleDecode.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+#include "analysis/LoudnessLanes.h"
+#include "analysis/SampleLevels.h"
+#include "document/Samples24.h"
+
+namespace sonaveld {
+namespace {
+
+// Decodes with read(bytes) giving a sample's value already scaled to full scale. The meter's
+// rows are kLoudnessLanes wide; a stride known here lets the compiler vectorize the stores.
+// The peak is left to the caller, except for float samples (Peak true), whose non-finite values
+// count as 0.
+template <int Channels, int Bytes, bool Peak, class Read>
+SONAVELD_INLINE void DecodeWith(const uint8_t* data, int64_t frames, const DecodeTarget& t, DecodeTally& tally, Read read) {
+  double peak = tally.peak;
+  for (int64_t i = 0; i < frames; ++i) {
+    for (int c = 0; c < Channels; ++c) {
+      const double v = read(data + (i * Channels + c) * Bytes);
+      const int64_t at = i * kLoudnessLanes + t.firstLane + c;
+      t.doubles[at] = v;
+      t.floats[at] = static_cast<float>(v);
+      if constexpr (Peak) peak = std::max(peak, std::fabs(v));
+    }
+  }
+  tally.peak = peak;
+}
+
+template <int Channels>
+SONAVELD_INLINE void DecodeChannels(SampleEncoding encoding, const uint8_t* data, int64_t frames, const DecodeTarget& t,
+                    DecodeTally& tally) {
+  switch (encoding) {
+    case SampleEncoding::kPcm8:
+      DecodeWith<Channels, 1, false>(data, frames, t, tally, [](const uint8_t* b) { return (b[0] - 128) / 128.0; });
+      break;
+    case SampleEncoding::kPcm16:
+      DecodeWith<Channels, 2, false>(data, frames, t, tally, [](const uint8_t* b) {
+        int16_t v;
+        std::memcpy(&v, b, 2);
+        return v / 32768.0;
+      });
+      break;
+    case SampleEncoding::kPcm24:
+      DecodeWith<Channels, 3, false>(data, frames, t, tally, [](const uint8_t* b) { return Signed24(b) / 8388608.0; });
+      break;
+    case SampleEncoding::kPcm32:
+      DecodeWith<Channels, 4, false>(data, frames, t, tally, [](const uint8_t* b) {
+        int32_t v;
+        std::memcpy(&v, b, 4);
+        return v / 2147483648.0;
+      });
+      break;
+    case SampleEncoding::kFloat32: {
+      int64_t bad = 0;
+      DecodeWith<Channels, 4, true>(data, frames, t, tally, [&bad](const uint8_t* b) {
+        float v;
+        std::memcpy(&v, b, 4);
+        if (std::isfinite(v)) return static_cast<double>(v);
+        ++bad;
+        return 0.0;
+      });
+      tally.nonFinite += bad;
+      break;
+    }
+    case SampleEncoding::kNone: break;
+  }
+}
+
+}  // namespace
+
+SONAVELD_LANE_CLONES
+void DecodeFrames(const SampleLayout& layout, const uint8_t* data, int64_t frames, const DecodeTarget& target,
+                  DecodeTally& tally) {
+  // Integer peaks from the level loops, which work on the integers and vectorize.
+  if (layout.encoding != SampleEncoding::kFloat32) {
+    const LevelLayout levels = LevelLayoutOf(KindOf(layout.encoding, layout.channels));
+    tally.peak = std::max(tally.peak, levels.maxAbs(data, frames * layout.channels) / layout.fullScale);
+  }
+  if (layout.channels == 2) {
+    DecodeChannels<2>(layout.encoding, data, frames, target, tally);
+  } else if (layout.channels == 1) {
+    DecodeChannels<1>(layout.encoding, data, frames, target, tally);
+  }
+}
+
+}  // namespace sonaveld

@@ -1,0 +1,118 @@
+#include "normalizer/PlainGainMapper.h"
+
+#include <cmath>
+#include <cstring>
+
+#include "normalizer/SampleCodec.h"
+
+namespace sonaveld {
+namespace {
+
+// Round half to even of |v| < 2^51, as the default rounding mode does: adding and taking away
+// 1.5 x 2^52 leaves the nearest whole number (ties to even).
+inline double RoundHalfEven(double v) {
+  constexpr double kMagic = 6755399441055744.0;
+  return (v + kMagic) - kMagic;  // not folded: the compiler keeps IEEE semantics
+}
+
+}  // namespace
+
+double DitherSource::Uniform() {
+  uint64_t z = (state_ += 0x9e3779b97f4a7c15ULL);
+  z = (z ^ (z >> 30)) * 0xbf58476d1ce4e5b9ULL;
+  z = (z ^ (z >> 27)) * 0x94d049bb133111ebULL;
+  z ^= z >> 31;
+  return static_cast<double>(z >> 11) * 0x1.0p-53;
+}
+
+PlainGainMapper::PlainGainMapper(FormatKind kind, double gain, bool dither)
+    : kind_(kind), encoding_(EncodingOf(kind)), channels_(ChannelsOf(kind)), gain_(gain),
+      dither_(dither && !IsFloatKind(kind)) {
+  if (!IsFloatKind(kind) && SampleBytes(kind) > 0) {
+    high_ = (int64_t{1} << (8 * SampleBytes(kind) - 1)) - 1;
+    low_ = -high_ - 1;
+  }
+  if (dither_ || SampleBytes(kind) > 2) return;
+  // 8/16-bit without dither: every sample value's result once, then lookups.
+  const int64_t values = int64_t{1} << (8 * SampleBytes(kind));
+  table_.resize(static_cast<size_t>(values));
+  clips_.resize(static_cast<size_t>(values));
+  for (int64_t s = low_; s <= high_; ++s) {
+    const int64_t before = clipped_[0];
+    const auto index = static_cast<size_t>(s - low_);
+    table_[index] = static_cast<int16_t>(ScaleInteger(s, 0.0, 0));
+    clips_[index] = clipped_[0] != before ? 1 : 0;
+  }
+  clipped_[0] = 0;
+}
+
+int64_t PlainGainMapper::ScaleInteger(int64_t s, double d, int c) {
+  const double v = static_cast<double>(s) * gain_ + d;
+  // Beyond the range by a whole step: clamped without rounding (keeps |v| small for the rounding).
+  double r = v >= static_cast<double>(high_ + 1) ? static_cast<double>(high_ + 1)
+             : v <= static_cast<double>(low_ - 1) ? static_cast<double>(low_ - 1)
+                                                   : RoundHalfEven(v);
+  if (r > static_cast<double>(high_) || r < static_cast<double>(low_)) {
+    ++clipped_[c];
+    return r > 0 ? high_ : low_;
+  }
+  return static_cast<int64_t>(r);
+}
+
+void PlainGainMapper::Map(const uint8_t* in, int64_t n, uint8_t* out) {
+  const int bytes = SampleBytes(kind_);
+  if (bytes == 0) return;
+  const int64_t samples = n / bytes;
+  if (!table_.empty()) {
+    MapTable(in, samples, out);
+  } else {
+    MapDirect(in, samples, out);
+  }
+  // An incomplete last sample is copied as it is.
+  std::memcpy(out + samples * bytes, in + samples * bytes, static_cast<size_t>(n - samples * bytes));
+}
+
+void PlainGainMapper::MapTable(const uint8_t* in, int64_t samples, uint8_t* out) {
+  if (encoding_ == SampleEncoding::kPcm16) {
+    // The common kind on its own loop: one lookup and one flag per sample (the channel of sample
+    // i is i & mask: mono 0, stereo alternating).
+    const int64_t mask = channels_ - 1;
+    int64_t counts[2] = {0, 0};
+    for (int64_t i = 0; i < samples; ++i) {
+      int16_t s;
+      std::memcpy(&s, in + 2 * i, 2);
+      const auto index = static_cast<size_t>(s + 32768);
+      std::memcpy(out + 2 * i, &table_[index], 2);
+      counts[i & mask] += clips_[index];
+    }
+    clipped_[0] += counts[0];
+    clipped_[1] += counts[1];
+    return;
+  }
+  const int bytes = SampleBytes(kind_);
+  for (int64_t i = 0; i < samples; ++i) {
+    const uint8_t* p = in + i * bytes;
+    const auto index = static_cast<size_t>(ReadInteger(encoding_, p) - low_);
+    WriteInteger(encoding_, table_[index], out + i * bytes);
+    clipped_[i & (channels_ - 1)] += clips_[index];
+  }
+}
+
+void PlainGainMapper::MapDirect(const uint8_t* in, int64_t samples, uint8_t* out) {
+  const int bytes = SampleBytes(kind_);
+  for (int64_t i = 0; i < samples; ++i) {
+    const uint8_t* p = in + i * bytes;
+    uint8_t* q = out + i * bytes;
+    if (IsFloatKind(kind_)) {
+      float x;
+      std::memcpy(&x, p, 4);
+      if (std::isfinite(x)) x = static_cast<float>(static_cast<double>(x) * gain_);
+      std::memcpy(q, &x, 4);
+      continue;
+    }
+    const double d = dither_ ? source_.Next() : 0.0;
+    WriteInteger(encoding_, ScaleInteger(ReadInteger(encoding_, p), d, static_cast<int>(i & (channels_ - 1))), q);
+  }
+}
+
+}  // namespace sonaveld
