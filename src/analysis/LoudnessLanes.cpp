@@ -14,8 +14,10 @@ constexpr int L = kLoudnessLanes;
 constexpr int kTaps = 12;  // TruePeakFilter's taps per phase
 
 #if (defined(__GNUC__) || defined(__clang__)) && !defined(SONAVELD_NO_SIMD)
-typedef double Doubles __attribute__((vector_size(32)));  // 4 lanes
-typedef float Floats __attribute__((vector_size(32)));    // 8 lanes
+// A whole row of doubles, two rows of floats: one register each with AVX-512, split by the
+// compiler into two or four elsewhere (the same operations on every lane).
+typedef double Doubles __attribute__((vector_size(64)));  // 8 lanes
+typedef float Floats __attribute__((vector_size(64)));    // 16 lanes
 #else
 using Doubles = double;
 using Floats = float;
@@ -23,7 +25,10 @@ using Floats = float;
 constexpr int kDoubleWidth = sizeof(Doubles) / sizeof(double);
 constexpr int kFloatWidth = sizeof(Floats) / sizeof(float);
 constexpr int kDoubleVectors = L / kDoubleWidth;
-constexpr int kFloatVectors = L / kFloatWidth;
+// A float vector wider than a row holds the same lanes of consecutive rows.
+constexpr int kRowsPerStep = kFloatWidth > L ? kFloatWidth / L : 1;
+constexpr int kFloatVectors = kFloatWidth > L ? 1 : L / kFloatWidth;
+constexpr int kStepFloats = kFloatVectors * kFloatWidth;  // kRowsPerStep rows
 
 // Vectors are only passed by reference: the portable copy of the loops must not pass them in
 // registers it does not have.
@@ -44,13 +49,13 @@ SONAVELD_INLINE void KeepMin(V& bottom, const V& a) {
   bottom = a < bottom ? a : bottom;
 }
 
-// The true peak of rows [0, rows) for every lane, no lane limit: the largest and smallest
-// interpolated values of each lane.
+// The true peak of rows [0, rows) for every lane, no lane limit (rows a multiple of
+// kRowsPerStep): the largest and smallest interpolated values of each lane.
 template <int Phases>
 SONAVELD_INLINE void PeakRowsAll(const float* coefficients, const float* x, int64_t rows, float peaks[L]) {
   Floats top[kFloatVectors], bottom[kFloatVectors];
   for (int v = 0; v < kFloatVectors; ++v) top[v] = bottom[v] = Floats{} * 0.0f;
-  for (int64_t i = 0; i < rows; ++i) {
+  for (int64_t i = 0; i < rows; i += kRowsPerStep) {
     for (int v = 0; v < kFloatVectors; ++v) {
       Floats acc[Phases];
       for (int p = 0; p < Phases; ++p) acc[p] = Floats{} * 0.0f;
@@ -65,12 +70,12 @@ SONAVELD_INLINE void PeakRowsAll(const float* coefficients, const float* x, int6
       }
     }
   }
-  float high[L], low[L];
+  float high[kStepFloats], low[kStepFloats];
   for (int v = 0; v < kFloatVectors; ++v) {
     Store(high + v * kFloatWidth, top[v]);
     Store(low + v * kFloatWidth, bottom[v]);
   }
-  for (int l = 0; l < L; ++l) peaks[l] = std::max({peaks[l], high[l], -low[l]});
+  for (int j = 0; j < kStepFloats; ++j) peaks[j % L] = std::max({peaks[j % L], high[j], -low[j]});
 }
 
 // One interpolated value of lane l at row i.
@@ -126,12 +131,13 @@ void TruePeakRows(const TruePeakFilter& filter, const float* x, int64_t rows, co
   const int phases = filter.factor - 1;
   int64_t common = rows;
   for (int l = 0; l < L; ++l) common = std::clamp<int64_t>(limit[l], 0, common);
+  common -= common % kRowsPerStep;
   if (phases == 3) {
     PeakRowsAll<3>(c, x, common, peaks);
   } else if (phases == 1) {
     PeakRowsAll<1>(c, x, common, peaks);
   }
-  // The last rows, where some lanes have ended.
+  // The last rows, where some lanes have ended (or too few for a whole step are left).
   for (int64_t i = common; i < rows; ++i) {
     for (int l = 0; l < L; ++l) {
       if (i >= limit[l]) continue;

@@ -4,10 +4,11 @@
 #include "analysis/KWeighting.h"
 #include "analysis/TruePeakFilter.h"
 
-// The meter's loops are built twice on x86-64 with GCC or Clang, for AVX2 processors (x86-64-v3)
-// and for any other, the copy chosen at load time; helpers marked inline go into each copy.
+// The meter's loops are built three times on x86-64 with GCC or Clang, for AVX-512 processors
+// (x86-64-v4), for AVX2 ones (x86-64-v3) and for any other, the copy chosen at load time; helpers
+// marked inline go into each copy.
 #if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__)) && !defined(SONAVELD_NO_SIMD)
-#define SONAVELD_LANE_CLONES __attribute__((target_clones("arch=x86-64-v3", "default")))
+#define SONAVELD_LANE_CLONES __attribute__((target_clones("arch=x86-64-v4", "arch=x86-64-v3", "default")))
 #else
 #define SONAVELD_LANE_CLONES
 #endif
