@@ -89,21 +89,19 @@ double MaxAbsFloat(const uint8_t* data, int64_t samples) {
 
 }  // namespace
 
-LevelLayout LevelLayoutOf(FormatKind kind) {
-  switch (kind) {
-    case FormatKind::kStereo16: return {2, 2, 32768.0, MaxAbs16};
-    case FormatKind::kMono16: return {1, 2, 32768.0, MaxAbs16};
-    case FormatKind::kStereo8: return {2, 1, 128.0, MaxAbs8};
-    case FormatKind::kMono8: return {1, 1, 128.0, MaxAbs8};
-    case FormatKind::kStereo24: return {2, 3, 8388608.0, MaxAbs24};
-    case FormatKind::kMono24: return {1, 3, 8388608.0, MaxAbs24};
-    case FormatKind::kStereo32: return {2, 4, 2147483648.0, MaxAbs32};
-    case FormatKind::kMono32: return {1, 4, 2147483648.0, MaxAbs32};
-    case FormatKind::kStereoFloat: return {2, 4, 1.0, MaxAbsFloat};
-    case FormatKind::kMonoFloat: return {1, 4, 1.0, MaxAbsFloat};
-    case FormatKind::kNone: break;
+LevelLayout LevelLayoutOf(const SampleLayout& layout) {
+  double (*maxAbs)(const uint8_t*, int64_t) = nullptr;
+  switch (layout.encoding) {
+    case SampleEncoding::kPcm8: maxAbs = MaxAbs8; break;
+    case SampleEncoding::kPcm16: maxAbs = MaxAbs16; break;
+    case SampleEncoding::kPcm24: maxAbs = MaxAbs24; break;
+    case SampleEncoding::kPcm32: maxAbs = MaxAbs32; break;
+    case SampleEncoding::kFloat32: maxAbs = MaxAbsFloat; break;
+    case SampleEncoding::kNone: return {};
   }
-  return {};
+  return {layout.channels, layout.sampleBytes, layout.fullScale, maxAbs};
 }
+
+LevelLayout LevelLayoutOf(FormatKind kind) { return LevelLayoutOf(SampleLayoutOf(kind)); }
 
 }  // namespace sonaveld

@@ -16,6 +16,7 @@ int RunSplit(const std::vector<std::string>& args);
 int RunSplitMarks(const std::vector<std::string>& args);
 int RunNormalize(const std::vector<std::string>& args);
 int RunPauses(const std::vector<std::string>& args);
+int RunSplitChannels(const std::vector<std::string>& args);
 
 // The usage text printed by --help.
 const char* UsageText();

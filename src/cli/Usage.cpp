@@ -16,6 +16,7 @@ const char* UsageText() {
          "  sonaveld-cli normalize [--mode peak|average] [--percent P] [--replace [--restore]]\n"
          "                         [--skip-existing] [--output-dir DIR] WAV...\n"
          "  sonaveld-cli pauses WAV [--below DB] [--min MS] [--write]\n"
+         "  sonaveld-cli split-channels WAV -o NAME\n"
          "  sonaveld-cli --help | --version\n"
          "Every command also takes --quiet.\n"
          "\n"
@@ -37,8 +38,11 @@ const char* UsageText() {
          "  sonaveld-cli split-marks in.wav -o piece --pauses --below -45 --min 1500\n"
          "normalize writes NAME-n.wav beside each WAV, or into DIR with --output-dir (not with --replace);\n"
          "--skip-existing leaves a WAV alone when its NAME-n.wav exists or when it is another one's.\n"
-         "info --json prints the same keys as one JSON object on one line.\n"
-         "On a terminal, cut, split, split-marks, normalize and pauses show a progress line on stderr;\n"
+         "split-channels writes each channel as a mono file NAME_1.wav, NAME_2.wav, ... with the source's\n"
+         "start time and cue points; a stop (Ctrl+C) keeps none of them.\n"
+         "info --json prints the same keys as one JSON object on one line; an extensible file adds\n"
+         "channel_mask.\n"
+         "On a terminal, cut, split, split-marks, split-channels, normalize and pauses show a progress line on stderr;\n"
          "--quiet turns it off.\n"
          "Every file written is printed on stdout. Exit status: 0 done, 1 refused or failed, 2 wrong usage.\n";
 }

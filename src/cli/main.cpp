@@ -22,6 +22,7 @@ constexpr CommandEntry kCommands[] = {
     {"split-marks", sonaveld::cli::RunSplitMarks},
     {"normalize", sonaveld::cli::RunNormalize},
     {"pauses", sonaveld::cli::RunPauses},
+    {"split-channels", sonaveld::cli::RunSplitChannels},
 };
 
 }  // namespace

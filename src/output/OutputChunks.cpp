@@ -142,7 +142,7 @@ OutputFrames FramesOf(const std::vector<ByteStretch>& copied, const WaveHeader& 
                       const std::vector<Held>& before, const std::vector<Held>& after) {
   OutputFrames frames;
   frames.timeReference = sourceReference;
-  const int frameBytes = FrameBytes(header.Kind);
+  const int frameBytes = header.FrameSize();
   if (frameBytes == 0) return frames;
   for (const ByteStretch& s : copied) {
     frames.stretches.push_back({(s.begin - header.DataOffset) / frameBytes, s.length / frameBytes});

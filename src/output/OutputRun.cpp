@@ -18,13 +18,13 @@ OutputRun::OutputRun(const FileFields& file, CreationFlags& flags, OutputHost& h
       flags_(flags),
       host_(host),
       options_(options),
-      copier_(std::min(kCopyBufferBytes, WholeUnits(options.blockBytes, CopyUnit(file.Header.Kind, options.exactCuts))),
+      copier_(std::min(kCopyBufferBytes, WholeUnits(options.blockBytes, CopyUnit(file.Header, options.exactCuts))),
               /*inKernel=*/true),
       idle_(options.idleInterval, IdleThrottle::First::kAtOnce) {
-  options_.blockBytes = WholeUnits(options_.blockBytes, CopyUnit(file.Header.Kind, options.exactCuts));
+  options_.blockBytes = WholeUnits(options_.blockBytes, CopyUnit(file.Header, options.exactCuts));
 }
 
-bool OutputRun::CutsOnFrames() const { return sonaveld::CutsOnFrames(file_.Header.Kind, options_.exactCuts); }
+bool OutputRun::CutsOnFrames() const { return sonaveld::CutsOnFrames(file_.Header, options_.exactCuts); }
 
 Status OutputRun::OpenSource() {
   source_ = FileSource::Open(file_.WaveFileName);
@@ -137,7 +137,7 @@ void OutputRun::AfterBlock() {
 
 Status OutputRun::PatchWaveSizes(OutputFile& out, const OutputHeader& header, int64_t w) {
   const int64_t factCount = CutsOnFrames() ? FactCountOffset(header.bytes.data(), header.DataOffset()) : -1;
-  const auto frames = static_cast<uint32_t>(factCount < 0 ? 0 : w / FrameBytes(file_.Header.Kind));
+  const auto frames = static_cast<uint32_t>(factCount < 0 ? 0 : w / file_.Header.FrameSize());
   const bool ok = out.WriteU32At(4, static_cast<uint32_t>(out.written() - 8)) &&
                   out.WriteU32At(header.DataOffset() - 4, static_cast<uint32_t>(w)) &&
                   (factCount < 0 || out.WriteU32At(factCount, frames)) && out.Commit();
