@@ -136,6 +136,8 @@ class LoudnessRun {
     if (!source) return {Status::Fail(MessageId::kCannotOpen, path), true};
     const ProbeResult probe = ProbeWave(*source, path);
     if (!probe.status.ok()) return {EntryRefusal(probe.status, path), true};
+    // Loudness is measured and normalized for mono and stereo only, as the other modes are.
+    if (probe.header.Samples().channels > 2) return {Status::Fail(MessageId::kEntryNotChannels, path), true};
     LoudnessHooks hooks;
     hooks.stopTest = [this] { return Stopped(); };
     hooks.progress = [&](int64_t done, int64_t total) {

@@ -296,6 +296,11 @@ LoudnessFigures FiguresOf(const Shared& shared, const std::vector<GroupPeaks>& p
 Result<LoudnessFigures> MeasureLoudness(ByteSource& source, const WaveHeader& header, const LoudnessOptions& options,
                                         const LoudnessHooks& hooks, const std::string& path) {
   Result<LoudnessFigures> result;
+  // The meter weighs one or two channels; a file of 3 to 8 has no channel weights here.
+  if (header.Samples().channels > 2) {
+    result.status = Status::Fail(MessageId::kEntryNotChannels, path);
+    return result;
+  }
   const SampleLayout layout = SampleLayoutOf(header.Kind);
   if (layout.channels == 0) {
     result.status = Status::Fail(MessageId::kNotBits);

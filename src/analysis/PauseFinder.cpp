@@ -62,7 +62,7 @@ int64_t PauseMinFrames(int32_t ms, int32_t sampleRate) {
 PauseResult FindPauses(ByteSource& source, const WaveHeader& header, const PauseSettings& settings,
                        const PauseHooks& hooks, const std::string& path) {
   PauseResult result;
-  const LevelLayout layout = LevelLayoutOf(header.Kind);
+  const LevelLayout layout = LevelLayoutOf(header.Samples());
   if (layout.maxAbs == nullptr) return result;
   const int64_t frameBytes = layout.FrameBytes();
   const int64_t total = std::max<int64_t>(0, header.DataEnd - header.DataOffset) / frameBytes * frameBytes;

@@ -90,10 +90,9 @@ double MaxAbsFloat(const uint8_t* data, int64_t samples) {
 
 }  // namespace
 
-LevelLayout LevelLayoutOf(FormatKind kind) {
-  const SampleLayout samples = SampleLayoutOf(kind);
+LevelLayout LevelLayoutOf(const SampleLayout& layout) {
   double (*maxAbs)(const uint8_t*, int64_t) = nullptr;
-  switch (samples.encoding) {
+  switch (layout.encoding) {
     case SampleEncoding::kPcm8: maxAbs = MaxAbs8; break;
     case SampleEncoding::kPcm16: maxAbs = MaxAbs16; break;
     case SampleEncoding::kPcm24: maxAbs = MaxAbs24; break;
@@ -101,7 +100,9 @@ LevelLayout LevelLayoutOf(FormatKind kind) {
     case SampleEncoding::kFloat32: maxAbs = MaxAbsFloat; break;
     case SampleEncoding::kNone: return {};
   }
-  return {samples.channels, samples.sampleBytes, samples.fullScale, maxAbs};
+  return {layout.channels, layout.sampleBytes, layout.fullScale, maxAbs};
 }
+
+LevelLayout LevelLayoutOf(FormatKind kind) { return LevelLayoutOf(SampleLayoutOf(kind)); }
 
 }  // namespace sonaveld

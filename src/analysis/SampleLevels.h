@@ -1,7 +1,7 @@
 #pragma once
 #include <cstdint>
 
-#include "document/FormatKind.h"
+#include "document/SampleLayout.h"
 
 namespace sonaveld {
 
@@ -23,5 +23,7 @@ struct LevelLayout {
 
 // The layout of kind; channels 0 and maxAbs nullptr for a kind the analysis does not handle.
 LevelLayout LevelLayoutOf(FormatKind kind);
+// The same for a layout of 1 to 8 channels; channels 0 and maxAbs nullptr for a zero layout.
+LevelLayout LevelLayoutOf(const SampleLayout& layout);
 
 }  // namespace sonaveld

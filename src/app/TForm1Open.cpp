@@ -107,10 +107,14 @@ void TForm1::ClearForOpen() {
 
 void TForm1::ShowFileInformation(const QString& path, const WaveHeader& h) {
   const bool mono = h.Channels == 1;
-  c_.Label5->setText(mono ? QStringLiteral("モノラル") : QStringLiteral("ステレオ"));
-  c_.Label1->setVisible(!mono);
-  c_.Label2->setVisible(!mono);
-  const QString floating = IsFloatKind(h.Kind) ? QStringLiteral("(浮動小数点)") : QString();
+  const bool stereo = h.Channels == 2;
+  c_.Label5->setText(mono     ? QStringLiteral("モノラル")
+                     : stereo ? QStringLiteral("ステレオ")
+                              : QStringLiteral("%1チャンネル").arg(h.Channels));
+  // The L and R lane labels belong to stereo files only.
+  c_.Label1->setVisible(stereo);
+  c_.Label2->setVisible(stereo);
+  const QString floating = h.Samples().encoding == SampleEncoding::kFloat32 ? QStringLiteral("(浮動小数点)") : QString();
   c_.Label6->setText(QStringLiteral("量子化ビット数;%1").arg(h.BitsPerSample) + floating);
   c_.Label7->setText(QStringLiteral("周波数[Hz];%1").arg(h.SampleRate));
   for (QLabel* label : {c_.Label5, c_.Label6, c_.Label7}) label->adjustSize();

@@ -9,7 +9,7 @@ std::string_view MessagePattern(MessageId id) {
     case MessageId::kCannotCreate: return "ファイル %s を作成できません";
     case MessageId::kCannotWrite: return "ファイル %s に書き込めません。";
     case MessageId::kNotBits: return "8、16、24、32ビット WAVファイルではない可能性があります。確認して下さい。";
-    case MessageId::kNotChannels: return "モノラル、ステレオ WAVファイルではない可能性があります。確認して下さい。";
+    case MessageId::kNotChannels: return "1～8チャンネルの WAVファイルではない可能性があります。確認して下さい。";
     case MessageId::kBadRate: return "周波数[Hz]が正しくありません。確認して下さい。";
     case MessageId::kNoDataChunk: return "dataチャンクが見つかりません。WAVファイルではない可能性があります。";
     case MessageId::kNotInteger: return "'%s' は整数ではありません";
@@ -29,6 +29,7 @@ std::string_view MessagePattern(MessageId id) {
     case MessageId::kLowSpaceQuestion:
       return "保存しようとしているドライブの容量が不足している可能性があります。保存しますか？";
     case MessageId::kPartialOutput: return "%sは途中まで（%s%）です";
+    case MessageId::kSplitStopped: return "チャンネルの分割を中止しました。ファイルは作成されていません。";
     case MessageId::kBackupQuestion:
       return "「*-orig.wav」があるのでノーマライズできません。「*-orig.wav」を「*.wav」にremaneしますか。";
     case MessageId::kNoSpace: return "ディスクの空き容量が不足しています。処理を中止します。";

@@ -17,7 +17,7 @@ enum class MessageId {
   kCannotWrite,   // "ファイル %s に書き込めません。"
   // The WAV probe's refusals.
   kNotBits,       // not an 8, 16, 24 or 32-bit layout the system handles
-  kNotChannels,   // not mono or stereo
+  kNotChannels,   // not 1 to 8 channels
   kBadRate,       // a sample rate of 0 or below
   kNoDataChunk,   // no "data" chunk found
   // Marks (%s: the text given).
@@ -38,6 +38,7 @@ enum class MessageId {
   kNoMarks,           // no marks to cut at
   kLowSpaceQuestion,  // Yes/No: the output's volume may be short of space
   kPartialOutput,     // "%sは途中まで（%s%）です": an output stopped part-way (name, whole percent)
+  kSplitStopped,      // the split into mono files stopped: none of its files were kept
   // The normalization pass (%s at the start: the entry's path).
   kBackupQuestion,    // Yes/No: "-orig" files exist; put them back?
   kNoSpace,           // the volume is short of space

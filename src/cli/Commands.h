@@ -20,6 +20,7 @@ int RunNormalize(const std::vector<std::string>& args);
 int RunPauses(const std::vector<std::string>& args);
 int RunJoin(const std::vector<std::string>& args);
 int RunLoudness(const std::vector<std::string>& args);
+int RunSplitChannels(const std::vector<std::string>& args);
 
 // The usage text printed by --help.
 const char* UsageText();

@@ -54,17 +54,19 @@ int RunInfo(const std::vector<std::string>& args) {
   if (!wave.source) return kExitRefused;
   const WaveHeader& h = wave.header;
   const long long frames = h.Frames();
-  PrintFields({Number("channels", h.Channels),
+  std::vector<Field> fields{Number("channels", h.Channels),
                Number("bits", h.BitsPerSample),
                Number("rate", h.SampleRate),
                Number("kind", static_cast<int>(h.Kind)),
-               {"format", IsFloatKind(h.Kind) ? "float" : "pcm", true},
+               {"format", h.Layout.encoding == SampleEncoding::kFloat32 ? "float" : "pcm", true},
                Number("data_offset", h.DataOffset),
                Number("data_end", h.DataEnd),
                Number("frames", frames),
                Number("length_ms", frames * 1000 / h.SampleRate),
-               {"container", ContainerName(h.Container), true}},
-              parsed.json);
+               {"container", ContainerName(h.Container), true}};
+  // An extensible file also names its speaker positions (0: none given).
+  if (h.HasChannelMask) fields.push_back(Number("channel_mask", h.ChannelMask));
+  PrintFields(fields, parsed.json);
   return kExitDone;
 }
 

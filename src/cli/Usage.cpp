@@ -27,6 +27,7 @@ const char* UsageText() {
          "  sonaveld-cli pauses WAV [--below DB] [--min MS] [--write]\n"
          "  sonaveld-cli loudness [--json] [--dual-mono] WAV...\n"
          "  sonaveld-cli join -o OUT WAV WAV... [--yes]\n"
+         "  sonaveld-cli split-channels WAV -o NAME\n"
          "  sonaveld-cli --help | --version\n"
          "Every command also takes --quiet.\n"
          "\n"
@@ -74,7 +75,8 @@ const char* UsageText() {
          "stopped), message; peak and average reports add level_left_dbfs, level_right_dbfs,\n"
          "gain_right_db, clipped_left, clipped_right. --files-from reads more WAVs, one a line, from\n"
          "FILE or from stdin (-).\n"
-         "info --json prints the same keys as one JSON object on one line.\n"
+         "info --json prints the same keys as one JSON object on one line; an extensible file adds\n"
+         "channel_mask.\n"
          "loudness measures each WAV (EBU R128 / ITU-R BS.1770-4) and prints one line a file, in order:\n"
          "  FILE<TAB>I -23.0 LUFS  LRA 5.2 LU  M -18.1 LUFS  S -20.4 LUFS  SP -3.1 dBFS  TP -2.9 dBTP  nonfinite 0\n"
          "integrated loudness, loudness range, maximum momentary and short-term loudness, sample peak,\n"
@@ -83,8 +85,10 @@ const char* UsageText() {
          "lra_lu, momentary_max_lufs, short_term_max_lufs, sample_peak_dbfs, true_peak_dbtp and\n"
          "nonfinite_samples (null for \"-inf\"). --dual-mono counts a mono file's channel twice. A refused\n"
          "file gets its message and the others are still measured (exit status 1).\n"
-         "On a terminal, cut, split, split-marks, mark, join, normalize, pauses and loudness show a progress\n"
-         "line on stderr; --quiet turns it off.\n"
+         "split-channels writes each channel as a mono file NAME_1.wav, NAME_2.wav, ... with the source's\n"
+         "start time and cue points; a stop (Ctrl+C) keeps none of them.\n"
+         "On a terminal, cut, split, split-marks, split-channels, mark, join, normalize, pauses and loudness\n"
+         "show a progress line on stderr; --quiet turns it off.\n"
          "Every file written is printed on stdout. Exit status: 0 done, 1 refused or failed, 2 wrong usage.\n";
 }
 

@@ -26,6 +26,7 @@ constexpr CommandEntry kCommands[] = {
     {"pauses", sonaveld::cli::RunPauses},
     {"join", sonaveld::cli::RunJoin},
     {"loudness", sonaveld::cli::RunLoudness},
+    {"split-channels", sonaveld::cli::RunSplitChannels},
 };
 
 }  // namespace

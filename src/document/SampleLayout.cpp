@@ -18,10 +18,17 @@ double FullScaleOf(SampleEncoding encoding) {
 
 }  // namespace
 
-SampleLayout SampleLayoutOf(FormatKind kind) {
-  const SampleEncoding encoding = EncodingOf(kind);
-  if (encoding == SampleEncoding::kNone) return {};
-  return {ChannelsOf(kind), SampleBytes(kind), encoding, FullScaleOf(encoding)};
+SampleLayout SampleLayoutOf(FormatKind kind) { return SampleLayoutOf(EncodingOf(kind), ChannelsOf(kind)); }
+
+SampleLayout SampleLayoutOf(SampleEncoding encoding, int channels) {
+  if (encoding == SampleEncoding::kNone || channels < 1 || channels > kMaxChannels) return {};
+  const int sampleBytes = encoding == SampleEncoding::kPcm8    ? 1
+                          : encoding == SampleEncoding::kPcm16 ? 2
+                          : encoding == SampleEncoding::kPcm24 ? 3
+                                                               : 4;
+  return {channels, sampleBytes, encoding, FullScaleOf(encoding)};
 }
+
+FormatKind KindOfLayout(const SampleLayout& layout) { return KindOf(layout.encoding, layout.channels); }
 
 }  // namespace sonaveld

@@ -87,10 +87,12 @@ uint8_t ReadU8(ByteSource& source, int64_t offset) {
   return b;
 }
 
-int64_t WaveHeader::Frames() const {
-  const int bytes = FrameBytes(Kind);
-  return bytes == 0 || DataEnd <= DataOffset ? 0 : (DataEnd - DataOffset) / bytes;
+int64_t WholeFrames(const SampleLayout& layout, int64_t bytes) {
+  const int frameBytes = layout.FrameBytes();
+  return frameBytes == 0 || bytes <= 0 ? 0 : bytes / frameBytes;
 }
+
+int64_t WaveHeader::Frames() const { return WholeFrames(Samples(), DataEnd - DataOffset); }
 
 DataChunk FindDataChunk(ByteSource& source, int64_t fileSize, int firstTagOffset, int lastTagOffset) {
   ChunkSearch search(source, fileSize);
@@ -130,7 +132,12 @@ ProbeResult ProbeWave(ByteSource& source, const std::string& path) {
   const int64_t shift = FormatShift(source, h.Container, h.FileSize);
   h.Channels = ReadU8(source, kChannelsOffset + shift);
   h.BitsPerSample = ReadU8(source, kBitsPerSampleOffset + shift);
-  const SampleEncoding encoding = ClassifyEncoding(ReadFormatFields(source, shift));
+  const FormatFields fields = ReadFormatFields(source, shift);
+  const SampleEncoding encoding = ClassifyEncoding(fields);
+  if (fields.formatTag == kTagExtensible && fields.formatSize >= kExtensibleFormatSize) {
+    h.ChannelMask = ReadU32(source, kChannelMaskOffset + shift);
+    h.HasChannelMask = true;
+  }
   h.SampleRate = static_cast<int32_t>(ReadU32(source, kSampleRateOffset + shift));
   const DataChunk chunk = FindDataChunk(source, h.FileSize, kFirstTagOffset, kLastTagOffset);
   h.DataOffset = chunk.offset;
@@ -138,7 +145,7 @@ ProbeResult ProbeWave(ByteSource& source, const std::string& path) {
 
   if (encoding == SampleEncoding::kNone) {
     result.status = Status::Fail(MessageId::kNotBits);
-  } else if (h.Channels != 1 && h.Channels != 2) {
+  } else if (h.Channels < 1 || h.Channels > kMaxChannels) {
     result.status = Status::Fail(MessageId::kNotChannels);
   } else if (h.SampleRate <= 0) {
     result.status = Status::Fail(MessageId::kBadRate);
@@ -148,7 +155,8 @@ ProbeResult ProbeWave(ByteSource& source, const std::string& path) {
   } else if (chunk.offset == 0) {
     result.status = Status::Fail(MessageId::kNoDataChunk);
   } else {
-    h.Kind = KindOf(encoding, h.Channels);
+    h.Layout = SampleLayoutOf(encoding, h.Channels);
+    h.Kind = KindOfLayout(h.Layout);
   }
   return result;
 }

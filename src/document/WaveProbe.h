@@ -5,6 +5,7 @@
 #include "base/Status.h"
 #include "document/FormatKind.h"
 #include "document/HeaderOffsets.h"
+#include "document/SampleLayout.h"
 #include "document/WaveContainer.h"
 #include "io/ByteSource.h"
 
@@ -18,11 +19,18 @@ struct WaveHeader {
   int64_t DataOffset = 0;     // first sample byte
   int64_t DataEnd = 0;        // one past the last sample byte (never beyond FileSize)
   int64_t FileSize = 0;       // size of the whole file
-  FormatKind Kind = FormatKind::kNone;
+  FormatKind Kind = FormatKind::kNone;  // kNone for 3 to 8 channels, which only Layout describes
+  SampleLayout Layout;                  // channels 1..8, sample bytes, encoding; zero when refused
+  uint32_t ChannelMask = 0;             // an extensible file's speaker positions, else 0
+  bool HasChannelMask = false;          // the file is extensible, so ChannelMask was read
   WaveContainer Container = WaveContainer::kRiff;  // bytes 0..3: RIFF, RF64 or BW64
 
-  // Whole sample frames between DataOffset and DataEnd; 0 without a kind.
+  // Whole sample frames between DataOffset and DataEnd; 0 without a layout.
   int64_t Frames() const;
+  // The layout of the samples: Layout, or the kind's layout for a header that names a kind alone.
+  SampleLayout Samples() const { return Layout.channels > 0 ? Layout : SampleLayoutOf(Kind); }
+  // Bytes of one sample frame (Samples().FrameBytes()); 0 without a layout.
+  int FrameSize() const { return Samples().FrameBytes(); }
 };
 
 struct ProbeResult {
@@ -40,7 +48,7 @@ struct DataChunk {
 
 // Reads and classifies the header: the channel byte, the bits byte, the rate, then the data chunk
 // (RIFF chunk walk from byte 12; where it finds none, the "data" tag search over offsets 1..100).
-// Refuses files that are not 8/16-bit, not mono/stereo, have a rate of 0 or below, or no data chunk;
+// Refuses files that are not 8/16/24/32-bit, not 1 to 8 channels, have a rate of 0 or below, or no data chunk;
 // a failed read of the data chunk search gives "ファイル %s を読み込めません。" with path.
 ProbeResult ProbeWave(ByteSource& source, const std::string& path = {});
 
@@ -54,6 +62,9 @@ DataChunk FindDataChunk(ByteSource& source, int64_t fileSize, int firstTagOffset
 // size 16, tag 20, bits 34 (its low byte), the extensible sub-format's tag 44), each shift bytes
 // further on (FormatShift: the "ds64" chunk of RF64/BW64 stands before the format chunk).
 FormatFields ReadFormatFields(ByteSource& source, int64_t shift = 0);
+
+// Frames of a layout in a data area of this many bytes; 0 for a zero layout or no bytes.
+int64_t WholeFrames(const SampleLayout& layout, int64_t bytes);
 
 // Little-endian readers over a source; bytes beyond the end read as 0.
 uint32_t ReadU32(ByteSource& source, int64_t offset);

@@ -35,7 +35,7 @@ int64_t SaturatedAdd(int64_t a, int64_t b) {
 // The frame-exact split: piece k runs from frame P(k) to frame P(k+1) (frame 1 and the end of the
 // whole frames at the ends), each cut held within the frames and never before the previous cut.
 std::vector<ByteStretch> FramePieces(const WaveHeader& header, int64_t dataEnd, const std::vector<int64_t>& marks) {
-  const int frameBytes = FrameBytes(header.Kind);
+  const int frameBytes = header.FrameSize();
   const int64_t frames = std::max<int64_t>(0, dataEnd - header.DataOffset) / frameBytes;
   std::vector<ByteStretch> pieces;
   int64_t first = 0;  // frames before the piece being planned
@@ -50,18 +50,22 @@ std::vector<ByteStretch> FramePieces(const WaveHeader& header, int64_t dataEnd, 
 
 }  // namespace
 
-bool CutsOnFrames(FormatKind kind, bool exact) {
-  return (exact && kind != FormatKind::kNone) || static_cast<int>(kind) >= static_cast<int>(FormatKind::kStereo24);
+bool CutsOnFrames(const WaveHeader& header, bool exact) {
+  const SampleLayout layout = header.Samples();
+  if (layout.channels == 0) return false;
+  return exact || layout.channels > 2 || layout.sampleBytes >= 3;
 }
 
-int64_t CopyUnit(FormatKind kind, bool exact) { return CutsOnFrames(kind, exact) ? FrameBytes(kind) : kCopyChunkSize; }
+int64_t CopyUnit(const WaveHeader& header, bool exact) {
+  return CutsOnFrames(header, exact) ? header.FrameSize() : kCopyChunkSize;
+}
 
 ByteStretch RangeStretch(const WaveHeader& header, int64_t dataEnd, const FrameRange& r, bool exact) {
-  const int frameBytes = FrameBytes(header.Kind);
+  const int frameBytes = header.FrameSize();
   if (frameBytes == 0) return {};
   const int64_t begin = SaturatedAdd(header.DataOffset, FrameOffset(r.start - 1, frameBytes));
   const int64_t available = std::max<int64_t>(0, dataEnd - begin);
-  if (CutsOnFrames(header.Kind, exact)) {
+  if (CutsOnFrames(header, exact)) {
     const int64_t wholeFrames = available / frameBytes * frameBytes;
     if (r.toEnd || r.end <= r.start) return {begin, r.toEnd ? wholeFrames : 0};
     return {begin, std::min(FrameOffset(r.end - r.start, frameBytes), wholeFrames)};
@@ -74,8 +78,8 @@ ByteStretch RangeStretch(const WaveHeader& header, int64_t dataEnd, const FrameR
 
 std::vector<ByteStretch> SplitAtMarksPieces(const WaveHeader& header, int64_t dataEnd,
                                             const std::vector<int64_t>& marks, bool exact) {
-  if (CutsOnFrames(header.Kind, exact)) return FramePieces(header, dataEnd, marks);
-  const int frameBytes = FrameBytes(header.Kind);
+  if (CutsOnFrames(header, exact)) return FramePieces(header, dataEnd, marks);
+  const int frameBytes = header.FrameSize();
   const int64_t area = std::max<int64_t>(0, dataEnd - header.DataOffset);
   const int64_t fullChunks = area / kCopyChunkSize;
   std::vector<ByteStretch> pieces;

@@ -15,12 +15,13 @@ namespace {
 
 // The sample bytes of a source that the join takes: its whole frames.
 int64_t WholeFrameBytes(const WaveHeader& h) {
-  const int64_t frameBytes = FrameBytes(h.Kind);
+  const int64_t frameBytes = h.FrameSize();
   return frameBytes == 0 ? 0 : std::max<int64_t>(0, h.DataEnd - h.DataOffset) / frameBytes * frameBytes;
 }
 
 bool SameFormat(const WaveHeader& a, const WaveHeader& b) {
-  return a.Kind == b.Kind && a.SampleRate == b.SampleRate && a.BitsPerSample == b.BitsPerSample;
+  // Kind alone does not tell files of 3 to 8 channels apart: all have none.
+  return a.Kind == b.Kind && a.Channels == b.Channels && a.SampleRate == b.SampleRate && a.BitsPerSample == b.BitsPerSample;
 }
 
 // The cue points and texts of every source, moved by the frames before it and renumbered.
@@ -106,7 +107,7 @@ struct JoinPlan {
 void PlanJoin(const std::vector<JoinSource>& sources, JoinPlan& plan) {
   JoinedCues cues;
   int64_t bytes = 0;
-  const int frameBytes = FrameBytes(sources.front().header.Kind);
+  const int frameBytes = std::max(1, sources.front().header.FrameSize());
   for (size_t i = 0; i < sources.size() && plan.status.ok(); ++i) {
     const JoinSource& s = sources[i];
     auto source = FileSource::Open(s.path);
@@ -201,7 +202,7 @@ OutputResult JoinWaves(const std::vector<JoinSource>& sources, const std::string
     }
   }
   if (!status.ok()) return run.End(status, outPath);  // the output is abandoned: nothing left behind
-  const int frameBytes = FrameBytes(sources.front().header.Kind);
+  const int frameBytes = std::max(1, sources.front().header.FrameSize());
   const int64_t frames = plan.whole.length / frameBytes;
   const int64_t fact = FactCountOffset(header.bytes.data(), header.DataOffset());
   const WaveSizes sizes{header.wide, header.DataOffset() - 4, out->written(), plan.whole.length, frames};

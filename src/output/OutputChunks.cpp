@@ -158,7 +158,7 @@ OutputFrames FramesOf(const std::vector<ByteStretch>& copied, const std::string&
   OutputFrames frames;
   frames.timeReference = sourceReference;
   frames.title = title;
-  const int frameBytes = FrameBytes(header.Kind);
+  const int frameBytes = header.FrameSize();
   if (frameBytes == 0) return frames;
   for (const ByteStretch& s : copied) {
     frames.stretches.push_back({(s.begin - header.DataOffset) / frameBytes, s.length / frameBytes});

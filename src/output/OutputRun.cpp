@@ -31,13 +31,13 @@ OutputRun::OutputRun(const FileFields& file, CreationFlags& flags, OutputHost& h
       flags_(flags),
       host_(host),
       options_(options),
-      copier_(std::min(kCopyBufferBytes, WholeUnits(options.blockBytes, CopyUnit(file.Header.Kind, options.exactCuts))),
+      copier_(std::min(kCopyBufferBytes, WholeUnits(options.blockBytes, CopyUnit(file.Header, options.exactCuts))),
               /*inKernel=*/true),
       idle_(options.idleInterval, IdleThrottle::First::kAtOnce) {
-  options_.blockBytes = WholeUnits(options_.blockBytes, CopyUnit(file.Header.Kind, options.exactCuts));
+  options_.blockBytes = WholeUnits(options_.blockBytes, CopyUnit(file.Header, options.exactCuts));
 }
 
-bool OutputRun::CutsOnFrames() const { return sonaveld::CutsOnFrames(file_.Header.Kind, options_.exactCuts); }
+bool OutputRun::CutsOnFrames() const { return sonaveld::CutsOnFrames(file_.Header, options_.exactCuts); }
 
 Status OutputRun::OpenSource() {
   source_ = FileSource::Open(file_.WaveFileName);
@@ -163,7 +163,7 @@ Status OutputRun::FinishCopy(OutputFile& out, const OutputHeader& header, const 
 
 Status OutputRun::PatchWaveSizes(OutputFile& out, const OutputHeader& header, int64_t w, bool setFact) {
   const int64_t factCount = setFact && CutsOnFrames() ? FactCountOffset(header.bytes.data(), header.DataOffset()) : -1;
-  const int64_t frameBytes = std::max(1, FrameBytes(file_.Header.Kind));
+  const int64_t frameBytes = std::max(1, file_.Header.FrameSize());
   // A fact count past 32 bits says "see ds64", as the size fields do.
   const auto frames = static_cast<uint32_t>(factCount < 0 ? 0 : std::min<int64_t>(w / frameBytes, kSizeInDs64));
   const WaveSizes sizes{header.wide, header.DataOffset() - 4, out.written(), w, w / frameBytes};

@@ -11,7 +11,7 @@ bool NeedsSummary(const WaveHeader& h, int64_t viewStart, int64_t zoom, int64_t 
   if (zoom < PeakSummary::BlockFramesFor(h)) return false;
   const int64_t first = std::max<int64_t>(viewStart, 1);
   const int64_t last = std::min(viewStart + columns * zoom - 1, h.Frames());
-  return (last - first + 1) * FrameBytes(h.Kind) > kDirectViewBytes;
+  return (last - first + 1) * h.FrameSize() > kDirectViewBytes;
 }
 
 std::vector<FramePeaks> ColumnPeaks(ByteSource& source, const WaveHeader& h, const PeakSummary* summary,
@@ -27,7 +27,7 @@ std::vector<FramePeaks> ColumnPeaks(ByteSource& source, const WaveHeader& h, con
     return peaks;
   }
   // Frames of the chunk go to the columns they belong to, a column's share at a time.
-  const int64_t frameBytes = FrameBytes(h.Kind);
+  const int64_t frameBytes = h.FrameSize();
   const int64_t last = viewStart + columns * zoom - 1;
   ReadFrameChunks(source, h, viewStart, last, kReadBytes / std::max<int64_t>(frameBytes, 1),
                   [&](int64_t first, const uint8_t* bytes, int64_t n) {

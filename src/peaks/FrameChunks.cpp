@@ -9,7 +9,7 @@ namespace sonaveld::peaks {
 
 bool ReadFrameChunks(ByteSource& source, const WaveHeader& h, int64_t first, int64_t last, int64_t chunkFrames,
                      const ChunkVisitor& visit) {
-  const int64_t frameBytes = FrameBytes(h.Kind);
+  const int64_t frameBytes = h.FrameSize();
   if (frameBytes == 0) return true;
   first = std::max<int64_t>(first, 1);
   last = std::min(last, h.Frames());

@@ -37,7 +37,7 @@ std::optional<PeakSummary> PeakSummary::Build(ByteSource& source, const WaveHead
                                               const std::function<bool()>& stopRequested) {
   PeakSummary summary(h, BlockFramesFor(h));
   const int64_t b = summary.blockFrames_;
-  const int64_t frameBytes = FrameBytes(h.Kind);
+  const int64_t frameBytes = h.FrameSize();
   if (frameBytes == 0) return summary;
   // Chunks hold whole blocks, so every block lies inside one chunk.
   const int64_t chunkFrames = b * std::max<int64_t>(1, kReadBytes / (b * frameBytes));

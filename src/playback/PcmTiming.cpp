@@ -11,7 +11,7 @@ namespace sonaveld {
 
 PcmLayout PcmLayout::FromHeader(const WaveHeader& header) {
   PcmLayout layout;
-  layout.frameBytes = FrameBytes(header.Kind);
+  layout.frameBytes = header.FrameSize();
   const bool widened = EncodingOf(header.Kind) == SampleEncoding::kPcm24;
   layout.sinkFrameBytes = widened ? 4 * ChannelsOf(header.Kind) : layout.frameBytes;
   layout.sampleRate = header.SampleRate;

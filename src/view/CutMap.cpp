@@ -24,7 +24,7 @@ void DrawBox(QImage& image5, const CutMapBox& box) {
 }  // namespace
 
 int CutMapX(int64_t mark, const WaveHeader& h) {
-  const int frameBytes = FrameBytes(h.Kind);
+  const int frameBytes = h.FrameSize();
   if (frameBytes == 0 || mark == 0) return 0;
   const double frames = static_cast<double>(h.DataEnd - h.DataOffset) / static_cast<double>(frameBytes);
   const double x = static_cast<double>(mark) / frames * kStripWidth;

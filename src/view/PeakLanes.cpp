@@ -35,7 +35,7 @@ DrawLoopResult DrawPeakLanes(ByteSource& file, const WaveHeader& h, const peaks:
   image2.fill(kWhite);
   const int64_t z = SafeZoom(zoom);
   const int64_t columns = std::clamp<int64_t>(viewEnd - viewStart + 1, 0, kLaneWidth);
-  DrawLoopResult result{h.DataOffset + (viewStart - 1) * FrameBytes(h.Kind), static_cast<int32_t>(columns)};
+  DrawLoopResult result{h.DataOffset + (viewStart - 1) * h.FrameSize(), static_cast<int32_t>(columns)};
   // Column c is peaks[c - 1]; column 760 would lie outside the lanes and is not read.
   const int64_t shown = std::min<int64_t>(columns, kLaneWidth - 1);
   const std::vector<peaks::FramePeaks> peaks = peaks::ColumnPeaks(file, h, summary, viewStart, z, shown);

@@ -31,7 +31,7 @@ int64_t ZoomChangeScrollPosition(int lineColumn, int64_t linePos, int64_t scroll
   } else {
     proposed = std::max<int64_t>(linePos - (lineColumn - 1) * z, 0);
   }
-  if (FrameBytes(header.Kind) > 0) {
+  if (header.FrameSize() > 0) {
     const int64_t limit = header.Frames() - kLaneWidth * z;
     proposed = std::min(proposed, limit);
   }

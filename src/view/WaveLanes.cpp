@@ -32,7 +32,7 @@ int LaneY8(int b) { return 160 - b * 5 / 8; }
 
 ViewBounds ComputeViewBounds(const WaveHeader& h, int64_t viewStart, int32_t zoom) {
   ViewBounds bounds{viewStart + kLaneWidth - 1, std::nullopt};
-  if (FrameBytes(h.Kind) == 0) return bounds;
+  if (h.FrameSize() == 0) return bounds;
   const int64_t z = SafeZoom(zoom);
   const int64_t frames = h.Frames();
   if (frames - kLaneWidth * z > 0) bounds.scrollMaximum = frames - kLaneWidth * z;
@@ -48,7 +48,7 @@ DrawLoopResult DrawWaveLanes(ByteSource& file, const WaveHeader& h, int64_t view
   image1.fill(kWhite);
   image2.fill(kWhite);
   const int64_t z = SafeZoom(zoom);
-  const int frameBytes = FrameBytes(h.Kind);
+  const int frameBytes = h.FrameSize();
   const int64_t frames = h.Frames();
   DrawLoopResult result{h.DataOffset + (viewStart - 1) * frameBytes, 0};
   // The column count never exceeds 760 whatever viewEnd says.

@@ -96,7 +96,15 @@ INSTANTIATE_TEST_SUITE_P(
         {"FloatFullScaleIsSound", 2, 32, 1000, 0, 100, {{50, 1}, {100, 0.99999994}, {50, 1}}, {}, {101}, true},
         {"FloatMonoMinus20dB", 1, 32, 1000, -20, 100, {{50, 0.1}, {100, 0.099999994}, {50, 0.1}}, {}, {101}, true},
         {"FloatNaNIsLoud", 2, 32, 1000, -50, 40, {{50, .5}, {45, 0}, {1, NAN}, {54, 0}, {50, .5}}, {}, {71, 126}, true},
-        {"FloatInfinityIsLoud", 1, 32, 1000, -50, 40, {{50, .5}, {45, 0}, {1, HUGE_VAL}, {54, 0}, {50, .5}}, {}, {71, 126}, true}}),
+        {"FloatInfinityIsLoud", 1, 32, 1000, -50, 40, {{50, .5}, {45, 0}, {1, HUGE_VAL}, {54, 0}, {50, .5}}, {}, {71, 126}, true},
+        // Polyphonic files: a window is as loud as its loudest channel, the last ones included.
+        {"ThreeChannels24SoundInTheThird", 3, 24, 1000, -50, 100,
+         {{0, 0}, {0, 0}, {0, 0}, {0, 0}, {50, 30000}, {100, 0}, {50, 30000}}, {}, {101}},
+        {"SixChannels16SoundInTheFifthAndSixth", 6, 16, 1000, -50, 100,
+         {{0, 0}, {0, 0}, {0, 0}, {0, 0}, {0, 0}, {0, 0}, {0, 0}, {0, 0}, {50, 900}, {100, 0}, {50, 900}}, {}, {101}},
+        {"EightChannelsFloatSoundInTheEighth", 8, 32, 1000, -50, 100,
+         {{0, 0}, {0, 0}, {0, 0}, {0, 0}, {0, 0}, {0, 0}, {0, 0}, {0, 0}, {0, 0}, {0, 0}, {0, 0}, {0, 0}, {0, 0}, {0, 0},
+          {50, .5}, {100, 0}, {50, .5}}, {}, {101}, true}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // Fails every read that reaches byte failAt.

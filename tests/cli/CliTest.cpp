@@ -547,6 +547,46 @@ TEST_F(CliTest, OutputsOfA24BitExtensibleFileHoldExactlyTheFramesAtTheMarks) {
   }
 }
 
+// Polyphonic files through the commands: info names channels and mask, cut keeps every channel,
+// split-channels lists one mono file a channel, all read back by libsndfile.
+TEST_F(CliTest, PolyphonicFilesThroughTheCommands) {
+  struct Row { int channels, bits; uint16_t tag; bool extensible; int64_t mask; };
+  for (const Row& row : {Row{3, 24, 1, false, -1}, Row{6, 16, 1, true, 0x3F}, Row{8, 32, 3, true, 0}}) {
+    WavRecipe recipe;
+    recipe.frames = 1000;
+    std::tie(recipe.channels, recipe.bits, recipe.formatTag, recipe.extensible, recipe.channelMask) =
+        std::tuple(row.channels, row.bits, row.tag, row.extensible, row.mask);
+    WriteFileBytes(wav, BuildWav(recipe));
+    const CliRun info = Cli("info " + wav);
+    EXPECT_EQ(info.status, 0);
+    EXPECT_NE(info.out.find("channels: " + std::to_string(row.channels) + "\n"), std::string::npos) << info.out;
+    const std::string mask = "channel_mask: " + std::to_string(row.mask) + "\n";
+    EXPECT_EQ(info.out.find(mask) != std::string::npos, row.extensible) << info.out;
+    ASSERT_EQ(Cli("cut " + wav + " -o " + dir.File("c.wav") + " --marks 101,301").status, 0);
+    const SndfileInfo cut = ReadWithSndfile(dir.File("c.wav"));
+    EXPECT_EQ(cut.frames, 200);
+    EXPECT_EQ(cut.channels, row.channels);
+    const CliRun split = Cli("split-channels " + wav + " -o " + dir.File("m"));
+    ASSERT_EQ(split.status, 0) << split.err;
+    std::string listed;
+    for (int c = 1; c <= row.channels; ++c) {
+      const std::string path = dir.File("m_" + std::to_string(c) + ".wav");
+      listed += path + "\n";
+      const SndfileInfo mono = ReadWithSndfile(path);
+      EXPECT_EQ(mono.channels, 1) << path;
+      EXPECT_EQ(mono.frames, 1000) << path;
+    }
+    EXPECT_EQ(split.out, listed);
+  }
+  EXPECT_EQ(Cli("split-channels " + wav).status, 2);
+  WavRecipe nine;
+  nine.channels = 9;
+  WriteFileBytes(wav, BuildWav(nine));
+  const CliRun refused = Cli("split-channels " + wav + " -o " + dir.File("n"));
+  EXPECT_EQ(refused.status, 1);
+  EXPECT_EQ(refused.err, "1～8チャンネルの WAVファイルではない可能性があります。確認して下さい。\n");
+}
+
 }  // namespace
 }  // namespace sonaveld::test
 
@@ -579,6 +619,32 @@ TEST_F(CliTest, LoudnessJsonLinesInListOrder) {
                             R"("nonfinite_samples":3\}
 )");
   EXPECT_TRUE(std::regex_match(r.out, expected)) << r.out;
+}
+
+// Files of 3 to 8 channels: join puts two of the same channels together and refuses another
+// channel count; loudness measuring and normalizing refuse them by name.
+TEST_F(CliTest, PolyphonicFilesJoinOrAreRefusedByTheLoudnessCommands) {
+  WavRecipe recipe;
+  recipe.frames = 1000;
+  recipe.channels = 6;
+  WriteFileBytes(wav, BuildWav(recipe));
+  const std::string three = dir.File("three.wav");
+  recipe.channels = 3;
+  WriteFileBytes(three, BuildWav(recipe));
+  ASSERT_EQ(Cli("join -o " + dir.File("j.wav") + " " + wav + " " + wav).status, 0);
+  const SndfileInfo joined = ReadWithSndfile(dir.File("j.wav"));
+  EXPECT_EQ(joined.frames, 2000);
+  EXPECT_EQ(joined.channels, 6);
+  const CliRun mixed = Cli("join -o " + dir.File("k.wav") + " " + wav + " " + three);
+  EXPECT_EQ(mixed.status, 1);
+  EXPECT_FALSE(std::filesystem::exists(dir.File("k.wav")));
+  const std::string refusal = three + "は モノラル、ステレオ WAVファイルではない可能性があります。確認して下さい。\n";
+  const CliRun measured = Cli("loudness " + three);
+  EXPECT_EQ(measured.status, 1);
+  EXPECT_EQ(measured.err, refusal);
+  const CliRun normalized = Cli("normalize --mode loudness " + three);
+  EXPECT_EQ(normalized.status, 1);
+  EXPECT_NE(normalized.err.find(refusal), std::string::npos) << normalized.err;
 }
 
 }  // namespace

@@ -29,8 +29,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                "data area outside the file");
   }
   if (probe.status.ok()) {
-    FUZZ_CHECK(FrameBytes(h.Kind) == model.frameBytes, "frame size of the kind");
-    FUZZ_CHECK(IsFloatKind(h.Kind) == model.isFloat, "integer or float kind");
+    FUZZ_CHECK(h.FrameSize() == model.frameBytes, "frame size of the layout");
+    FUZZ_CHECK((h.Layout.encoding == SampleEncoding::kFloat32) == model.isFloat, "integer or float layout");
+    FUZZ_CHECK(h.Kind == KindOf(h.Layout.encoding, h.Channels), "the kind of a mono or stereo layout");
     FUZZ_CHECK(h.Frames() == (h.DataEnd - h.DataOffset) / model.frameBytes, "frame count");
   }
 

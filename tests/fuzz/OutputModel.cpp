@@ -176,11 +176,11 @@ ModelHeader ModelProbe(const Bytes& file, int firstTag, int lastTag) {
   const int tag = SampleTag(file, shift);
   const bool wide = (tag == 1 && (h.bits == 24 || h.bits == 32)) || (tag == 3 && h.bits == 32);
   const bool bitsOk = h.bits == 8 || h.bits == 16 || wide;
-  const bool channelsOk = h.channels == 1 || h.channels == 2;
+  const bool channelsOk = h.channels >= 1 && h.channels <= 8;
   h.accepted = bitsOk && channelsOk && h.rate > 0 && found;
   if (h.accepted) {
     h.frameBytes = h.channels * h.bits / 8;
-    h.cutsOnFrames = h.bits >= 24;
+    h.cutsOnFrames = h.bits >= 24 || h.channels > 2;
     h.isFloat = h.bits == 32 && tag == 3;
   }
   return h;

@@ -15,7 +15,7 @@ using Bytes = std::vector<uint8_t>;
 
 // The header values the main window's probe must find.
 struct ModelHeader {
-  // 1/2 channels, rate above 0, a data chunk and bits of 8 or 16 (any format tag), or 24/32 with
+  // 1 to 8 channels, rate above 0, a data chunk and bits of 8 or 16 (any format tag), or 24/32 with
   // the integer tag 1, 32 with the float tag 3, or those tags as the sub-format of the extensible
   // tag 0xFFFE with a format chunk of at least 40 bytes
   bool accepted = false;

@@ -1,4 +1,4 @@
-// Cuts of the 24/32-bit and float files: exact frames, the fact chunk's count, aborts on whole frames.
+// Cuts of the 24/32-bit and float files and of the files of 3 to 8 channels: exact frames, the fact chunk's count, aborts on whole frames.
 #include <sndfile.h>
 
 #include "output/OutputFixture.h"
@@ -15,6 +15,7 @@ struct Shape {
   bool extensible;
   bool fact;
   bool listFirst;  // an odd-sized LIST chunk stands before the fact chunk
+  int64_t mask = -1;  // an extensible file's channel mask (-1: the builder's)
 };
 
 void PrintTo(const Shape& s, std::ostream* os) { *os << s.name; }
@@ -31,6 +32,7 @@ class FrameCutTest : public OutputTest, public ::testing::WithParamInterface<Sha
     r.formatTag = s.tag;
     r.channels = s.channels;
     r.extensible = s.extensible;
+    r.channelMask = s.mask;
     r.frames = kFrames;
     r.fact = s.fact && !s.listFirst;
     if (s.listFirst) {
@@ -58,7 +60,9 @@ class FrameCutTest : public OutputTest, public ::testing::WithParamInterface<Sha
       if (count > 0) expected = Join({expected, SourceBytes(offset + (first - 1) * frameBytes, count * frameBytes)});
       for (int64_t f = first - 1; f < first - 1 + count; ++f) {
         for (int c = 0; c < s.channels; ++c) {
-          values.push_back(s.tag == 3 ? static_cast<double>(CountingFloat(f, c)) : CountingSample(f, c, s.bits));
+          // libsndfile reads an 8-bit sample as its byte less 128.
+          values.push_back(s.tag == 3 ? static_cast<double>(CountingFloat(f, c))
+                                      : CountingSample(f, c, s.bits) - (s.bits == 8 ? 128 : 0));
         }
       }
       frames += count;
@@ -69,8 +73,13 @@ class FrameCutTest : public OutputTest, public ::testing::WithParamInterface<Sha
     EXPECT_TRUE(ReadFileBytes(path) == expected) << path;
     const SndfileInfo info = ReadWithSndfile(path);
     EXPECT_EQ(info.frames, frames) << path;
-    const int subtype = s.tag == 3 ? SF_FORMAT_FLOAT : s.bits == 24 ? SF_FORMAT_PCM_24 : SF_FORMAT_PCM_32;
+    const int subtype = s.tag == 3     ? SF_FORMAT_FLOAT
+                        : s.bits == 8  ? SF_FORMAT_PCM_U8
+                        : s.bits == 16 ? SF_FORMAT_PCM_16
+                        : s.bits == 24 ? SF_FORMAT_PCM_24
+                                       : SF_FORMAT_PCM_32;
     EXPECT_EQ(info.format & SF_FORMAT_SUBMASK, subtype) << path;
+    EXPECT_EQ(info.channels, s.channels) << path;
     EXPECT_TRUE(ReadSamplesWithSndfile(path) == values) << path;
   }
 
@@ -114,7 +123,13 @@ INSTANTIATE_TEST_SUITE_P(Shapes, FrameCutTest,
                                            Shape{"Pcm32StereoExtensibleFactAfterList", 32, 1, 2, true, true, true},
                                            Shape{"Pcm32MonoPlainFact", 32, 1, 1, false, true, false},
                                            Shape{"FloatStereoPlainFact", 32, 3, 2, false, true, false},
-                                           Shape{"FloatMonoExtensible", 32, 3, 1, true, false, false}),
+                                           Shape{"FloatMonoExtensible", 32, 3, 1, true, false, false},
+                                           Shape{"Pcm24ThreeChannelsPlain", 24, 1, 3, false, false, false},
+                                           Shape{"Pcm8ThreeChannelsPlain", 8, 1, 3, false, false, false},
+                                           Shape{"Pcm16SixChannelsMask51", 16, 1, 6, true, true, false, 0x3F},
+                                           Shape{"Pcm32SixChannelsPlainFact", 32, 1, 6, false, true, false},
+                                           Shape{"FloatEightChannelsMaskZero", 32, 3, 8, true, false, false, 0},
+                                           Shape{"Pcm16EightChannelsMaskZeroListFirst", 16, 1, 8, true, true, true, 0}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(OutputTest, SixteenBitOutputsKeepTheFactChunkAsItWas) {

@@ -60,7 +60,8 @@ std::vector<uint8_t> FormatBody(const WavRecipe& recipe) {
                                           0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71};
     PutU16(fmt, 16, 22);                                         // size of the extension
     PutU16(fmt, 18, static_cast<uint16_t>(recipe.bits));         // valid bits
-    PutU32(fmt, 20, recipe.channels == 2 ? 3u : 4u);             // front left+right, or centre
+    const uint32_t speakers = recipe.channels == 2 ? 3u : 4u;  // front left+right, or centre
+    PutU32(fmt, 20, recipe.channelMask < 0 ? speakers : static_cast<uint32_t>(recipe.channelMask));
     PutU16(fmt, 24, recipe.formatTag);                           // the sub-format GUID's tag
     std::copy(std::begin(kGuidTail), std::end(kGuidTail), fmt.begin() + 26);
   }

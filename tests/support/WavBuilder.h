@@ -13,6 +13,7 @@ struct WavRecipe {
   int bits = 16;  // 8, 16, 24 or 32 (the container size of an extensible file)
   uint16_t formatTag = 1;     // 1: integer PCM, 3: IEEE float; the sub-format's tag when extensible
   bool extensible = false;    // a 40-byte WAVE_FORMAT_EXTENSIBLE "fmt " chunk (tag 0xFFFE)
+  int64_t channelMask = -1;   // its speaker mask; -1: front left+right for stereo, else centre
   bool fact = false;          // a "fact" chunk holding the frame count, right after "fmt "
   int32_t rate = 44100;
   int64_t frames = 1000;
