@@ -6,7 +6,7 @@
 
 namespace sonaveld {
 
-// The fixed-seed generator of the dither: splitmix64, restarted for every file, so the same input
+// The generator of the dither: splitmix64 from one fixed starting state for every file, so the same input
 // always gives the same bytes.
 class DitherSource {
  public:
