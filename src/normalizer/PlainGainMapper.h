@@ -6,8 +6,8 @@
 
 namespace sonaveld {
 
-// The fixed-seed generator of the dither: splitmix64, restarted for every file, so the same input
-// always gives the same bytes.
+// The generator of the dither: splitmix64 from one fixed starting state for every file, so the
+// same input always gives the same bytes.
 class DitherSource {
  public:
   static constexpr uint64_t kSeed = 0x5eed0f5a11d1a7e5ULL;

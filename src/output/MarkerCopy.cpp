@@ -5,6 +5,7 @@
 
 #include "document/CueChunks.h"
 #include "document/RiffChunks.h"
+#include "document/WaveContainer.h"
 #include "output/OutputRun.h"
 
 namespace sonaveld {
@@ -13,9 +14,11 @@ namespace {
 bool HoldsMarkers(const RiffChunk& chunk) { return chunk.Is("cue ") || chunk.IsList("adtl"); }
 
 // The source's header with its cue and adtl chunks left out. A header the chunk walk cannot
-// follow from byte 12 to the data chunk is taken as it stands.
+// follow from byte 12 to the data chunk is taken as it stands. An RF64 or BW64 source keeps its
+// form, its "ds64" first, so the sizes go into ds64 as they do for the other outputs.
 Result<OutputHeader> CopyHeader(ByteSource& source, const WaveHeader& header, const std::string& path) {
   OutputHeader out;
+  out.wide = IsWide(header.Container);
   std::vector<uint8_t> bytes(static_cast<size_t>(header.DataOffset));
   if (source.ReadAt(0, bytes.data(), header.DataOffset) != header.DataOffset) {
     return {Status::Fail(MessageId::kCannotRead, path), {}};
@@ -23,7 +26,10 @@ Result<OutputHeader> CopyHeader(ByteSource& source, const WaveHeader& header, co
   MemorySource held(bytes);
   const int64_t dataTag = header.DataOffset - 8;
   const ChunkWalk walk = WalkChunks(held, 12, dataTag);
-  if (walk.next != dataTag) return {Status::Ok(), {bytes}};
+  if (walk.next != dataTag) {
+    out.bytes = std::move(bytes);
+    return {Status::Ok(), std::move(out)};
+  }
   out.bytes.assign(bytes.begin(), bytes.begin() + 12);
   for (const RiffChunk& chunk : walk.chunks) {
     if (!HoldsMarkers(chunk)) out.bytes.insert(out.bytes.end(), bytes.begin() + chunk.offset, bytes.begin() + chunk.Next());

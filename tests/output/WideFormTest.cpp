@@ -2,6 +2,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include "output/MarkerCopy.h"
 #include "output/OutputFixture.h"
 #include "support/SndfileCheck.h"
 
@@ -87,6 +88,17 @@ TEST_F(WideFormTest, AStoppedRf64OutputIsAValidShorterFile) {
   ASSERT_LT(frames, 900u);
   EXPECT_EQ(U64At(bytes, 28), frames * 6);
   EXPECT_EQ(ReadSamplesWithSndfile(dir.File("cut.wav")), Values(100, static_cast<int64_t>(frames)));
+}
+
+TEST_F(WideFormTest, ACopyWithMarkersOfAnRf64SourceKeepsItsFormAndItsSizesInDs64) {
+  MakeWideSource("RF64");
+  const std::string out = dir.File("marked.wav");
+  ASSERT_TRUE(WriteMarkerCopy(file, {{11, "a"}}, out, flags, host, FineOptions()).status.ok());
+  const std::vector<uint8_t> bytes = ReadFileBytes(out);
+  ASSERT_EQ(Magic(bytes), "RF64");
+  EXPECT_EQ(U64At(bytes, 20), bytes.size() - 8);
+  EXPECT_EQ(U64At(bytes, 28), 6000u);
+  EXPECT_EQ(ReadSamplesWithSndfile(out), Values(0, 1000));
 }
 
 // A header followed by a hole: a file of more than 4 GiB that takes no room where the file system
