@@ -92,6 +92,10 @@ Form1Menus BuildForm1Menus(QWidget* window) {
   m.FollowPlay1 = Item(m.Edit1, "FollowPlay1", QStringLiteral("再生位置を追う"));
   m.FollowPlay1->setCheckable(true);
   m.PieceList1 = Item(m.Edit1, "PieceList1", "部分一覧…", QKeySequence(Qt::CTRL | Qt::Key_L));
+  m.Edit1->addSeparator();
+  m.PlayChannels1 = m.Edit1->addMenu(QStringLiteral("再生チャンネル"));
+  m.PlayChannels1->setObjectName(QStringLiteral("PlayChannels1"));
+  m.PlayChannels1->setEnabled(false);
 
   m.N11 = SubMenu(m.MainMenu1, "N11", QStringLiteral("ツール"));
   m.kjoer1 = Item(m.N11, "kjoer1", QStringLiteral("ノーマライズ"));

@@ -53,6 +53,11 @@ struct Form1Menus {
   QAction* WholeView1 = nullptr;   // "全体" (whole file), Ctrl+0: the zoom box's "全体"
   QAction* FollowPlay1 = nullptr;  // "再生位置を追う" (follow the play position), checkable, off at start
   QAction* PieceList1 = nullptr;   // "部分一覧…" (list of pieces…), Ctrl+L
+  // After a separator, "再生チャンネル" (playback channels): which channels of a file of 3 or more
+  // channels play. Its items are made for each file opened (TForm1::ResetPlayChannels): the pairs
+  // "1+2", "3+4", ..., a separator, the single channels "1" ... "N" (played on both sides),
+  // checkable in one exclusive group; the submenu is disabled for mono and stereo files.
+  QMenu* PlayChannels1 = nullptr;
   QMenu* N11 = nullptr;      // "ツール" (tools)
   QAction* kjoer1 = nullptr;  // "ノーマライズ" (normalize)
   QAction* PauseMarks1 = nullptr;  // "無音部分にマーク…" (marks at the pauses…)

@@ -15,6 +15,7 @@
 #include "marks/MarkStore.h"
 #include "output/OutputHost.h"
 #include "output/PieceList.h"
+#include "playback/PlaybackDevice.h"
 
 class QColor;
 class QMouseEvent;
@@ -150,6 +151,9 @@ class TForm1 : public QMainWindow {
   // the marks set.
   void PauseMarks1Click();
   void PeakView1Click();  // "ピーク表示" (peak view): the lanes show each column's min/max, or one frame
+  // An item of "再生チャンネル" (Edit menu): the channels that play from now on; a running playback
+  // goes on from where it is with them.
+  void PlayChannelsClick(ChannelPair channels);
   // Transport buttons and keys.
   void SpeedButton1Click();  // "最初" (start): plays from the beginning
   void SpeedButton2Click();  // "停止" (stop): stops playback
@@ -238,6 +242,9 @@ class TForm1 : public QMainWindow {
   // Shows zoom in the box without running the handler; it counts as taken.
   void ShowZoomText(int32_t zoom);
   void RunPendingChanges();
+  // "再生チャンネル" for a file of `channels` channels: its items made anew, 1+2 checked and handed
+  // to the device; enabled for 3 or more channels only.
+  void ResetPlayChannels(int channels);
   // The peak view: its state, the lanes by it, and the summary of the open document.
   bool PeakViewOn() const;
   // The lanes of the current view on an open file (ReadBase and Column too): the peak view when

@@ -54,6 +54,7 @@ void TForm1::OpenChosenFile(const QString& path) {
   }
   const std::optional<int32_t> playLength = HandOverToDevice(name);
   if (!playLength) return;
+  ResetPlayChannels(probe.header.Samples().channels);
 
   const int32_t zoom = ZoomForOpen();
   marks_.Reset();

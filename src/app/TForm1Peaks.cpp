@@ -5,11 +5,13 @@
 #include <QAction>
 #include <QTimer>
 
+#include "app/AppFont.h"
 #include "app/RasterWidget.h"
 #include "app/TForm1.h"
 #include "io/ByteSource.h"
 #include "peaks/ColumnPeaks.h"
 #include "peaks/SummaryBuilder.h"
+#include "view/LaneStack.h"
 #include "view/PeakLanes.h"
 #include "view/ViewImages.h"
 #include "view/WaveLanes.h"
@@ -57,6 +59,7 @@ void TForm1::DrawLanes(ByteSource& file) {
     // Finished() here would otherwise never be drawn.
     if (PeakViewOn() && summary_) peakPoll_->start();
   }
+  view::DrawLaneLabels(image1, image2, h.Samples().channels, RulerLabelFont());
   view_.ReadBase = drawn.readBase;
   view_.Column = drawn.column;
 }

@@ -35,7 +35,7 @@ std::vector<FramePeaks> ColumnPeaks(ByteSource& source, const WaveHeader& h, con
                       const int64_t column = (frame - viewStart) / zoom;
                       const int64_t columnEnd = viewStart + (column + 1) * zoom;  // one past
                       const int64_t take = std::min(columnEnd, first + n) - frame;
-                      ScanFrames(h.Kind, bytes + (frame - first) * frameBytes, take,
+                      ScanFrames(h.Samples(), bytes + (frame - first) * frameBytes, take,
                                  peaks[static_cast<size_t>(column)]);
                       frame += take;
                     }

@@ -32,7 +32,7 @@ bool ReadFrameChunks(ByteSource& source, const WaveHeader& h, int64_t first, int
 FramePeaks ScanFrameRange(ByteSource& source, const WaveHeader& h, int64_t first, int64_t last) {
   FramePeaks peaks;
   ReadFrameChunks(source, h, first, last, last - first + 1, [&](int64_t, const uint8_t* bytes, int64_t frames) {
-    ScanFrames(h.Kind, bytes, frames, peaks);
+    ScanFrames(h.Samples(), bytes, frames, peaks);
     return true;
   });
   return peaks;

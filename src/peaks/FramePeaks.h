@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <limits>
 
+#include "document/SampleLayout.h"
+
 namespace sonaveld::peaks {
 
 // Smallest and largest sample value of one channel over some frames, at lane scale: signed
@@ -26,13 +28,13 @@ struct ChannelPeak {
   bool operator==(const ChannelPeak&) const = default;
 };
 
-// The peaks of the left (or only) and the right channel; a mono kind leaves the right one empty.
+// The peaks of every channel in file order (left, right, ...); channels the layout does not have
+// stay empty.
 struct FramePeaks {
-  std::array<ChannelPeak, 2> channel;
+  std::array<ChannelPeak, kMaxChannels> channel;
 
   void Add(const FramePeaks& other) {
-    channel[0].Add(other.channel[0]);
-    channel[1].Add(other.channel[1]);
+    for (size_t c = 0; c < channel.size(); ++c) channel[c].Add(other.channel[c]);
   }
   bool operator==(const FramePeaks&) const = default;
 };

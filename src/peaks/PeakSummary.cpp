@@ -15,7 +15,7 @@ int64_t BlockCount(int64_t frames, int64_t blockFrames) { return (frames + block
 }  // namespace
 
 int64_t PeakSummary::BytesFor(const WaveHeader& h, int64_t blockFrames) {
-  return BlockCount(h.Frames(), blockFrames) * LaneChannels(h.Kind) * int64_t{sizeof(ChannelPeak)};
+  return BlockCount(h.Frames(), blockFrames) * LaneChannels(h.Samples()) * int64_t{sizeof(ChannelPeak)};
 }
 
 int64_t PeakSummary::BlockFramesFor(const WaveHeader& h) {
@@ -25,7 +25,7 @@ int64_t PeakSummary::BlockFramesFor(const WaveHeader& h) {
 }
 
 PeakSummary::PeakSummary(const WaveHeader& h, int64_t blockFrames)
-    : header_(h), frames_(h.Frames()), blockFrames_(blockFrames), channels_(LaneChannels(h.Kind)) {
+    : header_(h), frames_(h.Frames()), blockFrames_(blockFrames), channels_(LaneChannels(h.Samples())) {
   blocks_.resize(static_cast<size_t>(BlockCount(frames_, blockFrames_) * channels_));
 }
 
@@ -45,7 +45,7 @@ std::optional<PeakSummary> PeakSummary::Build(ByteSource& source, const WaveHead
       ReadFrameChunks(source, h, 1, summary.frames_, chunkFrames, [&](int64_t first, const uint8_t* bytes, int64_t n) {
         for (int64_t at = 0; at < n; at += b) {
           FramePeaks block;
-          ScanFrames(h.Kind, bytes + at * frameBytes, std::min(b, n - at), block);
+          ScanFrames(h.Samples(), bytes + at * frameBytes, std::min(b, n - at), block);
           const int64_t k = (first - 1 + at) / b;
           for (int c = 0; c < summary.channels_; ++c) summary.blocks_[static_cast<size_t>(k * summary.channels_ + c)] = block.channel[c];
         }

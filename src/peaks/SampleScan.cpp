@@ -6,6 +6,7 @@
 #include <bit>
 #include <cstring>
 #include <limits>
+#include <numeric>
 #include <type_traits>
 
 #include "peaks/LaneScale.h"
@@ -49,37 +50,47 @@ struct RawPeaks {
 };
 
 #if (defined(__GNUC__) || defined(__clang__)) && !defined(SONAVELD_NO_SIMD)
-// Min and max of interleaved samples of C channels, two 16-byte vectors at a time: lane k of the
-// running minima and maxima collects channel k % C (the lanes per vector are a multiple of C),
-// folded into the channels at the end. A NaN loses every comparison, so it is noted on the side.
+// Min and max of interleaved samples of C channels, a group of 16-byte vectors at a time. The group
+// holds a whole number of frames (lcm(lanes, C) samples, and at least two vectors so that the
+// comparisons of one vector need not wait for the other's), so lane k of vector j always collects
+// channel (j * lanes + k) % C; the lanes are folded into the channels at the end. A NaN loses
+// every comparison, so it is noted on the side.
 template <typename T, int C>
 RawPeaks<T, C> ScanInterleaved(const uint8_t* bytes, int64_t frames) {
   typedef T Vector __attribute__((vector_size(16)));
+  using Mask = decltype(Vector{} != Vector{});
   constexpr int kLanes = 16 / sizeof(T);
-  static_assert(kLanes % C == 0);
+  constexpr int kPeriod = std::lcm(kLanes, C) / kLanes;
+  constexpr int kVectors = kPeriod == 1 ? 2 : kPeriod;
+  constexpr int kStep = kVectors * kLanes;
   const int64_t samples = frames * C;
   RawPeaks<T, C> found;
-  Vector low0 = Vector{} + found.low[0], low1 = low0;
-  Vector high0 = Vector{} + found.high[0], high1 = high0;
-  auto nan = low0 != low0;  // all lanes false
-  int64_t i = 0;
-  for (; i + 2 * kLanes <= samples; i += 2 * kLanes) {
-    Vector a, b;
-    std::memcpy(&a, bytes + i * sizeof(T), sizeof a);
-    std::memcpy(&b, bytes + (i + kLanes) * sizeof(T), sizeof b);
-    low0 = a < low0 ? a : low0;
-    low1 = b < low1 ? b : low1;
-    high0 = a > high0 ? a : high0;
-    high1 = b > high1 ? b : high1;
-    if constexpr (std::is_floating_point_v<T>) nan |= (a != a) | (b != b);
+  Vector low[kVectors], high[kVectors];
+  Mask nan[kVectors];
+  for (int j = 0; j < kVectors; ++j) {
+    low[j] = Vector{} + found.low[0];
+    high[j] = Vector{} + found.high[0];
+    nan[j] = low[j] != low[j];  // all lanes false
   }
-  for (int k = 0; i > 0 && k < kLanes; ++k) {
-    const T low = std::min(low0[k], low1[k]), high = std::max(high0[k], high1[k]);
-    if (low <= high) {  // else the lane saw nothing but NaN
-      found.Add(k % C, low);
-      found.Add(k % C, high);
+  int64_t i = 0;
+  for (; i + kStep <= samples; i += kStep) {
+    for (int j = 0; j < kVectors; ++j) {
+      Vector a;
+      std::memcpy(&a, bytes + (i + j * kLanes) * sizeof(T), sizeof a);
+      low[j] = a < low[j] ? a : low[j];
+      high[j] = a > high[j] ? a : high[j];
+      if constexpr (std::is_floating_point_v<T>) nan[j] |= a != a;
     }
-    found.nan[k % C] = found.nan[k % C] || nan[k] != 0;
+  }
+  for (int j = 0; i > 0 && j < kVectors; ++j) {
+    for (int k = 0; k < kLanes; ++k) {
+      const int c = (j * kLanes + k) % C;
+      if (low[j][k] <= high[j][k]) {  // else the lane saw nothing but NaN
+        found.Add(c, low[j][k]);
+        found.Add(c, high[j][k]);
+      }
+      found.nan[c] = found.nan[c] || nan[j][k] != 0;
+    }
   }
   for (; i < samples; ++i) {
     T v;
@@ -106,16 +117,20 @@ RawPeaks<T, C> ScanInterleaved(const uint8_t* bytes, int64_t frames) {
 #endif
 
 // The same for 24-bit samples, four at a time from three 32-bit words as v × 256 (which keeps
-// their order); the lane map shifts them back. Four samples are whole frames of either kind.
+// their order); the lane map shifts them back. A step of lcm(4, C) samples is whole frames, so
+// sample g of a step is channel g % C.
 template <int C>
 RawPeaks<int32_t, C> Scan24(const uint8_t* bytes, int64_t frames) {
+  constexpr int kStep = std::lcm(4, C);
   RawPeaks<int32_t, C> found;
   const int64_t samples = frames * C;
   int64_t i = 0;
-  for (; i + 4 <= samples; i += 4) {
-    int32_t four[4];
-    FourShifted24(bytes + 3 * i, four);
-    for (int k = 0; k < 4; ++k) found.Add(k % C, four[k]);
+  for (; i + kStep <= samples; i += kStep) {
+    for (int g = 0; g < kStep; g += 4) {
+      int32_t four[4];
+      FourShifted24(bytes + 3 * (i + g), four);
+      for (int k = 0; k < 4; ++k) found.Add((g + k) % C, four[k]);
+    }
   }
   for (; i < samples; ++i) found.Add(static_cast<int>(i % C), Shifted24(bytes + 3 * i));
   return found;
@@ -125,24 +140,36 @@ int LaneFromShifted24(int32_t v) { return LaneFrom24(v >> 8); }
 
 int Same(int v) { return v; }
 
+// The scan of one encoding with C channels, its extremes brought to the lane scale.
+template <int C>
+void ScanChannels(SampleEncoding encoding, const uint8_t* bytes, int64_t frames, FramePeaks& peaks) {
+  switch (encoding) {
+    case SampleEncoding::kPcm16: ScanInterleaved<int16_t, C>(bytes, frames).AddTo(peaks, Same); break;
+    case SampleEncoding::kPcm8: ScanInterleaved<uint8_t, C>(bytes, frames).AddTo(peaks, Same); break;
+    case SampleEncoding::kPcm24: Scan24<C>(bytes, frames).AddTo(peaks, LaneFromShifted24); break;
+    case SampleEncoding::kPcm32: ScanInterleaved<int32_t, C>(bytes, frames).AddTo(peaks, LaneFrom32); break;
+    case SampleEncoding::kFloat32: ScanInterleaved<float, C>(bytes, frames).AddTo(peaks, LaneFromFloat); break;
+    case SampleEncoding::kNone: break;
+  }
+}
+
 }  // namespace
 
-int LaneChannels(FormatKind kind) { return ChannelsOf(kind); }
+int LaneChannels(const SampleLayout& layout) { return layout.encoding == SampleEncoding::kNone ? 0 : layout.channels; }
 
-void ScanFrames(FormatKind kind, const uint8_t* bytes, int64_t frames, FramePeaks& peaks) {
+void ScanFrames(const SampleLayout& layout, const uint8_t* bytes, int64_t frames, FramePeaks& peaks) {
   if (frames <= 0) return;
-  switch (kind) {
-    case FormatKind::kStereo16: ScanInterleaved<int16_t, 2>(bytes, frames).AddTo(peaks, Same); break;
-    case FormatKind::kMono16: ScanInterleaved<int16_t, 1>(bytes, frames).AddTo(peaks, Same); break;
-    case FormatKind::kStereo8: ScanInterleaved<uint8_t, 2>(bytes, frames).AddTo(peaks, Same); break;
-    case FormatKind::kMono8: ScanInterleaved<uint8_t, 1>(bytes, frames).AddTo(peaks, Same); break;
-    case FormatKind::kStereo24: Scan24<2>(bytes, frames).AddTo(peaks, LaneFromShifted24); break;
-    case FormatKind::kMono24: Scan24<1>(bytes, frames).AddTo(peaks, LaneFromShifted24); break;
-    case FormatKind::kStereo32: ScanInterleaved<int32_t, 2>(bytes, frames).AddTo(peaks, LaneFrom32); break;
-    case FormatKind::kMono32: ScanInterleaved<int32_t, 1>(bytes, frames).AddTo(peaks, LaneFrom32); break;
-    case FormatKind::kStereoFloat: ScanInterleaved<float, 2>(bytes, frames).AddTo(peaks, LaneFromFloat); break;
-    case FormatKind::kMonoFloat: ScanInterleaved<float, 1>(bytes, frames).AddTo(peaks, LaneFromFloat); break;
-    case FormatKind::kNone: break;
+  const SampleEncoding e = layout.encoding;
+  switch (layout.channels) {
+    case 1: ScanChannels<1>(e, bytes, frames, peaks); break;
+    case 2: ScanChannels<2>(e, bytes, frames, peaks); break;
+    case 3: ScanChannels<3>(e, bytes, frames, peaks); break;
+    case 4: ScanChannels<4>(e, bytes, frames, peaks); break;
+    case 5: ScanChannels<5>(e, bytes, frames, peaks); break;
+    case 6: ScanChannels<6>(e, bytes, frames, peaks); break;
+    case 7: ScanChannels<7>(e, bytes, frames, peaks); break;
+    case 8: ScanChannels<8>(e, bytes, frames, peaks); break;
+    default: break;
   }
 }
 

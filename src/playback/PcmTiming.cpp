@@ -11,9 +11,12 @@ namespace sonaveld {
 
 PcmLayout PcmLayout::FromHeader(const WaveHeader& header) {
   PcmLayout layout;
-  layout.frameBytes = header.FrameSize();
-  const bool widened = EncodingOf(header.Kind) == SampleEncoding::kPcm24;
-  layout.sinkFrameBytes = widened ? 4 * ChannelsOf(header.Kind) : layout.frameBytes;
+  const SampleLayout samples = header.Samples();
+  layout.frameBytes = samples.FrameBytes();
+  layout.channels = samples.channels;
+  layout.sampleBytes = samples.sampleBytes;
+  const int sinkSample = samples.encoding == SampleEncoding::kPcm24 ? 4 : samples.sampleBytes;
+  layout.sinkFrameBytes = std::min(samples.channels, 2) * sinkSample;
   layout.sampleRate = header.SampleRate;
   layout.dataOffset = header.DataOffset;
   layout.dataEnd = header.DataOffset + header.Frames() * layout.frameBytes;

@@ -12,16 +12,21 @@ struct PcmLayout {
   int64_t dataEnd = 0;     // one past the last whole frame (a trailing partial frame is not played)
   int frameBytes = 0;      // bytes per sample frame in the file (1 to 8); 0 without a kind
   // Bytes per frame as the sink gets them: frameBytes, but 4 a sample for 24-bit files, whose
-  // samples the stream widens to 32 bits. Byte counts of the sink are in these units, offsets
+  // samples the stream widens to 32 bits, and two samples for files of more than two channels,
+  // of which the stream picks two. Byte counts of the sink are in these units, offsets
   // in the file in frameBytes.
   int sinkFrameBytes = 0;
   int32_t sampleRate = 0;  // frames per second
+  int channels = 0;        // samples per frame in the file (1 to 8)
+  int sampleBytes = 0;     // bytes per sample in the file (1 to 4)
 
   // The layout of a probed file's sample area.
   static PcmLayout FromHeader(const WaveHeader& header);
 
   // True when the stream widens the samples on their way to the sink (24-bit files).
-  bool Widens() const { return sinkFrameBytes != frameBytes; }
+  bool Widens() const { return sampleBytes == 3; }
+  // True when the stream picks two channels of each frame (files of more than two channels).
+  bool Picks() const { return channels > 2; }
   // Whole frames between dataOffset and dataEnd.
   int64_t Frames() const;
   // Play length in ms: the frames' duration truncated toward zero, at most INT32_MAX.

@@ -18,6 +18,14 @@ enum class PlaybackMode : int {
   kOpen = 6,
 };
 
+// The two channels (0-based) that a file of more than two channels plays on the left and on the
+// right; one channel twice plays it on both sides. Files of one or two channels play as they are.
+struct ChannelPair {
+  int left = 0;
+  int right = 1;
+  bool operator==(const ChannelPair&) const = default;
+};
+
 // The one wave-audio playback device of the main window. Positions and lengths are milliseconds.
 // FileName is the document's path; a non-empty FileName means that a document is open.
 // Play, Stop, Pause, SetPosition, Position and Length are only called on an open device.
@@ -45,8 +53,14 @@ class PlaybackDevice {
   const std::string& FileName() const { return fileName_; }
   void SetFileName(std::string path) { fileName_ = std::move(path); }
 
+  // The channels the next start of playback takes (a running playback keeps its own); channels
+  // beyond the file's last are taken as its last. A device without sound ignores them.
+  const ChannelPair& PlayChannels() const { return playChannels_; }
+  void SetPlayChannels(ChannelPair channels) { playChannels_ = channels; }
+
  private:
   std::string fileName_;
+  ChannelPair playChannels_;
 };
 
 }  // namespace sonaveld

@@ -9,6 +9,20 @@
 #include "playback/WaveStream.h"
 
 namespace sonaveld {
+namespace {
+
+// The stream's pick of a file's layout: the chosen channels, a channel beyond the last taken as the last.
+WaveStream::ChannelPick PickOf(const PcmLayout& layout, const ChannelPair& channels) {
+  WaveStream::ChannelPick pick;
+  pick.channels = layout.channels;
+  pick.sampleBytes = layout.sampleBytes;
+  pick.left = std::clamp(channels.left, 0, layout.channels - 1);
+  pick.right = std::clamp(channels.right, 0, layout.channels - 1);
+  pick.widen = layout.Widens();
+  return pick;
+}
+
+}  // namespace
 
 QtAudioDevice::QtAudioDevice(const QAudioDevice& output)
     // The system's default output follows the server's default sink, also after a restart.
@@ -105,8 +119,12 @@ void QtAudioDevice::StartAt(int32_t ms) {
   if (!file) return;  // the file went away since Open: nothing to play
   streamBegin_ = layout_.ByteAtMs(ms);
   stallPlayedUs_ = -1;
-  const auto widening = layout_.Widens() ? WaveStream::Widening::k24To32 : WaveStream::Widening::kNone;
-  stream_ = std::make_unique<WaveStream>(std::move(file), streamBegin_, layout_.dataEnd, widening);
+  if (layout_.Picks()) {
+    stream_ = std::make_unique<WaveStream>(std::move(file), streamBegin_, layout_.dataEnd, PickOf(layout_, PlayChannels()));
+  } else {
+    const auto widening = layout_.Widens() ? WaveStream::Widening::k24To32 : WaveStream::Widening::kNone;
+    stream_ = std::make_unique<WaveStream>(std::move(file), streamBegin_, layout_.dataEnd, widening);
+  }
   output_ = StartOutput();
   mode_ = PlaybackMode::kPlaying;
 }

@@ -4,6 +4,7 @@
 #include <array>
 
 #include "peaks/LaneScale.h"
+#include "view/LaneStack.h"
 #include "view/ViewImages.h"
 #include "view/ViewMath.h"
 
@@ -13,15 +14,15 @@ namespace {
 
 constexpr int kZeroLine = 80;
 
-// Draws the strokes of one frame's bytes at column x: 8-bit bytes by their own rule, every wider
-// sample brought to the 16-bit scale first.
-void DrawFrame(FormatKind kind, const uint8_t* bytes, int x, QImage& image1, QImage& image2) {
-  const SampleEncoding encoding = EncodingOf(kind);
-  const int sampleBytes = SampleBytes(kind);
-  for (int c = 0; c < ChannelsOf(kind); ++c) {
-    const uint8_t* sample = bytes + c * sampleBytes;
-    const int y = encoding == SampleEncoding::kPcm8 ? LaneY8(sample[0]) : LaneY16(peaks::LaneValue(encoding, sample));
-    VerticalLine(c == 0 ? image1 : image2, x, kZeroLine, y, kBlue);
+// Draws the strokes of one frame's bytes at column x, each channel in its lane: 8-bit bytes by
+// their own rule, every wider sample brought to the 16-bit scale first.
+void DrawFrame(const SampleLayout& layout, const uint8_t* bytes, int x, LaneStack& stack) {
+  for (int c = 0; c < layout.channels; ++c) {
+    const uint8_t* sample = bytes + c * layout.sampleBytes;
+    const Lane lane = LaneOf(layout.channels, c);
+    const bool eightBit = layout.encoding == SampleEncoding::kPcm8;
+    const int y = eightBit ? lane.Y8(sample[0]) : lane.Y16(peaks::LaneValue(layout.encoding, sample));
+    stack.Stroke(x, lane.Zero(), y, kBlue);
   }
 }
 
@@ -53,7 +54,8 @@ DrawLoopResult DrawWaveLanes(ByteSource& file, const WaveHeader& h, int64_t view
   DrawLoopResult result{h.DataOffset + (viewStart - 1) * frameBytes, 0};
   // The column count never exceeds 760 whatever viewEnd says.
   const int64_t columns = std::clamp<int64_t>(viewEnd - viewStart + 1, 0, kLaneWidth);
-  std::array<uint8_t, 8> bytes{};  // the largest frame: two 32-bit samples
+  std::array<uint8_t, kMaxChannels * 4> bytes{};  // the largest frame: eight 32-bit samples
+  LaneStack stack(image1, image2);
   for (int64_t c = 1; c <= columns; ++c) {
     result.column = static_cast<int32_t>(c);
     if (frameBytes == 0) continue;
@@ -62,7 +64,7 @@ DrawLoopResult DrawWaveLanes(ByteSource& file, const WaveHeader& h, int64_t view
     if (frame < 1 || frame > frames) continue;
     const int64_t offset = result.readBase + (c - 1) * frameBytes * z;
     if (file.ReadAt(offset, bytes.data(), frameBytes) != frameBytes) continue;
-    DrawFrame(h.Kind, bytes.data(), static_cast<int>(c), image1, image2);
+    DrawFrame(h.Samples(), bytes.data(), static_cast<int>(c), stack);
   }
   return result;
 }

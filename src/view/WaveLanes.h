@@ -29,10 +29,12 @@ struct DrawLoopResult {
 
 // Clears both lanes white and draws the columns c = 1, 2, ... while viewStart + (c - 1) <= viewEnd:
 // column c shows frame viewStart + (c - 1) * zoom, read with one ReadAt of one frame from `file`,
-// as a blue stroke from (c, 80) towards the sample's y (end point not painted); the left or only
-// channel in image1, the right channel in image2 (mono: image2 stays white). 16-bit: y = 80 - v div
-// 410; 8-bit: y = 160 - b * 5 div 8; 24-bit, 32-bit and float samples are brought to the 16-bit
-// scale first (peaks/LaneScale.h). Column 760 lies outside the lanes. A frame outside 1..Frames
+// as a blue stroke per channel from (c, zero line) towards the sample's y (end point not painted),
+// in the channel's lane (view/LaneStack.h): the left or only channel in image1, the right channel
+// in image2 (mono: image2 stays white), 3 to 8 channels sharing the 320 rows of both. Two lanes:
+// 16-bit y = 80 - v div 410, 8-bit y = 160 - b * 5 div 8, the same rules scaled to the lane height
+// for more channels; 24-bit, 32-bit and float samples are brought to the 16-bit scale first
+// (peaks/LaneScale.h). Column 760 lies outside the lanes. A frame outside 1..Frames
 // or one that cannot be read in full (the file shrank, a read error) leaves its column white.
 // The images must be lanes (NewLane()); zoom below 1 counts as 1.
 DrawLoopResult DrawWaveLanes(ByteSource& file, const WaveHeader& h, int64_t viewStart, int64_t viewEnd,

@@ -218,10 +218,11 @@ void TForm1LayoutTest::mainMenu() {
                                            "N9=マーク位置で分割して保存（選択範囲と非選択範囲）", "Exit1=終了", "=",
                                            "MarkerCopy1=マーカー付きで保存…", "JoinOpen1=つなげて開く…"}));
   QStringList edit = Captions(m.Edit1);
-  QCOMPARE(edit.size(), 16);
+  QCOMPARE(edit.size(), 18);
   QCOMPARE(edit.mid(5), QStringList({"ExactCut1=フレーム単位で正確に切る", "UseNames1=マーク名をファイル名に使う", "=",
                                      "PlayMark1=再生位置にマーク追加", "=", "Undo1=元に戻す", "Redo1=やり直し", "=",
-                                     "WholeView1=全体", "FollowPlay1=再生位置を追う", "PieceList1=部分一覧…"}));
+                                     "WholeView1=全体", "FollowPlay1=再生位置を追う", "PieceList1=部分一覧…", "=",
+                                     "=再生チャンネル"}));
   QCOMPARE(m.Redo1->shortcuts(), QList<QKeySequence>({QKeySequence("Ctrl+Y"), QKeySequence("Ctrl+Shift+Z")}));
   QVERIFY(m.FollowPlay1->isCheckable() && !m.FollowPlay1->isChecked());
   QCOMPARE(edit.mid(0, 4), QStringList({"N5=ライン位置でマーク追加", "N7=マーク削除", "N2=マークポイトン全削除", "N8=先頭を残す"}));

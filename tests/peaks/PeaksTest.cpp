@@ -79,7 +79,9 @@ FramePeaks DirectPeaks(const std::vector<double>& values, const Layout& l, int64
 TEST(PeakSummaryTest, RangesMatchTheDirectMinMax) {
   std::mt19937_64 rng(14);
   for (const Layout& l : {Layout{2, 16, false}, {1, 16, false}, {2, 8, false}, {1, 8, false}, {2, 24, false},
-                          {1, 24, false}, {2, 32, false}, {1, 32, false}, {2, 32, true}, {1, 32, true}}) {
+                          {1, 24, false}, {2, 32, false}, {1, 32, false}, {2, 32, true}, {1, 32, true},
+                          {3, 16, false}, {4, 16, false}, {5, 8, false}, {6, 24, false}, {3, 24, false},
+                          {7, 32, false}, {6, 32, true}, {8, 16, false}, {7, 8, false}, {5, 32, true}}) {
     SCOPED_TRACE(testing::Message() << l.channels << " channels, " << l.bits << " bits" << (l.isFloat ? " float" : ""));
     const int64_t frames = 3000 + static_cast<int64_t>(rng() % 20000);
     const std::vector<double> values = LoudnessSteps(rng, frames, l);
@@ -108,7 +110,7 @@ TEST(SampleScanTest, FloatNaNIsZeroAndInfinityFullScale) {
   std::vector<float> samples;
   for (int f = 0; f < 9; ++f) samples.insert(samples.end(), {std::nanf(""), f == 4 ? HUGE_VALF : f == 8 ? NAN : 0.5f});
   FramePeaks peaks;
-  ScanFrames(FormatKind::kStereoFloat, reinterpret_cast<const uint8_t*>(samples.data()), 9, peaks);
+  ScanFrames(SampleLayoutOf(FormatKind::kStereoFloat), reinterpret_cast<const uint8_t*>(samples.data()), 9, peaks);
   EXPECT_EQ(peaks.channel[0], (ChannelPeak{0, 0}));
   EXPECT_EQ(peaks.channel[1], (ChannelPeak{0, 32767}));
 }
