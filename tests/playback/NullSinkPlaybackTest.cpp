@@ -3,7 +3,8 @@
 // hold the file's last 10 ms sample for sample; also at the first play after the server was killed
 // during playback, a play ran on the clock and the server was started again; up to a cut made in
 // the file while it plays; and the same for 8-bit, 24-bit extensible and float files on null sinks
-// of their own formats. Exits with 77 (skipped) where no server starts.
+// of their own formats, and for the channels picked from files of more than two. Exits with 77
+// (skipped) where no server starts.
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
@@ -283,6 +284,62 @@ TEST_P(WidePlaybackTest, PlaysToTheEndAndItsLastSamplesAreHeardExactly) {
 
 INSTANTIATE_TEST_SUITE_P(Kinds, WidePlaybackTest, ::testing::ValuesIn(kWideFiles),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// Files of more channels play two of them: a second of noise in 6 channels of 16 bits on the
+// default sink (channels 3 and 4) and in 4 channels of 24 bits on the 32-bit sink (channel 4 on
+// both sides); the last 10 ms are heard as the samples picked here from the file's bytes.
+TEST(ManyChannelPlaybackTest, ThePickedChannelsAreHeardToTheLastSample) {
+  struct Case {
+    int channels, bits, rate;
+    const char* sink;  // nullptr: the default sink
+    const char* format;
+    ChannelPair pick;
+  };
+  for (const Case& c : {Case{6, 16, 44100, nullptr, "s16le", {2, 3}}, Case{4, 24, 48000, "sonaveld_test_s32", "s32le", {3, 3}}}) {
+    SCOPED_TRACE(testing::Message() << c.channels << " channels of " << c.bits << " bits");
+    test::TempDir dir;
+    test::WavRecipe recipe;
+    recipe.bits = c.bits, recipe.channels = c.channels, recipe.rate = c.rate, recipe.frames = c.rate;
+    recipe.extensible = c.bits == 24, recipe.channelMask = 0x33;
+    std::mt19937 noise(16);
+    const int half = 1 << (c.bits - 1);
+    recipe.sample = [&](int64_t, int) { return static_cast<int>(noise() % (2u * half)) - half; };
+    const std::string path = dir.File("many.wav");
+    test::WriteFileBytes(path, test::BuildWav(recipe));
+    const QByteArray file = SourceSamples(path);
+    const int sampleBytes = c.bits / 8, fileFrame = c.channels * sampleBytes;
+    QByteArray expected;
+    for (qsizetype at = 0; at + fileFrame <= file.size(); at += fileFrame) {
+      for (const int channel : {c.pick.left, c.pick.right}) {
+        if (c.bits == 24) expected += '\0';
+        expected += file.mid(at + channel * sampleBytes, sampleBytes);
+      }
+    }
+    const int frameBytes = 2 * (c.bits == 24 ? 4 : 2);
+    ASSERT_EQ(expected.size(), int64_t{c.rate} * frameBytes);
+
+    std::vector<std::string> notices;
+    auto tell = [&](const std::string& text) { notices.push_back(text); };
+    PlaybackChoice choice = c.sink ? ChoosePlaybackDevice(OutputNamed(c.sink), tell) : ChooseSystemPlaybackDevice(tell);
+    ASSERT_TRUE(choice.notice.empty());
+    PlaybackDevice& device = *choice.device;
+    device.SetFileName(path);
+    device.SetPlayChannels(c.pick);
+    const QString recording = QString::fromStdString(dir.File("monitor.raw"));
+    const QString sink = c.sink ? QString::fromLatin1(c.sink) : QString();
+    ASSERT_TRUE(server->StartRecording(recording, c.rate, 2, QString::fromLatin1(c.format), sink));
+    Spin(100);
+    ASSERT_TRUE(device.Open().ok());
+    device.Play();
+    EXPECT_TRUE(WaitUntilStopped(device, 10'000)) << "playback never ended";
+    Spin(300);
+    const QByteArray heard = server->StopRecording();
+    const QByteArray tail = expected.right(c.rate / 100 * frameBytes);
+    EXPECT_GE(FindFrames(heard, tail, frameBytes), 0) << heard.size() / frameBytes << " frames recorded";
+    EXPECT_TRUE(SilenceAfter(heard, tail, frameBytes, 0)) << "not silence after the last sample";
+    EXPECT_TRUE(notices.empty());
+  }
+}
 
 }  // namespace
 }  // namespace sonaveld
