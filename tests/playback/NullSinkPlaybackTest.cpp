@@ -244,6 +244,33 @@ QByteArray SinkSamples(const QByteArray& file, int bits) {
   return widened;
 }
 
+// A sink's monitor as it is recorded: its rate, channels, bytes per frame, format, name (nullptr:
+// the default sink) and the byte of its silence.
+struct SinkRecording {
+  int rate, channels, frameBytes;
+  const char* format;
+  const char* sink;
+  char silence;
+};
+
+// Plays the device's file from the start to the end while the sink's monitor is recorded into
+// path; the last 10 ms of expected (the sink's samples) must be heard exactly, then silence.
+void ExpectHeardToTheEnd(PlaybackDevice& device, const SinkRecording& s, const QByteArray& expected,
+                         const std::string& path) {
+  const QString sink = s.sink ? QString::fromLatin1(s.sink) : QString();
+  ASSERT_TRUE(server->StartRecording(QString::fromStdString(path), s.rate, s.channels, QString::fromLatin1(s.format), sink));
+  Spin(100);
+  ASSERT_TRUE(device.Open().ok());
+  device.Play();
+  EXPECT_TRUE(WaitUntilStopped(device, 10'000)) << "playback never ended";
+  Spin(300);
+  const QByteArray heard = server->StopRecording();
+  const QByteArray tail = expected.right(s.rate / 100 * s.frameBytes);
+  EXPECT_GE(FindFrames(heard, tail, s.frameBytes), 0)
+      << "the last 10 ms were not heard as they are (" << heard.size() / s.frameBytes << " frames recorded)";
+  EXPECT_TRUE(SilenceAfter(heard, tail, s.frameBytes, s.silence)) << "not silence after the last sample";
+}
+
 class WidePlaybackTest : public ::testing::TestWithParam<WideFile> {};
 
 TEST_P(WidePlaybackTest, PlaysToTheEndAndItsLastSamplesAreHeardExactly) {
@@ -266,19 +293,8 @@ TEST_P(WidePlaybackTest, PlaysToTheEndAndItsLastSamplesAreHeardExactly) {
   ASSERT_TRUE(choice.notice.empty()) << "no output " << w.sink;
   PlaybackDevice& device = *choice.device;
   device.SetFileName(path);
-  const QString recording = QString::fromStdString(dir.File("monitor.raw"));
-  ASSERT_TRUE(server->StartRecording(recording, w.rate, w.channels, w.format, w.sink));
-  Spin(100);
-  ASSERT_TRUE(device.Open().ok());
-  device.Play();
-  EXPECT_TRUE(WaitUntilStopped(device, 10'000)) << "playback never ended";
-  Spin(300);
-  const QByteArray heard = server->StopRecording();
-  const QByteArray tail = expected.right(w.rate / 100 * frameBytes);
-  EXPECT_GE(FindFrames(heard, tail, frameBytes), 0)
-      << "the last 10 ms were not heard as they are (" << heard.size() / frameBytes << " frames recorded)";
-  const char silence = w.bits == 8 ? '\x80' : '\0';
-  EXPECT_TRUE(SilenceAfter(heard, tail, frameBytes, silence)) << "not silence after the last sample";
+  const SinkRecording sink{w.rate, w.channels, frameBytes, w.format, w.sink, w.bits == 8 ? '\x80' : '\0'};
+  ExpectHeardToTheEnd(device, sink, expected, dir.File("monitor.raw"));
   EXPECT_TRUE(notices.empty());
 }
 
@@ -325,18 +341,8 @@ TEST(ManyChannelPlaybackTest, ThePickedChannelsAreHeardToTheLastSample) {
     PlaybackDevice& device = *choice.device;
     device.SetFileName(path);
     device.SetPlayChannels(c.pick);
-    const QString recording = QString::fromStdString(dir.File("monitor.raw"));
-    const QString sink = c.sink ? QString::fromLatin1(c.sink) : QString();
-    ASSERT_TRUE(server->StartRecording(recording, c.rate, 2, QString::fromLatin1(c.format), sink));
-    Spin(100);
-    ASSERT_TRUE(device.Open().ok());
-    device.Play();
-    EXPECT_TRUE(WaitUntilStopped(device, 10'000)) << "playback never ended";
-    Spin(300);
-    const QByteArray heard = server->StopRecording();
-    const QByteArray tail = expected.right(c.rate / 100 * frameBytes);
-    EXPECT_GE(FindFrames(heard, tail, frameBytes), 0) << heard.size() / frameBytes << " frames recorded";
-    EXPECT_TRUE(SilenceAfter(heard, tail, frameBytes, 0)) << "not silence after the last sample";
+    ExpectHeardToTheEnd(device, SinkRecording{c.rate, 2, frameBytes, c.format, c.sink, '\0'}, expected,
+                        dir.File("monitor.raw"));
     EXPECT_TRUE(notices.empty());
   }
 }
