@@ -133,49 +133,6 @@ TEST_F(WaveStreamTest, WidensTwentyFourBitSamplesForRequestsOfAnySize) {
   EXPECT_EQ(next, 44 + 3000);
 }
 
-// Frames of more channels reach the sink as two picked samples per frame, whatever the request
-// sizes; the file is read in order, whole frames only, up to the last whole frame.
-TEST_F(WaveStreamTest, PicksTwoChannelsOfEveryFrameForRequestsOfAnySize) {
-  struct Case {
-    int channels, sampleBytes, left, right;
-    bool widen;
-  };
-  for (const Case& c : {Case{3, 3, 2, 0, true}, Case{5, 2, 4, 4, false}, Case{8, 4, 6, 7, false}, Case{6, 1, 1, 3, false}}) {
-    SCOPED_TRACE(testing::Message() << c.channels << " channels of " << c.sampleBytes << " bytes");
-    calls_.clear();
-    const int fileFrame = c.channels * c.sampleBytes, sinkSample = c.widen ? 4 : c.sampleBytes;
-    auto source = std::make_unique<CountingSource>(100000, &calls_);
-    WaveStream s(std::move(source), 44, 44 + 700 * fileFrame + fileFrame - 1,
-                 WaveStream::ChannelPick{c.channels, c.sampleBytes, c.left, c.right, c.widen});
-    const int64_t total = 700 * 2 * sinkSample;
-    EXPECT_EQ(s.bytesAvailable(), total);
-    QByteArray served;
-    for (int i = 0; !s.atEnd() && i < 100000; ++i) {
-      const qint64 ask = std::vector<qint64>{4095, 1, 2, 3, 5, 7, 400, 9}[i % 8];
-      const QByteArray got = s.read(ask);
-      ASSERT_EQ(got.size(), std::min<qint64>(ask, total - served.size())) << "request " << i;
-      served += got;
-      ASSERT_EQ(s.bytesAvailable(), total - served.size());
-    }
-    ASSERT_EQ(served.size(), total);
-    QByteArray want;
-    for (int f = 0; f < 700; ++f) {
-      for (const int channel : {c.left, c.right}) {
-        if (c.widen) want += char(0);
-        for (int b = 0; b < c.sampleBytes; ++b) want += char((44 + f * fileFrame + channel * c.sampleBytes + b) % 251);
-      }
-    }
-    ASSERT_EQ(served, want);
-    int64_t next = 44;
-    for (const ReadCall& r : calls_) {
-      EXPECT_EQ(r.offset, next);
-      EXPECT_EQ(r.n % fileFrame, 0);
-      next = r.offset + r.n;
-    }
-    EXPECT_EQ(next, 44 + 700 * fileFrame);
-  }
-}
-
 TEST(WaveStreamFileTest, ServesTheFileSampleArea) {
   test::TempDir dir;
   test::WavRecipe recipe;
