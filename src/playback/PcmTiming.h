@@ -10,7 +10,7 @@ namespace sonaveld {
 struct PcmLayout {
   int64_t dataOffset = 0;  // first sample byte
   int64_t dataEnd = 0;     // one past the last whole frame (a trailing partial frame is not played)
-  int frameBytes = 0;      // bytes per sample frame in the file (1 to 8); 0 without a kind
+  int frameBytes = 0;      // bytes per sample frame in the file (1 to 32); 0 without a layout
   // Bytes per frame as the sink gets them: frameBytes, but 4 a sample for 24-bit files, whose
   // samples the stream widens to 32 bits, and two samples for files of more than two channels,
   // of which the stream picks two. Byte counts of the sink are in these units, offsets
