@@ -11,10 +11,16 @@
 #include <cmath>
 #include <fstream>
 
+#include <QTimer>
+#include <atomic>
+#include <chrono>
+#include <thread>
+
 #include "TForm2TestSupport.h"
 #include "analysis/LoudnessMeter.h"
 #include "document/WaveProbe.h"
 #include "io/ByteSource.h"
+#include "io/OutputFile.h"
 
 using namespace sonaveld;
 using namespace sonaveld::test;
@@ -58,6 +64,24 @@ std::vector<std::string> LinesOf(const std::string& path) {
   return lines;
 }
 
+// An output sink that tells when the first bytes arrive and then takes its time (about 50 ms a
+// megabyte), so that a stop reaches the jobs while they write.
+class SlowSink final : public ByteSink {
+ public:
+  SlowSink(std::unique_ptr<ByteSink> inner, std::atomic<bool>& writing) : inner_(std::move(inner)), writing_(writing) {}
+  bool Write(const void* data, int64_t n) override {
+    writing_ = true;
+    std::this_thread::sleep_for(std::chrono::microseconds(n / 20));
+    return inner_->Write(data, n);
+  }
+  bool WriteAt(int64_t offset, const void* data, int64_t n) override { return inner_->WriteAt(offset, data, n); }
+  bool Close() override { return inner_->Close(); }
+
+ private:
+  std::unique_ptr<ByteSink> inner_;
+  std::atomic<bool>& writing_;
+};
+
 }  // namespace
 
 class TForm2LoudnessTest : public QObject {
@@ -67,7 +91,47 @@ class TForm2LoudnessTest : public QObject {
   void passReachesTargetAndReportsEveryFile();
   void measureWritesNothingAndBoxesAreChecked();
   void peakPassRowsAndReportShowLevels();
+  void stopOrCloseWhileWritingKeepsNoOutput_data();
+  void stopOrCloseWhileWritingKeepsNoOutput();
 };
+
+void TForm2LoudnessTest::stopOrCloseWhileWritingKeepsNoOutput_data() {
+  QTest::addColumn<bool>("close");
+  QTest::newRow("中止") << false;
+  QTest::newRow("閉じる") << true;
+}
+
+// 中止, or 閉じる, while the jobs write: every file stops and none leaves an output behind.
+void TForm2LoudnessTest::stopOrCloseWhileWritingKeepsNoOutput() {
+  QFETCH(bool, close);
+  Form2Fixture f;
+  f.form.show();
+  std::atomic<bool> writing{false};
+  f.form.Pass().SetSinkOpener([&writing](const std::string& tempPath) -> std::unique_ptr<ByteSink> {
+    auto inner = OpenFileSink(tempPath);
+    if (!inner) return nullptr;
+    return std::make_unique<SlowSink>(std::move(inner), writing);
+  });
+  WavRecipe loud = Integer(16, 2, [](int64_t fr, int c) { return Noise(fr, c, 0.3); });
+  loud.frames = 20 * kRate;  // 3.5 MB: seconds of slow writing
+  const QStringList files = {f.WavOf("a.wav", loud), f.WavOf("b.wav", loud), f.WavOf("c.wav", loud)};
+  f.Add(files);
+  f.c().RadioGroup1Item2->click();
+  QTimer poll;
+  QObject::connect(&poll, &QTimer::timeout, &f.form, [&] {
+    if (!writing) return;
+    poll.stop();
+    (close ? f.c().SpeedButton8 : f.c().SpeedButton7)->click();
+  });
+  poll.start(2);
+  f.c().SpeedButton4->click();
+  QVERIFY(writing);
+  QCOMPARE(f.dir.Listing(), std::string("a.wav b.wav c.wav"));
+  QCOMPARE(f.form.ReportRows().size(), size_t{3});
+  for (const ReportRow& row : f.form.ReportRows()) QCOMPARE(QString::fromStdString(row.status), QStringLiteral("stopped"));
+  QCOMPARE(f.form.isVisible(), !close);
+  QVERIFY(f.c().SpeedButton4->isEnabled());
+}
 
 void TForm2LoudnessTest::passReachesTargetAndReportsEveryFile() {
   Form2Fixture f;

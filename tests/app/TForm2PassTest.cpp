@@ -89,6 +89,7 @@ class TForm2PassTest : public QObject {
   void backupQuestion();
   void emptyListEnablesSettings();
   void stopDuringPassLeavesNoOutput();
+  void closeDuringPassStopsIt();
   void listKeptStillDuringPass();
   void stopClickedWithNoPassIsForgotten();
   void freeSpaceCheck_data();
@@ -236,6 +237,23 @@ void TForm2PassTest::stopDuringPassLeavesNoOutput() {
   QVERIFY(SettingsEnabled(f.c()));
   QVERIFY(f.c().SpeedButton4->isEnabled());
   QVERIFY(f.prompts.messages.isEmpty());
+}
+
+// 閉じる while a pass writes: the window hides and the pass stops there, leaving nothing behind.
+void TForm2PassTest::closeDuringPassStopsIt() {
+  Form2Fixture f;
+  f.form.show();
+  f.Add({f.WavOf("long.wav", LongRecipe()), f.Wav("next.wav", 16)});
+  UseSlowSinks(f.form);
+  bool running = false;
+  QTimer::singleShot(0, &f.form, [&] {
+    running = f.form.Pass().Running();
+    f.c().SpeedButton8->click();
+  });
+  f.c().SpeedButton4->click();
+  QVERIFY(running);
+  QVERIFY(!f.form.isVisible());
+  QCOMPARE(f.dir.Listing(), std::string("long.wav next.wav"));
 }
 
 void TForm2PassTest::listKeptStillDuringPass() {
