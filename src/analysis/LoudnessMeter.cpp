@@ -131,7 +131,10 @@ class GroupWorker {
 
   // The true peaks of rows [p, p + n) of every lane, up to its stretch's end.
   void TakePeaks(int64_t p, int64_t n) {
-    int64_t limit[L] = {};  // lanes no stretch fills (3, 5 to 7 channels) take no rows
+    // Lanes no stretch fills (3, 5 to 7 channels) hold silence: they take every row, so that the
+    // vector loop is not cut short for them.
+    int64_t limit[L];
+    std::fill(std::begin(limit), std::end(limit), n);
     for (int lane = 0; lane < UsedLanes(); ++lane) {
       limit[lane] = std::max<int64_t>(0, stretches_[static_cast<size_t>(lane / s_.layout.channels)].Length() - p);
     }
