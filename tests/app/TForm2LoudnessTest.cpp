@@ -12,15 +12,11 @@
 #include <fstream>
 
 #include <QTimer>
-#include <atomic>
-#include <chrono>
-#include <thread>
 
 #include "TForm2TestSupport.h"
 #include "analysis/LoudnessMeter.h"
 #include "document/WaveProbe.h"
 #include "io/ByteSource.h"
-#include "io/OutputFile.h"
 
 using namespace sonaveld;
 using namespace sonaveld::test;
@@ -64,24 +60,6 @@ std::vector<std::string> LinesOf(const std::string& path) {
   return lines;
 }
 
-// An output sink that tells when the first bytes arrive and then takes its time (about 50 ms a
-// megabyte), so that a stop reaches the jobs while they write.
-class SlowSink final : public ByteSink {
- public:
-  SlowSink(std::unique_ptr<ByteSink> inner, std::atomic<bool>& writing) : inner_(std::move(inner)), writing_(writing) {}
-  bool Write(const void* data, int64_t n) override {
-    writing_ = true;
-    std::this_thread::sleep_for(std::chrono::microseconds(n / 20));
-    return inner_->Write(data, n);
-  }
-  bool WriteAt(int64_t offset, const void* data, int64_t n) override { return inner_->WriteAt(offset, data, n); }
-  bool Close() override { return inner_->Close(); }
-
- private:
-  std::unique_ptr<ByteSink> inner_;
-  std::atomic<bool>& writing_;
-};
-
 }  // namespace
 
 class TForm2LoudnessTest : public QObject {
@@ -107,13 +85,9 @@ void TForm2LoudnessTest::stopOrCloseWhileWritingKeepsNoOutput() {
   Form2Fixture f;
   f.form.show();
   std::atomic<bool> writing{false};
-  f.form.Pass().SetSinkOpener([&writing](const std::string& tempPath) -> std::unique_ptr<ByteSink> {
-    auto inner = OpenFileSink(tempPath);
-    if (!inner) return nullptr;
-    return std::make_unique<SlowSink>(std::move(inner), writing);
-  });
+  UseSlowSinks(f.form, &writing, 4);  // a file takes about 0.45 s: the stop reaches the jobs well before
   WavRecipe loud = Integer(16, 2, [](int64_t fr, int c) { return Noise(fr, c, 0.3); });
-  loud.frames = 20 * kRate;  // 3.5 MB: seconds of slow writing
+  loud.frames = 20 * kRate;  // 3.5 MB
   const QStringList files = {f.WavOf("a.wav", loud), f.WavOf("b.wav", loud), f.WavOf("c.wav", loud)};
   f.Add(files);
   f.c().RadioGroup1Item2->click();
@@ -126,7 +100,7 @@ void TForm2LoudnessTest::stopOrCloseWhileWritingKeepsNoOutput() {
   poll.start(2);
   f.c().SpeedButton4->click();
   QVERIFY(writing);
-  QCOMPARE(f.dir.Listing(), std::string("a.wav b.wav c.wav"));
+  QCOMPARE(QString::fromStdString(f.dir.Listing()), QStringLiteral("a.wav b.wav c.wav"));
   QCOMPARE(f.form.ReportRows().size(), size_t{3});
   for (const ReportRow& row : f.form.ReportRows()) QCOMPARE(QString::fromStdString(row.status), QStringLiteral("stopped"));
   QCOMPARE(f.form.isVisible(), !close);
