@@ -20,7 +20,7 @@ namespace {
 
 // The largest |sample| as a fraction of full scale, read one sample at a time.
 double PlainPeak(const uint8_t* data, const WaveHeader& h) {
-  const SampleLayout layout = SampleLayoutOf(h.Kind);
+  const SampleLayout layout = h.Samples();
   double peak = 0;
   const int64_t samples = h.Frames() * layout.channels;
   for (int64_t i = 0; i < samples; ++i) {
