@@ -136,8 +136,6 @@ class LoudnessRun {
     if (!source) return {Status::Fail(MessageId::kCannotOpen, path), true};
     const ProbeResult probe = ProbeWave(*source, path);
     if (!probe.status.ok()) return {EntryRefusal(probe.status, path), true};
-    // Loudness is measured and normalized for mono and stereo only, as the other modes are.
-    if (probe.header.Samples().channels > 2) return {Status::Fail(MessageId::kEntryNotChannels, path), true};
     LoudnessHooks hooks;
     hooks.stopTest = [this] { return Stopped(); };
     hooks.progress = [&](int64_t done, int64_t total) {
@@ -208,6 +206,7 @@ class LoudnessRun {
     JobHost host(work.scaled);
     NormalizePass pass(host);
     pass.ShareStopFlag(&stop_);
+    if (settings_.opener) pass.SetSinkOpener(settings_.opener);
     const Status status = pass.RunEntry(files_, i, settings);
     if (status.silent()) return Unchanged(work, host.skipped);
     if (!status.ok()) return Bad(work, status, status.stopped() ? "stopped" : "failed");

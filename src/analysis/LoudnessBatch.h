@@ -19,6 +19,8 @@ struct LoudnessBatchSettings {
   bool dualMono = false;     // a mono channel counted twice
   bool measureOnly = false;  // measure and plan the gain, write nothing
   int jobs = 0;              // files at once; 0: one per processor
+  // How the outputs are opened (shared by the jobs; must be thread-safe); empty: plain files.
+  SinkOpener opener;
 };
 
 // What the pass did with one file: its report row, the messages to show (in order) and the path

@@ -95,6 +95,9 @@ class GroupWorker {
   const GroupPeaks& peaks() const { return peaks_; }
 
  private:
+  // The lanes the stretches fill: every channel of each (fewer than L where L is no multiple).
+  int UsedLanes() const { return static_cast<int>(stretches_.size()) * s_.layout.channels; }
+
   void Pulse() {
     {
       std::lock_guard guard(s_.lock);
@@ -128,8 +131,11 @@ class GroupWorker {
 
   // The true peaks of rows [p, p + n) of every lane, up to its stretch's end.
   void TakePeaks(int64_t p, int64_t n) {
-    int64_t limit[L] = {};
-    for (int lane = 0; lane < L; ++lane) {
+    // Lanes no stretch fills (3, 5 to 7 channels) hold silence: they take every row, so that the
+    // vector loop is not cut short for them.
+    int64_t limit[L];
+    std::fill(std::begin(limit), std::end(limit), n);
+    for (int lane = 0; lane < UsedLanes(); ++lane) {
       limit[lane] = std::max<int64_t>(0, stretches_[static_cast<size_t>(lane / s_.layout.channels)].Length() - p);
     }
     float top[L] = {};
@@ -140,7 +146,7 @@ class GroupWorker {
   // The sums of the hop starting p frames into each stretch, where it is a whole hop of the file.
   void KeepHop(int64_t p, const double sums[L]) {
     const int channels = s_.layout.channels;
-    for (int lane = 0; lane < L; ++lane) {
+    for (int lane = 0; lane < UsedLanes(); ++lane) {
       const Stretch& st = stretches_[static_cast<size_t>(lane / channels)];
       const int64_t hop = (st.start + p) / s_.hopFrames;
       if (p + s_.hopFrames <= st.Length() && hop < s_.hops) {
@@ -270,9 +276,12 @@ std::vector<GroupPeaks> RunGroups(Shared& shared, int64_t frames, const Loudness
 
 // The figures from the hop sums and the workers' peaks.
 LoudnessFigures FiguresOf(const Shared& shared, const std::vector<GroupPeaks>& peaks, bool dualMono) {
-  const double weight = (shared.layout.channels == 1 && dualMono) ? 2.0 : 1.0;
+  const double monoWeight = (shared.layout.channels == 1 && dualMono) ? 2.0 : 1.0;
+  const uint32_t mask = shared.header.HasChannelMask ? shared.header.ChannelMask : 0;
   std::vector<double> hops(static_cast<size_t>(shared.hops), 0.0);
   for (int c = 0; c < shared.layout.channels; ++c) {
+    const double weight = monoWeight * LoudnessChannelWeight(mask, c, shared.layout.channels);
+    if (weight == 0.0) continue;  // the LFE channel
     for (int64_t h = 0; h < shared.hops; ++h) {
       hops[static_cast<size_t>(h)] += weight * shared.hopSums[static_cast<size_t>(c * shared.hops + h)];
     }
@@ -293,15 +302,28 @@ LoudnessFigures FiguresOf(const Shared& shared, const std::vector<GroupPeaks>& p
 
 }  // namespace
 
+double LoudnessChannelWeight(uint32_t mask, int channel, int channels) {
+  if (channels <= 2) return 1.0;
+  // The speaker of the channel: the channel-th set bit of the mask, none past the set bits.
+  uint32_t speaker = 0;
+  for (uint32_t rest = mask, k = 0; rest != 0; rest &= rest - 1, ++k) {
+    if (k == static_cast<uint32_t>(channel)) {
+      speaker = rest & (~rest + 1);
+      break;
+    }
+  }
+  constexpr uint32_t kLowFrequency = 0x8;
+  // Back left and right, back centre, side left and right.
+  constexpr uint32_t kSurrounds = 0x10 | 0x20 | 0x100 | 0x200 | 0x400;
+  if (speaker == kLowFrequency) return 0.0;
+  if ((speaker & kSurrounds) != 0) return 1.41;
+  return 1.0;
+}
+
 Result<LoudnessFigures> MeasureLoudness(ByteSource& source, const WaveHeader& header, const LoudnessOptions& options,
                                         const LoudnessHooks& hooks, const std::string& path) {
   Result<LoudnessFigures> result;
-  // The meter weighs one or two channels; a file of 3 to 8 has no channel weights here.
-  if (header.Samples().channels > 2) {
-    result.status = Status::Fail(MessageId::kEntryNotChannels, path);
-    return result;
-  }
-  const SampleLayout layout = SampleLayoutOf(header.Kind);
+  const SampleLayout layout = header.Samples();
   if (layout.channels == 0) {
     result.status = Status::Fail(MessageId::kNotBits);
     return result;

@@ -59,7 +59,7 @@ struct LoudnessFigures {
 constexpr int32_t kLoudnessMinRate = 4000;
 
 // Measures the sample area [DataOffset, DataEnd) of a probed file (whole frames; a trailing
-// partial frame is ignored). Fails with "ファイル %s を読み込めません。" (path) on a read error;
+// partial frame is ignored) of 1 to 8 channels, weighted by LoudnessChannelWeight. Fails with "ファイル %s を読み込めません。" (path) on a read error;
 // Stopped when the stop test said so; a header without a kind the meter reads is refused with
 // the probe's bits message, a rate below kLoudnessMinRate with kLoudnessLowRate (path). The source must not be used by anything else until it returns.
 Result<LoudnessFigures> MeasureLoudness(ByteSource& source, const WaveHeader& header,
@@ -73,6 +73,13 @@ double AlbumIntegratedLufs(const std::vector<const LoudnessFigures*>& files);
 // The integrated loudness of a list of gating blocks (mean squares at or above the absolute
 // gate), with the relative gate of -10 LU; -infinity for none.
 double GatedLoudness(const std::vector<const std::vector<double>*>& blockLists);
+
+// The weight of channel `channel` (0-based) of a file of `channels` channels in the mean square,
+// by the speaker positions of its channel mask (0 for none): channel n takes the n-th set bit.
+// Files of 1 and 2 channels weigh 1.0 each; of 3 to 8: the low-frequency channel (0x8) 0, the
+// surround ones (back left/right 0x10/0x20, back centre 0x100, side left/right 0x200/0x400) 1.41,
+// every other channel 1.0, as do channels past the mask's set bits.
+double LoudnessChannelWeight(uint32_t mask, int channel, int channels);
 
 // Loudness in LUFS of a channel-weighted mean square: -0.691 + 10 log10(z); -infinity for 0.
 double LufsOfEnergy(double meanSquare);

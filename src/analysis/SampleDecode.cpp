@@ -75,15 +75,22 @@ SONAVELD_INLINE void DecodeChannels(SampleEncoding encoding, const uint8_t* data
 SONAVELD_LANE_CLONES
 void DecodeFrames(const SampleLayout& layout, const uint8_t* data, int64_t frames, const DecodeTarget& target,
                   DecodeTally& tally) {
-  // Integer peaks from the level loops, which work on the integers and vectorize.
+  // Integer peaks from the level loops, which work on the integers and vectorize; the peak of
+  // every sample whatever its channel, so the samples are taken as a mono file's.
   if (layout.encoding != SampleEncoding::kFloat32) {
-    const LevelLayout levels = LevelLayoutOf(KindOf(layout.encoding, layout.channels));
+    const LevelLayout levels = LevelLayoutOf(KindOf(layout.encoding, layout.channels <= 2 ? layout.channels : 1));
     tally.peak = std::max(tally.peak, levels.maxAbs(data, frames * layout.channels) / layout.fullScale);
   }
-  if (layout.channels == 2) {
-    DecodeChannels<2>(layout.encoding, data, frames, target, tally);
-  } else if (layout.channels == 1) {
-    DecodeChannels<1>(layout.encoding, data, frames, target, tally);
+  switch (layout.channels) {
+    case 1: return DecodeChannels<1>(layout.encoding, data, frames, target, tally);
+    case 2: return DecodeChannels<2>(layout.encoding, data, frames, target, tally);
+    case 3: return DecodeChannels<3>(layout.encoding, data, frames, target, tally);
+    case 4: return DecodeChannels<4>(layout.encoding, data, frames, target, tally);
+    case 5: return DecodeChannels<5>(layout.encoding, data, frames, target, tally);
+    case 6: return DecodeChannels<6>(layout.encoding, data, frames, target, tally);
+    case 7: return DecodeChannels<7>(layout.encoding, data, frames, target, tally);
+    case 8: return DecodeChannels<8>(layout.encoding, data, frames, target, tally);
+    default: break;
   }
 }
 

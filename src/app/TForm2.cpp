@@ -1,6 +1,7 @@
 #include "app/TForm2.h"
 
 #include <QButtonGroup>
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -158,6 +159,11 @@ void TForm2::SpeedButton3Click() {
 }
 
 void TForm2::SpeedButton8Click() { close(); }
+
+void TForm2::closeEvent(QCloseEvent* event) {
+  if (RefusedDuringPass()) SpeedButton7Click();
+  QWidget::closeEvent(event);
+}
 
 void TForm2::RadioGroup1Click() {
   c_.SpinEdit1->setValue(100);

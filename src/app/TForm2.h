@@ -71,6 +71,9 @@ class TForm2 : public QWidget, public NormalizerHost {
  protected:
   // FormShow: centres the window on the screen each time it is shown.
   void showEvent(QShowEvent* event) override;
+  // Closing hides the window; a pass running then is stopped as by "中止" (nothing partial is
+  // kept), so that no pass goes on writing behind a window nobody sees.
+  void closeEvent(QCloseEvent* event) override;
 
  private:
   void Connect();

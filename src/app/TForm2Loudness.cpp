@@ -95,6 +95,7 @@ void TForm2::RunLoudness(bool measureOnly) {
   settings.album = c_.CheckBox3->isChecked();
   settings.dualMono = c_.CheckBox4->isChecked();
   settings.measureOnly = measureOnly;
+  settings.opener = pass_.sinkOpener();  // the outputs open as the peak and average passes' do
   std::vector<std::string> files;
   for (const QString& entry : Entries()) files.push_back(entry.toStdString());
 
@@ -156,13 +157,20 @@ void TForm2::EntryFinished(const EntryFigures& figures) {
   if (passEntry_ < 0 || passEntry_ >= static_cast<int>(reportRows_.size())) return;
   ReportRow& row = reportRows_[passEntry_];
   FillLevels(row, figures);
-  const bool stereo = row.levelRightDbfs.has_value();
-  QString text = QStringLiteral("    レベル %1").arg(Figure(row.levelLeftDbfs, 1));
-  if (stereo) text += QStringLiteral(" / %1").arg(Figure(row.levelRightDbfs, 1));
-  text += QStringLiteral(" dBFS  利得 %1").arg(Figure(row.gainDb, 2, true));
-  if (stereo) text += QStringLiteral(" / %1").arg(Figure(row.gainRightDb, 2, true));
-  text += QStringLiteral(" dB  クリップ %1").arg(*row.clippedLeft);
-  if (stereo) text += QStringLiteral(" / %1").arg(*row.clippedRight);
+  // Each figure channel by channel, " / " between them: left, right, then the third channel on.
+  QStringList levels{Figure(row.levelLeftDbfs, 1)}, gains{Figure(row.gainDb, 2, true)};
+  QStringList clipped{QString::number(*row.clippedLeft)};
+  if (row.levelRightDbfs.has_value()) {
+    levels << Figure(row.levelRightDbfs, 1), gains << Figure(row.gainRightDb, 2, true);
+    clipped << QString::number(*row.clippedRight);
+  }
+  for (size_t k = 0; k < row.levelMoreDbfs.size(); ++k) {
+    levels << Figure(row.levelMoreDbfs[k], 1), gains << Figure(row.gainMoreDb[k], 2, true);
+    clipped << QString::number(row.clippedMore[k]);
+  }
+  const QString between = QStringLiteral(" / ");
+  const QString text = QStringLiteral("    レベル %1 dBFS  利得 %2 dB  クリップ %3")
+                           .arg(levels.join(between), gains.join(between), clipped.join(between));
   if (passEntry_ < c_.ListBox1->count()) {
     SetRowText(passEntry_, c_.ListBox1->item(passEntry_)->data(Qt::UserRole).toString() + text);
   }

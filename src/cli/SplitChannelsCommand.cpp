@@ -17,9 +17,10 @@ struct SplitChannelsArgs {
   std::string wave;
   std::string out;
   bool quiet = false;
+  bool yes = false;  // the free-space question answered Yes, as the cut commands' --yes
 };
 
-// Parses "WAV -o NAME [--quiet]"; an error text on wrong usage.
+// Parses "WAV -o NAME [--yes] [--quiet]"; an error text on wrong usage.
 std::string ParseSplitChannelsArgs(const std::vector<std::string>& args, SplitChannelsArgs* parsed) {
   for (size_t i = 0; i < args.size(); ++i) {
     const std::string& a = args[i];
@@ -28,6 +29,8 @@ std::string ParseSplitChannelsArgs(const std::vector<std::string>& args, SplitCh
       parsed->out = args[++i];
     } else if (a == "--quiet") {
       parsed->quiet = true;
+    } else if (a == "--yes") {
+      parsed->yes = true;
     } else if (a.starts_with("-") && a != "-") {
       return "unknown option " + a;
     } else if (parsed->wave.empty()) {
@@ -58,6 +61,11 @@ int RunSplitChannels(const std::vector<std::string>& args) {
   hooks.progress = [&progress](int64_t done, int64_t total) { progress.Update(done, total); };
   hooks.stopTest = [] { return interrupted != 0; };
   hooks.written = [](const std::string& path) { PrintWritten(path); };
+  // The question said on stderr and answered by --yes, as CliOutputHost does for the cut commands.
+  hooks.confirmLowSpace = [&parsed](const std::string& question) {
+    PrintMessage(question);
+    return parsed.yes;
+  };
   const ChannelSplitResult result = SplitChannels(parsed.wave, header, parsed.out, hooks);
   if (result.status.failed()) PrintMessage(result.status.message());
   if (result.status.stopped()) PrintMessage(FormatMessage(MessageId::kSplitStopped));

@@ -27,7 +27,7 @@ const char* UsageText() {
          "  sonaveld-cli pauses WAV [--below DB] [--min MS] [--write]\n"
          "  sonaveld-cli loudness [--json] [--dual-mono] WAV...\n"
          "  sonaveld-cli join -o OUT WAV WAV... [--yes]\n"
-         "  sonaveld-cli split-channels WAV -o NAME\n"
+         "  sonaveld-cli split-channels WAV -o NAME [--yes]\n"
          "  sonaveld-cli --help | --version\n"
          "Every command also takes --quiet.\n"
          "\n"

@@ -68,19 +68,33 @@ void ClipCounter::Count(const uint8_t* in, int64_t n) {
 }
 
 void LinkLevels(FormatKind kind, NormalizeMode mode, ChannelLevels& levels) {
-  if (ChannelsOf(kind) != 2) return;
-  ChannelLevel& a = levels.channel[0];
-  ChannelLevel& b = levels.channel[1];
-  if (IsFloatKind(kind)) {
-    if (mode == NormalizeMode::kPeak) {
-      a.floatPeak = b.floatPeak = std::max(a.floatPeak, b.floatPeak);
+  LinkLevels(SampleLayoutOf(kind), mode, levels);
+}
+
+void LinkLevels(const SampleLayout& layout, NormalizeMode mode, ChannelLevels& levels) {
+  if (layout.channels < 2) return;
+  ChannelLevel top = levels.channel[0];
+  for (int c = 1; c < layout.channels; ++c) {
+    const ChannelLevel& b = levels.channel[c];
+    if (layout.encoding == SampleEncoding::kFloat32) {
+      if (mode == NormalizeMode::kPeak) {
+        top.floatPeak = std::max(top.floatPeak, b.floatPeak);
+      } else if (top.floatAverage < b.floatAverage) {
+        top.floatAverage = b.floatAverage;
+      }
+    } else if (mode == NormalizeMode::kPeak) {
+      top.peak = std::max(top.peak, b.peak);
     } else {
-      a.floatAverage = b.floatAverage = a.floatAverage < b.floatAverage ? b.floatAverage : a.floatAverage;
+      top.average = std::max(top.average, b.average);
     }
-  } else if (mode == NormalizeMode::kPeak) {
-    a.peak = b.peak = std::max(a.peak, b.peak);
-  } else {
-    a.average = b.average = std::max(a.average, b.average);
+  }
+  for (int c = 0; c < layout.channels; ++c) {
+    ChannelLevel& level = levels.channel[c];  // the chosen level only; the others stay
+    if (mode == NormalizeMode::kPeak) {
+      level.peak = top.peak, level.floatPeak = top.floatPeak;
+    } else {
+      level.average = top.average, level.floatAverage = top.floatAverage;
+    }
   }
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 #include <cstdint>
 
+#include "document/SampleLayout.h"
 #include "normalizer/NormalizeTypes.h"
 #include "normalizer/SampleGain.h"
 
@@ -36,5 +37,7 @@ class ClipCounter {
 // so the balance stays. The gain falls as the chosen level rises, so every channel takes the
 // largest chosen level (peak or average by mode) of the file.
 void LinkLevels(FormatKind kind, NormalizeMode mode, ChannelLevels& levels);
+// The same for the channels of any layout (1 to 8): all take the largest chosen level.
+void LinkLevels(const SampleLayout& layout, NormalizeMode mode, ChannelLevels& levels);
 
 }  // namespace sonaveld

@@ -10,6 +10,7 @@
 #include "normalizer/BlockReader.h"
 #include "normalizer/ClipCount.h"
 #include "normalizer/PlainGainMapper.h"
+#include "normalizer/PolyChannels.h"
 #include "normalizer/SampleKernels.h"
 #include "normalizer/SampleMapper.h"
 
@@ -22,12 +23,12 @@ Status ReadFailure(const SampleArea& area) { return Status::Fail(MessageId::kCan
 
 Status WriteFailure(const OutputFile& output) { return Status::Fail(MessageId::kEntryCannotWrite, output.path()); }
 
-// Adds a block's statistics to the levels: the peaks, and for a full block each channel's mean
-// (integer kinds: the 64-bit sum div the count, truncated; float: the extended sum / the count
-// of finite samples, none when there are none).
-void AddBlock(FormatKind kind, const BlockStats& stats, bool full, ChannelLevels& levels) {
+// Adds a block's statistics to the levels of the kind's channels from first on: the peaks, and
+// for a full block each channel's mean (integer kinds: the 64-bit sum div the count, truncated;
+// float: the extended sum / the count of finite samples, none when there are none).
+void AddBlock(FormatKind kind, const BlockStats& stats, bool full, ChannelLevel* first) {
   for (int c = 0; c < ChannelsOf(kind); ++c) {
-    ChannelLevel& level = levels.channel[c];
+    ChannelLevel& level = first[c];
     level.peak = std::max(level.peak, stats.peak[c]);
     level.floatPeak = std::max(level.floatPeak, stats.floatPeak[c]);
     if (!full || stats.count[c] == 0) continue;
@@ -41,9 +42,9 @@ void AddBlock(FormatKind kind, const BlockStats& stats, bool full, ChannelLevels
 
 // The averages: total div N (truncated; the 8-bit kinds halve it again, and the 8/16-bit kinds
 // keep its low 32 bits), the float kinds' total / N in extended precision.
-void SetAverages(FormatKind kind, int64_t blocks, ChannelLevels& levels) {
+void SetAverages(FormatKind kind, int64_t blocks, ChannelLevel* first) {
   for (int c = 0; c < ChannelsOf(kind); ++c) {
-    ChannelLevel& level = levels.channel[c];
+    ChannelLevel& level = first[c];
     if (IsFloatKind(kind)) {
       level.floatAverage = level.floatTotal / Extended(blocks);
     } else if (IsWide(kind)) {
@@ -55,6 +56,23 @@ void SetAverages(FormatKind kind, int64_t blocks, ChannelLevels& levels) {
   }
 }
 
+// Adds the statistics of the first n bytes of a block to the levels; a file of 3 to 8 channels
+// adds each channel as a mono file's.
+void MeasureBlock(const SampleArea& area, const uint8_t* data, int64_t n, bool full, ChannelLevels& levels) {
+  if (area.kind != FormatKind::kNone) return AddBlock(area.kind, MeasureSamples(area.kind, data, n), full, levels.channel);
+  const SampleLayout layout = area.Samples();
+  BlockStats stats[kMaxChannels];
+  MeasurePolyBlock(layout, data, n, stats);
+  for (int c = 0; c < layout.channels; ++c) AddBlock(MonoKindOf(layout), stats[c], full, &levels.channel[c]);
+}
+
+// The averages of every channel of the area from its levels' totals.
+void SetAreaAverages(const SampleArea& area, int64_t blocks, ChannelLevels& levels) {
+  if (area.kind != FormatKind::kNone) return SetAverages(area.kind, blocks, levels.channel);
+  const SampleLayout layout = area.Samples();
+  for (int c = 0; c < layout.channels; ++c) SetAverages(MonoKindOf(layout), blocks, &levels.channel[c]);
+}
+
 // Maps the first n bytes of a block from in to out (blocks come in file order).
 using BlockMap = std::function<void(const uint8_t* in, int64_t n, uint8_t* out)>;
 
@@ -62,7 +80,7 @@ using BlockMap = std::function<void(const uint8_t* in, int64_t n, uint8_t* out)>
 // appends it to output.
 Status MapArea(ByteSource& source, OutputFile& output, const SampleArea& area, const BlockMap& map,
                const RunHooks& hooks) {
-  const int64_t blockBytes = BlockBytes(area.kind);
+  const int64_t blockBytes = BlockBytes(area.Samples());
   const int64_t blocks = BlockCount(area);
   const int64_t maximum = ProgressMaximum(area);
   BlockReader reader(source, area.offset, area.end, blockBytes, kBlocksPerRead);
@@ -94,14 +112,27 @@ Status MapArea(ByteSource& source, OutputFile& output, const SampleArea& area, c
   return flush() && writer.Drain() ? Status::Ok() : WriteFailure(output);
 }
 
+// ScaleSamples for a file of 3 to 8 channels: each channel by its own gain, as a mono file's.
+Status ScalePoly(ByteSource& source, OutputFile& output, const SampleArea& area, NormalizeMode mode, float factor,
+                 const ChannelLevels& levels, const RunHooks& hooks, int64_t* clipped) {
+  const SampleLayout layout = area.Samples();
+  PolyMapper mapper(layout, mode, factor, levels);
+  const bool count = clipped != nullptr && mapper.countsClips();
+  const Status status = MapArea(source, output, area, [&](const uint8_t* in, int64_t n, uint8_t* out) {
+    mapper.Map(in, n, out, count);
+  }, hooks);
+  for (int c = 0; clipped != nullptr && c < layout.channels; ++c) clipped[c] = mapper.clipped(c);
+  return status;
+}
+
 }  // namespace
 
-int64_t BlockCount(const SampleArea& area) { return area.fileSize / BlockBytes(area.kind) + 1; }
+int64_t BlockCount(const SampleArea& area) { return area.fileSize / BlockBytes(area.Samples()) + 1; }
 
-int64_t ProgressMaximum(const SampleArea& area) { return area.fileSize / BlockBytes(area.kind) - 1; }
+int64_t ProgressMaximum(const SampleArea& area) { return area.fileSize / BlockBytes(area.Samples()) - 1; }
 
 Status MeasureLevels(ByteSource& source, const SampleArea& area, ChannelLevels& levels, const RunHooks& hooks) {
-  const int64_t blockBytes = BlockBytes(area.kind);
+  const int64_t blockBytes = BlockBytes(area.Samples());
   const int64_t blocks = BlockCount(area);
   BlockReader reader(source, area.offset, area.end, blockBytes, kBlocksPerRead);
   IdleThrottle idle;
@@ -111,19 +142,18 @@ Status MeasureLevels(ByteSource& source, const SampleArea& area, ChannelLevels& 
     if (n < 0) return ReadFailure(area);
     if (hooks.measureProgress) hooks.measureProgress(k, blocks);
     if (StopAsked(hooks)) return Status::Stopped();
-    BlockStats stats;
-    if (!reader.Use([&] { stats = MeasureSamples(area.kind, data, n); })) return ReadFailure(area);
     const bool full = n == blockBytes;  // a short block counts for the peaks only
-    AddBlock(area.kind, stats, full, levels);
+    if (!reader.Use([&] { MeasureBlock(area, data, n, full, levels); })) return ReadFailure(area);
     if (!full) break;
     if (hooks.idle && idle.Due()) hooks.idle();
   }
-  SetAverages(area.kind, blocks, levels);
+  SetAreaAverages(area, blocks, levels);
   return Status::Ok();
 }
 
 Status ScaleSamples(ByteSource& source, OutputFile& output, const SampleArea& area, NormalizeMode mode,
                     float factor, const ChannelLevels& levels, const RunHooks& hooks, int64_t* clipped) {
+  if (area.kind == FormatKind::kNone) return ScalePoly(source, output, area, mode, factor, levels, hooks, clipped);
   SampleMapper mapper;
   mapper.Prepare(area.kind, mode, factor, levels);
   const ChannelGain first(area.kind, mode, factor, ChosenLevel(area.kind, levels.channel[0], mode));
@@ -140,11 +170,12 @@ Status ScaleSamples(ByteSource& source, OutputFile& output, const SampleArea& ar
 
 Status ScalePlain(ByteSource& source, OutputFile& output, const SampleArea& area, double gain, bool dither,
                   const RunHooks& hooks, int64_t* clipped) {
-  PlainGainMapper mapper(area.kind, gain, dither);
+  const SampleLayout layout = area.Samples();
+  PlainGainMapper mapper(layout, gain, dither);
   const Status status = MapArea(source, output, area, [&](const uint8_t* in, int64_t n, uint8_t* out) {
     mapper.Map(in, n, out);
   }, hooks);
-  if (clipped != nullptr) clipped[0] = mapper.clipped(0), clipped[1] = mapper.clipped(1);
+  for (int c = 0; clipped != nullptr && c < std::max(2, layout.channels); ++c) clipped[c] = mapper.clipped(c);
   return status;
 }
 

@@ -16,6 +16,10 @@ struct SampleArea {
   int64_t fileSize = 0;  // S: size of the whole file, which sets N = S div B + 1
   FormatKind kind = FormatKind::kNone;
   std::string path;      // the file's path, named in the message of a failed read
+  SampleLayout layout;   // the samples of a file of 3 to 8 channels (kind kNone); empty for a kind
+
+  // The layout the runs work from: layout, or the kind's.
+  SampleLayout Samples() const { return layout.channels > 0 ? layout : SampleLayoutOf(kind); }
 };
 
 // Blocks of B bytes that one read fetches (256 KB for the 16-bit kinds): large enough to keep
@@ -36,7 +40,7 @@ Status MeasureLevels(ByteSource& source, const SampleArea& area, ChannelLevels& 
 // channel's gain, to output (which already holds the header). The output's sample bytes match
 // the source's in number. Ok, Stopped, "ファイル %s は開けません" with area.path when a read failed,
 // or "%sに書き込めません。" with the output's path when a write failed.
-// clipped (two counts, by channel, when given) receives how many samples the gain clamped.
+// clipped (one count per channel, when given) receives how many samples the gain clamped.
 Status ScaleSamples(ByteSource& source, OutputFile& output, const SampleArea& area, NormalizeMode mode,
                     float factor, const ChannelLevels& levels, const RunHooks& hooks, int64_t* clipped = nullptr);
 

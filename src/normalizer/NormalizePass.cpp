@@ -157,7 +157,7 @@ Status NormalizePass::NormalizeEntry(const std::vector<std::string>& entries, si
       settings.outputDir.empty() ? path : (fs::path(settings.outputDir) / fs::path(path).filename()).string();
   if (freeSpace_(outputPlace) < fileSize) return Status::Fail(MessageId::kNoSpace);
   if (encoding == SampleEncoding::kNone) return Status::Fail(MessageId::kEntryNotBits, path);
-  if (channels != 1 && channels != 2) return Status::Fail(MessageId::kEntryNotChannels, path);
+  if (channels < 1 || channels > kMaxChannels) return Status::Fail(MessageId::kEntryNotChannels, path);
   if (chunk.offset == 0) return Status::Fail(MessageId::kEntryNoDataChunk, path);
   const std::optional<NormalizeNames> names = NamesFor(path, settings.outputDir);
   if (!names) return Status::Fail(MessageId::kNoDot);
@@ -167,10 +167,14 @@ Status NormalizePass::NormalizeEntry(const std::vector<std::string>& entries, si
 
   auto output = OutputFile::Create(names->output, opener_);
   if (!output) return Status::Fail(MessageId::kCannotCreate, names->output);
-  const SampleArea area{chunk.offset, chunk.end, fileSize, KindOf(encoding, channels), path};
+  // A file of 3 to 8 channels has no kind: its layout describes it.
+  const FormatKind kind = KindOf(encoding, channels);
+  const SampleArea area{chunk.offset, chunk.end, fileSize, kind, path,
+                        kind == FormatKind::kNone ? SampleLayoutOf(encoding, channels) : SampleLayout{}};
 
   EntryFigures figures;
   figures.kind = area.kind;
+  figures.channels = channels;
   // The header and the bytes after the samples go through the buffer, as the samples do.
   ByteCopier copier(kCopyBufferBytes, /*inKernel=*/false);
   Status status = CopyStretch(copier, *source, *output, 0, area.offset, path);
@@ -181,7 +185,7 @@ Status NormalizePass::NormalizeEntry(const std::vector<std::string>& entries, si
   // The two sizes tell what the output holds, as the cut commands' do: a streamed source (data
   // size 0) or one cut short would otherwise give an output that claims another length.
   const int64_t dataBytes = area.end - area.offset;
-  const WaveSizes sizes{wide, area.offset - 4, fileSize, dataBytes, dataBytes / std::max(1, FrameBytes(area.kind))};
+  const WaveSizes sizes{wide, area.offset - 4, fileSize, dataBytes, dataBytes / std::max(1, area.Samples().FrameBytes())};
   if (status.ok() && !WriteWaveSizes(*output, sizes)) {
     status = Status::Fail(MessageId::kEntryCannotWrite, names->output);
   }
@@ -202,18 +206,19 @@ Status NormalizePass::ScaleEntry(ByteSource& source, OutputFile& output, const S
                                  const NormalizeSettings& settings, float factor, EntryFigures& figures) {
   if (settings.mode == NormalizeMode::kLoudness) {
     const double db = i < settings.gainsDb.size() ? settings.gainsDb[i] : 0.0;
-    figures.gainDb[0] = figures.gainDb[1] = db;
+    std::fill(std::begin(figures.gainDb), std::end(figures.gainDb), db);
     return ScalePlain(source, output, area, GainFactor(db), settings.dither, Hooks(true, area), figures.clipped);
   }
   ChannelLevels levels;
   // The measuring run reads the samples before the scaling run; the header is in output already.
   Status status = MeasureLevels(source, area, levels, Hooks(false, area));
   if (!status.ok()) return status;
-  DescribeGains(area.kind, settings.mode, factor, levels, figures);  // each channel's own level
+  const SampleLayout layout = area.Samples();
+  DescribeGains(layout, settings.mode, factor, levels, figures);  // each channel's own level
   if (settings.linked) {
-    LinkLevels(area.kind, settings.mode, levels);
+    LinkLevels(layout, settings.mode, levels);
     EntryFigures linked;
-    DescribeGains(area.kind, settings.mode, factor, levels, linked);
+    DescribeGains(layout, settings.mode, factor, levels, linked);
     std::copy(std::begin(linked.gainDb), std::end(linked.gainDb), std::begin(figures.gainDb));
   }
   return ScaleSamples(source, output, area, settings.mode, factor, levels, Hooks(true, area), figures.clipped);

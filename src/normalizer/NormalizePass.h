@@ -89,6 +89,8 @@ class NormalizePass {
   void SetFreeSpaceQuery(std::function<int64_t(const std::string&)> query) { freeSpace_ = std::move(query); }
   // Replaces how output files are opened (tests inject failing writes).
   void SetSinkOpener(SinkOpener opener) { opener_ = std::move(opener); }
+  // How output files are opened: the one set, or empty for plain files.
+  const SinkOpener& sinkOpener() const { return opener_; }
 
  private:
   Status Restore(const std::vector<std::string>& entries);

@@ -1,5 +1,6 @@
 #include "normalizer/NormalizeReport.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -27,7 +28,14 @@ Cell Count(const std::optional<int64_t>& value) {
   return {std::to_string(*value)};
 }
 
-std::vector<Cell> Cells(const ReportRow& row, bool levels) {
+// The figure of a further channel, by its place in the row's lists (empty past their end).
+template <class T>
+std::optional<T> More(const std::vector<T>& values, size_t index) {
+  if (index >= values.size()) return std::nullopt;
+  return values[index];
+}
+
+std::vector<Cell> Cells(const ReportRow& row, bool levels, int channels) {
   std::vector<Cell> cells = {
       {row.file, true},
       {row.output, true, row.output.empty()},
@@ -47,6 +55,11 @@ std::vector<Cell> Cells(const ReportRow& row, bool levels) {
     cells.push_back(Number(row.gainRightDb, 6));
     cells.push_back(Count(row.clippedLeft));
     cells.push_back(Count(row.clippedRight));
+    for (size_t k = 0; k + 2 < static_cast<size_t>(channels); ++k) {
+      cells.push_back(Number(More(row.levelMoreDbfs, k), 2));
+      cells.push_back(Number(More(row.gainMoreDb, k), 6));
+      cells.push_back(Count(More(row.clippedMore, k)));
+    }
   }
   return cells;
 }
@@ -85,13 +98,17 @@ void FillLevels(ReportRow& row, const EntryFigures& figures) {
   row.levelLeftDbfs = figures.levelDbfs[0];
   row.gainDb = figures.gainDb[0];
   row.clippedLeft = figures.clipped[0];
-  if (ChannelsOf(figures.kind) == 2) {
+  const int channels = figures.channels > 0 ? figures.channels : ChannelsOf(figures.kind);
+  if (channels >= 2) {
     row.levelRightDbfs = figures.levelDbfs[1], row.gainRightDb = figures.gainDb[1], row.clippedRight = figures.clipped[1];
   }
+  row.levelMoreDbfs.assign(figures.levelDbfs + 2, figures.levelDbfs + std::max(channels, 2));
+  row.gainMoreDb.assign(figures.gainDb + 2, figures.gainDb + std::max(channels, 2));
+  row.clippedMore.assign(figures.clipped + 2, figures.clipped + std::max(channels, 2));
   row.limited = false;
 }
 
-std::vector<std::string> ReportColumns(bool levels) {
+std::vector<std::string> ReportColumns(bool levels, int channels) {
   std::vector<std::string> columns = {"file", "output", "integrated_lufs", "lra_lu", "true_peak_dbtp", "gain_db",
                                       "limited", "output_integrated_lufs", "output_true_peak_dbtp", "status",
                                       "message"};
@@ -99,20 +116,32 @@ std::vector<std::string> ReportColumns(bool levels) {
     for (const char* c : {"level_left_dbfs", "level_right_dbfs", "gain_right_db", "clipped_left", "clipped_right"}) {
       columns.emplace_back(c);
     }
+    for (int n = 3; n <= channels; ++n) {
+      const std::string ch = "_ch" + std::to_string(n);
+      columns.push_back("level" + ch + "_dbfs");
+      columns.push_back("gain" + ch + "_db");
+      columns.push_back("clipped" + ch);
+    }
   }
   return columns;
 }
 
-std::string CsvHeader(bool levels) {
+int ReportChannels(const std::vector<ReportRow>& rows) {
+  size_t more = 0;
+  for (const ReportRow& row : rows) more = std::max(more, row.levelMoreDbfs.size());
+  return 2 + static_cast<int>(more);
+}
+
+std::string CsvHeader(bool levels, int channels) {
   std::string line;
-  for (const std::string& column : ReportColumns(levels)) line += (line.empty() ? "" : ",") + column;
+  for (const std::string& column : ReportColumns(levels, channels)) line += (line.empty() ? "" : ",") + column;
   return line;
 }
 
-std::string CsvLine(const ReportRow& row, bool levels) {
+std::string CsvLine(const ReportRow& row, bool levels, int channels) {
   std::string line;
   bool first = true;
-  for (const Cell& cell : Cells(row, levels)) {
+  for (const Cell& cell : Cells(row, levels, channels)) {
     if (!first) line += ',';
     first = false;
     line += CsvField(cell.text);
@@ -120,9 +149,9 @@ std::string CsvLine(const ReportRow& row, bool levels) {
   return line;
 }
 
-std::string JsonLine(const ReportRow& row, bool levels) {
-  const std::vector<std::string> columns = ReportColumns(levels);
-  const std::vector<Cell> cells = Cells(row, levels);
+std::string JsonLine(const ReportRow& row, bool levels, int channels) {
+  const std::vector<std::string> columns = ReportColumns(levels, channels);
+  const std::vector<Cell> cells = Cells(row, levels, channels);
   std::string line = "{";
   for (size_t i = 0; i < columns.size(); ++i) {
     line += (i == 0 ? "" : ",") + JsonString(columns[i]) + ":";
@@ -143,11 +172,12 @@ bool WriteReport(const std::string& path, const std::vector<ReportRow>& rows, bo
   const std::string part = path + ".part";
   {
     std::ofstream out(part, std::ios::binary | std::ios::trunc);
+    const int channels = ReportChannels(rows);
     if (IsJsonl(path)) {
-      for (const ReportRow& row : rows) out << JsonLine(row, levels) << '\n';
+      for (const ReportRow& row : rows) out << JsonLine(row, levels, channels) << '\n';
     } else {
-      out << CsvHeader(levels) << '\n';
-      for (const ReportRow& row : rows) out << CsvLine(row, levels) << '\n';
+      out << CsvHeader(levels, channels) << '\n';
+      for (const ReportRow& row : rows) out << CsvLine(row, levels, channels) << '\n';
     }
     out.flush();
     if (out.good()) {

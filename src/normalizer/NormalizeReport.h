@@ -23,20 +23,30 @@ struct ReportRow {
   // (gainDb holds the first's) and the samples the gain clamped, by channel.
   std::optional<double> levelLeftDbfs, levelRightDbfs, gainRightDb;
   std::optional<int64_t> clippedLeft, clippedRight;
+  // A file of 3 to 8 channels: the same figures of its third channel on, in file order (the first
+  // two are the left and right ones above).
+  std::vector<double> levelMoreDbfs, gainMoreDb;
+  std::vector<int64_t> clippedMore;
 };
 
 // Puts what a peak or average pass did to an entry into row: status ok, each channel's level,
-// gain and clipped samples (the second channel's only for stereo), limited false.
+// gain and clipped samples (the second channel's only for 2 channels or more, the third's on in
+// the "More" lists), limited false.
 void FillLevels(ReportRow& row, const EntryFigures& figures);
 
-// The report's columns: those of every report, then those the peak and average reports add.
-std::vector<std::string> ReportColumns(bool levels);
+// The report's columns: those of every report, then those the peak and average reports add, then
+// for a report with files of more than two channels (channels: the most of any row) three for
+// each further channel n: level_chn_dbfs, gain_chn_db, clipped_chn.
+std::vector<std::string> ReportColumns(bool levels, int channels = 2);
+
+// The most channels of any row's levels (2 when none has more).
+int ReportChannels(const std::vector<ReportRow>& rows);
 
 // The header line of a CSV report (with or without the level columns), without a newline.
-std::string CsvHeader(bool levels);
+std::string CsvHeader(bool levels, int channels = 2);
 // One row as a CSV line or as one JSON object (JSON Lines), without a newline.
-std::string CsvLine(const ReportRow& row, bool levels);
-std::string JsonLine(const ReportRow& row, bool levels);
+std::string CsvLine(const ReportRow& row, bool levels, int channels = 2);
+std::string JsonLine(const ReportRow& row, bool levels, int channels = 2);
 
 // True when a report can be created at path (tried with its temporary name, removed again): the
 // run checks it before any work, so a long pass does not end without its report.

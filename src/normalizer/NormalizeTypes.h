@@ -3,6 +3,7 @@
 #include <functional>
 
 #include "document/FormatKind.h"
+#include "document/SampleLayout.h"
 #include "base/Extended.h"
 
 namespace sonaveld {
@@ -26,9 +27,9 @@ struct ChannelLevel {
   Extended floatAverage{};    // floatTotal / N in extended precision
 };
 
-// Levels of both channels of one file; a mono file uses the first only.
+// Levels of every channel of one file, in file order; a mono file uses the first only.
 struct ChannelLevels {
-  ChannelLevel channel[2];
+  ChannelLevel channel[kMaxChannels];
 };
 
 // The per-block hooks of the two runs. Any of them may be empty.
@@ -49,12 +50,13 @@ struct RunHooks {
 };
 
 // What the pass did to one entry: the chosen levels (peak and average modes), each channel's
-// gain and the samples the gain clamped. A mono file uses the first of each pair.
+// gain and the samples the gain clamped, by channel in file order (the first `channels` hold).
 struct EntryFigures {
-  FormatKind kind = FormatKind::kNone;
-  double levelDbfs[2] = {0, 0};  // the chosen level as a fraction of full scale, dB (-inf for 0)
-  double gainDb[2] = {0, 0};     // the gain applied, dB (0 where samples were kept)
-  int64_t clipped[2] = {0, 0};   // samples clamped to the kind's range
+  FormatKind kind = FormatKind::kNone;  // kNone for a file of 3 to 8 channels
+  int channels = 0;
+  double levelDbfs[kMaxChannels] = {};  // the chosen level as a fraction of full scale, dB (-inf for 0)
+  double gainDb[kMaxChannels] = {};     // the gain applied, dB (0 where samples were kept)
+  int64_t clipped[kMaxChannels] = {};   // samples clamped to the kind's range
 };
 
 // Samples in one block of the two runs, whatever the kind.
@@ -63,6 +65,12 @@ constexpr int64_t kBlockSamples = 2000;
 // Block size B in bytes of a kind: 2000 samples (4000 bytes for the 16-bit kinds, 2000 for the
 // 8-bit kinds, 6000 for 24-bit, 8000 for 32-bit and float); 0 for none.
 inline int64_t BlockBytes(FormatKind kind) { return kBlockSamples * SampleBytes(kind); }
+// Block size of any layout: a kind's for 1 and 2 channels; for more, the whole frames that fit in
+// 2000 samples, so that every block starts on a frame (666 frames of 3 channels, 333 of 6, 250 of 8).
+inline int64_t BlockBytes(const SampleLayout& layout) {
+  if (layout.channels <= 2) return BlockBytes(KindOfLayout(layout));
+  return kBlockSamples / layout.channels * layout.FrameBytes();
+}
 
 inline bool IsSixteenBit(FormatKind kind) { return EncodingOf(kind) == SampleEncoding::kPcm16; }
 inline bool IsEightBit(FormatKind kind) { return EncodingOf(kind) == SampleEncoding::kPcm8; }

@@ -1,5 +1,6 @@
 #include "normalizer/PlainGainMapper.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -25,16 +26,17 @@ double DitherSource::Uniform() {
   return static_cast<double>(z >> 11) * 0x1.0p-53;
 }
 
-PlainGainMapper::PlainGainMapper(FormatKind kind, double gain, bool dither)
-    : kind_(kind), encoding_(EncodingOf(kind)), channels_(ChannelsOf(kind)), gain_(gain),
-      dither_(dither && !IsFloatKind(kind)) {
-  if (!IsFloatKind(kind) && SampleBytes(kind) > 0) {
-    high_ = (int64_t{1} << (8 * SampleBytes(kind) - 1)) - 1;
+PlainGainMapper::PlainGainMapper(const SampleLayout& layout, double gain, bool dither)
+    : encoding_(layout.encoding), bytes_(layout.sampleBytes), channels_(std::max(1, layout.channels)), gain_(gain),
+      dither_(dither && encoding_ != SampleEncoding::kFloat32) {
+  const bool isFloat = encoding_ == SampleEncoding::kFloat32;
+  if (!isFloat && bytes_ > 0) {
+    high_ = (int64_t{1} << (8 * bytes_ - 1)) - 1;
     low_ = -high_ - 1;
   }
-  if (dither_ || SampleBytes(kind) > 2) return;
+  if (dither_ || isFloat || bytes_ == 0 || bytes_ > 2) return;
   // 8/16-bit without dither: every sample value's result once, then lookups.
-  const int64_t values = int64_t{1} << (8 * SampleBytes(kind));
+  const int64_t values = int64_t{1} << (8 * bytes_);
   table_.resize(static_cast<size_t>(values));
   clips_.resize(static_cast<size_t>(values));
   for (int64_t s = low_; s <= high_; ++s) {
@@ -60,7 +62,7 @@ int64_t PlainGainMapper::ScaleInteger(int64_t s, double d, int c) {
 }
 
 void PlainGainMapper::Map(const uint8_t* in, int64_t n, uint8_t* out) {
-  const int bytes = SampleBytes(kind_);
+  const int bytes = bytes_;
   if (bytes == 0) return;
   const int64_t samples = n / bytes;
   if (!table_.empty()) {
@@ -73,7 +75,7 @@ void PlainGainMapper::Map(const uint8_t* in, int64_t n, uint8_t* out) {
 }
 
 void PlainGainMapper::MapTable(const uint8_t* in, int64_t samples, uint8_t* out) {
-  if (encoding_ == SampleEncoding::kPcm16) {
+  if (encoding_ == SampleEncoding::kPcm16 && channels_ <= 2) {
     // The common kind on its own loop: one lookup and one flag per sample (the channel of sample
     // i is i & mask: mono 0, stereo alternating).
     const int64_t mask = channels_ - 1;
@@ -89,21 +91,21 @@ void PlainGainMapper::MapTable(const uint8_t* in, int64_t samples, uint8_t* out)
     clipped_[1] += counts[1];
     return;
   }
-  const int bytes = SampleBytes(kind_);
+  const int bytes = bytes_;
   for (int64_t i = 0; i < samples; ++i) {
     const uint8_t* p = in + i * bytes;
     const auto index = static_cast<size_t>(ReadInteger(encoding_, p) - low_);
     WriteInteger(encoding_, table_[index], out + i * bytes);
-    clipped_[i & (channels_ - 1)] += clips_[index];
+    clipped_[ChannelOf(i)] += clips_[index];
   }
 }
 
 void PlainGainMapper::MapDirect(const uint8_t* in, int64_t samples, uint8_t* out) {
-  const int bytes = SampleBytes(kind_);
+  const int bytes = bytes_;
   for (int64_t i = 0; i < samples; ++i) {
     const uint8_t* p = in + i * bytes;
     uint8_t* q = out + i * bytes;
-    if (IsFloatKind(kind_)) {
+    if (encoding_ == SampleEncoding::kFloat32) {
       float x;
       std::memcpy(&x, p, 4);
       if (std::isfinite(x)) x = static_cast<float>(static_cast<double>(x) * gain_);
@@ -111,7 +113,7 @@ void PlainGainMapper::MapDirect(const uint8_t* in, int64_t samples, uint8_t* out
       continue;
     }
     const double d = dither_ ? source_.Next() : 0.0;
-    WriteInteger(encoding_, ScaleInteger(ReadInteger(encoding_, p), d, static_cast<int>(i & (channels_ - 1))), q);
+    WriteInteger(encoding_, ScaleInteger(ReadInteger(encoding_, p), d, static_cast<int>(ChannelOf(i))), q);
   }
 }
 

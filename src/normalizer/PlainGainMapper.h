@@ -2,7 +2,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "document/FormatKind.h"
+#include "document/SampleLayout.h"
 
 namespace sonaveld {
 
@@ -25,8 +25,9 @@ class DitherSource {
 // are not finite kept; the bytes of an incomplete last sample are copied. No dynamic processing.
 class PlainGainMapper {
  public:
-  // gain: the linear factor (10^(G/20)); dither applies to the integer kinds only.
-  PlainGainMapper(FormatKind kind, double gain, bool dither);
+  // The samples of layout (1 to 8 channels); gain: the linear factor (10^(G/20)); dither applies
+  // to the integer encodings only.
+  PlainGainMapper(const SampleLayout& layout, double gain, bool dither);
 
   // Maps the first n bytes of the file's next block (starting on a frame; the blocks must come in
   // file order, which the dither follows) from in to out.
@@ -38,11 +39,13 @@ class PlainGainMapper {
  private:
   // The scaled integer s x g (+ d) clamped to the range, counting a clamp on channel c.
   int64_t ScaleInteger(int64_t s, double d, int c);
+  // The channel of sample i of a block (blocks start on a frame).
+  int64_t ChannelOf(int64_t i) const { return channels_ <= 2 ? i & (channels_ - 1) : i % channels_; }
   void MapTable(const uint8_t* in, int64_t samples, uint8_t* out);
   void MapDirect(const uint8_t* in, int64_t samples, uint8_t* out);
 
-  FormatKind kind_;
   SampleEncoding encoding_;
+  int bytes_;
   int channels_;
   double gain_;
   bool dither_;
@@ -50,7 +53,7 @@ class PlainGainMapper {
   DitherSource source_;
   std::vector<int16_t> table_;  // 8/16-bit without dither: the result of every sample value
   std::vector<uint8_t> clips_;  // and whether it was clamped
-  int64_t clipped_[2] = {0, 0};
+  int64_t clipped_[kMaxChannels] = {};
 };
 
 }  // namespace sonaveld

@@ -105,8 +105,14 @@ Extended ChosenLevel(FormatKind kind, const ChannelLevel& level, NormalizeMode m
 
 void DescribeGains(FormatKind kind, NormalizeMode mode, float factor, const ChannelLevels& levels,
                    EntryFigures& figures) {
-  const double fullScale = SampleLayoutOf(kind).fullScale;
-  for (int c = 0; c < ChannelsOf(kind); ++c) {
+  DescribeGains(SampleLayoutOf(kind), mode, factor, levels, figures);
+}
+
+void DescribeGains(const SampleLayout& layout, NormalizeMode mode, float factor, const ChannelLevels& levels,
+                   EntryFigures& figures) {
+  const double fullScale = layout.fullScale;
+  const FormatKind kind = KindOf(layout.encoding, 1);  // a channel's gain depends on its encoding alone
+  for (int c = 0; c < layout.channels; ++c) {
     const Extended chosen = ChosenLevel(kind, levels.channel[c], mode);
     const bool halved = IsEightBit(kind) && mode == NormalizeMode::kAverage;
     const double level = static_cast<double>(chosen) * (halved ? 2.0 : 1.0) / fullScale;

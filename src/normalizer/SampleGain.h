@@ -65,6 +65,9 @@ Extended ChosenLevel(FormatKind kind, const ChannelLevel& level, NormalizeMode m
 // halving the gain works with) and 20 log10(q x f), 0 dB for a channel kept as it is.
 void DescribeGains(FormatKind kind, NormalizeMode mode, float factor, const ChannelLevels& levels,
                    EntryFigures& figures);
+// The same for the channels of any layout (1 to 8), each as a mono file of its encoding.
+void DescribeGains(const SampleLayout& layout, NormalizeMode mode, float factor, const ChannelLevels& levels,
+                   EntryFigures& figures);
 
 // The result of ScaleSample for every possible sample value of one channel, computed once per
 // file, so the scaling run maps samples by lookup. A level of 0 (a silent channel, or an

@@ -146,6 +146,15 @@ Status CopyFrames(ByteSource& source, const ByteStretch& stretch, int frameBytes
   return Status::Ok();
 }
 
+// The cut commands' free-space rule: the outputs take about the source's size; short of it on the
+// first output's volume, the question decides (No: Silent, nothing created).
+Status CheckSpace(const std::string& firstOutput, int64_t sourceSize, const ChannelSplitHooks& hooks) {
+  const int64_t freeBytes = hooks.freeBytes ? hooks.freeBytes(firstOutput) : FreeBytesForOutput(firstOutput);
+  if (freeBytes >= sourceSize) return Status::Ok();
+  const bool go = hooks.confirmLowSpace && hooks.confirmLowSpace(FormatMessage(MessageId::kLowSpaceQuestion));
+  return go ? Status::Ok() : Status::Silent();
+}
+
 }  // namespace
 
 std::string ChannelFileName(const std::string& name, int channel) {
@@ -168,6 +177,8 @@ ChannelSplitResult SplitChannels(const std::string& path, const WaveHeader& head
   // The whole frames there are now (the file may have shrunk since it was probed).
   const int64_t frames = WholeFrames(header.Samples(), std::min(header.DataEnd, size) - header.DataOffset);
   const ByteStretch whole{header.DataOffset, frames * frameBytes};
+  result.status = CheckSpace(ChannelFileName(name, 1), size, hooks);
+  if (!result.status.ok()) return result;
   ChannelOutputs outputs(header, frames, path);
   result.status = outputs.Create(name, chunks.Header({whole}));
   if (result.status.ok()) result.status = CopyFrames(*source, whole, frameBytes, outputs, hooks, path);

@@ -14,6 +14,10 @@ struct ChannelSplitHooks {
   std::function<bool()> stopTest;                             // asked after each block; true stops
   std::function<void(int64_t done, int64_t total)> progress;  // source sample bytes read, of all
   std::function<void(const std::string& path)> written;       // each output once it is in place
+  // The free-space question, as the cut commands ask it: true goes on. Empty: the answer is No.
+  std::function<bool(const std::string& question)> confirmLowSpace;
+  // Free bytes on the volume of an output's folder (-1 when unknown); empty: FreeBytesForOutput.
+  std::function<int64_t(const std::string& path)> freeBytes;
 };
 
 struct ChannelSplitResult {
@@ -30,7 +34,8 @@ std::string ChannelFileName(const std::string& name, int channel);
 // an extensible file's mask the speaker of that channel, 0 where the mask names none), the
 // channel's samples of every whole frame, the chunks after the samples. All outputs are written
 // in one pass over the source; a stop or a failure leaves none of them. Refuses an output that
-// would be the source ("ファイル %s を作成できません").
+// would be the source ("ファイル %s を作成できません"). Before anything is created, a volume with
+// less free space than the source's size is asked about as the cut commands ask (Silent on No).
 ChannelSplitResult SplitChannels(const std::string& path, const WaveHeader& header, const std::string& name,
                                  const ChannelSplitHooks& hooks);
 

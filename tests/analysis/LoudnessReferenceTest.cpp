@@ -21,6 +21,8 @@ struct Kind {
   bool isFloat;
   int rate;
   bool dualMono = false;
+  bool extensible = false;  // with a channel mask
+  uint32_t mask = 0;
 };
 void PrintTo(const Kind& k, std::ostream* os) { *os << k.name; }
 
@@ -48,6 +50,33 @@ int Stored(double x, int bits) {
 }
 double Fraction(int stored, int bits) { return (bits == 8 ? stored - 128 : stored) / std::ldexp(1.0, bits - 1); }
 
+// libebur128's position of a channel that sits at speaker bit `speaker` of a channel mask (0:
+// past the mask's set bits, or no mask): the fronts as centre, the low-frequency channel unused,
+// the backs and sides as surrounds.
+int ReferencePosition(uint32_t speaker) {
+  switch (speaker) {
+    case 0x1: return EBUR128_LEFT;
+    case 0x2: return EBUR128_RIGHT;
+    case 0x8: return EBUR128_UNUSED;
+    case 0x10: case 0x200: case 0x100: return EBUR128_LEFT_SURROUND;
+    case 0x20: case 0x400: return EBUR128_RIGHT_SURROUND;
+    default: return EBUR128_CENTER;
+  }
+}
+
+// Tells libebur128 where every channel of a file of 3 to 8 channels sits, from its mask.
+void SetPositions(ebur128_state* st, const Kind& k) {
+  if (k.channels <= 2) return;
+  std::vector<uint32_t> bits;
+  for (uint32_t b = 1; b != 0; b <<= 1) {
+    if ((k.mask & b) != 0) bits.push_back(b);
+  }
+  for (int c = 0; c < k.channels; ++c) {
+    const uint32_t speaker = static_cast<size_t>(c) < bits.size() ? bits[static_cast<size_t>(c)] : 0;
+    ebur128_set_channel(st, static_cast<unsigned>(c), ReferencePosition(speaker));
+  }
+}
+
 using State = std::unique_ptr<ebur128_state, void (*)(ebur128_state*)>;
 
 // The programme of kind k, `gain` times as loud, measured by the meter and by libebur128.
@@ -61,6 +90,8 @@ Both MeasureBoth(const Kind& k, double gain = 1.0) {
   recipe.bits = k.bits;
   recipe.rate = k.rate;
   recipe.formatTag = k.isFloat ? 3 : 1;
+  recipe.extensible = k.extensible;
+  recipe.channelMask = k.mask;
   recipe.frames = static_cast<int64_t>(kSeconds * k.rate);
   recipe.sample = [&](int64_t f, int c) { return Stored(gain * Programme(f, c, k.rate), k.bits); };
   recipe.floatSample = [&](int64_t f, int c) { return static_cast<float>(gain * Programme(f, c, k.rate)); };
@@ -77,6 +108,7 @@ Both MeasureBoth(const Kind& k, double gain = 1.0) {
   both.reference.reset(
       ebur128_init(k.channels, k.rate, EBUR128_MODE_I | EBUR128_MODE_LRA | EBUR128_MODE_SAMPLE_PEAK));
   if (k.dualMono) ebur128_set_channel(both.reference.get(), 0, EBUR128_DUAL_MONO);
+  SetPositions(both.reference.get(), k);
   std::vector<double> frames(static_cast<size_t>(recipe.frames * k.channels));
   for (int64_t f = 0; f < recipe.frames; ++f) {
     for (int c = 0; c < k.channels; ++c) {
@@ -127,7 +159,14 @@ INSTANTIATE_TEST_SUITE_P(Kinds, LoudnessReference,
                                          Kind{"Stereo24", 2, 24, false, 96000}, Kind{"Mono24", 1, 24, false, 44100},
                                          Kind{"Stereo32", 2, 32, false, 48000}, Kind{"Mono32", 1, 32, false, 32000},
                                          Kind{"StereoFloat", 2, 32, true, 44100},
-                                         Kind{"MonoFloat", 1, 32, true, 192000}),
+                                         Kind{"MonoFloat", 1, 32, true, 192000},
+                                         // 5.1, quad, a mask of 0, 7.1 and plain files of 3 and 8
+                                         Kind{"Surround51_16", 6, 16, false, 48000, false, true, 0x3F},
+                                         Kind{"Quad24", 4, 24, false, 44100, false, true, 0x33},
+                                         Kind{"SixMaskZero32", 6, 32, false, 48000, false, true, 0},
+                                         Kind{"Surround71Float", 8, 32, true, 48000, false, true, 0x63F},
+                                         Kind{"ThreePlain8", 3, 8, false, 44100},
+                                         Kind{"EightPlain16", 8, 16, false, 32000}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -11,6 +11,8 @@
 #include <cmath>
 #include <fstream>
 
+#include <QTimer>
+
 #include "TForm2TestSupport.h"
 #include "analysis/LoudnessMeter.h"
 #include "document/WaveProbe.h"
@@ -67,7 +69,43 @@ class TForm2LoudnessTest : public QObject {
   void passReachesTargetAndReportsEveryFile();
   void measureWritesNothingAndBoxesAreChecked();
   void peakPassRowsAndReportShowLevels();
+  void stopOrCloseWhileWritingKeepsNoOutput_data();
+  void stopOrCloseWhileWritingKeepsNoOutput();
 };
+
+void TForm2LoudnessTest::stopOrCloseWhileWritingKeepsNoOutput_data() {
+  QTest::addColumn<bool>("close");
+  QTest::newRow("中止") << false;
+  QTest::newRow("閉じる") << true;
+}
+
+// 中止, or 閉じる, while the jobs write: every file stops and none leaves an output behind.
+void TForm2LoudnessTest::stopOrCloseWhileWritingKeepsNoOutput() {
+  QFETCH(bool, close);
+  Form2Fixture f;
+  f.form.show();
+  std::atomic<bool> writing{false};
+  UseSlowSinks(f.form, &writing, 4);  // a file takes about 0.45 s: the stop reaches the jobs well before
+  WavRecipe loud = Integer(16, 2, [](int64_t fr, int c) { return Noise(fr, c, 0.3); });
+  loud.frames = 20 * kRate;  // 3.5 MB
+  const QStringList files = {f.WavOf("a.wav", loud), f.WavOf("b.wav", loud), f.WavOf("c.wav", loud)};
+  f.Add(files);
+  f.c().RadioGroup1Item2->click();
+  QTimer poll;
+  QObject::connect(&poll, &QTimer::timeout, &f.form, [&] {
+    if (!writing) return;
+    poll.stop();
+    (close ? f.c().SpeedButton8 : f.c().SpeedButton7)->click();
+  });
+  poll.start(2);
+  f.c().SpeedButton4->click();
+  QVERIFY(writing);
+  QCOMPARE(QString::fromStdString(f.dir.Listing()), QStringLiteral("a.wav b.wav c.wav"));
+  QCOMPARE(f.form.ReportRows().size(), size_t{3});
+  for (const ReportRow& row : f.form.ReportRows()) QCOMPARE(QString::fromStdString(row.status), QStringLiteral("stopped"));
+  QCOMPARE(f.form.isVisible(), !close);
+  QVERIFY(f.c().SpeedButton4->isEnabled());
+}
 
 void TForm2LoudnessTest::passReachesTargetAndReportsEveryFile() {
   Form2Fixture f;
@@ -144,16 +182,22 @@ void TForm2LoudnessTest::peakPassRowsAndReportShowLevels() {
   WavRecipe r;
   r.frames = 4000;
   r.sample = [](int64_t fr, int c) { return fr == 100 ? (c == 0 ? 16384 : -8192) : 0; };  // -6.02 / -12.04 dBFS
-  f.Add({f.WavOf("lr.wav", r)});
+  WavRecipe three = r;  // a third channel at -18.06 dBFS
+  three.channels = 3;
+  three.sample = [](int64_t fr, int c) { return fr == 100 ? (c == 0 ? 16384 : c == 1 ? -8192 : 4096) : 0; };
+  f.Add({f.WavOf("lr.wav", r), f.WavOf("three.wav", three)});
   f.c().SpeedButton4->click();
   QVERIFY(f.c().ListBox1->item(0)->text().endsWith(QStringLiteral("レベル -6.0 / -12.0 dBFS  利得 +6.02 / +12.04 dB  クリップ 0 / 0")));
+  QVERIFY(f.c().ListBox1->item(1)->text().endsWith(
+      QStringLiteral("レベル -6.0 / -12.0 / -18.1 dBFS  利得 +6.02 / +12.04 / +18.06 dB  クリップ 0 / 0 / 0")));
   const std::string report = f.dir.File("p.csv");
   f.prompts.saveAnswers.push_back(QString::fromStdString(report));
   f.c().SpeedButton10->click();
   const std::vector<std::string> lines = LinesOf(report);
-  QCOMPARE(lines.size(), size_t{2});
-  QVERIFY(lines[0].find("clipped") != std::string::npos);  // the level columns are there
+  QCOMPARE(lines.size(), size_t{3});
+  QVERIFY(lines[0].ends_with(",clipped_right,level_ch3_dbfs,gain_ch3_db,clipped_ch3"));  // the level columns are there
   QVERIFY2(lines[1].find(",ok,,-6.02,-12.04,") != std::string::npos, lines[1].c_str());
+  QVERIFY2(lines[2].ends_with(",-18.06,18.061535,0"), lines[2].c_str());
 }
 
 QTEST_MAIN(TForm2LoudnessTest)

@@ -23,31 +23,6 @@ const QString kNotBits = QStringLiteral("は 8、16、24、32ビット WAVファ
 const QString kBackupQuestion =
     QStringLiteral("「*-orig.wav」があるのでノーマライズできません。「*-orig.wav」を「*.wav」にremaneしますか。");
 
-// A file sink that takes its time over every write (about 32 ms a megabyte, however the bytes are
-// grouped into writes), so that a pass over a few megabytes lasts long enough for the runs to hand
-// control to the window between blocks.
-class SlowSink final : public ByteSink {
- public:
-  explicit SlowSink(std::unique_ptr<ByteSink> inner) : inner_(std::move(inner)) {}
-  bool Write(const void* data, int64_t n) override {
-    std::this_thread::sleep_for(std::chrono::microseconds(n / 32));
-    return inner_->Write(data, n);
-  }
-  bool WriteAt(int64_t offset, const void* data, int64_t n) override { return inner_->WriteAt(offset, data, n); }
-  bool Close() override { return inner_->Close(); }
-
- private:
-  std::unique_ptr<ByteSink> inner_;
-};
-
-void UseSlowSinks(TForm2& form) {
-  form.Pass().SetSinkOpener([](const std::string& tempPath) -> std::unique_ptr<ByteSink> {
-    auto inner = OpenFileSink(tempPath);
-    if (!inner) return nullptr;
-    return std::make_unique<SlowSink>(std::move(inner));
-  });
-}
-
 bool SettingsEnabled(const Form2Controls& c) {
   return c.SpinEdit1->isEnabled() && c.RadioGroup1->isEnabled() && c.CheckBox1->isEnabled() && c.CheckBox2->isEnabled();
 }
@@ -89,6 +64,7 @@ class TForm2PassTest : public QObject {
   void backupQuestion();
   void emptyListEnablesSettings();
   void stopDuringPassLeavesNoOutput();
+  void closeDuringPassStopsIt();
   void listKeptStillDuringPass();
   void stopClickedWithNoPassIsForgotten();
   void freeSpaceCheck_data();
@@ -236,6 +212,23 @@ void TForm2PassTest::stopDuringPassLeavesNoOutput() {
   QVERIFY(SettingsEnabled(f.c()));
   QVERIFY(f.c().SpeedButton4->isEnabled());
   QVERIFY(f.prompts.messages.isEmpty());
+}
+
+// 閉じる while a pass writes: the window hides and the pass stops there, leaving nothing behind.
+void TForm2PassTest::closeDuringPassStopsIt() {
+  Form2Fixture f;
+  f.form.show();
+  f.Add({f.WavOf("long.wav", LongRecipe()), f.Wav("next.wav", 16)});
+  UseSlowSinks(f.form);
+  bool running = false;
+  QTimer::singleShot(0, &f.form, [&] {
+    running = f.form.Pass().Running();
+    f.c().SpeedButton8->click();
+  });
+  f.c().SpeedButton4->click();
+  QVERIFY(running);
+  QVERIFY(!f.form.isVisible());
+  QCOMPARE(f.dir.Listing(), std::string("long.wav next.wav"));
 }
 
 void TForm2PassTest::listKeptStillDuringPass() {

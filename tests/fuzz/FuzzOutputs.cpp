@@ -198,7 +198,7 @@ int NormalizerEncoding(const check::Bytes& b, int bits) {
 void RunNormalize(const std::string& path, const check::Bytes& source, const Controls& c) {
   const check::ModelHeader h = check::ModelProbe(source, 0, 100);
   const int encoding = NormalizerEncoding(source, h.bits);
-  const bool accepted = encoding != 0 && (h.channels == 1 || h.channels == 2) && h.dataOffset != 0;
+  const bool accepted = encoding != 0 && h.channels >= 1 && h.channels <= 8 && h.dataOffset != 0;
   QuietNormalizerHost host;
   NormalizePass pass(host);
   pass.SetFreeSpaceQuery([](const std::string&) { return std::numeric_limits<int64_t>::max(); });

@@ -26,4 +26,9 @@ int64_t ReferenceScale(int bits, bool averageMode, float f, int64_t level, int64
 // (average), r as above, clamped to -1..1 and rounded to a float. A level of 0 keeps the sample.
 float ReferenceScaleFloat(bool averageMode, float f, ReferenceExtended level, float x);
 
+// True when the gain clamps sample s (or the finite float x) of such a channel: r beyond the
+// range by a whole step or more (float: |r| above 1).
+bool ReferenceClips(int bits, bool averageMode, float f, int64_t level, int64_t s);
+bool ReferenceClipsFloat(bool averageMode, float f, ReferenceExtended level, float x);
+
 }  // namespace sonaveld::test

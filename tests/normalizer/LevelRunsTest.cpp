@@ -22,7 +22,7 @@ constexpr int64_t kHeader = 44;  // the canonical header BuildWav writes
 
 SampleArea AreaOf(const std::vector<uint8_t>& file, int channels, int bits, int64_t end = -1) {
   return {kHeader, end < 0 ? static_cast<int64_t>(file.size()) : end, static_cast<int64_t>(file.size()),
-          ClassifyFormat(bits, channels), {}};
+          ClassifyFormat(bits, channels), {}, {}};
 }
 
 class LevelRunsTest : public testing::Test {
@@ -142,7 +142,7 @@ TEST_P(WideLevelTest, MeasuresTheWorkedLevels) {
   }
   const auto file = BuildWav(recipe);
   ASSERT_EQ(static_cast<int64_t>(file.size()) / BlockBytes(c.kind) + 1, c.blocks);
-  const SampleArea area{kHeader, static_cast<int64_t>(file.size()), static_cast<int64_t>(file.size()), c.kind, {}};
+  const SampleArea area{kHeader, static_cast<int64_t>(file.size()), static_cast<int64_t>(file.size()), c.kind, {}, {}};
   MemorySource source(file);
   ChannelLevels levels;
   ASSERT_TRUE(MeasureLevels(source, area, levels, {}).ok());
@@ -242,7 +242,7 @@ TEST_P(ReferenceTest, MatchesOneBlockPerReadModel) {
   const int64_t frames = c.dataBytes / FrameBytes(c.kind);
   auto file = BuildWav(VaryingRecipe(c.kind, frames));
   file.resize(kHeader + static_cast<size_t>(c.dataBytes), 0x81);  // the bytes of a part frame
-  const SampleArea area{kHeader, static_cast<int64_t>(file.size()), static_cast<int64_t>(file.size()), c.kind, {}};
+  const SampleArea area{kHeader, static_cast<int64_t>(file.size()), static_cast<int64_t>(file.size()), c.kind, {}, {}};
   const auto expected = test::ReferenceRuns(file, area, c.mode, c.percent);
   const bool buffered = c.dataBytes >= BlockBytes(c.kind) * kBlocksPerRead;
   MemorySource inPlace(file);

@@ -245,7 +245,7 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(CheckCase{"SpaceBeforeBits", 2, 24, true, "x.wav", 1, kNoSpace},
                     CheckCase{"ExactSpaceIsEnough", 2, 16, false, "x.wav", 0, ""},
                     CheckCase{"BitsBeforeChannels", 3, 20, true, "x.wav", 0, "*は 8、16、24、32ビット WAVファイルではない可能性があります。確認して下さい。"},
-                    CheckCase{"ChannelsBeforeData", 3, 16, true, "x.wav", 0, "*は モノラル、ステレオ WAVファイルではない可能性があります。確認して下さい。"},
+                    CheckCase{"ChannelsBeforeData", 9, 16, true, "x.wav", 0, "*は モノラル、ステレオ WAVファイルではない可能性があります。確認して下さい。"},
                     CheckCase{"DataBeforeDot", 1, 8, true, "x", 0, "*は dataチャンクが見つかりません。WAVファイルではない可能性があります。"},
                     CheckCase{"NoDot", 1, 8, false, "x", 0, kNoDot}),
     [](const testing::TestParamInfo<CheckCase>& info) { return std::string(info.param.name); });
@@ -392,7 +392,7 @@ TEST_P(WideFileTest, NormalizesOrRefuses) {
   const auto data = std::search(source.begin(), source.end(), std::begin("data"), std::end("data") - 1) - source.begin() + 8;
   const int64_t end = data + 5000 * FrameBytes(c.kind);
   const auto size = static_cast<int64_t>(source.size());
-  const auto expected = test::ReferenceRuns(source, {data, end, size, c.kind, {}}, c.mode, c.percent);
+  const auto expected = test::ReferenceRuns(source, {data, end, size, c.kind, {}, {}}, c.mode, c.percent);
   const auto output = ReadFileBytes(dir_.File("take-n.wav"));
   std::vector<uint8_t> whole(source.begin(), source.begin() + data);
   whole.insert(whole.end(), expected.samples.begin(), expected.samples.end());

@@ -79,11 +79,19 @@ NormalizeSettings AverageMode() {
   return settings;
 }
 
+// The layout of an area of 3 to 8 channels, which has no kind.
+Layout LayoutOf(const SampleArea& area) {
+  if (area.kind != FormatKind::kNone) return LayoutOf(area.kind);
+  const int bits = 8 * area.layout.sampleBytes;
+  return {area.layout.channels, bits, bits / 8, area.layout.encoding == SampleEncoding::kFloat32};
+}
+
 ReferenceResult ReferenceRuns(const std::vector<uint8_t>& file, const SampleArea& area, NormalizeMode mode,
-                              int percent) {
+                              int percent, bool linked) {
   ReferenceResult result;
-  const Layout layout = LayoutOf(area.kind);
-  const int64_t b = 2000 * layout.bytes;
+  const Layout layout = LayoutOf(area);
+  // Blocks of 2000 samples, or of the whole frames in them.
+  const int64_t b = 2000 / layout.channels * layout.channels * layout.bytes;
   const int64_t blocks = area.fileSize / b + 1;
   auto readBlock = [&](int64_t p) {
     const int64_t n = std::clamp<int64_t>(area.end - p, 0, b);
@@ -94,11 +102,11 @@ ReferenceResult ReferenceRuns(const std::vector<uint8_t>& file, const SampleArea
   for (int64_t k = 0; k < blocks; ++k) {
     const std::vector<uint8_t> block = readBlock(p);
     const auto n = static_cast<int64_t>(block.size());
-    int64_t sum[2] = {0, 0}, count[2] = {0, 0};
-    ReferenceExtended floatSum[2] = {};
+    int64_t sum[8] = {}, count[8] = {};
+    ReferenceExtended floatSum[8] = {};
     for (int64_t i = 0; i < n / layout.bytes; ++i) {
       const uint8_t* at = block.data() + i * layout.bytes;
-      const int c = layout.channels == 2 ? static_cast<int>(i % 2) : 0;
+      const int c = static_cast<int>(i % layout.channels);
       if (layout.isFloat) {
         const float x = FloatAt(at);
         if (!std::isfinite(x)) continue;
@@ -125,6 +133,16 @@ ReferenceResult ReferenceRuns(const std::vector<uint8_t>& file, const SampleArea
     if (layout.bits <= 16) lv[c].average = static_cast<int32_t>(lv[c].average) / (layout.bits == 8 ? 2 : 1);
     lv[c].floatAverage = lv[c].floatTotal / ReferenceExtended(blocks);
   }
+  // Linked: every channel scaled as the one of the largest chosen level.
+  ReferenceLevel gain[8];
+  std::copy(lv, lv + 8, gain);
+  for (int c = 0; linked && c < layout.channels; ++c) {
+    for (ReferenceLevel& g : gain) {
+      g.peak = std::max(g.peak, lv[c].peak), g.average = std::max(g.average, lv[c].average);
+      g.floatPeak = std::max(g.floatPeak, lv[c].floatPeak);
+      if (g.floatAverage < lv[c].floatAverage) g.floatAverage = lv[c].floatAverage;
+    }
+  }
 
   const float f = ReferenceFactor(percent);
   const bool average = mode == NormalizeMode::kAverage;
@@ -136,16 +154,19 @@ ReferenceResult ReferenceRuns(const std::vector<uint8_t>& file, const SampleArea
     result.samples.insert(result.samples.end(), block.begin(), block.end());
     uint8_t* out = result.samples.data() + start;
     for (int64_t i = 0; i < n / layout.bytes; ++i) {
-      const int c = layout.channels == 2 ? static_cast<int>(i % 2) : 0;
+      const int c = static_cast<int>(i % layout.channels);
       const uint8_t* at = block.data() + i * layout.bytes;
       if (layout.isFloat) {
         const float x = FloatAt(at);
         if (!std::isfinite(x)) continue;  // written unchanged
-        const float y = ReferenceScaleFloat(average, f, average ? lv[c].floatAverage : ReferenceExtended(lv[c].floatPeak), x);
+        const ReferenceExtended level = average ? gain[c].floatAverage : ReferenceExtended(gain[c].floatPeak);
+        const float y = ReferenceScaleFloat(average, f, level, x);
         std::memcpy(out + i * 4, &y, 4);
+        result.clipped[c] += ReferenceClipsFloat(average, f, level, x);
       } else {
-        const int64_t v = ReferenceScale(layout.bits, average, f, average ? lv[c].average : lv[c].peak, IntegerAt(at, layout.bits));
-        PutInteger(out + i * layout.bytes, layout.bits, v);
+        const int64_t level = average ? gain[c].average : gain[c].peak;
+        PutInteger(out + i * layout.bytes, layout.bits, ReferenceScale(layout.bits, average, f, level, IntegerAt(at, layout.bits)));
+        result.clipped[c] += ReferenceClips(layout.bits, average, f, level, IntegerAt(at, layout.bits));
       }
     }
     if (n != b) break;

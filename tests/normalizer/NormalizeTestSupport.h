@@ -24,8 +24,10 @@ int64_t IntegerAt(const uint8_t* p, int bits);
 NormalizeSettings ReplaceNames();
 NormalizeSettings AverageMode();
 
-// A literal, block-at-a-time model of the two runs (one read of 2000 samples per block, each
-// sample scaled with ReferenceScale or ReferenceScaleFloat), to hold the buffered runs against.
+// A literal, block-at-a-time model of the two runs (one read of 2000 samples per block, of the
+// whole frames in them for 3 to 8 channels; each sample scaled with ReferenceScale or
+// ReferenceScaleFloat, linked: all channels by the largest chosen level), to hold the buffered
+// runs against; the samples each channel's gain clamps are counted.
 struct ReferenceLevel {
   int64_t peak = 0, total = 0, average = 0;  // integer kinds
   float floatPeak = 0;                       // float kinds
@@ -33,12 +35,13 @@ struct ReferenceLevel {
 };
 struct ReferenceResult {
   struct {
-    ReferenceLevel channel[2];
+    ReferenceLevel channel[8];
   } levels;
   std::vector<uint8_t> samples;  // the scaled sample area
+  int64_t clipped[8] = {};
 };
 ReferenceResult ReferenceRuns(const std::vector<uint8_t>& file, const SampleArea& area, NormalizeMode mode,
-                              int percent);
+                              int percent, bool linked = false);
 
 // True when the engine's extended value equals the reference's (they may be different types).
 bool SameValue(const Extended& engine, const ReferenceExtended& reference);

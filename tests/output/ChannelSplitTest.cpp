@@ -2,6 +2,8 @@
 // libsndfile reads it from the source, with the source's cue points and bext time.
 #include <sndfile.h>
 
+#include <filesystem>
+
 #include "output/ChannelSplit.h"
 #include "output/OutputFixture.h"
 #include "support/SndfileCheck.h"
@@ -103,6 +105,31 @@ TEST_P(ChannelSplitTest, AStopKeepsNoOutput) {
   hooks.stopTest = [] { return true; };
   EXPECT_TRUE(Split(hooks).status.stopped());
   EXPECT_EQ(dir.Listing(), "source.wav");
+}
+
+// The cut commands' free-space rule: short of the source's size, asked before anything is created;
+// No writes nothing, Yes goes on, room for the whole source asks nothing.
+TEST_P(ChannelSplitTest, LowSpaceIsAskedAboutFirst) {
+  const auto size = static_cast<int64_t>(std::filesystem::file_size(file.WaveFileName));
+  int64_t room = size - 1;
+  std::vector<std::string> asked;
+  bool answer = false;
+  ChannelSplitHooks hooks;
+  hooks.freeBytes = [&](const std::string& path) {
+    EXPECT_EQ(path, ChannelFileName(dir.File("mono"), 1));
+    return room;
+  };
+  hooks.confirmLowSpace = [&](const std::string& question) {
+    asked.push_back(question);
+    return answer;
+  };
+  EXPECT_TRUE(Split(hooks).status.silent());
+  EXPECT_EQ(dir.Listing(), "source.wav");
+  answer = true;
+  EXPECT_TRUE(Split(hooks).status.ok());
+  room = size;
+  EXPECT_TRUE(Split(hooks).status.ok());
+  EXPECT_EQ(asked, std::vector<std::string>(2, "保存しようとしているドライブの容量が不足している可能性があります。保存しますか？"));
 }
 
 INSTANTIATE_TEST_SUITE_P(Shapes, ChannelSplitTest,

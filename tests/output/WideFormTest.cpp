@@ -2,8 +2,10 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include "output/ChannelSplit.h"
 #include "output/MarkerCopy.h"
 #include "output/OutputFixture.h"
+#include "output/SelectedRanges.h"
 #include "support/SndfileCheck.h"
 
 namespace sonaveld::test {
@@ -100,6 +102,75 @@ TEST_F(WideFormTest, ACopyWithMarkersOfAnRf64SourceKeepsItsFormAndItsSizesInDs64
   EXPECT_EQ(U64At(bytes, 28), 6000u);
   EXPECT_EQ(ReadSamplesWithSndfile(out), Values(0, 1000));
 }
+
+// Files of 3 to 8 channels in RF64: 1000 counting frames of each shape.
+struct WideShape {
+  const char* name;
+  int channels, bits;
+  uint16_t tag;
+  bool extensible;
+  int64_t mask;
+};
+void PrintTo(const WideShape& s, std::ostream* os) { *os << s.name; }
+
+class PolyWideFormTest : public OutputTest, public testing::WithParamInterface<WideShape> {
+ protected:
+  void SetUp() override {
+    const WideShape& s = GetParam();
+    WavRecipe r;
+    r.channels = s.channels, r.bits = s.bits, r.formatTag = s.tag, r.extensible = s.extensible, r.channelMask = s.mask;
+    const std::vector<uint8_t> riff = BuildWav(r);
+    MakeSource(MakeWide(riff, riff.size() - static_cast<size_t>(1000 * s.channels * s.bits / 8)));
+    source_ = ReadSamplesWithSndfile(file.WaveFileName);
+    ASSERT_EQ(source_.size(), static_cast<size_t>(1000 * s.channels));
+  }
+  // Source frames [first, first + count) as libsndfile reads them from the source, all channels
+  // or one.
+  std::vector<double> Values(int64_t first, int64_t count, int channel = -1) const {
+    const int n = GetParam().channels;
+    std::vector<double> v;
+    for (int64_t f = first; f < first + count; ++f) {
+      for (int c = 0; c < n; ++c) {
+        if (channel < 0 || c == channel) v.push_back(source_[static_cast<size_t>(f * n + c)]);
+      }
+    }
+    return v;
+  }
+  std::vector<double> source_;
+};
+
+// Cut and split write RIFF below the lowered RIFF limit and RF64 above it; split-channels one mono
+// file a channel; libsndfile reads each back as the source's frames.
+TEST_P(PolyWideFormTest, CutSplitAndSplitChannelsReadBackByLibsndfile) {
+  for (const int64_t limit : {int64_t{0xFFFFFFFF} + 8, int64_t{1000}}) {
+    OutputOptions options = FineOptions();
+    options.largestRiff = limit;
+    const std::string form = limit > 1000 ? "RIFF" : "RF64";
+    const std::string cut = dir.File(form + "cut.wav");
+    ASSERT_TRUE(WriteCutEditedFile(file, {101, 601}, false, cut, flags, host, options).status.ok());
+    EXPECT_EQ(Magic(ReadFileBytes(cut)), form);
+    EXPECT_EQ(ReadSamplesWithSndfile(cut), Values(100, 500)) << cut;
+    const std::string base = dir.File(form + "split.wav");
+    ASSERT_TRUE(SplitSelectedRanges(file, {101, 601, 701, 951}, false, base, flags, host, options).status.ok());
+    for (const int k : {1, 2}) {
+      const std::string piece = NumberedOutputName(base, k);
+      EXPECT_EQ(Magic(ReadFileBytes(piece)), form) << piece;
+      EXPECT_EQ(ReadSamplesWithSndfile(piece), k == 1 ? Values(100, 500) : Values(700, 250)) << piece;
+    }
+  }
+  ASSERT_TRUE(SplitChannels(file.WaveFileName, file.Header, dir.File("mono"), {}).status.ok());
+  for (int c = 0; c < GetParam().channels; ++c) {
+    const std::string mono = ChannelFileName(dir.File("mono"), c + 1);
+    EXPECT_EQ(ReadWithSndfile(mono).channels, 1);
+    EXPECT_EQ(ReadSamplesWithSndfile(mono), Values(0, 1000, c)) << mono;
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Shapes, PolyWideFormTest,
+                         testing::Values(WideShape{"Pcm16SixMask51", 6, 16, 1, true, 0x3F},
+                                         WideShape{"Pcm24ThreePlain", 3, 24, 1, false, -1},
+                                         WideShape{"FloatEightMaskZero", 8, 32, 3, true, 0}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 // A header followed by a hole: a file of more than 4 GiB that takes no room where the file system
 // makes sparse files. False when it cannot be made.

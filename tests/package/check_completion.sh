@@ -35,7 +35,7 @@ expect() {  # expect "WORDS" "OFFERED"
 # Commands, and the program's own options.
 expect "sonaveld-cli " "cut help info join loudness mark marks normalize pauses split split-channels split-marks"
 expect "sonaveld-cli sp" "split split-channels split-marks"
-expect "sonaveld-cli split-channels a.wav --" "--quiet"
+expect "sonaveld-cli split-channels a.wav --" "--quiet --yes"
 expect "sonaveld-cli --" "--help --version"
 # Options by command: --keep-head only where it is accepted.
 expect "sonaveld-cli cut a.wav --" "--below --cue --cue-marks --exact --keep-head --labels --marks --marks-file --min --pauses --quiet --yes"
