@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "document/FormatKind.h"
+#include "normalizer/SampleKernels.h"
 
 namespace sonaveld {
 
@@ -40,6 +41,9 @@ class PlainGainMapper {
   int64_t ScaleInteger(int64_t s, double d, int c);
   void MapTable(const uint8_t* in, int64_t samples, uint8_t* out);
   void MapDirect(const uint8_t* in, int64_t samples, uint8_t* out);
+  // True when the vector path gives the table's result and clamp for every 16-bit value (and
+  // sets clamp_); false where it does not run.
+  bool FastAgreesWithTable();
 
   FormatKind kind_;
   SampleEncoding encoding_;
@@ -51,6 +55,8 @@ class PlainGainMapper {
   std::vector<int16_t> table_;  // 8/16-bit without dither: the result of every sample value
   std::vector<uint8_t> clips_;  // and whether it was clamped
   int64_t clipped_[2] = {0, 0};
+  bool fast_ = false;  // 16-bit: the vector path, checked against the table, maps the samples
+  PlainClamp clamp_;
 };
 
 }  // namespace sonaveld
