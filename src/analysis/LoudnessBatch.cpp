@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
+#include <memory>
 #include <optional>
 
 #include "analysis/LoudnessMeter.h"
@@ -128,9 +129,10 @@ class LoudnessRun {
     return stop_;
   }
 
-  // Opens, probes and measures the file at path (closed again on return); progress gets the share
-  // of the file measured.
-  Measured MeasureFile(const std::string& path, std::atomic<double>& progress) {
+  // Opens, probes and measures the file at path (closed again on return, or handed to keep when
+  // given, open with its view); progress gets the share of the file measured.
+  Measured MeasureFile(const std::string& path, std::atomic<double>& progress,
+                       std::unique_ptr<FileSource>* keep = nullptr) {
     Measured measured;
     auto source = FileSource::Open(path);
     if (!source) return {Status::Fail(MessageId::kCannotOpen, path), true};
@@ -145,10 +147,13 @@ class LoudnessRun {
         MeasureLoudness(*source, probe.header, {settings_.dualMono, measureThreads_}, hooks, path);
     measured.status = result.status;
     measured.figures = std::move(result.value);
+    if (keep != nullptr) *keep = std::move(source);
     return measured;
   }
 
-  void Measure(size_t i) { work_[i].measurement = MeasureFile(files_[i], work_[i].measured); }
+  void Measure(size_t i, std::unique_ptr<FileSource>* keep = nullptr) {
+    work_[i].measurement = MeasureFile(files_[i], work_[i].measured, keep);
+  }
 
   // The album's one gain from the loudness of all files' blocks together, against the loudest
   // true peak among them.
@@ -171,7 +176,10 @@ class LoudnessRun {
       const std::string skip = NormalizePass::SkipReason(files_, i, settings_.settings);
       if (!skip.empty()) return Unchanged(work, skip);
     }
-    if (!work.measurement) Measure(i);
+    // Measured here (not for an album), the file stays open for the write, which then reads the
+    // samples the measurement mapped without mapping them again.
+    std::unique_ptr<FileSource> opened;
+    if (!work.measurement) Measure(i, &opened);
     const Measured& measured = *work.measurement;
     if (!measured.status.ok()) {
       return Bad(work, measured.status, measured.status.stopped() ? "stopped" : measured.refused ? "refused" : "failed");
@@ -194,10 +202,10 @@ class LoudnessRun {
       row.status = "ok";
       return;
     }
-    Write(i, gain);
+    Write(i, gain, std::move(opened));
   }
 
-  void Write(size_t i, const LoudnessGain& gain) {
+  void Write(size_t i, const LoudnessGain& gain, std::unique_ptr<FileSource> opened) {
     FileWork& work = work_[i];
     LoudnessFileOutcome& outcome = work.outcome;
     NormalizeSettings settings = settings_.settings;
@@ -207,7 +215,7 @@ class LoudnessRun {
     NormalizePass pass(host);
     pass.ShareStopFlag(&stop_);
     if (settings_.opener) pass.SetSinkOpener(settings_.opener);
-    const Status status = pass.RunEntry(files_, i, settings);
+    const Status status = pass.RunEntry(files_, i, settings, std::move(opened));
     if (status.silent()) return Unchanged(work, host.skipped);
     if (!status.ok()) return Bad(work, status, status.stopped() ? "stopped" : "failed");
     outcome.written = outcome.row.output = host.written;

@@ -107,12 +107,13 @@ std::string NormalizePass::SkipReason(const std::vector<std::string>& entries, s
   return {};
 }
 
-Status NormalizePass::RunEntry(const std::vector<std::string>& entries, size_t i, const NormalizeSettings& settings) {
+Status NormalizePass::RunEntry(const std::vector<std::string>& entries, size_t i, const NormalizeSettings& settings,
+                               std::unique_ptr<FileSource> opened) {
   if (const std::string skip = SkipReason(entries, i, settings); !skip.empty()) {
     host_.EntrySkipped(skip);
     return Status::Silent();
   }
-  return NormalizeEntry(entries, i, settings, PercentFactor(settings.percent));
+  return NormalizeEntry(entries, i, settings, PercentFactor(settings.percent), std::move(opened));
 }
 
 bool NormalizePass::AnyBackupExists(const std::vector<std::string>& entries) {
@@ -136,9 +137,10 @@ Status NormalizePass::Restore(const std::vector<std::string>& entries) {
 }
 
 Status NormalizePass::NormalizeEntry(const std::vector<std::string>& entries, size_t i,
-                                     const NormalizeSettings& settings, float factor) {
+                                     const NormalizeSettings& settings, float factor,
+                                     std::unique_ptr<FileSource> opened) {
   const std::string& path = entries[i];
-  auto source = FileSource::Open(path);
+  std::unique_ptr<FileSource> source = opened ? std::move(opened) : FileSource::Open(path);
   const int64_t fileSize = source ? source->Size() : -1;
   if (fileSize < 0) return Status::Fail(MessageId::kCannotOpen, path);
   // RF64/BW64 have their format chunk after "ds64"; the output keeps the source's form.
@@ -167,6 +169,9 @@ Status NormalizePass::NormalizeEntry(const std::vector<std::string>& entries, si
 
   auto output = OutputFile::Create(names->output, opener_);
   if (!output) return Status::Fail(MessageId::kCannotCreate, names->output);
+  // The output is as large as the source: room for all of it at once costs the file system less
+  // than block by block as the writes come.
+  output->Reserve(fileSize);
   // A file of 3 to 8 channels has no kind: its layout describes it.
   const FormatKind kind = KindOf(encoding, channels);
   const SampleArea area{chunk.offset, chunk.end, fileSize, kind, path,

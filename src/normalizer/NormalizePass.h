@@ -2,6 +2,7 @@
 #include <atomic>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -68,8 +69,11 @@ class NormalizePass {
   // Normalizes entry i of entries alone, as the pass does (the skip rules see the whole list, the
   // host hears of the entry; no question is asked and the whole bar is left alone): one job of a
   // pass that runs several entries at once, each on its own NormalizePass. Ok, Stopped, Silent
-  // when the entry was skipped, or the failure.
-  Status RunEntry(const std::vector<std::string>& entries, size_t i, const NormalizeSettings& settings);
+  // when the entry was skipped, or the failure. opened: the entry's file, open already (the pass
+  // takes it over and closes it; nullptr: the pass opens the path), so that the view a caller's
+  // measurement mapped is read again in place instead of mapped a second time.
+  Status RunEntry(const std::vector<std::string>& entries, size_t i, const NormalizeSettings& settings,
+                  std::unique_ptr<FileSource> opened = nullptr);
 
   // With skipExisting: the message saying why entry i is left alone, "" when it is normalized.
   static std::string SkipReason(const std::vector<std::string>& entries, size_t i, const NormalizeSettings& settings);
@@ -97,7 +101,7 @@ class NormalizePass {
   // The entries in order until one does not end ok; the whole bar and the selection follow.
   Status NormalizeEntries(const std::vector<std::string>& entries, const NormalizeSettings& settings, float factor);
   Status NormalizeEntry(const std::vector<std::string>& entries, size_t i, const NormalizeSettings& settings,
-                        float factor);
+                        float factor, std::unique_ptr<FileSource> opened = nullptr);
   // The scaling run of the entry's mode into output, filling figures.
   Status ScaleEntry(ByteSource& source, OutputFile& output, const SampleArea& area, size_t i,
                     const NormalizeSettings& settings, float factor, EntryFigures& figures);

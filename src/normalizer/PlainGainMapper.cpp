@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "normalizer/SampleCodec.h"
+#include "normalizer/SampleKernels.h"
 
 namespace sonaveld {
 namespace {
@@ -46,6 +47,29 @@ PlainGainMapper::PlainGainMapper(const SampleLayout& layout, double gain, bool d
     clips_[index] = clipped_[0] != before ? 1 : 0;
   }
   clipped_[0] = 0;
+  if (encoding_ == SampleEncoding::kPcm16) fast_ = FastAgreesWithTable();
+}
+
+bool PlainGainMapper::FastAgreesWithTable() {
+  if (!FastMapAvailable()) return false;
+  // The values clamped must be those below one bound and above another: the fast path tells
+  // them by those two bounds.
+  int64_t lowest = low_, highest = high_;
+  while (lowest <= high_ && clips_[static_cast<size_t>(lowest - low_)] != 0) ++lowest;
+  while (highest >= lowest && clips_[static_cast<size_t>(highest - low_)] != 0) --highest;
+  if (lowest > highest) return false;
+  clamp_ = {static_cast<int16_t>(lowest), static_cast<int16_t>(highest)};
+  // Every sample value through the fast path, as mono: the same results and the same clamps
+  // as the table, or the table alone is used.
+  std::vector<int16_t> every(table_.size()), mapped(table_.size());
+  for (size_t i = 0; i < every.size(); ++i) every[i] = static_cast<int16_t>(low_ + static_cast<int64_t>(i));
+  int64_t counts[2] = {0, 0};
+  const auto bytes = reinterpret_cast<const uint8_t*>(every.data());
+  const int64_t n = PlainMap16(bytes, static_cast<int64_t>(every.size()), gain_, clamp_, false,
+                               reinterpret_cast<uint8_t*>(mapped.data()), counts);
+  int64_t clamped = 0;
+  for (uint8_t c : clips_) clamped += c;
+  return n == static_cast<int64_t>(every.size()) && mapped == table_ && counts[0] == clamped;
 }
 
 int64_t PlainGainMapper::ScaleInteger(int64_t s, double d, int c) {
@@ -80,7 +104,8 @@ void PlainGainMapper::MapTable(const uint8_t* in, int64_t samples, uint8_t* out)
     // i is i & mask: mono 0, stereo alternating).
     const int64_t mask = channels_ - 1;
     int64_t counts[2] = {0, 0};
-    for (int64_t i = 0; i < samples; ++i) {
+    const int64_t done = fast_ ? PlainMap16(in, samples, gain_, clamp_, channels_ == 2, out, counts) : 0;
+    for (int64_t i = done; i < samples; ++i) {
       int16_t s;
       std::memcpy(&s, in + 2 * i, 2);
       const auto index = static_cast<size_t>(s + 32768);

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "document/SampleLayout.h"
+#include "normalizer/SampleKernels.h"
 
 namespace sonaveld {
 
@@ -43,6 +44,9 @@ class PlainGainMapper {
   int64_t ChannelOf(int64_t i) const { return channels_ <= 2 ? i & (channels_ - 1) : i % channels_; }
   void MapTable(const uint8_t* in, int64_t samples, uint8_t* out);
   void MapDirect(const uint8_t* in, int64_t samples, uint8_t* out);
+  // True when the vector path gives the table's result and clamp for every 16-bit value (and
+  // sets clamp_); false where it does not run.
+  bool FastAgreesWithTable();
 
   SampleEncoding encoding_;
   int bytes_;
@@ -54,6 +58,8 @@ class PlainGainMapper {
   std::vector<int16_t> table_;  // 8/16-bit without dither: the result of every sample value
   std::vector<uint8_t> clips_;  // and whether it was clamped
   int64_t clipped_[kMaxChannels] = {};
+  bool fast_ = false;  // 16-bit: the vector path, checked against the table, maps the samples
+  PlainClamp clamp_;
 };
 
 }  // namespace sonaveld

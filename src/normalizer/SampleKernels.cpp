@@ -116,10 +116,51 @@ __attribute__((target("avx2"))) int64_t StatsAvx2(const uint8_t* p, int64_t samp
   for (int k = 0; k < 8; ++k) sum[1] += static_cast<int32_t>(lanes[2][k]);
   return i;
 }
+
+// Eight 16-bit samples (the low or high half of raw) times gain, rounded half to even and
+// clamped to -32768..32767, in double precision four at a time: the same operations, in the same
+// order, as the plain gain's scalar arithmetic.
+__attribute__((target("avx2"))) __m128i PlainEightAvx2(__m128i raw, __m256d gain) {
+  const __m256d low = _mm256_set1_pd(-32768.0);
+  const __m256d high = _mm256_set1_pd(32767.0);
+  const __m256i wide = _mm256_cvtepi16_epi32(raw);
+  __m256d a = _mm256_mul_pd(_mm256_cvtepi32_pd(_mm256_castsi256_si128(wide)), gain);
+  __m256d b = _mm256_mul_pd(_mm256_cvtepi32_pd(_mm256_extracti128_si256(wide, 1)), gain);
+  a = _mm256_round_pd(a, _MM_FROUND_TO_NEAREST_INT | _MM_FROUND_NO_EXC);
+  b = _mm256_round_pd(b, _MM_FROUND_TO_NEAREST_INT | _MM_FROUND_NO_EXC);
+  a = _mm256_min_pd(_mm256_max_pd(a, low), high);
+  b = _mm256_min_pd(_mm256_max_pd(b, low), high);
+  return _mm_packs_epi32(_mm256_cvttpd_epi32(a), _mm256_cvttpd_epi32(b));
+}
+
+// Sixteen samples a step through PlainEightAvx2; a sample outside [lowestKept, highestKept] is
+// counted as clamped on its channel (even samples: counts[0], odd ones: counts[1] in stereo).
+__attribute__((target("avx2,popcnt"))) void PlainAvx2(const uint8_t* in, int64_t samples, double gain,
+                                                      const PlainClamp& clamp, bool stereo, uint8_t* out,
+                                                      int64_t counts[2]) {
+  const __m256d gains = _mm256_set1_pd(gain);
+  const __m256i above = _mm256_set1_epi16(clamp.highestKept);
+  const __m256i below = _mm256_set1_epi16(clamp.lowestKept);
+  const bool count = clamp.highestKept < INT16_MAX || clamp.lowestKept > INT16_MIN;
+  // Two mask bits per sample: those of the even samples, and of the odd ones.
+  const uint32_t even = stereo ? 0x33333333u : 0xFFFFFFFFu;
+  for (int64_t i = 0; i + 16 <= samples; i += 16) {
+    const __m256i raw = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(in + 2 * i));
+    const __m128i first = PlainEightAvx2(_mm256_castsi256_si128(raw), gains);
+    const __m128i second = PlainEightAvx2(_mm256_extracti128_si256(raw, 1), gains);
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + 2 * i), _mm256_set_m128i(second, first));
+    if (!count) continue;
+    const __m256i hit = _mm256_or_si256(_mm256_cmpgt_epi16(raw, above), _mm256_cmpgt_epi16(below, raw));
+    const auto bits = static_cast<uint32_t>(_mm256_movemask_epi8(hit));
+    counts[0] += std::popcount(bits & even) / 2;
+    counts[1] += std::popcount(bits & ~even) / 2;
+  }
+}
 #else
 // Without the AVX2 kernels: nothing is done here and the portable loops do it all.
 void FastAvx2(const uint8_t*, int64_t, const double[2], const FastException*, int, const GainTable*, bool, uint8_t*) {}
 int64_t StatsAvx2(const uint8_t*, int64_t, int32_t[2], int32_t[2]) { return 0; }
+void PlainAvx2(const uint8_t*, int64_t, double, const PlainClamp&, bool, uint8_t*, int64_t[2]) {}
 #endif
 
 BlockStats Stats16(const uint8_t* p, int64_t samples, bool stereo) {
@@ -214,6 +255,14 @@ int64_t FastMap16(FormatKind kind, const uint8_t* in, int64_t frames, const doub
   const double gains[2] = {gain[0], stereo ? gain[1] : gain[0]};
   FastAvx2(in, samples, gains, exceptions, std::min(count, kMaxFastExceptions), tables, stereo, out);
   return samples / (stereo ? 2 : 1);
+}
+
+int64_t PlainMap16(const uint8_t* in, int64_t samples, double gain, const PlainClamp& clamp, bool stereo,
+                   uint8_t* out, int64_t clipped[2]) {
+  if (!HasAvx2()) return 0;
+  const int64_t whole = samples / 16 * 16;
+  PlainAvx2(in, whole, gain, clamp, stereo, out, clipped);
+  return whole;
 }
 
 }  // namespace sonaveld

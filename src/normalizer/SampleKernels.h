@@ -46,4 +46,19 @@ constexpr int kMaxFastExceptions = 16;
 int64_t FastMap16(FormatKind kind, const uint8_t* in, int64_t frames, const double gain[2],
                   const FastException* exceptions, int count, const GainTable* tables, uint8_t* out);
 
+// The 16-bit sample values a plain gain keeps without clamping: lowestKept..highestKept (INT16_MIN
+// and INT16_MAX when no value is clamped on that side).
+struct PlainClamp {
+  int16_t lowestKept = INT16_MIN;
+  int16_t highestKept = INT16_MAX;
+};
+
+// The fast plain gain of 16-bit samples: each s becomes round-half-even(s x gain) clamped to
+// -32768..32767, in double precision, sixteen samples a step up to samples (channel of sample i:
+// i & 1 in stereo, 0 in mono), and every s outside clamp counted on its channel in clipped.
+// Returns the samples mapped: a multiple of 16, 0 where FastMapAvailable is false (the rest is
+// left to the caller). The caller checks the results against its exact tables before using it.
+int64_t PlainMap16(const uint8_t* in, int64_t samples, double gain, const PlainClamp& clamp, bool stereo,
+                   uint8_t* out, int64_t clipped[2]);
+
 }  // namespace sonaveld

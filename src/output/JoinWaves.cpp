@@ -181,6 +181,8 @@ OutputResult JoinWaves(const std::vector<JoinSource>& sources, const std::string
   }
   auto out = OutputFile::Create(outPath, options.openSink);
   if (!out) return run.End(Status::Fail(MessageId::kCannotCreate, outPath), outPath);
+  // Room for the whole output at once, as the cut commands set it aside.
+  out->Reserve(planned);
   flags.StatusHeld = true;
   flags.Busy = true;
   flags.CopyPos = 0;

@@ -120,6 +120,28 @@ INSTANTIATE_TEST_SUITE_P(Kinds, PlainGainBytes,
                                          PlainCase{8, 24, false, 20}, PlainCase{3, 32, false, 20},
                                          PlainCase{6, 32, true, 9.5}));
 
+// 16-bit stereo: each clamp is counted on its own channel, however the samples are taken in
+// groups (here only the left channel reaches the range; 1001 frames leave a group's remainder).
+TEST(PlainGainClamps, CountedOnTheirChannel) {
+  const WavRecipe recipe = test::Recipe(2, 16, 1001, [](int64_t f, int ch) {
+    return static_cast<int>(ch == 0 ? (f * 7919) % 65536 - 32768 : (f % 301) - 150);
+  });
+  PassFiles run;
+  RunPass(recipe, Loudness(3.1), run);
+  const double g = std::pow(10.0, 3.1 / 20.0);
+  int64_t clipped[2] = {0, 0};
+  for (size_t at = kHeader, i = 0; at < run.source.size(); at += 2, ++i) {
+    const double r = std::nearbyint(static_cast<double>(Integer(&run.source[at], 16)) * g);
+    const double y = std::clamp(r, -32768.0, 32767.0);
+    clipped[i % 2] += r != y;
+    ASSERT_EQ(Integer(&run.output[at], 16), static_cast<int64_t>(y)) << "sample " << i;
+  }
+  ASSERT_EQ(run.host.figures.size(), 1u);
+  EXPECT_GT(clipped[0], 100);
+  EXPECT_EQ(run.host.figures[0].clipped[0], clipped[0]);
+  EXPECT_EQ(run.host.figures[0].clipped[1], 0);
+}
+
 // Dither: the same bytes every time, within one step and a half of s x g, and not the plain rounding.
 TEST(PlainGainDither, DeterministicAndWithinOneStep) {
   const WavRecipe recipe = test::Recipe(2, 16, 4000, [](int64_t f, int ch) {
