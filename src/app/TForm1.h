@@ -355,6 +355,9 @@ class TForm1 : public QMainWindow {
   MarkStore marks_;
   MarkHistory history_;
   int64_t draggedMark_ = 0;  // the mark being dragged on the ruler, 0 when none
+  // Bytes the running output's progress arrow counts against (a join's sources together); 0: the
+  // open document's size, as for every cut of it.
+  int64_t progressWhole_ = 0;
   int64_t dragLinePos_ = 0;  // the cursor line's frame when the drag began, given back by Escape
   int32_t dragLineX_ = 0;
   PieceListWindow* pieceList_ = nullptr;  // created on first use, owned by this window

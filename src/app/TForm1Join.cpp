@@ -29,11 +29,15 @@ void TForm1::JoinOpen1Click() {
   if (out.isEmpty()) return;
   device_.Close();  // the output may replace the open document
   bool joined = false;
+  // The arrow shows the share of all the sources copied, not of the open document.
+  progressWhole_ = 0;
+  for (const JoinSource& source : sources.value) progressWhole_ += source.header.FileSize;
   RunOutput([&](OutputHost& host) {
     OutputResult result = JoinWaves(sources.value, out.toStdString(), flags_, host, outputOptions_);
     joined = result.status.ok();
     return result;
   });
+  progressWhole_ = 0;
   if (joined) OpenWaveFile(out);
 }
 

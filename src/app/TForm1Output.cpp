@@ -105,7 +105,8 @@ void TForm1::RunOutput(const std::function<OutputResult(OutputHost&)>& command) 
 void TForm1::Timer2Timer() {
   QImage& band = progressBand_->Image();
   EraseProgressBand(band, c_.Panel1->parentWidget()->palette().color(QPalette::Button).rgb());
-  if (flags_.Busy) DrawProgressArrow(band, ProgressArrowX(flags_.CopyPos, file_.Header.FileSize));
+  const int64_t whole = progressWhole_ > 0 ? progressWhole_ : file_.Header.FileSize;
+  if (flags_.Busy) DrawProgressArrow(band, ProgressArrowX(flags_.CopyPos, whole));
   progressBand_->Changed();
 }
 
