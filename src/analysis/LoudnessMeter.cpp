@@ -27,6 +27,7 @@ constexpr int kHistory = 11;  // rows before a chunk that the true-peak filter r
 constexpr int64_t kChunkRows = 4096;  // rows worked on at a time: 384 KiB of lanes, in the cache
 constexpr int64_t kMinThreadHops = 100;  // a thread for at least 10 s of audio
 constexpr auto kHookWait = std::chrono::milliseconds(20);
+constexpr int64_t kPulsesPerWake = 64;  // about 6 s of audio in a lane, a few ms of work
 
 // Frames [start, end) of a stretch, read from readStart on (its warm-up).
 struct Stretch {
@@ -98,12 +99,15 @@ class GroupWorker {
   // The lanes the stretches fill: every channel of each (fewer than L where L is no multiple).
   int UsedLanes() const { return static_cast<int>(stretches_.size()) * s_.layout.channels; }
 
+  // Counts a chunk done; every kPulsesPerWake-th wakes the thread serving the hooks (which also
+  // wakes on its own every kHookWait), so the workers do not hand the cores to it chunk by chunk.
   void Pulse() {
+    bool wake = false;
     {
       std::lock_guard guard(s_.lock);
-      ++s_.pulses;
+      wake = ++s_.pulses % kPulsesPerWake == 0;
     }
-    s_.wake.notify_one();
+    if (wake) s_.wake.notify_one();
   }
 
   // Rows [p, p + n) of every lane, p frames after each stretch's start: their squares added to
