@@ -35,7 +35,7 @@ struct Form2Controls {
   QRadioButton* RadioGroup1Item2 = nullptr;
   QSpinBox* SpinEdit1 = nullptr;
   QCheckBox* CheckBox1 = nullptr;
-  QCheckBox* CheckBox2 = nullptr;  // "チャンネル連動": peak and average give both channels one gain
+  QCheckBox* CheckBox2 = nullptr;  // "チャンネル連動": peak and average give all channels one gain
   QGroupBox* GroupBox1 = nullptr;
   QLabel* Label1 = nullptr;  // "全体"
   QLabel* Label2 = nullptr;  // "ファイル"

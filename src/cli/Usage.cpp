@@ -60,7 +60,7 @@ const char* UsageText() {
          "--skip-existing leaves a WAV alone when its NAME-n.wav exists or when it is another one's.\n"
          "join writes the files one after another into OUT (same bits, rate and channels, else nothing is\n"
          "written), with the first file's header chunks and the cue points of all; past 4 GiB OUT is RF64.\n"
-         "--linked gives both channels one gain, the smaller of the two, so the balance stays.\n"
+         "--linked gives all channels one gain, the smallest of their gains, so the balance stays.\n"
          "--mode loudness gives each WAV one plain gain to the integrated loudness --target (-70..-5 LUFS,\n"
          "default -23), held back where the true peak would pass --true-peak (-9..0 dBTP, default -1);\n"
          "the file is then \"limited\". --preset: ebu (-23/-1), atsc (-24/-2), podcast (-16/-1),\n"
