@@ -9,6 +9,7 @@
 #include "cli/MarkSource.h"
 #include "cli/PositionText.h"
 #include "cli/ProgressLine.h"
+#include "cli/WaveOperand.h"
 #include "document/Document.h"
 #include "marks/MarkStore.h"
 #include "output/MarkerCopy.h"
@@ -53,12 +54,8 @@ std::string ParseCutArgs(const std::vector<std::string>& args, Command command, 
       parsed->yes = true;
     } else if (a == "--quiet") {
       parsed->quiet = true;
-    } else if (a.starts_with("-") && a != "-") {
-      return "unknown option " + a;
-    } else if (parsed->wave.empty()) {
-      parsed->wave = a;
-    } else {
-      return "more than one WAV file";
+    } else if (std::string error = TakeWaveOperand(a, parsed->wave); !error.empty()) {
+      return error;
     }
   }
   if (parsed->wave.empty()) return "no WAV file";

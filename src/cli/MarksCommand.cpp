@@ -6,6 +6,7 @@
 #include "cli/Commands.h"
 #include "cli/JsonText.h"
 #include "cli/MarkSource.h"
+#include "cli/WaveOperand.h"
 #include "io/FileChecks.h"
 #include "marks/CueSheet.h"
 #include "marks/LabelFile.h"
@@ -43,12 +44,8 @@ std::string ParseMarksArgs(const std::vector<std::string>& args, MarksArgs* pars
       parsed->json = true;
     } else if (a == "--quiet") {
       parsed->quiet = true;
-    } else if (a.starts_with("-") && a != "-") {
-      return "unknown option " + a;
-    } else if (parsed->wave.empty()) {
-      parsed->wave = a;
-    } else {
-      return "more than one WAV file";
+    } else if (std::string error = TakeWaveOperand(a, parsed->wave); !error.empty()) {
+      return error;
     }
   }
   if (parsed->wave.empty()) return "no WAV file";

@@ -4,6 +4,7 @@
 #include "cli/Commands.h"
 #include "cli/OpenWave.h"
 #include "cli/PauseScan.h"
+#include "cli/WaveOperand.h"
 #include "marks/MarkListFile.h"
 #include "marks/MarkStore.h"
 #include "output/OutputHost.h"
@@ -28,12 +29,8 @@ std::string ParsePausesArgs(const std::vector<std::string>& args, PausesArgs* pa
       parsed->write = true;
     } else if (a == "--quiet") {
       parsed->quiet = true;
-    } else if (a.starts_with("-") && a != "-") {
-      return "unknown option " + a;
-    } else if (parsed->wave.empty()) {
-      parsed->wave = a;
-    } else {
-      return "more than one WAV file";
+    } else if (std::string error = TakeWaveOperand(a, parsed->wave); !error.empty()) {
+      return error;
     }
   }
   return parsed->wave.empty() ? "no WAV file" : "";

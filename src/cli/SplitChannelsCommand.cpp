@@ -4,6 +4,7 @@
 #include "cli/Commands.h"
 #include "cli/OpenWave.h"
 #include "cli/ProgressLine.h"
+#include "cli/WaveOperand.h"
 #include "output/ChannelSplit.h"
 
 namespace sonaveld::cli {
@@ -31,12 +32,8 @@ std::string ParseSplitChannelsArgs(const std::vector<std::string>& args, SplitCh
       parsed->quiet = true;
     } else if (a == "--yes") {
       parsed->yes = true;
-    } else if (a.starts_with("-") && a != "-") {
-      return "unknown option " + a;
-    } else if (parsed->wave.empty()) {
-      parsed->wave = a;
-    } else {
-      return "more than one WAV file";
+    } else if (std::string error = TakeWaveOperand(a, parsed->wave); !error.empty()) {
+      return error;
     }
   }
   if (parsed->wave.empty()) return "no WAV file";
