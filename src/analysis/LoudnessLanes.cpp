@@ -50,23 +50,44 @@ SONAVELD_INLINE void KeepMin(V& bottom, const V& a) {
 }
 
 // The true peak of rows [0, rows) for every lane, no lane limit (rows a multiple of
-// kRowsPerStep): the largest and smallest interpolated values of each lane.
+// kRowsPerStep): the largest and smallest interpolated values of each lane. The filter is
+// symmetric (TruePeakFilter), so taps k and kTaps - 1 - k are taken together: the middle phase
+// weighs their sum, the two outer phases are a weighted sum plus or minus a weighted difference,
+// 24 multiply-adds a row instead of 36.
 template <int Phases>
 SONAVELD_INLINE void PeakRowsAll(const float* coefficients, const float* x, int64_t rows, float peaks[L]) {
+  static_assert(Phases == 1 || Phases == 3);
+  constexpr int kHalf = kTaps / 2;
+  const float* middle = coefficients + (Phases / 2) * kTaps;
+  float mean[kHalf], half[kHalf];  // of the first phase's taps k and kTaps - 1 - k
+  for (int k = 0; k < kHalf; ++k) {
+    mean[k] = (coefficients[k] + coefficients[kTaps - 1 - k]) * 0.5f;
+    half[k] = (coefficients[k] - coefficients[kTaps - 1 - k]) * 0.5f;
+  }
   Floats top[kFloatVectors], bottom[kFloatVectors];
   for (int v = 0; v < kFloatVectors; ++v) top[v] = bottom[v] = Floats{} * 0.0f;
   for (int64_t i = 0; i < rows; i += kRowsPerStep) {
     for (int v = 0; v < kFloatVectors; ++v) {
-      Floats acc[Phases];
-      for (int p = 0; p < Phases; ++p) acc[p] = Floats{} * 0.0f;
-      for (int k = 0; k < kTaps; ++k) {
-        Floats in;
-        Load(in, x + (i - k) * L + v * kFloatWidth);
-        for (int p = 0; p < Phases; ++p) acc[p] += coefficients[p * kTaps + k] * in;
+      Floats centre = Floats{} * 0.0f, even = centre, odd = centre;
+      for (int k = 0; k < kHalf; ++k) {
+        Floats near, far;
+        Load(near, x + (i - k) * L + v * kFloatWidth);
+        Load(far, x + (i - (kTaps - 1 - k)) * L + v * kFloatWidth);
+        const Floats sum = near + far;
+        centre += middle[k] * sum;
+        if constexpr (Phases == 3) {
+          even += mean[k] * sum;
+          odd += half[k] * (near - far);
+        }
       }
-      for (int p = 0; p < Phases; ++p) {
-        KeepMax(top[v], acc[p]);
-        KeepMin(bottom[v], acc[p]);
+      KeepMax(top[v], centre);
+      KeepMin(bottom[v], centre);
+      if constexpr (Phases == 3) {
+        const Floats first = even + odd, last = even - odd;
+        KeepMax(top[v], first);
+        KeepMin(bottom[v], first);
+        KeepMax(top[v], last);
+        KeepMin(bottom[v], last);
       }
     }
   }
@@ -85,11 +106,23 @@ float Interpolated(const float* c, const float* x, int64_t i, int l) {
   return acc;
 }
 
-}  // namespace
+// Lanes of a row into a vector of doubles: as they are, or widened from floats.
+SONAVELD_INLINE void LoadRow(Doubles& v, const double* at) { Load(v, at); }
+SONAVELD_INLINE void LoadRow(Doubles& v, const float* at) {
+#if (defined(__GNUC__) || defined(__clang__)) && !defined(SONAVELD_NO_SIMD)
+  typedef float Narrow __attribute__((vector_size(sizeof(Doubles) / 2)));
+  Narrow n;
+  Load(n, at);
+  v = __builtin_convertvector(n, Doubles);
+#else
+  v = *at;
+#endif
+}
 
-SONAVELD_LANE_CLONES
-void KWeightRows(const KWeighting& filter, LaneFilterState& state, const double* x, int64_t rows,
-                 double sums[L]) {
+// The K-weighting of rows of T (double, or float widened as it is read).
+template <class T>
+SONAVELD_INLINE void KWeightBody(const KWeighting& filter, LaneFilterState& state, const T* x, int64_t rows,
+                                 double sums[L]) {
   const Biquad s = filter.shelf;
   const Biquad h = filter.highPass;
   Doubles s1[kDoubleVectors], s2[kDoubleVectors], p1[kDoubleVectors], p2[kDoubleVectors], sum[kDoubleVectors];
@@ -103,12 +136,14 @@ void KWeightRows(const KWeighting& filter, LaneFilterState& state, const double*
   for (int64_t i = 0; i < rows; ++i) {
     for (int v = 0; v < kDoubleVectors; ++v) {
       Doubles in;
-      Load(in, x + i * L + v * kDoubleWidth);
+      LoadRow(in, x + i * L + v * kDoubleWidth);
+      // Terms that do not wait for this row's output come first, so each update is two
+      // multiply-adds with only the last on the filter's chain.
       const Doubles mid = s.b0 * in + s1[v];
-      s1[v] = s.b1 * in - s.a1 * mid + s2[v];
+      s1[v] = s.b1 * in + s2[v] - s.a1 * mid;
       s2[v] = s.b2 * in - s.a2 * mid;
       const Doubles out = h.b0 * mid + p1[v];
-      p1[v] = h.b1 * mid - h.a1 * out + p2[v];
+      p1[v] = h.b1 * mid + p2[v] - h.a1 * out;
       p2[v] = h.b2 * mid - h.a2 * out;
       sum[v] += out * out;
     }
@@ -122,6 +157,20 @@ void KWeightRows(const KWeighting& filter, LaneFilterState& state, const double*
     Store(total + v * kDoubleWidth, sum[v]);
   }
   for (int l = 0; l < L; ++l) sums[l] += total[l];
+}
+
+}  // namespace
+
+SONAVELD_LANE_CLONES
+void KWeightRows(const KWeighting& filter, LaneFilterState& state, const double* x, int64_t rows,
+                 double sums[L]) {
+  KWeightBody(filter, state, x, rows, sums);
+}
+
+SONAVELD_LANE_CLONES
+void KWeightRows(const KWeighting& filter, LaneFilterState& state, const float* x, int64_t rows,
+                 double sums[L]) {
+  KWeightBody(filter, state, x, rows, sums);
 }
 
 SONAVELD_LANE_CLONES

@@ -36,6 +36,10 @@ struct LaneFilterState {
 // square of every filtered sample to its lane's sum.
 void KWeightRows(const KWeighting& filter, LaneFilterState& state, const double* x, int64_t rows,
                  double sums[kLoudnessLanes]);
+// The same from rows of floats (widened to double as they are read), for samples that single
+// precision holds exactly: the filter sees the same values, one row store fewer per sample.
+void KWeightRows(const KWeighting& filter, LaneFilterState& state, const float* x, int64_t rows,
+                 double sums[kLoudnessLanes]);
 
 // Raises peaks to the largest |value| interpolated between the samples of rows [0, rows) of x
 // (rows x kLoudnessLanes floats) by filter; the tapsPerPhase - 1 rows before x must hold the

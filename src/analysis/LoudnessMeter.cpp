@@ -66,7 +66,8 @@ class GroupWorker {
   GroupWorker(Shared& shared, std::vector<Stretch> stretches, const KWeighting& weighting,
               const TruePeakFilter& peakFilter)
       : s_(shared), stretches_(std::move(stretches)), weighting_(weighting), peakFilter_(peakFilter),
-        rows_(std::min(shared.hopFrames, kChunkRows)), doubles_(static_cast<size_t>(rows_ * L)),
+        rows_(std::min(shared.hopFrames, kChunkRows)),
+        doubles_(DoubleRows(shared.layout) ? static_cast<size_t>(rows_ * L) : 0),
         floats_(static_cast<size_t>((rows_ + kHistory) * L)),
         raw_(static_cast<size_t>(rows_ * shared.layout.FrameBytes())) {}
 
@@ -125,7 +126,11 @@ class GroupWorker {
     for (size_t g = 0; g < stretches_.size(); ++g) {
       if (!Fill(stretches_[g], p, n, static_cast<int>(g) * channels)) return false;
     }
-    KWeightRows(weighting_, state_, doubles_.data(), n, sums);
+    if (doubles_.empty()) {
+      KWeightRows(weighting_, state_, floats_.data() + kHistory * L, n, sums);
+    } else {
+      KWeightRows(weighting_, state_, doubles_.data(), n, sums);
+    }
     if (own) TakePeaks(p, n);
     // The last rows stay for the interpolation of the next chunk's first ones.
     const auto end = floats_.begin() + (kHistory + n) * L;
@@ -168,7 +173,8 @@ class GroupWorker {
     const int64_t offset = from * frameBytes;
     const int64_t bytes = (to - from) * frameBytes;
     const int64_t row = from - (st.start + p);
-    DecodeTarget target{doubles_.data() + row * L, floats_.data() + (kHistory + row) * L, firstLane};
+    DecodeTarget target{doubles_.empty() ? nullptr : doubles_.data() + row * L, floats_.data() + (kHistory + row) * L,
+                        firstLane};
     const bool own = from >= st.start;  // not warm-up: counts for the peaks and the progress
     DecodeTally tally;
     bool ok = true;
@@ -195,7 +201,7 @@ class GroupWorker {
   const KWeighting& weighting_;
   const TruePeakFilter& peakFilter_;
   int64_t rows_;                 // rows of one chunk
-  std::vector<double> doubles_;  // rows_ x L
+  std::vector<double> doubles_;  // rows_ x L, for a layout of DoubleRows only
   std::vector<float> floats_;    // (kHistory + rows_) x L
   std::vector<uint8_t> raw_;     // one chunk of one stretch, where the source shows no view
   LaneFilterState state_;
@@ -229,6 +235,9 @@ int ThreadsFor(const LoudnessOptions& options, int64_t hops) {
 // Waits for the workers on the calling thread, passing the hooks on as they work.
 void Attend(Shared& shared, const LoudnessHooks& hooks, int64_t total) {
   IdleThrottle idle(hooks.idleInterval);
+  // A stop asked for before the work has begun holds even if the workers end before the first
+  // wait does.
+  if (hooks.stopTest && hooks.stopTest()) shared.stop = true;
   std::unique_lock guard(shared.lock);
   int64_t seen = 0;
   while (shared.running > 0) {

@@ -5,8 +5,9 @@
 
 namespace sonaveld {
 
-// Where decoded frames go: frame i, channel c to doubles[i * kLoudnessLanes + firstLane + c] and
-// the same value, rounded to single precision, to floats[...] (the rows of the loudness lanes).
+// Where decoded frames go: frame i, channel c to floats[i * kLoudnessLanes + firstLane + c] (the
+// rows of the loudness lanes) and, for a layout of DoubleRows, the value before it was rounded to
+// single precision to doubles[...] (unused otherwise).
 struct DecodeTarget {
   double* doubles;
   float* floats;
@@ -19,10 +20,14 @@ struct DecodeTally {
   int64_t nonFinite = 0;
 };
 
+// Whether single precision does not hold every sample value of the layout exactly (32-bit
+// integers), so the K-weighting needs rows of doubles beside the floats.
+bool DoubleRows(const SampleLayout& layout);
+
 // Decodes `frames` whole frames of layout at data as fractions of full scale: 8-bit
 // (byte - 128) / 128, 16/24/32-bit v / 2^(bits - 1), float as it is, NaN and infinity as 0 (and
 // counted).
-void DecodeFrames(const SampleLayout& layout, const uint8_t* data, int64_t frames, const DecodeTarget& target,
+void DecodeFrames(const SampleLayout& layout, const uint8_t* data, int64_t frames, DecodeTarget target,
                   DecodeTally& tally);
 
 }  // namespace sonaveld

@@ -28,13 +28,19 @@ TruePeakFilter TruePeakFilterFor(int32_t sampleRate) {
   // i - (taps/2 - 1); each input sample weighs in by the windowed sinc of its distance from it.
   const double halfWidth = kTapsPerPhase / 2.0 + 0.5;  // in input samples, to the window's ends
   filter.coefficients.resize(static_cast<size_t>((factor - 1) * kTapsPerPhase));
-  for (int p = 1; p < factor; ++p) {
+  // The filter is symmetric about its centre: phase factor - p is phase p reversed, and the
+  // middle phase its own reverse. Each coefficient is computed once and mirrored, so the
+  // symmetry holds exactly in single precision (the meter's loops rely on it).
+  auto at = [&](int p, int k) -> float& {
+    return filter.coefficients[static_cast<size_t>((p - 1) * kTapsPerPhase + k)];
+  };
+  for (int p = 1; 2 * p <= factor; ++p) {
     for (int k = 0; k < kTapsPerPhase; ++k) {
       // Distance of input sample i - k from the interpolated point, in input samples.
       const double distance = (kTapsPerPhase / 2 - 1) - k + static_cast<double>(p) / factor;
-      filter.coefficients[static_cast<size_t>((p - 1) * kTapsPerPhase + k)] =
-          static_cast<float>(Sinc(distance) * Window(distance, halfWidth));
+      at(p, k) = static_cast<float>(Sinc(distance) * Window(distance, halfWidth));
     }
+    for (int k = 0; k < kTapsPerPhase; ++k) at(factor - p, kTapsPerPhase - 1 - k) = at(p, k);
   }
   return filter;
 }

@@ -10,7 +10,8 @@ namespace sonaveld {
 struct TruePeakFilter {
   int factor = 1;         // 4 below 96 kHz, 2 at 96 kHz and above
   int tapsPerPhase = 0;   // input samples each interpolated value is made of
-  // Coefficients of phase p (1 .. factor-1) for input sample i - k: at [(p - 1) * tapsPerPhase + k].
+  // Coefficients of phase p (1 .. factor-1) for input sample i - k: at [(p - 1) * tapsPerPhase + k];
+  // phase factor - p holds those of phase p in reverse order, exactly.
   std::vector<float> coefficients;
 };
 
