@@ -48,8 +48,10 @@ SONAVELD_INLINE int64_t DecodePcm16Steps(const uint8_t* data, int64_t frames, co
     top = v > top ? v : top;
     bottom = v < bottom ? v : bottom;
     const Floats f = __builtin_convertvector(v, Floats) * (1.0f / 32768.0f);
+    float values[8];
+    std::memcpy(values, &f, sizeof values);
     for (int j = 0; j < kFrames; ++j) {
-      std::memcpy(out + (k * kFrames + j) * kLoudnessLanes, &f[j * Channels], sizeof(float) * Channels);
+      std::memcpy(out + (k * kFrames + j) * kLoudnessLanes, values + j * Channels, sizeof(float) * Channels);
     }
   }
   int high = 0, low = 0;
