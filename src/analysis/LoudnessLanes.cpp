@@ -13,7 +13,7 @@ namespace {
 constexpr int L = kLoudnessLanes;
 constexpr int kTaps = 12;  // TruePeakFilter's taps per phase
 
-#if (defined(__GNUC__) || defined(__clang__)) && !defined(SONAVELD_NO_SIMD)
+#if SONAVELD_LANE_VECTORS
 // A whole row of doubles, two rows of floats: one register each with AVX-512, split by the
 // compiler into two or four elsewhere (the same operations on every lane).
 typedef double Doubles __attribute__((vector_size(64)));  // 8 lanes
@@ -109,7 +109,7 @@ float Interpolated(const float* c, const float* x, int64_t i, int l) {
 // Lanes of a row into a vector of doubles: as they are, or widened from floats.
 SONAVELD_INLINE void LoadRow(Doubles& v, const double* at) { Load(v, at); }
 SONAVELD_INLINE void LoadRow(Doubles& v, const float* at) {
-#if (defined(__GNUC__) || defined(__clang__)) && !defined(SONAVELD_NO_SIMD)
+#if SONAVELD_LANE_VECTORS
   typedef float Narrow __attribute__((vector_size(sizeof(Doubles) / 2)));
   Narrow n;
   Load(n, at);

@@ -12,6 +12,13 @@
 #else
 #define SONAVELD_LANE_CLONES
 #endif
+// The meter's loops use the compiler's vector extension where it has one (1), plain scalars in
+// the portable build (0).
+#if (defined(__GNUC__) || defined(__clang__)) && !defined(SONAVELD_NO_SIMD)
+#define SONAVELD_LANE_VECTORS 1
+#else
+#define SONAVELD_LANE_VECTORS 0
+#endif
 #if defined(__GNUC__) || defined(__clang__)
 #define SONAVELD_INLINE [[gnu::always_inline]] inline
 #else

@@ -30,7 +30,7 @@ SONAVELD_INLINE void DecodeWith(const uint8_t* data, int64_t frames, const Decod
   tally.peak = peak;
 }
 
-#if (defined(__GNUC__) || defined(__clang__)) && !defined(SONAVELD_NO_SIMD)
+#if SONAVELD_LANE_VECTORS
 // 16-bit frames of 1 or 2 channels, eight samples a step as vectors: their largest and smallest
 // values kept as integers (the peak), their fractions of full scale stored a frame at a time in
 // the rows. Returns the frames it decoded (whole steps); the rest is the caller's.
@@ -111,7 +111,7 @@ bool DoubleRows(const SampleLayout& layout) { return layout.encoding == SampleEn
 SONAVELD_LANE_CLONES
 void DecodeFrames(const SampleLayout& layout, const uint8_t* data, int64_t frames, DecodeTarget target,
                   DecodeTally& tally) {
-#if (defined(__GNUC__) || defined(__clang__)) && !defined(SONAVELD_NO_SIMD)
+#if SONAVELD_LANE_VECTORS
   // The most common kinds in one vector loop, peak and rows together.
   if (layout.encoding == SampleEncoding::kPcm16 && layout.channels <= 2) {
     const int64_t done = layout.channels == 1 ? DecodePcm16Steps<1>(data, frames, target, tally)
